@@ -10,6 +10,8 @@
 // refill caches a whole hour only when libc agrees at both of its ends that
 // the hour is regular (one offset, one abbreviation, sixty minutes of sixty
 // seconds); otherwise it caches the single second it converted.
+#include "calendar/calendar_time.h"
+
 #include <cstring>
 #include <mutex>
 
@@ -85,6 +87,12 @@ std::tm Lookup(CachedHour& hour, long seconds, TimeZone zone) {
 }
 
 }  // namespace
+
+std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
+  HourCache& cache = Cache();
+  const std::lock_guard lock(cache.Mutex);
+  return Lookup(cache.Hour, seconds, zone);
+}
 
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const auto count = t.time_since_epoch().count();

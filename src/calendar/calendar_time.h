@@ -1,0 +1,19 @@
+// Internal: cached calendar time by whole seconds.
+#ifndef ORVIK_CHRONO_SRC_CALENDAR_CALENDAR_TIME_H_
+#define ORVIK_CHRONO_SRC_CALENDAR_CALENDAR_TIME_H_
+
+#include <orvik/chrono/chrono.h>
+
+#include <ctime>
+
+namespace orvik::chrono {
+
+// Calendar time of a whole second through the same hour cache as
+// ToCalendarTime: exactly what gmtime_r (UTC) or localtime_r (Local) gives for
+// `seconds`. Takes seconds rather than a time point so that callers can ask
+// for the second below the smallest time point. Throws what Convert throws.
+std::tm CalendarTimeOfSecond(long seconds, TimeZone zone);
+
+}  // namespace orvik::chrono
+
+#endif  // ORVIK_CHRONO_SRC_CALENDAR_CALENDAR_TIME_H_
