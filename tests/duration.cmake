@@ -1,0 +1,2 @@
+# Duration parsing does not depend on the time zone: one process suffices.
+orvik_chrono_test(duration_test SOURCES duration_test.cc)
