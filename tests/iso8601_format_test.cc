@@ -90,7 +90,7 @@ constexpr ZoneCase kZones[] = {
 };
 
 TEST(ToIso8601, Local) {
-  const char* tz = std::getenv("TZ");
+  const char* tz = std::getenv("TZ");  // NOLINT(concurrency-mt-unsafe): no other thread runs
   ASSERT_NE(tz, nullptr) << "run under a TZ of the table";
   const ZoneCase* zone = nullptr;
   for (const ZoneCase& z : kZones) {

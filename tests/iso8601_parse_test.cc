@@ -16,6 +16,7 @@ namespace orvik::chrono {
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 constexpr std::string_view kNoDetail = "Failed to parse ISO 8601 string: ";
 constexpr std::string_view kFormat = "Failed to parse ISO 8601 string: invalid ISO8601 format: ";
@@ -109,6 +110,7 @@ TEST(SplitIso8601, Rejects) {
       {"2020-01-01T00:00:00", kOffset},
       {"2020-01-01T00:00:00.123", kOffset},
       {"2020-1-1T1:1:1Z", kOffset},
+      {"2020-1-1T1:1:1+01", kOffset},
       {"2020-01-01T00:00:00\0Z"s, kOffset},
       {"2020-01-01T00:00:00Z05", kOffset},
       {"2020-01-01T00:00:00z", kNoDetail},
@@ -160,7 +162,7 @@ TEST(SplitIso8601, TextsOfFourCharactersOrFewer) {
 TEST(SplitIso8601, HostileText) {
   const std::string kValid[] = {"2020-01-01T00:00:00.123456789+05:30", "20200101T053000.123+0530",
                                 "2262-04-11T23:47:16.854775807Z", "2020-01-01T05:30:00+05"};
-  constexpr std::string_view kInteresting{"0123456789-+:.TZz \t\0\xff", 22};
+  constexpr std::string_view kInteresting = "0123456789-+:.TZz \t\0\xff"sv;
   std::mt19937 random(8601);
   const auto below = [&random](std::size_t bound) {
     return std::uniform_int_distribution<std::size_t>(0, bound - 1)(random);

@@ -137,8 +137,8 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   Fields fields;
   const int values_read = Scan(text, layout, fields);
   if (!Accepted(values_read, fields.Designator)) {
-    Fail<std::invalid_argument>(kFailedToParse, kDetailByValuesRead.at(static_cast<std::size_t>(values_read + 1)),
-                                text);
+    const int detail = values_read + 1;
+    Fail<std::invalid_argument>(kFailedToParse, kDetailByValuesRead.at(static_cast<std::size_t>(detail)), text);
   }
   if (static_cast<int>(fields.Year) <= 1899) Fail<std::invalid_argument>(kYearBefore1900, {}, text);
 
