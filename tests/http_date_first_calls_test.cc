@@ -21,6 +21,7 @@ TEST(HttpDate, FirstCallsFromManyThreadsAtOnceAreCorrect) {
   std::vector<Result> results(kThreads);
   std::latch start(kThreads);
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&start, &result = results[static_cast<std::size_t>(i)]] {
       start.arrive_and_wait();
