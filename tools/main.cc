@@ -36,7 +36,7 @@ const std::map<std::string, OutputFormat> kOutputFormats = {
 constexpr const char* kAutoRule =
     "auto reads epoch seconds when the text is an optional '@', an optional '-' and digits with an optional "
     "fraction of up to nine digits (1709622489, @-1.5); an HTTP date when it starts with a letter; "
-    "ISO 8601 otherwise.";
+    "ISO 8601 otherwise.\n";
 
 struct Options {
   std::string from = "auto";
@@ -192,7 +192,7 @@ int Run(int argc, char** argv) {
       ->capture_default_str();
   AddFormatOption(*convert, options);
   AddZoneFlags(*convert, options);
-  convert->add_option("text", options.texts, "instants to convert (put -- before negative epoch seconds)");
+  convert->add_option("text", options.texts, "instants to convert");
 
   CLI::App* now = app.add_subcommand("now", "Print the current time");
   AddFormatOption(*now, options);
