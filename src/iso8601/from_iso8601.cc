@@ -39,9 +39,9 @@ constexpr std::array<std::string_view, 12> kDetailByValuesRead = {
     "error converting the seconds: ",  // 5
     "failed to parse the offset: ",    // 6: no designator
     "failed to parse the offset: ",    // 7: a fraction, no designator
-    "",                                // 8: no offset after a sign
-    "failed to parse the offset: ",    // 9: an offset hour without a sign
-    "",                                // 10: an offset without a sign
+    "",                                // 8: not Z, and no offset
+    "failed to parse the offset: ",    // 9: an offset hour, not after + or -
+    "",                                // 10: an offset, not after + or -
 };
 
 struct Layout {
