@@ -64,6 +64,7 @@ TEST(SplitIso8601, Accepts) {
       {"20240305T123809.012345678+05:30", 1709622489'012345678, 330},
       {"2020-01-01T05:30:00+05", 1577838600'000000000, 300},
       {"2020-01-01T00:00:00-00:00", 1577836800'000000000, 0},
+      {"2020-01-01T00:00:00+-1:00", 1577840400'000000000, -60},  // signed offset hours
       {"1900-01-01T00:00:00Z", -2208988800'000000000, 0},
       // The length of the whole text, not the digits read, scales the fraction.
       {"2020-01-01T00:00:00.5Z", 1577836800'000000005, 0},
@@ -110,7 +111,6 @@ TEST(SplitIso8601, Rejects) {
       {"2020-01-01T00:00:00", kOffset},
       {"2020-01-01T00:00:00.123", kOffset},
       {"2020-1-1T1:1:1Z", kOffset},
-      {"2020-1-1T1:1:1+01", kOffset},
       {"2020-01-01T00:00:00\0Z"s, kOffset},
       {"2020-01-01T00:00:00Z05", kOffset},
       {"2020-01-01T00:00:00z", kNoDetail},
@@ -127,6 +127,19 @@ TEST(SplitIso8601, Rejects) {
     } catch (const std::invalid_argument& e) {
       EXPECT_TRUE(IsMessage(e.what(), c.Prefix, c.Text)) << e.what();
     }
+  }
+}
+
+// A text shorter than its full-width fields reads as one that ends where the
+// zone designator would stand, whatever its buffer holds past its end.
+TEST(SplitIso8601, NeverReadsPastTheText) {
+  std::string text = "2020-1-1T1:1:1Z0000Z";
+  text.resize(sizeof("2020-1-1T1:1:1Z") - 1);
+  try {
+    SplitIso8601(text);
+    ADD_FAILURE() << "accepted " << text;
+  } catch (const std::invalid_argument& e) {
+    EXPECT_TRUE(IsMessage(e.what(), kOffset, text)) << e.what();
   }
 }
 

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <ctime>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -15,9 +14,9 @@ namespace {
 constexpr long kFirstSecond = -9'223'372'036;
 constexpr long kLastSecond = 9'223'372'036;
 
-// What one layout's scan yields. The numbers are read as unsigned so that
+// The fields of one layout's scan. The numbers are read as unsigned so that
 // no text can make the scan overflow its destination; a leading '-' wraps
-// and is undone by the conversion to int.
+// and the conversion to int undoes it.
 struct ScannedDate {
   char weekday[sizeof("Wednesday")];
   char month[sizeof("Nov")];
@@ -26,46 +25,34 @@ struct ScannedDate {
   unsigned hour;
   unsigned minute;
   unsigned second;
+  int first_year;  // the year that a written year of 0 stands for
 };
 
 constexpr int kScannedFields = 7;
 
-// Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order. Only
-// the leading fields are matched: whatever follows the seconds (or, in
-// asctime, the year) is ignored. The year is returned as written, except that
-// RFC 850's two digits count from 1900.
-std::optional<std::tm> ScanLayouts(const char* text, ScannedDate& d) {
-  int year_offset = 0;
+// Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order and
+// stops at the first whose seven fields all convert. Nothing after the last
+// field is checked, so a missing or different zone and trailing text pass.
+bool ScanLayouts(const char* text, ScannedDate& d) {
   d = {};
-  bool matched = std::sscanf(text, "%3[FMSTWadehinortu], %2u %3[ADFJMNOSabceglnoprtuvy] %4u %2u:%2u:%2u GMT", d.weekday,
-                             &d.day, d.month, &d.year, &d.hour, &d.minute, &d.second) == kScannedFields;
-  if (!matched) {
-    d = {};
-    year_offset = 1900;
-    matched = std::sscanf(text, "%9[FMSTWadehinorstuy], %2u-%3[ADFJMNOSabceglnoprtuvy]-%2u %2u:%2u:%2u GMT", d.weekday,
-                          &d.day, d.month, &d.year, &d.hour, &d.minute, &d.second) == kScannedFields;
+  if (std::sscanf(text, "%3[FMSTWadehinortu], %2u %3[ADFJMNOSabceglnoprtuvy] %4u %2u:%2u:%2u GMT", d.weekday, &d.day,
+                  d.month, &d.year, &d.hour, &d.minute, &d.second) == kScannedFields) {
+    return true;
   }
-  if (!matched) {
-    d = {};
-    year_offset = 0;
-    matched = std::sscanf(text, "%3[FMSTWadehinortu] %3[ADFJMNOSabceglnoprtuvy]  %1u %2u:%2u:%2u %4u GMT", d.weekday,
-                          d.month, &d.day, &d.hour, &d.minute, &d.second, &d.year) == kScannedFields;
+  d = {};
+  d.first_year = 1900;
+  if (std::sscanf(text, "%9[FMSTWadehinorstuy], %2u-%3[ADFJMNOSabceglnoprtuvy]-%2u %2u:%2u:%2u GMT", d.weekday, &d.day,
+                  d.month, &d.year, &d.hour, &d.minute, &d.second) == kScannedFields) {
+    return true;
   }
-  if (!matched) {
-    d = {};
-    matched = std::sscanf(text, "%3[FMSTWadehinortu] %3[ADFJMNOSabceglnoprtuvy] %2u %2u:%2u:%2u %4u GMT", d.weekday,
-                          d.month, &d.day, &d.hour, &d.minute, &d.second, &d.year) == kScannedFields;
+  d = {};
+  if (std::sscanf(text, "%3[FMSTWadehinortu] %3[ADFJMNOSabceglnoprtuvy]  %1u %2u:%2u:%2u %4u GMT", d.weekday, d.month,
+                  &d.day, &d.hour, &d.minute, &d.second, &d.year) == kScannedFields) {
+    return true;
   }
-  if (!matched) return std::nullopt;
-
-  // At most four characters per number, so every value fits into an int.
-  std::tm fields{};
-  fields.tm_mday = static_cast<int>(d.day);
-  fields.tm_year = static_cast<int>(d.year) + year_offset;
-  fields.tm_hour = static_cast<int>(d.hour);
-  fields.tm_min = static_cast<int>(d.minute);
-  fields.tm_sec = static_cast<int>(d.second);
-  return fields;
+  d = {};
+  return std::sscanf(text, "%3[FMSTWadehinortu] %3[ADFJMNOSabceglnoprtuvy] %2u %2u:%2u:%2u %4u GMT", d.weekday, d.month,
+                     &d.day, &d.hour, &d.minute, &d.second, &d.year) == kScannedFields;
 }
 
 template <typename Exception>
@@ -85,30 +72,35 @@ TimePoint FromHttpDate(const std::string& text) {
                                                  {"Sep", 8}, {"Oct", 9}, {"Nov", 10}, {"Dec", 11}};
 
   ScannedDate scanned;
-  std::optional<std::tm> fields = ScanLayouts(text.c_str(), scanned);
-  if (!fields) Refuse<std::invalid_argument>("Failed to interpret date string as HTTP timestamp: ", text);
-
+  if (!ScanLayouts(text.c_str(), scanned)) {
+    Refuse<std::invalid_argument>("Failed to interpret date string as HTTP timestamp: ", text);
+  }
   const auto month = Months.find(scanned.month);
   if (month == Months.end()) {
     Refuse<std::invalid_argument>(
         std::string("Failed to parse the month '") + scanned.month + "' of the HTTP timestamp: ", text);
   }
-  fields->tm_mon = month->second;
-
-  // Only checked: timegm ignores tm_wday, so a weekday that does not fit the
-  // date changes nothing.
   const auto weekday = Weekdays.find(scanned.weekday);
   if (weekday == Weekdays.end()) {
     Refuse<std::invalid_argument>(
         std::string("Failed to parse the weekday '") + scanned.weekday + "' of the HTTP timestamp: ", text);
   }
-  fields->tm_wday = weekday->second;
 
-  fields->tm_year -= 1900;
+  // Numbers of at most four characters fit into an int. The weekday is only
+  // checked: timegm ignores tm_wday, so one that does not fit the date
+  // changes nothing.
+  std::tm fields{};
+  fields.tm_sec = static_cast<int>(scanned.second);
+  fields.tm_min = static_cast<int>(scanned.minute);
+  fields.tm_hour = static_cast<int>(scanned.hour);
+  fields.tm_mday = static_cast<int>(scanned.day);
+  fields.tm_mon = month->second;
+  fields.tm_year = scanned.first_year + static_cast<int>(scanned.year) - 1900;
+  fields.tm_wday = weekday->second;
   // timegm reads the fields as UTC whatever the process's zone, carries
   // out-of-range fields into the next unit, and cannot fail for years of at
   // most four digits.
-  const long seconds = timegm(&*fields);
+  const long seconds = timegm(&fields);
   if (seconds < kFirstSecond || seconds > kLastSecond) {
     Refuse<std::out_of_range>(
         "Failed to interpret date string as HTTP timestamp, the instant is outside the time point range: ", text);

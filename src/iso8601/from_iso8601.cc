@@ -28,14 +28,20 @@ constexpr std::string_view kYearBefore1900 = "Failed to parse ISO 8601 string, t
 constexpr std::string_view kOutsideRange =
     "Failed to parse ISO 8601 string, the instant is outside the time point range: ";
 
-// What failed, by the number of values read: -1 (nothing to read) to 10.
+// What failed, by the number of values read.
 constexpr std::array<std::string_view, 12> kDetailByValuesRead = {
-    "invalid ISO8601 format: ",       "error converting the year: ",
-    "error converting the month: ",   "error converting the day: ",
-    "error converting the hour: ",    "error converting the minutes: ",
-    "error converting the seconds: ", "failed to parse the offset: ",
-    "failed to parse the offset: ",   "",
-    "failed to parse the offset: ",   "",
+    "invalid ISO8601 format: ",        // -1: nothing to read
+    "error converting the year: ",     // 0
+    "error converting the month: ",    // 1
+    "error converting the day: ",      // 2
+    "error converting the hour: ",     // 3
+    "error converting the minutes: ",  // 4
+    "error converting the seconds: ",  // 5
+    "failed to parse the offset: ",    // 6: no designator
+    "failed to parse the offset: ",    // 7: a fraction, no designator
+    "",                                // 8: not Z, and no offset
+    "failed to parse the offset: ",    // 9: an offset hour, not after + or -
+    "",                                // 10: an offset, not after + or -
 };
 
 struct Layout {
@@ -53,6 +59,8 @@ constexpr Layout kExtended{"%4u-%2u-%2uT%2u:%2u:%2u.%9u%c", "%4u-%2u-%2uT%2u:%2u
 constexpr Layout kBasic{"%4u%2u%2uT%2u%2u%2u.%9u%c", "%4u%2u%2uT%2u%2u%2u.%9u%c%2u:%2u",
                         "%4u%2u%2uT%2u%2u%2u.%9u%c%2u%2u", "%c%2u%2u", sizeof("20200101T000000") - 1};
 
+// sscanf's %u conversions need unsigned int destinations; the fields are
+// converted explicitly where a signed value is meant.
 struct Fields {
   unsigned int Year = 0;
   unsigned int Month = 0;

@@ -1,0 +1,106 @@
+// Internal: proleptic Gregorian calendar arithmetic on day and second counts,
+// as constexpr integer code without libc. Every function is exact for any
+// count a time point can produce (years 1677 to 2262) and far beyond: the
+// intermediates are noted with their ranges for |days| < 2^40.
+#ifndef ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
+#define ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
+
+#include <cstdint>
+#include <ctime>
+
+namespace orvik::chrono::civil {
+
+inline constexpr std::int64_t kSecondsPerDay = 86400;
+// Days from 0000-03-01 to 1970-01-01: counting from March puts the leap day
+// at the end of each year.
+inline constexpr std::int64_t kEpochShift = 719468;
+inline constexpr std::int64_t kDaysPerEra = 146097;  // 400 years
+
+struct Date {
+  std::int64_t year;
+  unsigned month;  // 1 to 12
+  unsigned day;    // 1 to 31
+};
+
+// Floor division and its non-negative remainder.
+constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
+
+// Days since 1970-01-01 of a date; month 1 to 12, day 1 to 31 (a day past the
+// month's end counts on into the next month).
+constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
+  const std::int64_t y = year - (month <= 2 ? 1 : 0);
+  const std::int64_t era = FloorDiv(y, 400);
+  const auto year_of_era = static_cast<unsigned>(y - era * 400);                                      // [0, 399]
+  const unsigned month_from_march = month > 2 ? month - 3 : month + 9;                                // [0, 11]
+  const unsigned day_of_year = (153 * month_from_march + 2) / 5 + day - 1;                            // [0, 365]
+  const unsigned day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;  // [0, 146096]
+  return era * kDaysPerEra + day_of_era - kEpochShift;
+}
+
+constexpr Date CivilFromDays(std::int64_t days) {
+  const std::int64_t shifted = days + kEpochShift;
+  const std::int64_t era = FloorDiv(shifted, kDaysPerEra);
+  const auto day_of_era = static_cast<unsigned>(shifted - era * kDaysPerEra);  // [0, 146096]
+  const unsigned year_of_era =
+      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;                // [0, 399]
+  const unsigned day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);  // [0, 365]
+  const unsigned month_from_march = (5 * day_of_year + 2) / 153;                                        // [0, 11]
+  const unsigned day = day_of_year - (153 * month_from_march + 2) / 5 + 1;                              // [1, 31]
+  const unsigned month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;           // [1, 12]
+  return {era * 400 + year_of_era + (month <= 2 ? 1 : 0), month, day};
+}
+
+// 0 for Sunday; 1970-01-01 was a Thursday.
+constexpr unsigned WeekdayFromDays(std::int64_t days) { return static_cast<unsigned>(FloorMod(days + 4, 7)); }
+
+constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+// 0 for January 1st.
+constexpr unsigned DayOfYear(const Date& date) {
+  constexpr unsigned kBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+  const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
+  return kBeforeMonth[date.month - 1] + leap + date.day - 1;
+}
+
+// UTC calendar time of a seconds count, every member as gmtime_r sets it
+// (POSIX time, no leap seconds). Years must fit tm_year.
+inline std::tm UtcFromSeconds(std::int64_t seconds) {
+  const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
+  const auto second_of_day = static_cast<int>(seconds - days * kSecondsPerDay);  // [0, 86399]
+  const Date date = CivilFromDays(days);
+  std::tm tm{};
+  tm.tm_year = static_cast<int>(date.year - 1900);
+  tm.tm_mon = static_cast<int>(date.month) - 1;
+  tm.tm_mday = static_cast<int>(date.day);
+  tm.tm_hour = second_of_day / 3600;
+  tm.tm_min = second_of_day / 60 % 60;
+  tm.tm_sec = second_of_day % 60;
+  tm.tm_wday = static_cast<int>(WeekdayFromDays(days));
+  tm.tm_yday = static_cast<int>(DayOfYear(date));
+  tm.tm_zone = "GMT";
+  return tm;
+}
+
+// Writes `value` (0 to 99) as two ASCII digits.
+inline char* WriteTwoDigits(char* out, unsigned value) {
+  out[0] = static_cast<char>('0' + value / 10);
+  out[1] = static_cast<char>('0' + value % 10);
+  return out + 2;
+}
+
+// Writes `value` (0 to 9999) as four ASCII digits.
+inline char* WriteFourDigits(char* out, unsigned value) {
+  return WriteTwoDigits(WriteTwoDigits(out, value / 100), value % 100);
+}
+
+static_assert(DaysFromCivil(1970, 1, 1) == 0);
+static_assert(DaysFromCivil(2000, 3, 1) == 11017);
+static_assert(DaysFromCivil(1677, 9, 21) == -106752);
+static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
+static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
+static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
+
+}  // namespace orvik::chrono::civil
+
+#endif  // ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
