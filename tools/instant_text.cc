@@ -1,5 +1,6 @@
 #include "instant_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -32,12 +33,7 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
   const std::size_t dot = text.find('.');
   epoch.whole = text.substr(0, dot);
   epoch.fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  const auto all_digits = [](std::string_view digits) {
-    for (const char c : digits) {
-      if (!IsDigit(c)) return false;
-    }
-    return true;
-  };
+  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
   if (epoch.whole.empty() || !all_digits(epoch.whole)) return false;
   if (dot == std::string_view::npos) return true;
   return !epoch.fraction.empty() && epoch.fraction.size() <= 9 && all_digits(epoch.fraction);

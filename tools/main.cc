@@ -27,11 +27,18 @@ namespace {
 constexpr const char* kVersion = "orvik-chrono " ORVIK_STRINGIFY(ORVIK_CHRONO_VERSION_MAJOR) "." ORVIK_STRINGIFY(
     ORVIK_CHRONO_VERSION_MINOR) "." ORVIK_STRINGIFY(ORVIK_CHRONO_VERSION_PATCH);
 
-const std::map<std::string, InputKind> kInputKinds = {
-    {"auto", InputKind::Auto}, {"iso", InputKind::Iso}, {"http", InputKind::Http}, {"epoch", InputKind::Epoch}};
-const std::map<std::string, OutputFormat> kOutputFormats = {
-    {"http", OutputFormat::Http},          {"iso", OutputFormat::Iso},     {"iso-ns", OutputFormat::IsoNs},
-    {"iso-basic", OutputFormat::IsoBasic}, {"epoch", OutputFormat::Epoch}, {"epoch-ns", OutputFormat::EpochNs}};
+const std::map<std::string, InputKind>& InputKinds() {
+  static const std::map<std::string, InputKind> kinds = {
+      {"auto", InputKind::Auto}, {"iso", InputKind::Iso}, {"http", InputKind::Http}, {"epoch", InputKind::Epoch}};
+  return kinds;
+}
+
+const std::map<std::string, OutputFormat>& OutputFormats() {
+  static const std::map<std::string, OutputFormat> formats = {
+      {"http", OutputFormat::Http},          {"iso", OutputFormat::Iso},     {"iso-ns", OutputFormat::IsoNs},
+      {"iso-basic", OutputFormat::IsoBasic}, {"epoch", OutputFormat::Epoch}, {"epoch-ns", OutputFormat::EpochNs}};
+  return formats;
+}
 
 constexpr const char* kAutoRule =
     "auto reads epoch seconds when the text is an optional '@', an optional '-' and digits with an optional "
@@ -45,7 +52,7 @@ struct Options {
   bool utc = false;  // the default; the flag exists to say so explicitly
   std::vector<std::string> texts;
 
-  TimeZone zone() const { return local ? TimeZone::Local : TimeZone::UTC; }
+  [[nodiscard]] TimeZone zone() const { return local ? TimeZone::Local : TimeZone::UTC; }
 };
 
 // Counts refusals and reports each one with the input's position.
@@ -55,7 +62,7 @@ class Refusals {
     std::fprintf(stderr, "orvik-chrono: %s %zu: %s\n", where, position, message);
     ++count_;
   }
-  int ExitStatus() const { return count_ == 0 ? 0 : 1; }
+  [[nodiscard]] int ExitStatus() const { return count_ == 0 ? 0 : 1; }
 
  private:
   std::size_t count_ = 0;
@@ -69,14 +76,14 @@ void AddZoneFlags(CLI::App& command, Options& options) {
 
 void AddFormatOption(CLI::App& command, Options& options) {
   command.add_option("--to", options.to, "http, iso, iso-ns, iso-basic, epoch or epoch-ns")
-      ->check(CLI::IsMember(kOutputFormats))
+      ->check(CLI::IsMember(OutputFormats()))
       ->capture_default_str();
 }
 
 // convert: one output line per input; with no TEXT, each line of standard input.
 int Convert(const Options& options) {
-  const InputKind kind = kInputKinds.at(options.from);
-  const OutputFormat format = kOutputFormats.at(options.to);
+  const InputKind kind = InputKinds().at(options.from);
+  const OutputFormat format = OutputFormats().at(options.to);
   const TimeZone zone = options.zone();
   BlockWriter out(STDOUT_FILENO);
   Refusals refusals;
@@ -113,7 +120,7 @@ int Convert(const Options& options) {
 
 int Now(const Options& options) {
   std::string text;
-  AppendInstant(text, std::chrono::system_clock::now(), kOutputFormats.at(options.to), options.zone());
+  AppendInstant(text, std::chrono::system_clock::now(), OutputFormats().at(options.to), options.zone());
   std::puts(text.c_str());
   return 0;
 }
@@ -140,7 +147,7 @@ void PrintCalendar(const std::tm& tm) {
 
 // parse: what the library reads from each text, field by field.
 int Parse(const Options& options) {
-  const InputKind requested = kInputKinds.at(options.from);
+  const InputKind requested = InputKinds().at(options.from);
   Refusals refusals;
   for (std::size_t i = 0; i < options.texts.size(); ++i) {
     const std::string& text = options.texts[i];
@@ -188,7 +195,7 @@ int Run(int argc, char** argv) {
   CLI::App* convert = app.add_subcommand("convert", "Convert each TEXT, or each line of standard input");
   convert->footer(kAutoRule);
   convert->add_option("--from", options.from, "auto, iso, http or epoch")
-      ->check(CLI::IsMember(kInputKinds))
+      ->check(CLI::IsMember(InputKinds()))
       ->capture_default_str();
   AddFormatOption(*convert, options);
   AddZoneFlags(*convert, options);
@@ -201,7 +208,7 @@ int Run(int argc, char** argv) {
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
   parse->footer(kAutoRule);
   parse->add_option("--from", options.from, "auto, iso, http or epoch")
-      ->check(CLI::IsMember(kInputKinds))
+      ->check(CLI::IsMember(InputKinds()))
       ->capture_default_str();
   AddZoneFlags(*parse, options);
   parse->add_option("text", options.texts, "instants to read")->required();
@@ -230,4 +237,11 @@ int Run(int argc, char** argv) {
 }  // namespace
 }  // namespace orvik::chrono::tool
 
-int main(int argc, char** argv) { return orvik::chrono::tool::Run(argc, argv); }
+int main(int argc, char** argv) {
+  try {
+    return orvik::chrono::tool::Run(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "orvik-chrono: %s\n", e.what());
+    return 1;
+  }
+}
