@@ -1,0 +1,75 @@
+// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, and every
+// refusal must be one of the documented exceptions with its exact message.
+#include <orvik/chrono/chrono.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "message_checks.h"
+
+namespace orvik::chrono::fuzz {
+namespace {
+
+constexpr std::string_view kNoDetail = "Failed to parse ISO 8601 string: ";
+constexpr std::string_view kFormat = "Failed to parse ISO 8601 string: invalid ISO8601 format: ";
+constexpr std::string_view kYear = "Failed to parse ISO 8601 string: error converting the year: ";
+constexpr std::string_view kMonth = "Failed to parse ISO 8601 string: error converting the month: ";
+constexpr std::string_view kDay = "Failed to parse ISO 8601 string: error converting the day: ";
+constexpr std::string_view kHour = "Failed to parse ISO 8601 string: error converting the hour: ";
+constexpr std::string_view kMinutes = "Failed to parse ISO 8601 string: error converting the minutes: ";
+constexpr std::string_view kSeconds = "Failed to parse ISO 8601 string: error converting the seconds: ";
+constexpr std::string_view kOffset = "Failed to parse ISO 8601 string: failed to parse the offset: ";
+constexpr std::string_view kBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
+constexpr std::string_view kOutside = "Failed to parse ISO 8601 string, the instant is outside the time point range: ";
+// Stands for std::string::at's own message, which quotes no text.
+constexpr std::string_view kTooShort = "basic_string::at: ";
+
+// Checks the message of one refusal and returns the head that it carries.
+std::string_view CheckedHead(Outcome outcome, const char* what, const std::string& text) {
+  if (text.size() <= 4) {
+    const std::string expected =
+        "basic_string::at: __n (which is 4) >= this->size() (which is " + std::to_string(text.size()) + ")";
+    if (outcome != Outcome::OutOfRange || what != expected) Fail("a short text must fail at index 4", text, what);
+    return kTooShort;
+  }
+  const std::string_view head =
+      outcome == Outcome::InvalidArgument
+          ? MatchingHead(
+                what, {kFormat, kYear, kMonth, kDay, kHour, kMinutes, kSeconds, kOffset, kBefore1900, kNoDetail}, text)
+          : MatchingHead(what, {kOutside}, text);
+  if (head.empty()) Fail("undocumented message", text, what);
+  return head;
+}
+
+}  // namespace
+}  // namespace orvik::chrono::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orvik::chrono;
+  using namespace orvik::chrono::fuzz;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+
+  std::pair<TimePoint, std::chrono::minutes> split;
+  std::string_view split_head;
+  const Outcome split_outcome = RunExpectingDocumentedErrors(
+      text, [&] { split = SplitIso8601(text); },
+      [&](Outcome outcome, const char* what) { split_head = CheckedHead(outcome, what, text); });
+
+  TimePoint from;
+  std::string_view from_head;
+  const Outcome from_outcome = RunExpectingDocumentedErrors(
+      text, [&] { from = FromIso8601(text); },
+      [&](Outcome outcome, const char* what) { from_head = CheckedHead(outcome, what, text); });
+
+  if (split_outcome != from_outcome || split_head != from_head) {
+    Fail("FromIso8601 and SplitIso8601 end differently", text);
+  }
+  if (split_outcome == Outcome::Returned && from != split.first) {
+    Fail("FromIso8601 is not the instant of SplitIso8601", text);
+  }
+  return 0;
+}
