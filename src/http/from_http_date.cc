@@ -1,11 +1,20 @@
+#include "http/from_http_date.h"
+
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "calendar/civil.h"
+#include "calendar/digits.h"
 
 namespace orvik::chrono {
 namespace {
@@ -61,9 +70,97 @@ template <typename Exception>
   throw Exception(message);
 }
 
+// The fields of a date as the fast path reads them.
+struct DateFields {
+  unsigned year;
+  unsigned month;  // 1 to 12
+  unsigned day;
+  unsigned hour;
+  unsigned minute;
+  unsigned second;
+};
+
+// The index of the three-letter name at `text` in `names`, or -1.
+template <std::size_t kCount>
+int FindName(const char* text, const char (&names)[kCount][4]) {
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (text[0] == names[i][0] && text[1] == names[i][1] && text[2] == names[i][2]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+constexpr char kWeekdays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+constexpr std::string_view kFullWeekdays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                               "Thursday", "Friday", "Saturday"};
+
+bool ReadMonth(const char* text, unsigned* month) {
+  static constexpr char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const int index = FindName(text, Months);
+  *month = static_cast<unsigned>(index + 1);
+  return index >= 0;
+}
+
+// "08:49:37"
+bool ReadClock(const char* text, DateFields* f) {
+  return digits::Read(text, 2, &f->hour) && text[2] == ':' && digits::Read(text + 3, 2, &f->minute) && text[5] == ':' &&
+         digits::Read(text + 6, 2, &f->second);
+}
+
+// "Sun, 06 Nov 1994 08:49:37"
+bool ReadImfFixdate(std::string_view text, DateFields* f) {
+  const char* p = text.data();
+  return text.size() >= sizeof("Sun, 06 Nov 1994 08:49:37") - 1 && FindName(p, kWeekdays) >= 0 && p[3] == ',' &&
+         p[4] == ' ' && digits::Read(p + 5, 2, &f->day) && p[7] == ' ' && ReadMonth(p + 8, &f->month) && p[11] == ' ' &&
+         digits::Read(p + 12, 4, &f->year) && p[16] == ' ' && ReadClock(p + 17, f);
+}
+
+// "Sunday, 06-Nov-94 08:49:37"
+bool ReadRfc850(std::string_view text, DateFields* f) {
+  const int weekday = FindName(text.data(), kWeekdays);
+  if (weekday < 0) return false;
+  const std::string_view name = kFullWeekdays[weekday];
+  if (text.size() < name.size() + sizeof(", 06-Nov-94 08:49:37") - 1 || !text.starts_with(name)) return false;
+  const char* p = text.data() + name.size();
+  unsigned year = 0;
+  if (!(p[0] == ',' && p[1] == ' ' && digits::Read(p + 2, 2, &f->day) && p[4] == '-' && ReadMonth(p + 5, &f->month) &&
+        p[8] == '-' && digits::Read(p + 9, 2, &year) && p[11] == ' ' && ReadClock(p + 12, f))) {
+    return false;
+  }
+  f->year = 1900 + year;
+  return true;
+}
+
+// "Sun Nov  6 08:49:37 1994", "Sun Nov 06 08:49:37 1994"
+bool ReadAsctime(std::string_view text, DateFields* f) {
+  const char* p = text.data();
+  return text.size() >= sizeof("Sun Nov  6 08:49:37 1994") - 1 && FindName(p, kWeekdays) >= 0 && p[3] == ' ' &&
+         ReadMonth(p + 4, &f->month) && p[7] == ' ' &&
+         (p[8] == ' ' ? digits::Read(p + 9, 1, &f->day) : digits::Read(p + 8, 2, &f->day)) && p[10] == ' ' &&
+         ReadClock(p + 11, f) && p[19] == ' ' && digits::Read(p + 20, 4, &f->year);
+}
+
 }  // namespace
 
-TimePoint FromHttpDate(const std::string& text) {
+// Each layout read here is the one that the first matching scan of the
+// general path finds in such a text: the scans before it fail at the fourth
+// character (',' against a letter or a blank), and the two asctime scans
+// read a two-digit day alike. Whatever follows the seconds (or, in asctime,
+// the year) is ignored there as here. Days past the month's end, other
+// clock values and instants out of range are left to the general path.
+std::optional<TimePoint> FromHttpDateFast(std::string_view text) {
+  DateFields f{};
+  const bool read = text.size() > 3 && (text[3] == ','   ? ReadImfFixdate(text, &f)
+                                        : text[3] == ' ' ? ReadAsctime(text, &f)
+                                                         : ReadRfc850(text, &f));
+  if (!read || f.day < 1 || f.day > 31 || f.hour > 23 || f.minute > 59 || f.second > 59) return std::nullopt;
+  const std::int64_t seconds =
+      civil::DaysFromCivil(f.year, f.month, f.day) * civil::kSecondsPerDay + f.hour * 3600 + f.minute * 60 + f.second;
+  if (seconds < kFirstSecond || seconds > kLastSecond) return std::nullopt;
+  return TimePoint(std::chrono::seconds(seconds));
+}
+
+TimePoint FromHttpDateGeneral(const std::string& text) {
   static const std::map<std::string, int> Weekdays{
       {"Sun", 0},    {"Mon", 1},    {"Tue", 2},     {"Wed", 3},       {"Thu", 4},      {"Fri", 5},    {"Sat", 6},
       {"Sunday", 0}, {"Monday", 1}, {"Tuesday", 2}, {"Wednesday", 3}, {"Thursday", 4}, {"Friday", 5}, {"Saturday", 6}};
@@ -106,6 +203,11 @@ TimePoint FromHttpDate(const std::string& text) {
         "Failed to interpret date string as HTTP timestamp, the instant is outside the time point range: ", text);
   }
   return TimePoint(std::chrono::seconds(seconds));
+}
+
+TimePoint FromHttpDate(const std::string& text) {
+  if (const std::optional<TimePoint> t = FromHttpDateFast(text)) return *t;
+  return FromHttpDateGeneral(text);
 }
 
 }  // namespace orvik::chrono
