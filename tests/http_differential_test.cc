@@ -15,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "differential.h"
@@ -24,6 +25,7 @@ namespace orvik::chrono {
 namespace {
 
 using namespace std::string_literals;
+using namespace std::string_view_literals;
 
 constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
 constexpr std::int64_t kFirstSecond = -9'223'372'036;
@@ -81,7 +83,7 @@ struct Fields {
 
 enum Layout { kImfFixdate, kRfc850, kAsctimeBlank, kAsctimeZero, kLayouts };
 
-std::string Write(const Fields& f, Layout layout, const std::string& tail) {
+std::string Write(const Fields& f, Layout layout, std::string_view tail) {
   char text[80];
   const int n = [&] {
     switch (layout) {
@@ -98,7 +100,7 @@ std::string Write(const Fields& f, Layout layout, const std::string& tail) {
             kDays[f.weekday], kMonths[f.month], f.day, f.hour, f.minute, f.second, f.year);
     }
   }();
-  return std::string(text, static_cast<std::size_t>(n)) + tail;
+  return std::string(text, static_cast<std::size_t>(n)).append(tail);
 }
 
 Fields FieldsOf(std::int64_t seconds) {
@@ -108,7 +110,7 @@ Fields FieldsOf(std::int64_t seconds) {
   return {tm.tm_wday, tm.tm_mday, tm.tm_mon, tm.tm_year + 1900, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-const std::string kTails[] = {" GMT", "", " UTC", " +0100", ".5 GMT", "7 GMT", "\0Mon, 07 Nov 1994"s};
+constexpr std::string_view kTails[] = {" GMT", "", " UTC", " +0100", ".5 GMT", "7 GMT", "\0Mon, 07 Nov 1994"sv};
 
 // Every layout of every instant is taken by the fast path, with any tail.
 TEST(HttpDifferential, ReadsWrittenInstantsAsTheGeneralPath) {

@@ -154,8 +154,8 @@ std::optional<TimePoint> FromHttpDateFast(std::string_view text) {
                                         : text[3] == ' ' ? ReadAsctime(text, &f)
                                                          : ReadRfc850(text, &f));
   if (!read || f.day < 1 || f.day > 31 || f.hour > 23 || f.minute > 59 || f.second > 59) return std::nullopt;
-  const std::int64_t seconds =
-      civil::DaysFromCivil(f.year, f.month, f.day) * civil::kSecondsPerDay + f.hour * 3600 + f.minute * 60 + f.second;
+  const unsigned second_of_day = (f.hour * 60 + f.minute) * 60 + f.second;
+  const std::int64_t seconds = civil::DaysFromCivil(f.year, f.month, f.day) * civil::kSecondsPerDay + second_of_day;
   if (seconds < kFirstSecond || seconds > kLastSecond) return std::nullopt;
   return TimePoint(std::chrono::seconds(seconds));
 }
