@@ -142,12 +142,14 @@ bool ReadAsctime(std::string_view text, DateFields* f) {
 
 }  // namespace
 
-// Each layout read here is the one that the first matching scan of the
-// general path finds in such a text: the scans before it fail at the fourth
-// character (',' against a letter or a blank), and the two asctime scans
-// read a two-digit day alike. Whatever follows the seconds (or, in asctime,
-// the year) is ignored there as here. Days past the month's end, other
-// clock values and instants out of range are left to the general path.
+// Each layout read here is the one whose scan first matches such a text in
+// the general path: the scans before it stop at the fourth character (a
+// letter or a blank where ',' is due), and a two-digit asctime day fails the
+// one-digit scan (a blank where ':' is due). Whatever follows the seconds (in
+// asctime, the year) is ignored there as here. Days 29 to 31 of shorter
+// months carry into the next month as timegm carries them; day 0, days above
+// 31, clock values past 23:59:59 and instants out of range are left to the
+// general path.
 std::optional<TimePoint> FromHttpDateFast(std::string_view text) {
   DateFields f{};
   const bool read = text.size() > 3 && (text[3] == ','   ? ReadImfFixdate(text, &f)
