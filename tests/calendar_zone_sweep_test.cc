@@ -51,8 +51,9 @@ std::vector<std::int64_t> Transitions(const std::filesystem::path& path) {
     width = 8;
   }
   std::vector<std::int64_t> times;
-  for (std::size_t i = 0; i < count(header, 3); ++i)
+  for (std::size_t i = 0; i < count(header, 3); ++i) {
     times.push_back(BigEndian(data, header + kHeader + i * width, width));
+  }
   return times;
 }
 
