@@ -15,7 +15,7 @@
 namespace orvik::chrono {
 namespace {
 
-constexpr std::int64_t kSecond = 1'000'000'000;
+using testing::kSecond;
 
 TEST(ToCalendarTime, ThreadsAcrossHoursAndZones) {
   constexpr int kThreads = 8;
