@@ -15,6 +15,7 @@
 
 #include "calendar/civil.h"
 #include "calendar/digits.h"
+#include "http/names.h"
 
 namespace orvik::chrono {
 namespace {
@@ -89,14 +90,8 @@ int FindName(const char* text, const char (&names)[kCount][4]) {
   return -1;
 }
 
-constexpr char kWeekdays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-constexpr std::string_view kFullWeekdays[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                               "Thursday", "Friday", "Saturday"};
-
 bool ReadMonth(const char* text, unsigned* month) {
-  static constexpr char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-  const int index = FindName(text, Months);
+  const int index = FindName(text, http::kMonthNames);
   *month = static_cast<unsigned>(index + 1);
   return index >= 0;
 }
@@ -110,16 +105,16 @@ bool ReadClock(const char* text, DateFields* f) {
 // "Sun, 06 Nov 1994 08:49:37"
 bool ReadImfFixdate(std::string_view text, DateFields* f) {
   const char* p = text.data();
-  return text.size() >= sizeof("Sun, 06 Nov 1994 08:49:37") - 1 && FindName(p, kWeekdays) >= 0 && p[3] == ',' &&
+  return text.size() >= sizeof("Sun, 06 Nov 1994 08:49:37") - 1 && FindName(p, http::kDayNames) >= 0 && p[3] == ',' &&
          p[4] == ' ' && digits::Read(p + 5, 2, &f->day) && p[7] == ' ' && ReadMonth(p + 8, &f->month) && p[11] == ' ' &&
          digits::Read(p + 12, 4, &f->year) && p[16] == ' ' && ReadClock(p + 17, f);
 }
 
 // "Sunday, 06-Nov-94 08:49:37"
 bool ReadRfc850(std::string_view text, DateFields* f) {
-  const int weekday = FindName(text.data(), kWeekdays);
+  const int weekday = FindName(text.data(), http::kDayNames);
   if (weekday < 0) return false;
-  const std::string_view name = kFullWeekdays[weekday];
+  const std::string_view name = http::kFullDayNames[weekday];
   if (text.size() < name.size() + sizeof(", 06-Nov-94 08:49:37") - 1 || !text.starts_with(name)) return false;
   const char* p = text.data() + name.size();
   unsigned year = 0;
@@ -134,7 +129,7 @@ bool ReadRfc850(std::string_view text, DateFields* f) {
 // "Sun Nov  6 08:49:37 1994", "Sun Nov 06 08:49:37 1994"
 bool ReadAsctime(std::string_view text, DateFields* f) {
   const char* p = text.data();
-  return text.size() >= sizeof("Sun Nov  6 08:49:37 1994") - 1 && FindName(p, kWeekdays) >= 0 && p[3] == ' ' &&
+  return text.size() >= sizeof("Sun Nov  6 08:49:37 1994") - 1 && FindName(p, http::kDayNames) >= 0 && p[3] == ' ' &&
          ReadMonth(p + 4, &f->month) && p[7] == ' ' &&
          (p[8] == ' ' ? digits::Read(p + 9, 1, &f->day) : digits::Read(p + 8, 2, &f->day)) && p[10] == ' ' &&
          ReadClock(p + 11, f) && p[19] == ' ' && digits::Read(p + 20, 4, &f->year);

@@ -7,6 +7,7 @@
 #include "calendar/civil.h"
 #include "calendar/convert.h"
 #include "calendar/digits.h"
+#include "http/names.h"
 
 namespace orvik::chrono {
 namespace {
@@ -20,9 +21,8 @@ char* WriteName(char* out, const char (&name)[4]) {
 }  // namespace
 
 std::string ToHttpDate(TimePoint t) {
-  static constexpr char Days[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static constexpr char Months[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static constexpr const auto& Days = http::kDayNames;
+  static constexpr const auto& Months = http::kMonthNames;
 
   const std::int64_t seconds = t.time_since_epoch().count() / kNanosecondsPerSecond;  // truncated toward zero
   const std::int64_t days = civil::FloorDiv(seconds, civil::kSecondsPerDay);
