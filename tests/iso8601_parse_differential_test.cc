@@ -114,7 +114,7 @@ std::string TwoDigits(std::uint64_t value) {
 // days before the range's end, any 3, 6 or 9 digits or none, and "Z" or an
 // offset of up to 99:99 in a form the general reading takes in full.
 std::string CanonicalText(std::mt19937_64& random) {
-  std::uniform_int_distribution<long> seconds(-2208988800, 9223372036 - 5 * 86400);
+  std::uniform_int_distribution<long> seconds(-2208988800, 9223372036 - 5L * 86400);
   const bool extended = random() % 2 == 0;
   constexpr std::size_t kFractionDigits[] = {0, 3, 6, 9};
   const std::size_t fraction_digits = kFractionDigits[random() % 4];
@@ -130,7 +130,7 @@ std::string CanonicalText(std::mt19937_64& random) {
 
 TEST(SplitIso8601Differential, TakesEveryCanonicalTextWithTheGeneralResult) {
   std::mt19937_64 random(1);
-  for (int i = 0; i < 60000; ++i) {
+  for (int i = 0; i < 30000; ++i) {
     const std::string text = CanonicalText(random);
     ASSERT_TRUE(Agrees(text)) << "not taken: " << text;
   }
@@ -142,17 +142,17 @@ TEST(SplitIso8601Differential, EveryYearAndMonthEnd) {
   std::size_t taken = 0;
   for (int year = 1895; year <= 2265; ++year) {
     for (int month = 1; month <= 12; ++month) {
-      for (const int day : {1, 28, 29, 30, 31}) {
+      for (const int day : {28, 29, 30, 31}) {
         for (const bool extended : {true, false}) {
           const std::string date_time = DateTime({year, month, day, 23, 59, 59}, extended);
-          for (const char* suffix : {"Z", ".999999999Z", ".5Z", "-23:59", ".123+2359"}) {
+          for (const char* suffix : {".999999999Z", "-23:59", ".123+2359"}) {
             if (Agrees(date_time + suffix)) ++taken;
           }
         }
       }
     }
   }
-  EXPECT_GT(taken, 20000U);
+  EXPECT_GT(taken, 60000U);
 }
 
 // Every fraction length with every kind of ending: the lengths of the whole
@@ -169,7 +169,10 @@ TEST(SplitIso8601Differential, EveryFractionLengthAndEnding) {
     for (std::size_t digits = 0; digits <= kFraction.size(); ++digits) {
       const std::string fraction = digits == 0 ? "" : "." + kFraction.substr(0, digits);
       for (const std::string& ending : kEndings) {
-        for (const std::string& trailer : kTrailers) Agrees(date_time + fraction + ending + trailer);
+        for (const std::string& trailer : kTrailers) {
+          std::string text = date_time;
+          Agrees(text.append(fraction).append(ending).append(trailer));
+        }
       }
     }
   }
@@ -207,15 +210,16 @@ TEST(SplitIso8601Differential, FieldsOfAnyValue) {
     return TwoDigits(random() % 3 == 0 ? random() % 100 : random() % usual);
   };
   const std::string kEndings[] = {"Z", "z", "+", "-", " ", "", "+05:30", "-0800", "+05", "Z0"};
-  for (int i = 0; i < 60000; ++i) {
+  for (int i = 0; i < 30000; ++i) {
     const bool extended = random() % 2 == 0;
     const std::string date_sep = extended ? "-" : "";
     const std::string time_sep = extended ? ":" : "";
     std::string year = Digits(random, 4);
     if (random() % 2 == 0) year = std::to_string(1890 + random() % 20);
     if (random() % 4 == 0) year = std::to_string(2255 + random() % 10);
-    std::string text = year + date_sep + field(14) + date_sep + field(33) + "T" + field(25) + time_sep + field(61) +
-                       time_sep + field(61);
+    std::string text = year;
+    text.append(date_sep).append(field(14)).append(date_sep).append(field(33)).append("T").append(field(25));
+    text.append(time_sep).append(field(61)).append(time_sep).append(field(61));
     if (random() % 2 == 0) text += "." + Digits(random, random() % 12);
     if (random() % 2 == 0) {
       text += kEndings[random() % std::size(kEndings)];
@@ -234,7 +238,7 @@ TEST(SplitIso8601Differential, MutatedCanonicalTexts) {
   constexpr std::string_view kInteresting = "0123456789+-:.TZz \t\n\v\0\xff"sv;
   const auto below = [&random](std::size_t bound) { return static_cast<std::size_t>(random() % bound); };
   std::size_t taken = 0;
-  for (int i = 0; i < 80000; ++i) {
+  for (int i = 0; i < 40000; ++i) {
     std::string text = CanonicalText(random);
     for (std::size_t edits = 1 + below(3); edits > 0 && !text.empty(); --edits) {
       const std::size_t at = below(text.size());
@@ -266,7 +270,7 @@ TEST(SplitIso8601Differential, MutatedCanonicalTexts) {
     if (Agrees(text)) ++taken;
   }
   // Digit changes and edits that cancel out keep some texts canonical.
-  EXPECT_GT(taken, 1000U);
+  EXPECT_GT(taken, 500U);
 }
 
 }  // namespace
