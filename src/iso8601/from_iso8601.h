@@ -19,9 +19,10 @@ using Iso8601Instant = std::pair<TimePoint, std::chrono::minutes>;
 Iso8601Instant SplitIso8601General(const std::string& text);
 
 // Reads only the canonical layouts (full-width fields within their calendar
-// ranges, a fraction of 3, 6 or 9 digits or none, then "Z" or an offset that
-// the general reading takes as hours and minutes, and nothing after it), with
-// the general reading's result. Every other text gives nullopt.
+// ranges from 1900 on, a fraction of 3, 6 or 9 digits or none, then "Z" or an
+// offset that the general reading takes as hours and minutes, and nothing
+// after it) that denote an instant of the time point's range, with the
+// general reading's result. Every other text gives nullopt.
 std::optional<Iso8601Instant> SplitIso8601Fast(std::string_view text);
 
 }  // namespace orvik::chrono
