@@ -56,6 +56,12 @@ constexpr unsigned WeekdayFromDays(std::int64_t days) { return static_cast<unsig
 
 constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
+// Month 1 to 12.
+constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
+  constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
 // 0 for January 1st.
 constexpr unsigned DayOfYear(const Date& date) {
   constexpr unsigned kBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -87,6 +93,7 @@ static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);
 static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
 static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
+static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
 
 }  // namespace orvik::chrono::civil
