@@ -69,6 +69,19 @@ constexpr unsigned DayOfYear(const Date& date) {
   return kBeforeMonth[date.month - 1] + leap + date.day - 1;
 }
 
+// Seconds since the epoch of broken-down UTC fields, as timegm computes them
+// in POSIX time (no leap seconds): fields out of range carry into the next
+// unit, in either direction (month 13 is January of the next year, day 0 the
+// last day of the month before, hour 24 midnight of the next day). Exact for
+// every value of every int field.
+constexpr std::int64_t SecondsFromFields(const std::tm& tm) {
+  const std::int64_t months = std::int64_t{tm.tm_year} * 12 + tm.tm_mon;  // since January 1900
+  const std::int64_t year = 1900 + FloorDiv(months, 12);
+  const auto month = static_cast<unsigned>(FloorMod(months, 12)) + 1;
+  const std::int64_t days = DaysFromCivil(year, month, 1) + tm.tm_mday - 1;
+  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * 3600 + std::int64_t{tm.tm_min} * 60 + tm.tm_sec;
+}
+
 // UTC calendar time of a seconds count, every member as gmtime_r sets it
 // (POSIX time, no leap seconds). Years must fit tm_year.
 inline std::tm UtcFromSeconds(std::int64_t seconds) {

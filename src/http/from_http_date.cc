@@ -181,7 +181,7 @@ TimePoint FromHttpDateGeneral(const std::string& text) {
   }
 
   // Numbers of at most four characters fit into an int. The weekday is only
-  // checked: timegm ignores tm_wday, so one that does not fit the date
+  // checked: the conversion ignores tm_wday, so one that does not fit the date
   // changes nothing.
   std::tm fields{};
   fields.tm_sec = static_cast<int>(scanned.second);
@@ -191,10 +191,9 @@ TimePoint FromHttpDateGeneral(const std::string& text) {
   fields.tm_mon = month->second;
   fields.tm_year = scanned.first_year + static_cast<int>(scanned.year) - 1900;
   fields.tm_wday = weekday->second;
-  // timegm reads the fields as UTC whatever the process's zone, carries
-  // out-of-range fields into the next unit, and cannot fail for years of at
-  // most four digits.
-  const long seconds = timegm(&fields);
+  // The fields are UTC whatever the process's zone; out-of-range fields carry
+  // into the next unit.
+  const std::int64_t seconds = civil::SecondsFromFields(fields);
   if (seconds < kFirstSecond || seconds > kLastSecond) {
     Refuse<std::out_of_range>(
         "Failed to interpret date string as HTTP timestamp, the instant is outside the time point range: ", text);

@@ -130,7 +130,7 @@ unsigned int FractionNanoseconds(unsigned int fraction, std::size_t text_length)
   }
 }
 
-std::time_t WallClockSeconds(const Fields& fields) {
+std::int64_t WallClockSeconds(const Fields& fields) {
   std::tm tm{};
   tm.tm_year = static_cast<int>(fields.Year) - 1900;
   tm.tm_mon = static_cast<int>(fields.Month) - 1;
@@ -139,7 +139,7 @@ std::time_t WallClockSeconds(const Fields& fields) {
   tm.tm_min = static_cast<int>(fields.Minute);
   tm.tm_sec = static_cast<int>(fields.Second);
   tm.tm_isdst = 0;
-  return timegm(&tm);  // normalises fields out of range, such as month 13
+  return civil::SecondsFromFields(tm);  // normalises fields out of range, such as month 13
 }
 
 std::int64_t OffsetMinutes(const Fields& fields) {
