@@ -1,20 +1,29 @@
 // ToCalendarTime: calendar time of a time point through a one-hour cache.
 //
 // Concurrency: the cache is one process-wide object, built on first use under
-// the language's guard for function-local statics. Its mutex is held from the
-// hit test until the result has been copied out, refills (and their libc
-// calls) included, so a result never mixes two refills. It is the library's
-// only lock and no other lock is taken while it is held.
+// the language's guard for function-local statics. Refills are serialised by
+// its mutex, the library's only lock, which is held from the lookup until the
+// new hour is published, libc calls included; no other lock is ever taken
+// while it is held. Hits take no lock: the hour is also published as a
+// snapshot of atomic words guarded by a version counter (a seqlock). A reader
+// copies the words between two reads of the version and keeps the copy only
+// if the version was even and unchanged, so a result never mixes two refills.
+// Every shared access is atomic, so the cache is free of data races.
 //
-// Exactness: a hit returns exactly what libc returns for the same second. A
-// refill caches a whole hour only when libc agrees at both of its ends that
-// the hour is regular (one offset, one abbreviation, sixty minutes of sixty
-// seconds); otherwise it caches the single second it converted.
+// Exactness: a hit returns exactly what libc returns for the same second. UTC
+// hours are computed with integer arithmetic (POSIX time, as gmtime_r). A
+// local refill caches a whole hour only when localtime_r agrees at both of its
+// ends that the hour is regular (one offset, one abbreviation, sixty minutes
+// of sixty seconds); otherwise it caches the single second it converted.
 #include "calendar/calendar_time.h"
 
+#include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 
+#include "calendar/civil.h"
 #include "calendar/convert.h"
 
 namespace orvik::chrono {
@@ -34,9 +43,84 @@ struct CachedHour {
   TimeZone Zone;
 };
 
+// The second a time point shows is its truncated second; a negative time
+// point inside a second shows the second below, unless the truncated second
+// starts an hour.
+struct Truncated {
+  long Seconds;
+  bool InsideNegativeSecond;
+};
+
+bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
+
+// Advances the calendar time of an hour's first served second by `offset`
+// seconds (0 to 3599).
+void Advance(std::tm& tm, long offset) {
+  tm.tm_min += static_cast<int>(offset / kSecondsPerMinute);
+  tm.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
+}
+
+constexpr std::size_t kTmWords = sizeof(std::tm) / sizeof(std::uint64_t);
+static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
+
 struct HourCache {
+  explicit HourCache(const CachedHour& hour) : Hour(hour) { Publish(); }
+
+  // Called with Mutex held: makes Hour visible to lock-free readers.
+  void Publish() {
+    std::array<std::uint64_t, kTmWords> words{};
+    std::memcpy(words.data(), &Hour.CalendarTime, sizeof Hour.CalendarTime);
+    const std::uint64_t version = Version.load(std::memory_order_relaxed);
+    Version.store(version + 1, std::memory_order_relaxed);
+    // Release stores keep the odd version ahead of every published field.
+    PublishedFrom.store(Hour.ServedFrom, std::memory_order_release);
+    PublishedUntil.store(Hour.ServedUntil, std::memory_order_release);
+    PublishedZone.store(Hour.Zone, std::memory_order_release);
+    for (std::size_t i = 0; i < kTmWords; ++i) PublishedTime[i].store(words[i], std::memory_order_release);
+    Version.store(version + 2, std::memory_order_release);
+  }
+
+  // The calendar time of the second shown, from the published hour without
+  // the lock; false when the hour does not hold it or a refill is rewriting
+  // the hour.
+  bool TryRead(Truncated second, TimeZone zone, std::tm* out) const {
+    const std::uint64_t version = Version.load(std::memory_order_acquire);
+    const long from = PublishedFrom.load(std::memory_order_acquire);
+    const long until = PublishedUntil.load(std::memory_order_acquire);
+    if ((version & 1U) != 0 || PublishedZone.load(std::memory_order_acquire) != zone || second.Seconds < from ||
+        second.Seconds >= until) {
+      return false;
+    }
+    // Acquire loads keep every word ahead of the second version read. Each
+    // word goes straight to its place in *out, which the caller discards
+    // when this returns false.
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    for (std::size_t i = 0; i < kTmWords; ++i) {
+      const std::uint64_t word = PublishedTime[i].load(std::memory_order_acquire);
+      std::memcpy(bytes + i * sizeof word, &word, sizeof word);
+    }
+    if (Version.load(std::memory_order_relaxed) != version) return false;
+    long offset = second.Seconds - from;
+    if (second.InsideNegativeSecond) {
+      const bool starts_hour =
+          out->tm_min + offset / kSecondsPerMinute == 0 && out->tm_sec + offset % kSecondsPerMinute == 0;
+      if (!starts_hour) {
+        if (offset == 0) return false;  // the second below lies in another hour
+        --offset;
+      }
+    }
+    Advance(*out, offset);
+    return true;
+  }
+
   std::mutex Mutex;
-  CachedHour Hour;
+  CachedHour Hour;  // guarded by Mutex
+  // Hour as published to lock-free readers; Version is odd while it changes.
+  std::atomic<std::uint64_t> Version{0};
+  std::atomic<long> PublishedFrom{0};
+  std::atomic<long> PublishedUntil{0};
+  std::atomic<TimeZone> PublishedZone{TimeZone::Local};
+  std::array<std::atomic<std::uint64_t>, kTmWords> PublishedTime{};
 };
 
 bool SameOffset(const std::tm& a, const std::tm& b) {
@@ -50,62 +134,88 @@ bool SameHour(const std::tm& a, const std::tm& b) {
          a.tm_wday == b.tm_wday && a.tm_hour == b.tm_hour && SameOffset(a, b);
 }
 
-// Converts `seconds` and caches its hour. Throws what Convert throws; the
-// caller's cache is only replaced once this has returned.
-CachedHour ConvertHour(long seconds, TimeZone zone) {
+CachedHour LocalHour(long seconds) {
   std::tm at_seconds{};
-  Convert(seconds, &at_seconds, zone);
+  Convert(seconds, &at_seconds, TimeZone::Local);
   const long hour_start = seconds - at_seconds.tm_min * kSecondsPerMinute - at_seconds.tm_sec;
-
   std::tm first{};
   std::tm last{};
-  Convert(hour_start, &first, zone);
-  Convert(hour_start + kSecondsPerHour - 1, &last, zone);
+  Convert(hour_start, &first, TimeZone::Local);
+  Convert(hour_start + kSecondsPerHour - 1, &last, TimeZone::Local);
   const bool regular = first.tm_min == 0 && first.tm_sec == 0 && last.tm_min == 59 && last.tm_sec == 59 &&
                        SameHour(first, at_seconds) && SameHour(last, at_seconds);
-  if (regular) return {hour_start, hour_start + kSecondsPerHour, first, zone};
-  return {seconds, seconds + 1, at_seconds, zone};
+  if (regular) return {hour_start, hour_start + kSecondsPerHour, first, TimeZone::Local};
+  return {seconds, seconds + 1, at_seconds, TimeZone::Local};
+}
+
+// Converts `seconds` and caches its hour. Throws what Convert throws for an
+// invalid zone; the caller's cache is only replaced once this has returned.
+CachedHour ConvertHour(long seconds, TimeZone zone) {
+  if (zone == TimeZone::Local) return LocalHour(seconds);
+  if (zone != TimeZone::UTC) {
+    std::tm unused{};
+    Convert(seconds, &unused, zone);  // refuses the zone
+  }
+  const long hour_start = civil::FloorDiv(seconds, kSecondsPerHour) * kSecondsPerHour;
+  return {hour_start, hour_start + kSecondsPerHour, civil::UtcFromSeconds(hour_start), TimeZone::UTC};
 }
 
 HourCache& Cache() {
   // Starts with the local hour that holds the epoch; if that conversion
   // throws, the next call tries the initialisation again.
-  static HourCache TimeCache{{}, ConvertHour(0, TimeZone::Local)};
+  static HourCache TimeCache(ConvertHour(0, TimeZone::Local));
   return TimeCache;
 }
 
-// Calendar time of second `seconds`, from the cache or by a refill. Called
-// with the cache's mutex held.
-std::tm Lookup(CachedHour& hour, long seconds, TimeZone zone) {
-  const bool hit = hour.Zone == zone && hour.ServedFrom <= seconds && seconds < hour.ServedUntil;
-  if (!hit) hour = ConvertHour(seconds, zone);
-  const long offset = seconds - hour.ServedFrom;  // 0 to 3599
+bool Holds(const CachedHour& hour, long seconds, TimeZone zone) {
+  return hour.Zone == zone && hour.ServedFrom <= seconds && seconds < hour.ServedUntil;
+}
+
+std::tm FieldsOf(const CachedHour& hour, long seconds) {
   std::tm result = hour.CalendarTime;
-  result.tm_min += static_cast<int>(offset / kSecondsPerMinute);
-  result.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
+  Advance(result, seconds - hour.ServedFrom);
   return result;
+}
+
+// Calendar time of second `seconds`, refilling the cache on a miss. Called
+// with the cache's mutex held.
+std::tm LookupLocked(HourCache& cache, long seconds, TimeZone zone) {
+  if (!Holds(cache.Hour, seconds, zone)) {
+    cache.Hour = ConvertHour(seconds, zone);
+    cache.Publish();
+  }
+  return FieldsOf(cache.Hour, seconds);
+}
+
+Truncated Truncate(TimePoint t) {
+  const auto count = t.time_since_epoch().count();
+  return {count / kNanosecondsPerSecond, count % kNanosecondsPerSecond < 0};
 }
 
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   HourCache& cache = Cache();
-  const std::lock_guard lock(cache.Mutex);
-  return Lookup(cache.Hour, seconds, zone);
+  std::tm result;
+  if (!cache.TryRead({seconds, false}, zone, &result)) {
+    const std::lock_guard lock(cache.Mutex);
+    result = LookupLocked(cache, seconds, zone);
+  }
+  return result;
 }
 
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
-  const auto count = t.time_since_epoch().count();
-  const long seconds = count / kNanosecondsPerSecond;  // truncated toward zero
-  const bool inside_negative_second = count % kNanosecondsPerSecond < 0;
-
+  const Truncated truncated = Truncate(t);
   HourCache& cache = Cache();
-  const std::lock_guard lock(cache.Mutex);
-  const std::tm at_seconds = Lookup(cache.Hour, seconds, zone);
-  // Truncation moved a negative time point up to `seconds`; it shows the
-  // second below instead, unless `seconds` starts an hour.
-  if (!inside_negative_second || (at_seconds.tm_min == 0 && at_seconds.tm_sec == 0)) return at_seconds;
-  return Lookup(cache.Hour, seconds - 1, zone);
+  std::tm result;
+  if (!cache.TryRead(truncated, zone, &result)) {
+    const std::lock_guard lock(cache.Mutex);
+    result = LookupLocked(cache, truncated.Seconds, zone);
+    if (truncated.InsideNegativeSecond && !StartsHour(result)) {
+      result = LookupLocked(cache, truncated.Seconds - 1, zone);
+    }
+  }
+  return result;
 }
 
 }  // namespace orvik::chrono
