@@ -1,6 +1,7 @@
 // duration::FromIso8601 on arbitrary bytes: every refusal must be one of the
 // documented exceptions with its exact message, and every accepted text must
-// be made of digit runs and accepted designators and give their exact sum.
+// be made of digit runs and accepted designators and give their exact sum;
+// whatever the fast reading takes the general reading must take alike.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "duration/from_iso8601.h"
 #include "message_checks.h"
 
 namespace orvik::chrono::fuzz {
@@ -56,6 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                     : message == "stoi" || message == "ISO8601 duration out of range";
         if (!documented) Fail("undocumented message", text, message);
       });
+  if (const auto fast = duration::FromIso8601Fast(text)) {
+    std::chrono::nanoseconds general{};
+    const Outcome general_outcome = RunExpectingDocumentedErrors(
+        text, [&] { general = duration::FromIso8601General(text); }, [](Outcome, const char*) {});
+    if (general_outcome != Outcome::Returned || general != *fast) {
+      Fail("the fast reading differs from the general one", text);
+    }
+  }
   if (outcome != Outcome::Returned) return 0;
 
   // The first character is not looked at.

@@ -1,6 +1,7 @@
 // FromHttpDate on arbitrary bytes: every refusal must be one of the
-// documented exceptions with its exact message, and every accepted text must
-// name a whole second that formats and reads back unchanged.
+// documented exceptions with its exact message, every accepted text must name
+// a whole second that formats and reads back unchanged, and whatever the fast
+// reading takes the general reading must take alike.
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "http/from_http_date.h"
 #include "message_checks.h"
 
 namespace orvik::chrono::fuzz {
@@ -77,6 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Outcome outcome = RunExpectingDocumentedErrors(
       text, [&] { t = FromHttpDate(text); },
       [&](Outcome refusal, const char* what) { CheckMessage(refusal, what, text); });
+  if (const auto fast = FromHttpDateFast(text)) {
+    TimePoint general;
+    const Outcome general_outcome = RunExpectingDocumentedErrors(
+        text, [&] { general = FromHttpDateGeneral(text); }, [](Outcome, const char*) {});
+    if (general_outcome != Outcome::Returned || general != *fast) {
+      Fail("the fast reading differs from the general one", text);
+    }
+  }
   if (outcome != Outcome::Returned) return 0;
 
   if (t.time_since_epoch().count() % 1'000'000'000 != 0) Fail("not a whole second", text);

@@ -1,5 +1,6 @@
-// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, and every
-// refusal must be one of the documented exceptions with its exact message.
+// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, every
+// refusal must be one of the documented exceptions with its exact message, and
+// whatever the fast reading takes the general reading must take alike.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "iso8601/from_iso8601.h"
 #include "message_checks.h"
 
 namespace orvik::chrono::fuzz {
@@ -70,6 +72,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (split_outcome == Outcome::Returned && from != split.first) {
     Fail("FromIso8601 is not the instant of SplitIso8601", text);
+  }
+
+  if (const auto fast = SplitIso8601Fast(text)) {
+    Iso8601Instant general;
+    const Outcome general_outcome = RunExpectingDocumentedErrors(
+        text, [&] { general = SplitIso8601General(text); }, [](Outcome, const char*) {});
+    if (general_outcome != Outcome::Returned || general != *fast) {
+      Fail("the fast reading differs from the general one", text);
+    }
   }
   return 0;
 }
