@@ -181,7 +181,9 @@ TEST(ToCalendarTime, ZoneChangeShowsAfterTheNextRefill) {
   ::tzset();
   const std::int64_t hour_start = 1709622000 * kSecond;
   ToCalendarTime(Nanoseconds(hour_start), TimeZone::UTC);
+  // A local hour is cached whole on its second miss.
   EXPECT_EQ(ToCalendarTime(Nanoseconds(hour_start), TimeZone::Local).tm_hour, 7);
+  EXPECT_EQ(ToCalendarTime(Nanoseconds(hour_start + kSecond), TimeZone::Local).tm_hour, 7);
   ::setenv("TZ", "<+0530>-5:30", 1);
   ::tzset();
   EXPECT_EQ(ToCalendarTime(Nanoseconds(hour_start + 60 * kSecond), TimeZone::Local).tm_hour, 7);

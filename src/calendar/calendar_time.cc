@@ -114,7 +114,8 @@ struct HourCache {
   }
 
   std::mutex Mutex;
-  CachedHour Hour;  // guarded by Mutex
+  CachedHour Hour;                 // guarded by Mutex
+  long PreviousLocalMissHour = 0;  // guarded by Mutex
   // Hour as published to lock-free readers; Version is odd while it changes.
   std::atomic<std::uint64_t> Version{0};
   std::atomic<long> PublishedFrom{0};
@@ -134,10 +135,20 @@ bool SameHour(const std::tm& a, const std::tm& b) {
          a.tm_wday == b.tm_wday && a.tm_hour == b.tm_hour && SameOffset(a, b);
 }
 
-CachedHour LocalHour(long seconds) {
+// Converting a local second is cheap next to checking that its hour is
+// regular (two more conversions), so a miss checks the hour only when the
+// miss before it fell in the same hour: random instants cost one localtime_r
+// each, and a stream of instants caches each hour on its second miss.
+// `previous_miss_hour` remembers that hour; null checks every hour.
+CachedHour LocalHour(long seconds, long* previous_miss_hour) {
   std::tm at_seconds{};
   Convert(seconds, &at_seconds, TimeZone::Local);
   const long hour_start = seconds - at_seconds.tm_min * kSecondsPerMinute - at_seconds.tm_sec;
+  const CachedHour single_second{seconds, seconds + 1, at_seconds, TimeZone::Local};
+  if (previous_miss_hour != nullptr && *previous_miss_hour != hour_start) {
+    *previous_miss_hour = hour_start;
+    return single_second;
+  }
   std::tm first{};
   std::tm last{};
   Convert(hour_start, &first, TimeZone::Local);
@@ -145,13 +156,13 @@ CachedHour LocalHour(long seconds) {
   const bool regular = first.tm_min == 0 && first.tm_sec == 0 && last.tm_min == 59 && last.tm_sec == 59 &&
                        SameHour(first, at_seconds) && SameHour(last, at_seconds);
   if (regular) return {hour_start, hour_start + kSecondsPerHour, first, TimeZone::Local};
-  return {seconds, seconds + 1, at_seconds, TimeZone::Local};
+  return single_second;
 }
 
 // Converts `seconds` and caches its hour. Throws what Convert throws for an
 // invalid zone; the caller's cache is only replaced once this has returned.
-CachedHour ConvertHour(long seconds, TimeZone zone) {
-  if (zone == TimeZone::Local) return LocalHour(seconds);
+CachedHour ConvertHour(long seconds, TimeZone zone, long* previous_local_miss_hour) {
+  if (zone == TimeZone::Local) return LocalHour(seconds, previous_local_miss_hour);
   if (zone != TimeZone::UTC) {
     std::tm unused{};
     Convert(seconds, &unused, zone);  // refuses the zone
@@ -163,7 +174,7 @@ CachedHour ConvertHour(long seconds, TimeZone zone) {
 HourCache& Cache() {
   // Starts with the local hour that holds the epoch; if that conversion
   // throws, the next call tries the initialisation again.
-  static HourCache TimeCache(ConvertHour(0, TimeZone::Local));
+  static HourCache TimeCache(ConvertHour(0, TimeZone::Local, nullptr));
   return TimeCache;
 }
 
@@ -181,7 +192,7 @@ std::tm FieldsOf(const CachedHour& hour, long seconds) {
 // with the cache's mutex held.
 std::tm LookupLocked(HourCache& cache, long seconds, TimeZone zone) {
   if (!Holds(cache.Hour, seconds, zone)) {
-    cache.Hour = ConvertHour(seconds, zone);
+    cache.Hour = ConvertHour(seconds, zone, &cache.PreviousLocalMissHour);
     cache.Publish();
   }
   return FieldsOf(cache.Hour, seconds);
