@@ -241,7 +241,7 @@ void RegisterSplitIso8601(const Timestamps& timestamps) {
 #ifdef ORVIK_BENCH_HAVE_ABSL
   RegisterMeasure(
       name + "absl", texts,
-      [format = extended ? "%Y-%m-%d%ET%H:%M:%E*S%Ez" : "%Y%m%d%ET%H%M%E*S%Ez"](const std::string& text) {
+      [format = extended ? "%Y-%m-%d%ET%H:%M:%E*S%Ez" : "%E4Y%m%d%ET%H%M%E*S%Ez"](const std::string& text) {
         absl::Time t;
         std::string error;
         if (!absl::ParseTime(format, text, &t, &error)) ThrowUnparsed(text);
