@@ -2,8 +2,11 @@
 // hours, minutes and seconds written the Go way ("1h30m15s").
 #include <orvik/chrono/chrono.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <random>
+#include <stdexcept>
+#include <string>
+#include <tuple>
 
 #include "benchmarks.h"
 #include "inputs.h"
@@ -32,8 +35,8 @@ void Add(DurationTexts& texts, int hours, int minutes, int seconds) {
   }
   texts.iso8601.push_back(std::move(iso8601));
   texts.go.push_back(std::move(go));
-  texts.values.push_back(std::chrono::hours(std::max(hours, 0)) + std::chrono::minutes(std::max(minutes, 0)) +
-                         std::chrono::seconds(std::max(seconds, 0)));
+  texts.values.emplace_back(std::chrono::hours(std::max(hours, 0)) + std::chrono::minutes(std::max(minutes, 0)) +
+                            std::chrono::seconds(std::max(seconds, 0)));
 }
 
 // PT1H30M15S over and over.

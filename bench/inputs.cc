@@ -52,6 +52,10 @@ const std::vector<long>& RandomSecondsOfTwoDigitYears() {
   return seconds;
 }
 
+benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body) {
+  return benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+}
+
 std::tm LibcCalendarTime(long seconds, TimeZone zone) {
   std::tm tm{};
   if (zone == TimeZone::UTC) {

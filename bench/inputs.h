@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,10 +54,7 @@ std::tm LibcCalendarTime(long seconds, TimeZone zone);
 std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format);
 
 // Registers one benchmark; `body` receives the benchmark's state.
-template <typename Body>
-benchmark::internal::Benchmark* Register(const std::string& name, Body body) {
-  return benchmark::RegisterBenchmark(name.c_str(), std::move(body));
-}
+benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body);
 
 // Measures `call` over `inputs`, one input per iteration, reporting the
 // allocations per call. Before the first measurement, `expect(i, result)` must

@@ -3,12 +3,14 @@
 // Abseil and Hinnant's date.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <random>
 #include <stdexcept>
+#include <string_view>
 
 #include "benchmarks.h"
 #include "inputs.h"
