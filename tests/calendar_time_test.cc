@@ -168,3 +168,34 @@ TEST(ToCalendarTime, WarmPreviousHourThenCrossItsEnd) {
 
 }  // namespace
 }  // namespace orvik::chrono
+
+namespace orvik::chrono {
+namespace {
+
+// The cache does not watch the zone setting: inside the cached hour a local
+// call answers for the zone that was in force when the hour was cached.
+TEST(ToCalendarTime, ZoneChangeShowsAfterTheNextRefill) {
+  const std::string saved = ProcessZone();
+  const char* const saved_value = std::getenv("TZ");
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  const std::int64_t hour_start = 1709622000 * kSecond;
+  ToCalendarTime(Nanoseconds(hour_start), TimeZone::UTC);
+  EXPECT_EQ(ToCalendarTime(Nanoseconds(hour_start), TimeZone::Local).tm_hour, 7);
+  ::setenv("TZ", "<+0530>-5:30", 1);
+  ::tzset();
+  EXPECT_EQ(ToCalendarTime(Nanoseconds(hour_start + 60 * kSecond), TimeZone::Local).tm_hour, 7);
+  const std::tm refilled = ToCalendarTime(Nanoseconds(hour_start + kHour), TimeZone::Local);
+  EXPECT_EQ(refilled.tm_hour, 13);
+  EXPECT_EQ(refilled.tm_min, 30);
+  if (saved_value == nullptr) {
+    ::unsetenv("TZ");
+  } else {
+    ::setenv("TZ", saved.c_str(), 1);
+  }
+  ::tzset();
+  ToCalendarTime(Nanoseconds(0), TimeZone::UTC);  // leave no stale local hour behind
+}
+
+}  // namespace
+}  // namespace orvik::chrono

@@ -82,18 +82,6 @@ inline std::tm UtcFromSeconds(std::int64_t seconds) {
   return tm;
 }
 
-// Writes `value` (0 to 99) as two ASCII digits.
-inline char* WriteTwoDigits(char* out, unsigned value) {
-  out[0] = static_cast<char>('0' + value / 10);
-  out[1] = static_cast<char>('0' + value % 10);
-  return out + 2;
-}
-
-// Writes `value` (0 to 9999) as four ASCII digits.
-inline char* WriteFourDigits(char* out, unsigned value) {
-  return WriteTwoDigits(WriteTwoDigits(out, value / 100), value % 100);
-}
-
 static_assert(DaysFromCivil(1970, 1, 1) == 0);
 static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);

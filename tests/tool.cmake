@@ -1,0 +1,7 @@
+if(TARGET orvik-chrono)
+  foreach(zone UTC Asia/Kolkata)
+    add_test(NAME "orvik_chrono_tool[TZ=${zone}]"
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/cli_test.sh $<TARGET_FILE:orvik-chrono>)
+    set_tests_properties("orvik_chrono_tool[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
+  endforeach()
+endif()

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Golden outputs of the orvik-chrono tool: standard output, standard error and
+# exit status of each case. Run under TZ=UTC and TZ=Asia/Kolkata.
+set -uo pipefail
+tool=$1
+failures=0
+passed=0
+
+# expect NAME STATUS STDOUT STDERR [STDIN] -- ARGS...
+expect() {
+  local name=$1 status=$2 out=$3 err=$4 input=""
+  shift 4
+  if [ "$1" != "--" ]; then input=$1; shift; fi
+  shift
+  local got_out got_err got_status
+  got_out=$(printf '%b' "$input" | "$tool" "$@" 2>/tmp/orvik-cli-err.$$)
+  got_status=$?
+  got_err=$(cat /tmp/orvik-cli-err.$$)
+  rm -f /tmp/orvik-cli-err.$$
+  if [ "$got_status" != "$status" ] || [ "$got_out" != "$(printf '%b' "$out")" ] ||
+     [ "$got_err" != "$(printf '%b' "$err")" ]; then
+    printf 'FAIL %s\n  status %s, want %s\n  stdout:\n%s\n  want:\n%b\n  stderr:\n%s\n  want:\n%b\n' \
+      "$name" "$got_status" "$status" "$got_out" "$out" "$got_err" "$err"
+    failures=$((failures + 1))
+  else
+    passed=$((passed + 1))
+  fi
+}
+
+india=false
+[ "${TZ:-}" = Asia/Kolkata ] && india=true
+local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
+
+# Every output format, from each input kind.
+formats=(http iso iso-ns iso-basic epoch epoch-ns)
+outputs=("Sun, 06 Nov 1994 08:49:37 GMT" 1994-11-06T08:49:37Z 1994-11-06T08:49:37.000000000Z
+  19941106T084937.000000000Z 784111777 784111777000000000)
+for i in "${!formats[@]}"; do
+  expect "http to ${formats[$i]}" 0 "${outputs[$i]}" "" -- convert --to "${formats[$i]}" "Sun, 06 Nov 1994 08:49:37 GMT"
+done
+expect "formats" 0 "Sun, 06 Nov 1994 08:49:37 GMT" "" -- convert --to http "Sunday, 06-Nov-94 08:49:37 GMT"
+expect "iso" 0 "2024-03-05T07:08:09Z" "" -- convert --to iso 2024-03-05T12:38:09.012345678+05:30
+expect "iso-ns default" 0 "2024-03-05T07:08:09.012345678Z" "" -- convert 20240305T123809.012345678+05:30
+expect "iso-basic" 0 "20240305T070809.012345678Z" "" -- convert --to iso-basic @1709622489.012345678
+expect "epoch" 0 "784111777" "" -- convert --to epoch "Sun Nov  6 08:49:37 1994"
+expect "epoch floors" 0 "-2" "" -- convert --to epoch -- -1.5
+expect "epoch-ns" 0 "-1500000000\n1709622489012345678" "" -- convert --to epoch-ns @-1.5 1709622489.012345678
+expect "explicit epoch" 0 "1970-01-01T00:00:20.240305000Z" "" -- convert --from epoch 20.240305
+expect "explicit iso" 0 "2024-03-05T00:00:00Z" "" -- convert --from iso --to iso 20240305T000000Z
+expect "local" 0 "$(local_iso 2024-03-05T07:08:09.012345678Z 2024-03-05T12:38:09.012345678+05:30)" "" -- \
+  convert --local 1709622489.012345678
+expect "local basic" 0 "$(local_iso 20240305T070809.000000000Z 20240305T123809.000000000+05:30)" "" -- \
+  convert --local --to iso-basic 1709622489
+expect "utc flag" 0 "2024-03-05T07:08:09Z" "" -- convert --utc --to iso 1709622489
+
+# Refusals: the library's message, the position, and the remaining inputs.
+expect "refused arguments" 1 "1994-11-06T08:49:37Z\n1970-01-01T00:00:00Z" \
+  "orvik-chrono: argument 2: Failed to parse ISO 8601 string: error converting the month: 2020-\norvik-chrono: argument 3: Failed to parse the month 'nov' of the HTTP timestamp: Sun, 06 nov 1994 08:49:37 GMT" -- \
+  convert --to iso 784111777 2020- "Sun, 06 nov 1994 08:49:37 GMT" 0
+expect "epoch out of range" 1 "" "orvik-chrono: argument 1: Epoch seconds outside the time point range: 9223372037" -- \
+  convert 9223372037
+expect "standard input" 1 "1994-11-06T08:49:37.000000000Z\n\n2024-03-05T07:08:09.500000000Z\n2024-03-05T07:08:09.000000000Z" \
+  "orvik-chrono: line 3: Failed to interpret date string as HTTP timestamp: bogus\norvik-chrono: line 5: Failed to parse ISO 8601 string, the year is before 1900: 1899-12-31T23:59:59Z" \
+  "Sun, 06 Nov 1994 08:49:37 GMT\r\n\nbogus\n1709622489.5\n1899-12-31T23:59:59Z\n2024-03-05T07:08:09Z" -- convert
+expect "empty input" 0 "" "" -- convert
+
+# parse, duration, now, version.
+expect "parse iso" 0 "text         2020-01-01T05:30:00+05:30\nlayout       ISO 8601, extended\nnanoseconds  1577836800000000000\nutc          2020-01-01T00:00:00.000000000Z\noffset       +330 minutes\ncalendar     2020-01-01 00:00:00 Wed, day 1 of the year, isdst 0, UTC+0 s, GMT" "" -- \
+  parse 2020-01-01T05:30:00+05:30
+expect "parse http local" 0 "text         Sun Nov  6 08:49:37 1994\nlayout       HTTP date, asctime\nnanoseconds  784111777000000000\nutc          1994-11-06T08:49:37.000000000Z\n$(local_iso 'calendar     1994-11-06 08:49:37 Sun, day 310 of the year, isdst 0, UTC+0 s, UTC' 'calendar     1994-11-06 14:19:37 Sun, day 310 of the year, isdst 0, UTC+19800 s, IST')" "" -- \
+  parse --local "Sun Nov  6 08:49:37 1994"
+expect "parse refused" 1 "" "orvik-chrono: argument 1: Failed to interpret date string as HTTP timestamp: x" -- parse x
+expect "duration" 1 "5415000000000 ns  5415.000000000 s\n0 ns  0.000000000 s" \
+  "orvik-chrono: argument 2: Durations with year/month/day components are not supported" -- duration PT1H30M15S P1Y PT0S
+expect "version" 0 "orvik-chrono 1.0.0" "" -- --version
+
+# Usage errors.
+expect "no subcommand" 2 "" "A subcommand is required\nRun with --help for more information." --
+expect "bad format" 2 "" "--to: xx not in {epoch,epoch-ns,http,iso,iso-basic,iso-ns}\nRun with --help for more information." -- convert --to xx 1
+expect "both zones" 2 "" "--local excludes --utc\nRun with --help for more information." -- convert --local --utc 1
+expect "parse needs text" 2 "" "text is required\nRun with --help for more information." -- parse
+
+now=$("$tool" now --to epoch)
+if [ "$now" -ge "$(date +%s)" ] 2>/dev/null || [ $(( $(date +%s) - now )) -le 5 ]; then passed=$((passed + 1)); else
+  echo "FAIL now: $now"; failures=$((failures + 1)); fi
+
+echo "$passed passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,122 @@
+#include "instant_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <stdexcept>
+
+namespace orvik::chrono::tool {
+namespace {
+
+__extension__ using Int128 = __int128;  // wide enough for any seconds count in nanoseconds
+
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+constexpr std::int64_t kLargestWholeSecond = 9'223'372'036;
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+struct EpochText {
+  bool negative = false;
+  std::string_view whole;
+  std::string_view fraction;  // empty when the text has no '.'
+};
+
+// Splits "@-123.45" into its parts; false when the text is not epoch seconds.
+bool SplitEpoch(std::string_view text, EpochText& epoch) {
+  if (!text.empty() && text.front() == '@') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '-') {
+    epoch.negative = true;
+    text.remove_prefix(1);
+  }
+  const std::size_t dot = text.find('.');
+  epoch.whole = text.substr(0, dot);
+  epoch.fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
+  if (epoch.whole.empty() || !all_digits(epoch.whole)) return false;
+  if (dot == std::string_view::npos) return true;
+  return !epoch.fraction.empty() && epoch.fraction.size() <= 9 && all_digits(epoch.fraction);
+}
+
+TimePoint ReadEpoch(const std::string& text) {
+  EpochText epoch;
+  if (!SplitEpoch(text, epoch)) throw std::invalid_argument("Failed to parse epoch seconds: " + text);
+  std::int64_t seconds = 0;
+  const auto [end, error] = std::from_chars(epoch.whole.data(), epoch.whole.data() + epoch.whole.size(), seconds);
+  if (error != std::errc() || seconds > kLargestWholeSecond) {
+    throw std::out_of_range("Epoch seconds outside the time point range: " + text);
+  }
+  if (epoch.fraction.empty()) return FileTimePointToSystemTimePoint(epoch.negative ? -seconds : seconds);
+  std::int64_t fraction = 0;
+  for (std::size_t i = 0; i < 9; ++i) {
+    fraction = fraction * 10 + (i < epoch.fraction.size() ? epoch.fraction[i] - '0' : 0);
+  }
+  Int128 count = static_cast<Int128>(seconds) * kNanosecondsPerSecond + fraction;
+  if (epoch.negative) count = -count;
+  if (count < std::numeric_limits<std::int64_t>::min() || count > std::numeric_limits<std::int64_t>::max()) {
+    throw std::out_of_range("Epoch seconds outside the time point range: " + text);
+  }
+  return TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(count)));
+}
+
+std::int64_t FloorSeconds(std::int64_t nanoseconds) {
+  const std::int64_t seconds = nanoseconds / kNanosecondsPerSecond;
+  return nanoseconds % kNanosecondsPerSecond < 0 ? seconds - 1 : seconds;
+}
+
+}  // namespace
+
+InputKind DetectKind(std::string_view text) {
+  EpochText epoch;
+  if (SplitEpoch(text, epoch)) return InputKind::Epoch;
+  if (!text.empty() && IsLetter(text.front())) return InputKind::Http;
+  return InputKind::Iso;
+}
+
+TimePoint ReadInstant(const std::string& text, InputKind kind) {
+  if (kind == InputKind::Auto) kind = DetectKind(text);
+  switch (kind) {
+    case InputKind::Http:
+      return FromHttpDate(text);
+    case InputKind::Epoch:
+      return ReadEpoch(text);
+    default:
+      return FromIso8601(text);
+  }
+}
+
+std::string SecondsWithFraction(std::int64_t nanoseconds) {
+  const std::int64_t seconds = FloorSeconds(nanoseconds);
+  // nanoseconds - seconds * 10^9 without overflow: both are near the same value.
+  const auto fraction = static_cast<std::uint64_t>(nanoseconds) -
+                        static_cast<std::uint64_t>(seconds) * static_cast<std::uint64_t>(kNanosecondsPerSecond);
+  std::string digits = std::to_string(fraction);
+  return std::to_string(seconds) + "." + std::string(9 - digits.size(), '0') + digits;
+}
+
+void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
+  const std::int64_t count = t.time_since_epoch().count();
+  switch (format) {
+    case OutputFormat::Http:
+      out += ToHttpDate(t);
+      break;
+    case OutputFormat::Iso:
+      out += ToIso8601(t, Iso8601Format::Extended, zone);
+      break;
+    case OutputFormat::IsoNs:
+      out += ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone);
+      break;
+    case OutputFormat::IsoBasic:
+      out += ToIso8601(t, Iso8601Format::BasicNanoseconds, zone);
+      break;
+    case OutputFormat::Epoch:
+      out += std::to_string(FloorSeconds(count));
+      break;
+    case OutputFormat::EpochNs:
+      out += std::to_string(count);
+      break;
+  }
+}
+
+}  // namespace orvik::chrono::tool

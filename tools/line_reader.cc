@@ -1,0 +1,84 @@
+#include "line_reader.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace orvik::chrono::tool {
+
+bool LineReader::Fill() {
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  while (end_ < buffer_.size()) {
+    const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      eof_ = true;
+      return false;
+    }
+    end_ += static_cast<std::size_t>(n);
+    return true;
+  }
+  return true;
+}
+
+bool LineReader::Next(std::string& line, bool& too_long) {
+  too_long = false;
+  std::size_t scanned = begin_;
+  for (;;) {
+    const void* newline = std::memchr(buffer_.data() + scanned, '\n', end_ - scanned);
+    if (newline != nullptr) {
+      const auto at = static_cast<std::size_t>(static_cast<const char*>(newline) - buffer_.data());
+      std::size_t length = at - begin_;
+      if (length > kLongestLine) {
+        too_long = true;
+        length = kLongestLine;
+      }
+      line.assign(buffer_.data() + begin_, length);
+      begin_ = at + 1;
+      if (!too_long && !line.empty() && line.back() == '\r') line.pop_back();
+      return true;
+    }
+    if (end_ - begin_ > kLongestLine) {
+      // Keep the start of an overlong line and drop the rest up to its end.
+      too_long = true;
+      line.assign(buffer_.data() + begin_, kLongestLine);
+      begin_ = end_;
+      while (Fill()) {
+        const void* end_of_line = std::memchr(buffer_.data(), '\n', end_);
+        if (end_of_line != nullptr) {
+          begin_ = static_cast<std::size_t>(static_cast<const char*>(end_of_line) - buffer_.data()) + 1;
+          return true;
+        }
+        begin_ = end_;
+      }
+      return true;
+    }
+    scanned = end_ - begin_;
+    if (eof_ || !Fill()) {
+      if (end_ == begin_) return false;
+      line.assign(buffer_.data() + begin_, end_ - begin_);
+      begin_ = end_;
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      return true;
+    }
+    scanned += begin_;
+  }
+}
+
+void BlockWriter::Flush() {
+  std::size_t written = 0;
+  while (written < out_.size()) {
+    const ssize_t n = ::write(fd_, out_.data() + written, out_.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    written += static_cast<std::size_t>(n);
+  }
+  out_.clear();
+}
+
+}  // namespace orvik::chrono::tool
