@@ -8,10 +8,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   orvik::chrono::bench::RegisterCalendarBenchmarks();
-  orvik::chrono::bench::RegisterHttpDateBenchmarks();
-#ifdef ORVIK_BENCH_HAVE_ISO8601
   orvik::chrono::bench::RegisterIso8601Benchmarks();
-#endif
+  orvik::chrono::bench::RegisterHttpDateBenchmarks();
   orvik::chrono::bench::RegisterDurationBenchmarks();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
