@@ -98,14 +98,6 @@ benchmark::internal::Benchmark* RegisterMeasure(const std::string& name, std::ve
              checked = std::move(checked)](benchmark::State& state) { Measure(state, *ring, call, expect, *checked); });
 }
 
-// For implementations whose result cannot be compared with the others'.
-struct AnyResult {
-  template <typename Result>
-  bool operator()(std::size_t /*i*/, const Result& /*result*/) const {
-    return true;
-  }
-};
-
 }  // namespace orvik::chrono::bench
 
 #endif  // ORVIK_CHRONO_BENCH_INPUTS_H_

@@ -4,12 +4,13 @@ table of medians, with each peer's ratio to orvik, and into the data file
 that chart.gp draws.
 
 Benchmarks are named <Function>/<variant>/<implementation>[/...]; rows keep
-the order in which the suite ran them, orvik first in each group."""
+the order in which the suite registers them, orvik first in each group."""
 
 import argparse
 import json
 import math
 import sys
+from typing import NamedTuple
 
 ORVIK = "orvik"
 TWO_THREADS = "_2_threads"
@@ -25,24 +26,35 @@ both threads for `_2_threads` rows, so a row that scales halves its time). The r
 below 1 orvik is faster. `allocs/op` counts `operator new` calls per call (not libc's `malloc`)."""
 
 
+class Result(NamedTuple):
+    ns: float  # CPU time, or wall time for a run of several threads
+    wall_ns: float
+    allocs: float | None
+    error: str | None
+
+
+MISSING = Result(math.nan, math.nan, None, None)
+
+
 def load(path):
-    """Returns {run name: (ns, allocs or None, error or None)} in the order in
-    which the suite registers the benchmarks, whatever order they ran in."""
+    """Returns {run name: Result} in the order in which the suite registers
+    the benchmarks, whatever order they ran in."""
     with open(path, encoding="utf-8") as f:
         data = json.load(f)
     results = {}
     for b in sorted(data["benchmarks"], key=lambda b: (b.get("family_index", 0), b.get("per_family_instance_index", 0))):
         name = b.get("run_name", b["name"])
         if b.get("error_occurred"):
-            results[name] = (math.nan, None, b.get("error_message", "error"))
+            results[name] = Result(math.nan, math.nan, None, b.get("error_message", "error"))
             continue
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
         if b.get("run_type") == "iteration" and b.get("repetitions", 1) > 1:
             continue
         scale = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}[b.get("time_unit", "ns")]
-        ns = (b["real_time"] if b.get("threads", 1) > 1 else b["cpu_time"]) * scale
-        results[name] = (ns, b.get("allocs/op"), None)
+        wall_ns = b["real_time"] * scale
+        ns = wall_ns if b.get("threads", 1) > 1 else b["cpu_time"] * scale
+        results[name] = Result(ns, wall_ns, b.get("allocs/op"), None)
     return results
 
 
@@ -65,7 +77,7 @@ def groups_of(runs):
 
 
 def fmt_ns(ns):
-    if ns is None or math.isnan(ns):
+    if math.isnan(ns):
         return "—"
     if ns < 10:
         return f"{ns:.2f}"
@@ -82,16 +94,16 @@ def fmt_allocs(allocs):
 
 
 def cell(zone_results, run_name):
-    ns, _, error = zone_results.get(run_name, (None, None, None))
-    return "error" if error else fmt_ns(ns)
+    result = zone_results.get(run_name, MISSING)
+    return "error" if result.error else fmt_ns(result.ns)
 
 
 def ratio(zone_results, orvik_run, run_name):
     if orvik_run is None or run_name == orvik_run:
         return "—"
-    orvik_ns = zone_results.get(orvik_run, (math.nan,))[0]
-    peer_ns = zone_results.get(run_name, (math.nan,))[0]
-    if orvik_ns is None or peer_ns is None or math.isnan(orvik_ns) or math.isnan(peer_ns) or peer_ns == 0:
+    orvik_ns = zone_results.get(orvik_run, MISSING).ns
+    peer_ns = zone_results.get(run_name, MISSING).ns
+    if math.isnan(orvik_ns) or math.isnan(peer_ns) or peer_ns == 0:
         return "—"
     return f"{orvik_ns / peer_ns:.2f}"
 
@@ -99,8 +111,7 @@ def ratio(zone_results, orvik_run, run_name):
 def allocs_cell(zones, run_name):
     values = []
     for _, results in zones:
-        allocs = results.get(run_name, (None, None, None))[1]
-        text = fmt_allocs(allocs)
+        text = fmt_allocs(results.get(run_name, MISSING).allocs)
         if text not in values:
             values.append(text)
     return " / ".join(values)
@@ -138,8 +149,8 @@ def scaling_table(zones, groups):
                 continue
             row = [f"`{group[: -len(TWO_THREADS)]}`", implementation]
             for _, results in zones:
-                one = results.get(single[implementation], (math.nan,))[0]
-                two = results.get(run_name, (math.nan,))[0]
+                one = results.get(single[implementation], MISSING).wall_ns
+                two = results.get(run_name, MISSING).wall_ns
                 row.append("—" if math.isnan(one) or math.isnan(two) or two == 0 else f"{one / two:.2f}×")
             lines.append("| " + " | ".join(row) + " |")
     if not lines:
@@ -151,9 +162,9 @@ def scaling_table(zones, groups):
 def errors(zones):
     found = []
     for label, results in zones:
-        for run_name, (_, _, error) in results.items():
-            if error:
-                found.append(f"- {run_name} ({label}): {error}")
+        for run_name, result in results.items():
+            if result.error:
+                found.append(f"- {run_name} ({label}): {result.error}")
     return "\n".join(found)
 
 
@@ -169,8 +180,8 @@ def write_chart_data(path, zones, groups):
             for implementation, run_name in implementations.items():
                 values = []
                 for _, results in zones:
-                    ns = results.get(run_name, (math.nan,))[0]
-                    values.append("NaN" if ns is None or math.isnan(ns) else f"{ns:.4g}")
+                    ns = results.get(run_name, MISSING).ns
+                    values.append("NaN" if math.isnan(ns) else f"{ns:.4g}")
                 flag = 1 if implementation == ORVIK else 0
                 f.write(f'{y}\t"  {implementation}"\t{flag}\t' + "\t".join(values) + "\n")
                 y += 1
@@ -193,7 +204,8 @@ def main():
     out = [table(zones, groups), "", LEGEND]
     scaling = scaling_table(zones, groups)
     if scaling:
-        out += ["", "Throughput of two threads on one hour, over one thread (2.00× is perfect scaling):", "", scaling]
+        out += ["", "Throughput of two threads on one hour over one thread, by wall time (2.00× is perfect "
+                "scaling, which needs both cores free):", "", scaling]
     failed = errors(zones)
     if failed:
         out += ["", "Benchmarks that reported an error instead of a time:", "", failed]

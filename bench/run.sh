@@ -5,7 +5,7 @@
 # bench/results/latest.md and as a chart to bench/results/latest.png.
 #
 # Settings (environment): ORVIK_BENCH_REPETITIONS (default 5),
-# ORVIK_BENCH_MIN_TIME (seconds per repetition, default 0.1),
+# ORVIK_BENCH_MIN_TIME (seconds per repetition, default 0.05),
 # ORVIK_BENCH_FILTER (a benchmark name regex, default all).
 # Needs python3 for the table and gnuplot for the chart (without gnuplot the
 # chart is left out).
@@ -13,7 +13,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 repetitions=${ORVIK_BENCH_REPETITIONS:-5}
-min_time=${ORVIK_BENCH_MIN_TIME:-0.1}
+min_time=${ORVIK_BENCH_MIN_TIME:-0.05}
 filter=${ORVIK_BENCH_FILTER:-.}
 results=bench/results
 raw=build/bench/results
