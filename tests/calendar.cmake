@@ -8,3 +8,4 @@ orvik_chrono_test(calendar_zone_sweep_test SOURCES calendar_zone_sweep_test.cc)
 orvik_chrono_test(calendar_thread_test
   SOURCES calendar_thread_test.cc
   ZONES UTC Europe/Berlin Australia/Lord_Howe)
+orvik_chrono_test(civil_test INTERNAL SOURCES civil_test.cc ZONES UTC)

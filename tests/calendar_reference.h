@@ -14,6 +14,9 @@
 
 namespace orvik::chrono::testing {
 
+inline constexpr std::int64_t kSecond = 1'000'000'000;
+inline constexpr std::int64_t kHour = 3600 * kSecond;
+
 inline std::tm LibcCalendarTime(long seconds, TimeZone zone) {
   std::tm tm{};
   if (zone == TimeZone::UTC) {
@@ -29,8 +32,8 @@ inline std::tm LibcCalendarTime(long seconds, TimeZone zone) {
 // an hour.
 inline long SecondShown(TimePoint t, TimeZone zone) {
   const std::int64_t count = t.time_since_epoch().count();
-  const long truncated = count / 1'000'000'000;
-  if (count % 1'000'000'000 >= 0) return truncated;
+  const long truncated = count / kSecond;
+  if (count % kSecond >= 0) return truncated;
   const std::tm at = LibcCalendarTime(truncated, zone);
   return at.tm_min == 0 && at.tm_sec == 0 ? truncated : truncated - 1;
 }

@@ -15,19 +15,20 @@
 namespace orvik::chrono {
 namespace {
 
-constexpr std::int64_t kSecond = 1'000'000'000;
+using testing::kSecond;
 
 TEST(ToCalendarTime, ThreadsAcrossHoursAndZones) {
   constexpr int kThreads = 8;
   constexpr int kCalls = 20000;
   std::array<int, kThreads> mismatches{};
   std::vector<std::thread> threads;
+  threads.reserve(kThreads);
   for (int id = 0; id < kThreads; ++id) {
     threads.emplace_back([id, &mismatches] {
       std::mt19937_64 random(static_cast<std::uint64_t>(id));
       // 1970 to 2040, in steps that cross hours often: every thread walks its
       // own path, so the cache keeps changing hands.
-      std::int64_t t = 1711843200 * kSecond + id * 977 * kSecond;
+      std::int64_t t = 1711843200 * kSecond + std::int64_t{id} * 977 * kSecond;
       for (int i = 0; i < kCalls; ++i) {
         t += static_cast<std::int64_t>(random() % (1800 * kSecond));
         if (random() % 50 == 0) t = static_cast<std::int64_t>(random() % (2208988800ULL * kSecond));

@@ -15,11 +15,11 @@
 namespace orvik::chrono {
 namespace {
 
+using testing::kHour;
+using testing::kSecond;
 using testing::MatchesLibc;
 using testing::Nanoseconds;
 
-constexpr std::int64_t kSecond = 1'000'000'000;
-constexpr std::int64_t kHour = 3600 * kSecond;
 constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
 constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
 

@@ -18,11 +18,11 @@
 namespace orvik::chrono {
 namespace {
 
+using testing::kHour;
+using testing::kSecond;
 using testing::MatchesLibc;
 using testing::Nanoseconds;
 
-constexpr std::int64_t kSecond = 1'000'000'000;
-constexpr std::int64_t kHour = 3600 * kSecond;
 constexpr std::int64_t kRangeSeconds = 9223372035;
 
 std::int64_t BigEndian(const std::string& data, std::size_t at, std::size_t width) {
@@ -51,8 +51,9 @@ std::vector<std::int64_t> Transitions(const std::filesystem::path& path) {
     width = 8;
   }
   std::vector<std::int64_t> times;
-  for (std::size_t i = 0; i < count(header, 3); ++i)
+  for (std::size_t i = 0; i < count(header, 3); ++i) {
     times.push_back(BigEndian(data, header + kHeader + i * width, width));
+  }
   return times;
 }
 

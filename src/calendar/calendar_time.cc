@@ -62,7 +62,7 @@ struct HourCache {
 
   // A consistent copy of the published hour, or nothing while a refill is
   // rewriting it.
-  std::optional<CachedHour> Read() const {
+  [[nodiscard]] std::optional<CachedHour> Read() const {
     const std::uint64_t before = Version.load(std::memory_order_acquire);
     if ((before & 1U) != 0) return std::nullopt;
     std::array<std::uint64_t, kSnapshotWords> words{};

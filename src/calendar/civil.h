@@ -56,11 +56,30 @@ constexpr unsigned WeekdayFromDays(std::int64_t days) { return static_cast<unsig
 
 constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
+// Month 1 to 12.
+constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
+  constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+}
+
 // 0 for January 1st.
 constexpr unsigned DayOfYear(const Date& date) {
   constexpr unsigned kBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
   const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
   return kBeforeMonth[date.month - 1] + leap + date.day - 1;
+}
+
+// Seconds since the epoch of broken-down UTC fields, as timegm computes them
+// in POSIX time (no leap seconds): fields out of range carry into the next
+// unit, in either direction (month 13 is January of the next year, day 0 the
+// last day of the month before, hour 24 midnight of the next day). Exact for
+// every value of every int field.
+constexpr std::int64_t SecondsFromFields(const std::tm& tm) {
+  const std::int64_t months = std::int64_t{tm.tm_year} * 12 + tm.tm_mon;  // since January 1900
+  const std::int64_t year = 1900 + FloorDiv(months, 12);
+  const auto month = static_cast<unsigned>(FloorMod(months, 12)) + 1;
+  const std::int64_t days = DaysFromCivil(year, month, 1) + tm.tm_mday - 1;
+  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * 3600 + std::int64_t{tm.tm_min} * 60 + tm.tm_sec;
 }
 
 // UTC calendar time of a seconds count, every member as gmtime_r sets it
@@ -87,6 +106,7 @@ static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);
 static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
 static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
+static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
 
 }  // namespace orvik::chrono::civil

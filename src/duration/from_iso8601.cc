@@ -1,11 +1,16 @@
+#include "duration/from_iso8601.h"
+
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
+#include "calendar/digits.h"
 #include "duration/errors.h"
 
 namespace orvik::chrono::duration {
@@ -20,19 +25,16 @@ constexpr std::int64_t kNanosecondsPerHour = std::chrono::nanoseconds(std::chron
 constexpr std::int64_t kNanosecondsPerMinute = std::chrono::nanoseconds(std::chrono::minutes(1)).count();
 constexpr std::int64_t kNanosecondsPerSecond = std::chrono::nanoseconds(std::chrono::seconds(1)).count();
 
-constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Adds value × unit to *total; false, with *total unspecified, when the
 // product or the sum leaves the signed 64-bit range.
-bool AddScaled(std::int64_t* total, int value, std::int64_t unit) {
+bool AddScaled(std::int64_t* total, std::int64_t value, std::int64_t unit) {
   std::int64_t product = 0;
-  return !__builtin_mul_overflow(static_cast<std::int64_t>(value), unit, &product) &&
-         !__builtin_add_overflow(*total, product, total);
+  return !__builtin_mul_overflow(value, unit, &product) && !__builtin_add_overflow(*total, product, total);
 }
 
 }  // namespace
 
-std::chrono::nanoseconds FromIso8601(const std::string& text) {
+std::chrono::nanoseconds FromIso8601General(const std::string& text) {
   const std::size_t length = text.size();
   if (length <= 2) ThrowInvalidFormat();
   std::int64_t total = 0;
@@ -43,7 +45,7 @@ std::chrono::nanoseconds FromIso8601(const std::string& text) {
   // The first character stands for the leading 'P' and is not looked at.
   for (std::size_t i = 1;; ++i) {
     const std::size_t run_start = i;
-    while (i < length && IsDigit(text[i])) ++i;
+    while (i < length && digits::IsDigit(text[i])) ++i;
     if (i == length) ThrowInvalidFormat();
     // Converted before the designator is looked at: a run beyond int fails
     // with std::stoi's std::out_of_range even ahead of a refused designator.
@@ -74,6 +76,51 @@ std::chrono::nanoseconds FromIso8601(const std::string& text) {
   }
   if (!fits) throw std::out_of_range("ISO8601 duration out of range");
   return std::chrono::nanoseconds(total);
+}
+
+// The same walk as the general path, with the runs short enough to convert
+// digit by digit: nine digits never exceed the range of int.
+std::optional<std::chrono::nanoseconds> FromIso8601Fast(std::string_view text) {
+  const std::size_t length = text.size();
+  if (length <= 2) return std::nullopt;
+  std::int64_t total = 0;
+  bool in_time = false;
+  for (std::size_t i = 1;; ++i) {
+    const std::size_t run_end = i + 9;
+    std::int64_t value = 0;
+    for (; i < length && digits::IsDigit(text[i]); ++i) {
+      if (i == run_end) return std::nullopt;
+      value = value * 10 + (text[i] - '0');
+    }
+    if (i == length) return std::nullopt;
+    std::int64_t unit = 0;
+    switch (text[i]) {
+      case 'P':
+        break;
+      case 'T':
+        in_time = true;
+        break;
+      case 'H':
+        unit = kNanosecondsPerHour;
+        break;
+      case 'M':
+        if (!in_time) return std::nullopt;
+        unit = kNanosecondsPerMinute;
+        break;
+      case 'S':
+        unit = kNanosecondsPerSecond;
+        break;
+      default:
+        return std::nullopt;
+    }
+    if (!AddScaled(&total, value, unit)) return std::nullopt;
+    if (i == length - 1) return std::chrono::nanoseconds(total);
+  }
+}
+
+std::chrono::nanoseconds FromIso8601(const std::string& text) {
+  if (const std::optional<std::chrono::nanoseconds> d = FromIso8601Fast(text)) return *d;
+  return FromIso8601General(text);
 }
 
 }  // namespace orvik::chrono::duration

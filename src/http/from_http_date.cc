@@ -1,11 +1,21 @@
+#include "http/from_http_date.h"
+
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "calendar/civil.h"
+#include "calendar/digits.h"
+#include "http/names.h"
 
 namespace orvik::chrono {
 namespace {
@@ -61,9 +71,93 @@ template <typename Exception>
   throw Exception(message);
 }
 
+// The fields of a date as the fast path reads them.
+struct DateFields {
+  unsigned year;
+  unsigned month;  // 1 to 12
+  unsigned day;
+  unsigned hour;
+  unsigned minute;
+  unsigned second;
+};
+
+// The index of the three-letter name at `text` in `names`, or -1.
+template <std::size_t kCount>
+int FindName(const char* text, const char (&names)[kCount][4]) {
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (text[0] == names[i][0] && text[1] == names[i][1] && text[2] == names[i][2]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool ReadMonth(const char* text, unsigned* month) {
+  const int index = FindName(text, http::kMonthNames);
+  *month = static_cast<unsigned>(index + 1);
+  return index >= 0;
+}
+
+// "08:49:37"
+bool ReadClock(const char* text, DateFields* f) {
+  return digits::Read(text, 2, &f->hour) && text[2] == ':' && digits::Read(text + 3, 2, &f->minute) && text[5] == ':' &&
+         digits::Read(text + 6, 2, &f->second);
+}
+
+// "Sun, 06 Nov 1994 08:49:37"
+bool ReadImfFixdate(std::string_view text, DateFields* f) {
+  const char* p = text.data();
+  return text.size() >= sizeof("Sun, 06 Nov 1994 08:49:37") - 1 && FindName(p, http::kDayNames) >= 0 && p[3] == ',' &&
+         p[4] == ' ' && digits::Read(p + 5, 2, &f->day) && p[7] == ' ' && ReadMonth(p + 8, &f->month) && p[11] == ' ' &&
+         digits::Read(p + 12, 4, &f->year) && p[16] == ' ' && ReadClock(p + 17, f);
+}
+
+// "Sunday, 06-Nov-94 08:49:37"
+bool ReadRfc850(std::string_view text, DateFields* f) {
+  const int weekday = FindName(text.data(), http::kDayNames);
+  if (weekday < 0) return false;
+  const std::string_view name = http::kFullDayNames[weekday];
+  if (text.size() < name.size() + sizeof(", 06-Nov-94 08:49:37") - 1 || !text.starts_with(name)) return false;
+  const char* p = text.data() + name.size();
+  unsigned year = 0;
+  if (!(p[0] == ',' && p[1] == ' ' && digits::Read(p + 2, 2, &f->day) && p[4] == '-' && ReadMonth(p + 5, &f->month) &&
+        p[8] == '-' && digits::Read(p + 9, 2, &year) && p[11] == ' ' && ReadClock(p + 12, f))) {
+    return false;
+  }
+  f->year = 1900 + year;
+  return true;
+}
+
+// "Sun Nov  6 08:49:37 1994", "Sun Nov 06 08:49:37 1994"
+bool ReadAsctime(std::string_view text, DateFields* f) {
+  const char* p = text.data();
+  return text.size() >= sizeof("Sun Nov  6 08:49:37 1994") - 1 && FindName(p, http::kDayNames) >= 0 && p[3] == ' ' &&
+         ReadMonth(p + 4, &f->month) && p[7] == ' ' &&
+         (p[8] == ' ' ? digits::Read(p + 9, 1, &f->day) : digits::Read(p + 8, 2, &f->day)) && p[10] == ' ' &&
+         ReadClock(p + 11, f) && p[19] == ' ' && digits::Read(p + 20, 4, &f->year);
+}
+
 }  // namespace
 
-TimePoint FromHttpDate(const std::string& text) {
+// Each layout read here is the one whose scan first matches such a text in
+// the general path: the scans before it stop at the fourth character (a
+// letter or a blank where ',' is due), and a two-digit asctime day fails the
+// one-digit scan (a blank where ':' is due). Whatever follows the seconds (in
+// asctime, the year) is ignored there as here. Days 29 to 31 of shorter
+// months carry into the next month as timegm carries them; day 0, days above
+// 31, clock values past 23:59:59 and instants out of range are left to the
+// general path.
+std::optional<TimePoint> FromHttpDateFast(std::string_view text) {
+  DateFields f{};
+  const bool read = text.size() > 3 && (text[3] == ','   ? ReadImfFixdate(text, &f)
+                                        : text[3] == ' ' ? ReadAsctime(text, &f)
+                                                         : ReadRfc850(text, &f));
+  if (!read || f.day < 1 || f.day > 31 || f.hour > 23 || f.minute > 59 || f.second > 59) return std::nullopt;
+  const unsigned second_of_day = (f.hour * 60 + f.minute) * 60 + f.second;
+  const std::int64_t seconds = civil::DaysFromCivil(f.year, f.month, f.day) * civil::kSecondsPerDay + second_of_day;
+  if (seconds < kFirstSecond || seconds > kLastSecond) return std::nullopt;
+  return TimePoint(std::chrono::seconds(seconds));
+}
+
+TimePoint FromHttpDateGeneral(const std::string& text) {
   static const std::map<std::string, int> Weekdays{
       {"Sun", 0},    {"Mon", 1},    {"Tue", 2},     {"Wed", 3},       {"Thu", 4},      {"Fri", 5},    {"Sat", 6},
       {"Sunday", 0}, {"Monday", 1}, {"Tuesday", 2}, {"Wednesday", 3}, {"Thursday", 4}, {"Friday", 5}, {"Saturday", 6}};
@@ -87,7 +181,7 @@ TimePoint FromHttpDate(const std::string& text) {
   }
 
   // Numbers of at most four characters fit into an int. The weekday is only
-  // checked: timegm ignores tm_wday, so one that does not fit the date
+  // checked: the conversion ignores tm_wday, so one that does not fit the date
   // changes nothing.
   std::tm fields{};
   fields.tm_sec = static_cast<int>(scanned.second);
@@ -97,15 +191,19 @@ TimePoint FromHttpDate(const std::string& text) {
   fields.tm_mon = month->second;
   fields.tm_year = scanned.first_year + static_cast<int>(scanned.year) - 1900;
   fields.tm_wday = weekday->second;
-  // timegm reads the fields as UTC whatever the process's zone, carries
-  // out-of-range fields into the next unit, and cannot fail for years of at
-  // most four digits.
-  const long seconds = timegm(&fields);
+  // The fields are UTC whatever the process's zone; out-of-range fields carry
+  // into the next unit.
+  const std::int64_t seconds = civil::SecondsFromFields(fields);
   if (seconds < kFirstSecond || seconds > kLastSecond) {
     Refuse<std::out_of_range>(
         "Failed to interpret date string as HTTP timestamp, the instant is outside the time point range: ", text);
   }
   return TimePoint(std::chrono::seconds(seconds));
+}
+
+TimePoint FromHttpDate(const std::string& text) {
+  if (const std::optional<TimePoint> t = FromHttpDateFast(text)) return *t;
+  return FromHttpDateGeneral(text);
 }
 
 }  // namespace orvik::chrono

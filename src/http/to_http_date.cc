@@ -1,32 +1,53 @@
-#include <array>
-#include <cstddef>
-#include <ctime>
-#include <iomanip>
-#include <locale>
-#include <sstream>
+#include <orvik/chrono/chrono.h>
+
+#include <cstdint>
+#include <cstring>
 #include <string>
 
+#include "calendar/civil.h"
 #include "calendar/convert.h"
+#include "calendar/digits.h"
+#include "http/names.h"
 
 namespace orvik::chrono {
+namespace {
+
+// Copies the three letters of a name and returns the end.
+char* WriteName(char* out, const char (&name)[4]) {
+  std::memcpy(out, name, 3);
+  return out + 3;
+}
+
+}  // namespace
 
 std::string ToHttpDate(TimePoint t) {
-  const long seconds = t.time_since_epoch().count() / kNanosecondsPerSecond;  // truncated toward zero
-  std::tm utc{};
-  Convert(seconds, &utc, TimeZone::UTC);
+  static constexpr const auto& Days = http::kDayNames;
+  static constexpr const auto& Months = http::kMonthNames;
 
-  static const std::array<std::string, 7> Days{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-  static const std::array<std::string, 12> Months{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const std::int64_t seconds = t.time_since_epoch().count() / kNanosecondsPerSecond;  // truncated toward zero
+  const std::int64_t days = civil::FloorDiv(seconds, civil::kSecondsPerDay);
+  const auto second_of_day = static_cast<unsigned>(seconds - days * civil::kSecondsPerDay);
+  const civil::Date date = civil::CivilFromDays(days);
 
-  std::ostringstream out;
-  // A global locale that groups digits would turn the year into "2,024".
-  out.imbue(std::locale::classic());
-  out << Days.at(static_cast<std::size_t>(utc.tm_wday)) << ", " << std::setfill('0') << std::setw(2) << utc.tm_mday
-      << ' ' << Months.at(static_cast<std::size_t>(utc.tm_mon)) << ' ' << std::setfill(' ') << std::setw(4)
-      << utc.tm_year + 1900 << ' ' << std::setfill('0') << std::setw(2) << utc.tm_hour << ':' << std::setfill('0')
-      << std::setw(2) << utc.tm_min << ':' << std::setfill('0') << std::setw(2) << utc.tm_sec << " GMT";
-  return out.str();
+  // Every year of a time point has four digits, so every field has its fixed
+  // place and the text its fixed length.
+  char text[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")];
+  char* out = WriteName(text, Days[civil::WeekdayFromDays(days)]);
+  *out++ = ',';
+  *out++ = ' ';
+  out = digits::WriteTwo(out, date.day);
+  *out++ = ' ';
+  out = WriteName(out, Months[date.month - 1]);
+  *out++ = ' ';
+  out = digits::WriteFour(out, static_cast<unsigned>(date.year));
+  *out++ = ' ';
+  out = digits::WriteTwo(out, second_of_day / 3600);
+  *out++ = ':';
+  out = digits::WriteTwo(out, second_of_day / 60 % 60);
+  *out++ = ':';
+  out = digits::WriteTwo(out, second_of_day % 60);
+  std::memcpy(out, " GMT", 4);
+  return {text, sizeof(text) - 1};
 }
 
 }  // namespace orvik::chrono

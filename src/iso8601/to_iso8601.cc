@@ -4,93 +4,110 @@
 // minus infinity) and the nanoseconds from that second's start, so the text
 // names t exactly, before 1970 as after. The layout without a fraction shows
 // ToCalendarTime's second.
-#include <array>
-#include <cstddef>
+//
+// The calendar fields come from the hour cache; the text is written digit by
+// digit into one local buffer, so the result string is the only allocation.
+#include "iso8601/to_iso8601.h"
+
 #include <cstdint>
-#include <cstdio>
-#include <ctime>
 #include <string>
-#include <string_view>
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
+#include "calendar/digits.h"
 
 namespace orvik::chrono {
 namespace {
 
+constexpr unsigned kSecondsPerMinute = 60;
+constexpr unsigned kMinutesPerHour = 60;
+
 struct FlooredTime {
   long Seconds;
-  long long Nanoseconds;  // 0 to 999999999
+  unsigned Nanoseconds;  // 0 to 999999999
 };
 
 // Never forms Seconds * 1e9, which does not fit for the smallest time point.
 FlooredTime FloorToSecond(TimePoint t) {
   const std::int64_t count = t.time_since_epoch().count();
-  FlooredTime floored{count / kNanosecondsPerSecond, count % kNanosecondsPerSecond};
-  if (floored.Nanoseconds < 0) {
-    --floored.Seconds;
-    floored.Nanoseconds += kNanosecondsPerSecond;
+  long seconds = count / kNanosecondsPerSecond;
+  std::int64_t nanoseconds = count % kNanosecondsPerSecond;
+  if (nanoseconds < 0) {
+    --seconds;
+    nanoseconds += kNanosecondsPerSecond;
   }
-  return floored;
+  return {seconds, static_cast<unsigned>(nanoseconds)};
 }
 
-// "Z" for UTC and for a local offset of zero, otherwise the offset as +hh:mm.
-void AppendZoneDesignator(const std::tm& tm, TimeZone zone, std::string& out) {
-  if (zone == TimeZone::UTC) {
-    out += 'Z';
-    return;
-  }
-  char buffer[sizeof("+0530")] = {};
-  const std::string_view offset(buffer, std::strftime(buffer, sizeof(buffer), "%z", &tm));
-  if (offset.size() < 2 || offset == "+0000" || offset == "-0000") {
-    out += 'Z';
-    return;
-  }
-  const std::size_t minutes_at = offset.size() - 2;
-  out.append(offset.substr(0, minutes_at)).append(1, ':').append(offset.substr(minutes_at));
+// Calendar fields of a time point: a four-digit year, every other field 0 to 60.
+unsigned Field(int value) { return static_cast<unsigned>(value); }
+
+// YYYY-MM-DDThh:mm:ss (extended) or YYYYMMDDThhmmss (basic).
+char* WriteDateTime(const std::tm& tm, bool extended, char* out) {
+  out = digits::WriteFour(out, Field(tm.tm_year + 1900));
+  if (extended) *out++ = '-';
+  out = digits::WriteTwo(out, Field(tm.tm_mon + 1));
+  if (extended) *out++ = '-';
+  out = digits::WriteTwo(out, Field(tm.tm_mday));
+  *out++ = 'T';
+  out = digits::WriteTwo(out, Field(tm.tm_hour));
+  if (extended) *out++ = ':';
+  out = digits::WriteTwo(out, Field(tm.tm_min));
+  if (extended) *out++ = ':';
+  return digits::WriteTwo(out, Field(tm.tm_sec));
+}
+
+char* WriteZoneDesignator(const std::tm& tm, TimeZone zone, char* out) {
+  if (zone != TimeZone::UTC) return WriteLocalZoneDesignator(tm, out);
+  *out = 'Z';
+  return out + 1;
 }
 
 }  // namespace
 
+char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
+  // "%z" writes nothing when summer time is unknown, and reads the offset as
+  // an int of seconds east of UTC.
+  if (tm.tm_isdst >= 0) {
+    const int seconds_east = static_cast<int>(tm.tm_gmtoff);
+    const unsigned magnitude =
+        seconds_east < 0 ? 0U - static_cast<unsigned>(seconds_east) : static_cast<unsigned>(seconds_east);
+    const unsigned minutes = magnitude / kSecondsPerMinute;
+    if (minutes != 0 && minutes < 100 * kMinutesPerHour) {
+      *out++ = seconds_east < 0 ? '-' : '+';
+      out = digits::WriteTwo(out, minutes / kMinutesPerHour);
+      *out++ = ':';
+      return digits::WriteTwo(out, minutes % kMinutesPerHour);
+    }
+  }
+  *out = 'Z';
+  return out + 1;
+}
+
 std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
-  std::tm tm{};
-  const char* date_time_layout = nullptr;
-  bool with_fraction = false;
-  long long nanoseconds = 0;
+  char text[sizeof("2024-03-05T07:08:09.012345678+05:30") - 1];
+  char* end = text;
   switch (format) {
-    case Iso8601Format::Extended:
-      tm = ToCalendarTime(t, zone);
-      date_time_layout = "%FT%T";
+    case Iso8601Format::Extended: {
+      const std::tm tm = ToCalendarTime(t, zone);
+      end = WriteZoneDesignator(tm, zone, WriteDateTime(tm, /*extended=*/true, end));
       break;
+    }
     case Iso8601Format::ExtendedNanoseconds:
     case Iso8601Format::BasicNanoseconds: {
       const FlooredTime floored = FloorToSecond(t);
-      tm = CalendarTimeOfSecond(floored.Seconds, zone);
-      date_time_layout = format == Iso8601Format::BasicNanoseconds ? "%Y%m%dT%H%M%S" : "%FT%T";
-      with_fraction = true;
-      nanoseconds = floored.Nanoseconds;
+      const std::tm tm = CalendarTimeOfSecond(floored.Seconds, zone);
+      end = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, end);
+      *end++ = '.';
+      end = WriteZoneDesignator(tm, zone, digits::WriteNine(end, floored.Nanoseconds));
       break;
     }
     default:
       // An unknown layout writes the zone designator alone.
-      tm = ToCalendarTime(t, zone);
+      end = WriteZoneDesignator(ToCalendarTime(t, zone), zone, end);
       break;
   }
-
-  std::array<char, 32> date_time{};
-  if (date_time_layout != nullptr) {
-    const std::size_t length = std::strftime(date_time.data(), date_time.size(), date_time_layout, &tm);
-    if (with_fraction) {
-      char* fraction = &date_time.at(length);
-      std::snprintf(fraction, date_time.size() - length, ".%09lld", nanoseconds);
-    }
-  }
-
-  std::string result;
-  result.reserve(date_time.size() + sizeof("+05:30"));
-  result.append(date_time.data());
-  AppendZoneDesignator(tm, zone, result);
-  return result;
+  return {text, end};
 }
 
 std::string ToIso8601(TimePoint t, TimeZone zone) { return ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone); }
