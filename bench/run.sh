@@ -39,6 +39,10 @@ run() {  # <label> <file stem> [TZ value]; without a value TZ is unset
 }
 
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+if awk -v load="${load_before%% *}" 'BEGIN { exit !(load > 0.5) }'; then
+  echo "Note: load average $load_before: other processes share the cores, so times are noisy" \
+    "and two threads cannot scale." >&2
+fi
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 run "TZ unset" tz_unset
 run "TZ=Europe/Berlin" tz_berlin Europe/Berlin
@@ -73,7 +77,7 @@ python3 bench/report.py --zone "TZ unset" "$raw/tz_unset.json" --zone "TZ=Europe
 if command -v gnuplot >/dev/null; then
   rows=$(awk -F'\t' 'NR > 1 { y = $1 } END { print y + 1 }' "$raw/chart.dat")
   gnuplot -e "data='$raw/chart.dat'; output='$results/latest.png'; rows=$rows; zone1='TZ unset'; \
-zone2='TZ=Europe/Berlin'; subtitle='orvik-chrono (red) beside its peers, median ns per call, $started'" bench/chart.gp
+zone2='TZ=Europe/Berlin'; subtitle='orvik-chrono (red) beside its peers: median ns per call (CPU time; _2_threads rows: wall time over both threads), $started'" bench/chart.gp
 else
   echo "gnuplot not found: no chart" >&2
 fi
