@@ -22,7 +22,6 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
-#include <optional>
 
 #include "calendar/civil.h"
 #include "calendar/convert.h"
@@ -44,40 +43,84 @@ struct CachedHour {
   TimeZone Zone;
 };
 
-constexpr std::size_t kSnapshotWords = (sizeof(CachedHour) + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t);
+// The second a time point shows is its truncated second; a negative time
+// point inside a second shows the second below, unless the truncated second
+// starts an hour.
+struct Truncated {
+  long Seconds;
+  bool InsideNegativeSecond;
+};
+
+bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
+
+// Advances the calendar time of an hour's first served second by `offset`
+// seconds (0 to 3599).
+void Advance(std::tm& tm, long offset) {
+  tm.tm_min += static_cast<int>(offset / kSecondsPerMinute);
+  tm.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
+}
+
+constexpr std::size_t kTmWords = sizeof(std::tm) / sizeof(std::uint64_t);
+static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
 
 struct HourCache {
   explicit HourCache(const CachedHour& hour) : Hour(hour) { Publish(); }
 
   // Called with Mutex held: makes Hour visible to lock-free readers.
   void Publish() {
-    std::array<std::uint64_t, kSnapshotWords> words{};
-    std::memcpy(words.data(), &Hour, sizeof Hour);
+    std::array<std::uint64_t, kTmWords> words{};
+    std::memcpy(words.data(), &Hour.CalendarTime, sizeof Hour.CalendarTime);
     const std::uint64_t version = Version.load(std::memory_order_relaxed);
     Version.store(version + 1, std::memory_order_relaxed);
-    // Release stores keep the odd version ahead of every word.
-    for (std::size_t i = 0; i < kSnapshotWords; ++i) Snapshot[i].store(words[i], std::memory_order_release);
+    // Release stores keep the odd version ahead of every published field.
+    PublishedFrom.store(Hour.ServedFrom, std::memory_order_release);
+    PublishedUntil.store(Hour.ServedUntil, std::memory_order_release);
+    PublishedZone.store(Hour.Zone, std::memory_order_release);
+    for (std::size_t i = 0; i < kTmWords; ++i) PublishedTime[i].store(words[i], std::memory_order_release);
     Version.store(version + 2, std::memory_order_release);
   }
 
-  // A consistent copy of the published hour, or nothing while a refill is
-  // rewriting it.
-  [[nodiscard]] std::optional<CachedHour> Read() const {
-    const std::uint64_t before = Version.load(std::memory_order_acquire);
-    if ((before & 1U) != 0) return std::nullopt;
-    std::array<std::uint64_t, kSnapshotWords> words{};
-    // Acquire loads keep every word ahead of the second version read.
-    for (std::size_t i = 0; i < kSnapshotWords; ++i) words[i] = Snapshot[i].load(std::memory_order_acquire);
-    if (Version.load(std::memory_order_relaxed) != before) return std::nullopt;
-    CachedHour hour;
-    std::memcpy(&hour, words.data(), sizeof hour);
-    return hour;
+  // The calendar time of the second shown, from the published hour without
+  // the lock; false when the hour does not hold it or a refill is rewriting
+  // the hour.
+  bool TryRead(Truncated second, TimeZone zone, std::tm* out) const {
+    const std::uint64_t version = Version.load(std::memory_order_acquire);
+    const long from = PublishedFrom.load(std::memory_order_acquire);
+    const long until = PublishedUntil.load(std::memory_order_acquire);
+    if ((version & 1U) != 0 || PublishedZone.load(std::memory_order_acquire) != zone || second.Seconds < from ||
+        second.Seconds >= until) {
+      return false;
+    }
+    // Acquire loads keep every word ahead of the second version read. Each
+    // word goes straight to its place in *out, which the caller discards
+    // when this returns false.
+    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    for (std::size_t i = 0; i < kTmWords; ++i) {
+      const std::uint64_t word = PublishedTime[i].load(std::memory_order_acquire);
+      std::memcpy(bytes + i * sizeof word, &word, sizeof word);
+    }
+    if (Version.load(std::memory_order_relaxed) != version) return false;
+    long offset = second.Seconds - from;
+    if (second.InsideNegativeSecond) {
+      const bool starts_hour =
+          out->tm_min + offset / kSecondsPerMinute == 0 && out->tm_sec + offset % kSecondsPerMinute == 0;
+      if (!starts_hour) {
+        if (offset == 0) return false;  // the second below lies in another hour
+        --offset;
+      }
+    }
+    Advance(*out, offset);
+    return true;
   }
 
   std::mutex Mutex;
   CachedHour Hour;  // guarded by Mutex
+  // Hour as published to lock-free readers; Version is odd while it changes.
   std::atomic<std::uint64_t> Version{0};
-  std::array<std::atomic<std::uint64_t>, kSnapshotWords> Snapshot{};
+  std::atomic<long> PublishedFrom{0};
+  std::atomic<long> PublishedUntil{0};
+  std::atomic<TimeZone> PublishedZone{TimeZone::Local};
+  std::array<std::atomic<std::uint64_t>, kTmWords> PublishedTime{};
 };
 
 bool SameOffset(const std::tm& a, const std::tm& b) {
@@ -129,14 +172,10 @@ bool Holds(const CachedHour& hour, long seconds, TimeZone zone) {
 }
 
 std::tm FieldsOf(const CachedHour& hour, long seconds) {
-  const long offset = seconds - hour.ServedFrom;  // 0 to 3599
   std::tm result = hour.CalendarTime;
-  result.tm_min += static_cast<int>(offset / kSecondsPerMinute);
-  result.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
+  Advance(result, seconds - hour.ServedFrom);
   return result;
 }
-
-bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
 
 // Calendar time of second `seconds`, refilling the cache on a miss. Called
 // with the cache's mutex held.
@@ -148,14 +187,6 @@ std::tm LookupLocked(HourCache& cache, long seconds, TimeZone zone) {
   return FieldsOf(cache.Hour, seconds);
 }
 
-// The second a time point shows is its truncated second; a negative time
-// point inside a second shows the second below, unless the truncated second
-// starts an hour.
-struct Truncated {
-  long Seconds;
-  bool InsideNegativeSecond;
-};
-
 Truncated Truncate(TimePoint t) {
   const auto count = t.time_since_epoch().count();
   return {count / kNanosecondsPerSecond, count % kNanosecondsPerSecond < 0};
@@ -165,23 +196,26 @@ Truncated Truncate(TimePoint t) {
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   HourCache& cache = Cache();
-  if (const auto hour = cache.Read(); hour && Holds(*hour, seconds, zone)) return FieldsOf(*hour, seconds);
-  const std::lock_guard lock(cache.Mutex);
-  return LookupLocked(cache, seconds, zone);
+  std::tm result;
+  if (!cache.TryRead({seconds, false}, zone, &result)) {
+    const std::lock_guard lock(cache.Mutex);
+    result = LookupLocked(cache, seconds, zone);
+  }
+  return result;
 }
 
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const Truncated truncated = Truncate(t);
   HourCache& cache = Cache();
-  if (const auto hour = cache.Read(); hour && Holds(*hour, truncated.Seconds, zone)) {
-    const std::tm at_seconds = FieldsOf(*hour, truncated.Seconds);
-    if (!truncated.InsideNegativeSecond || StartsHour(at_seconds)) return at_seconds;
-    if (Holds(*hour, truncated.Seconds - 1, zone)) return FieldsOf(*hour, truncated.Seconds - 1);
+  std::tm result;
+  if (!cache.TryRead(truncated, zone, &result)) {
+    const std::lock_guard lock(cache.Mutex);
+    result = LookupLocked(cache, truncated.Seconds, zone);
+    if (truncated.InsideNegativeSecond && !StartsHour(result)) {
+      result = LookupLocked(cache, truncated.Seconds - 1, zone);
+    }
   }
-  const std::lock_guard lock(cache.Mutex);
-  const std::tm at_seconds = LookupLocked(cache, truncated.Seconds, zone);
-  if (!truncated.InsideNegativeSecond || StartsHour(at_seconds)) return at_seconds;
-  return LookupLocked(cache, truncated.Seconds - 1, zone);
+  return result;
 }
 
 }  // namespace orvik::chrono
