@@ -1,58 +1,60 @@
-// ToCalendarTime beside libc's gmtime_r and localtime_r: a cache hit (the
-// same hour), a refill on every call, and two threads sharing one hour.
+// ToCalendarTime beside libc's gmtime_r and localtime_r: a cache hit (instants
+// of one hour), a refill (instants across decades), and two threads sharing
+// one hour; FileTimePointToSystemTimePoint beside std::chrono.
 #include <orvik/chrono/chrono.h>
 
-#include <benchmark/benchmark.h>
-
-#include <array>
-#include <cstdint>
+#include <cstring>
 #include <ctime>
 
-#include "allocation_counter.h"
+#include "benchmarks.h"
+#include "inputs.h"
 
 namespace orvik::chrono::bench {
 namespace {
 
-constexpr std::int64_t kSecond = 1'000'000'000;
-constexpr std::int64_t kBase = 1709622000 * kSecond;  // 2024-03-05T07:00:00Z
-
-// Instants within one hour, and instants one hour and a bit apart.
-template <std::int64_t kStep>
-std::array<TimePoint, 1024> Ring() {
-  std::array<TimePoint, 1024> ring{};
-  for (std::size_t i = 0; i < ring.size(); ++i) {
-    ring[i] = TimePoint(std::chrono::nanoseconds(kBase + static_cast<std::int64_t>(i) * kStep % (kStep * 1024)));
-  }
-  return ring;
-}
-const auto kSameHour = Ring<3 * kSecond + 7>();
-const auto kNewHourEachCall = Ring<3601 * kSecond + 7>();
-
-void BM_ToCalendarTime(benchmark::State& state, TimeZone zone, const std::array<TimePoint, 1024>& ring) {
-  const AllocationsPerCall allocations(state);
-  std::size_t i = 0;
-  for (auto _ : state) benchmark::DoNotOptimize(ToCalendarTime(ring[i++ & 1023U], zone));
+bool SameCalendarTime(const std::tm& a, const std::tm& b) {
+  return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday &&
+         a.tm_mon == b.tm_mon && a.tm_year == b.tm_year && a.tm_wday == b.tm_wday && a.tm_yday == b.tm_yday &&
+         a.tm_isdst == b.tm_isdst && a.tm_gmtoff == b.tm_gmtoff && std::strcmp(a.tm_zone, b.tm_zone) == 0;
 }
 
-void BM_Libc(benchmark::State& state, TimeZone zone, const std::array<TimePoint, 1024>& ring) {
-  std::size_t i = 0;
-  for (auto _ : state) {
-    const long seconds = ring[i++ & 1023U].time_since_epoch().count() / kSecond;
-    std::tm tm{};
-    benchmark::DoNotOptimize(zone == TimeZone::UTC ? gmtime_r(&seconds, &tm) : localtime_r(&seconds, &tm));
+void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone,
+                            int threads) {
+  const auto expect = [&ring, zone](std::size_t i, const std::tm& tm) {
+    return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(ring[i]), zone));
+  };
+  const std::string name = "ToCalendarTime/" + variant;
+  const char* const libc = zone == TimeZone::UTC ? "gmtime_r" : "localtime_r";
+  for (auto* benchmark : {
+           RegisterMeasure(
+               name + "/orvik", ring, [zone](TimePoint t) { return ToCalendarTime(t, zone); }, expect),
+           RegisterMeasure(
+               name + "/" + libc, ring, [zone](TimePoint t) { return LibcCalendarTime(WholeSeconds(t), zone); },
+               expect),
+       }) {
+    if (threads > 1) benchmark->Threads(threads)->UseRealTime();
   }
 }
 
-BENCHMARK_CAPTURE(BM_ToCalendarTime, utc_hit, TimeZone::UTC, kSameHour);
-BENCHMARK_CAPTURE(BM_ToCalendarTime, local_hit, TimeZone::Local, kSameHour);
-BENCHMARK_CAPTURE(BM_ToCalendarTime, utc_refill, TimeZone::UTC, kNewHourEachCall);
-BENCHMARK_CAPTURE(BM_ToCalendarTime, local_refill, TimeZone::Local, kNewHourEachCall);
-BENCHMARK_CAPTURE(BM_Libc, gmtime_r, TimeZone::UTC, kSameHour);
-BENCHMARK_CAPTURE(BM_Libc, localtime_r, TimeZone::Local, kSameHour);
-BENCHMARK_CAPTURE(BM_ToCalendarTime, utc_hit_2_threads, TimeZone::UTC, kSameHour)->Threads(2)->UseRealTime();
-BENCHMARK_CAPTURE(BM_Libc, gmtime_r_2_threads, TimeZone::UTC, kSameHour)->Threads(2)->UseRealTime();
+void RegisterFileTimePointToSystemTimePoint() {
+  const auto& ring = RandomSeconds();
+  const auto expect = [&ring](std::size_t i, TimePoint t) { return t == FromSeconds(ring[i]); };
+  RegisterMeasure("FileTimePointToSystemTimePoint/random/orvik", ring, FileTimePointToSystemTimePoint, expect);
+  RegisterMeasure(
+      "FileTimePointToSystemTimePoint/random/std_chrono", ring,
+      [](long seconds) { return TimePoint(std::chrono::system_clock::from_time_t(seconds)); }, expect);
+}
 
 }  // namespace
-}  // namespace orvik::chrono::bench
 
-BENCHMARK_MAIN();
+void RegisterCalendarBenchmarks() {
+  RegisterToCalendarTime("utc_hit", SameHourInstants(), TimeZone::UTC, 1);
+  RegisterToCalendarTime("local_hit", SameHourInstants(), TimeZone::Local, 1);
+  RegisterToCalendarTime("utc_refill", RandomInstants(), TimeZone::UTC, 1);
+  RegisterToCalendarTime("local_refill", RandomInstants(), TimeZone::Local, 1);
+  RegisterToCalendarTime("utc_hit_2_threads", SameHourInstants(), TimeZone::UTC, 2);
+  RegisterToCalendarTime("local_hit_2_threads", SameHourInstants(), TimeZone::Local, 2);
+  RegisterFileTimePointToSystemTimePoint();
+}
+
+}  // namespace orvik::chrono::bench

@@ -1,0 +1,80 @@
+#include "inputs.h"
+
+#include <array>
+#include <random>
+
+namespace orvik::chrono::bench {
+namespace {
+
+constexpr long kYear1970 = 0;
+constexpr long kYear1971 = 31536000;
+constexpr long kYear2000 = 946684800;
+constexpr long kYear2100 = 4102444800;
+constexpr long kHourOfSameHourRing = 1709622000;  // 2024-03-05T07:00:00Z
+
+std::vector<TimePoint> InstantsBetween(std::int64_t first_ns, std::int64_t end_ns, std::uint64_t seed) {
+  std::mt19937_64 generator(seed);
+  std::uniform_int_distribution<std::int64_t> distribution(first_ns, end_ns - 1);
+  std::vector<TimePoint> instants(kRingSize);
+  for (auto& t : instants) t = TimePoint(std::chrono::nanoseconds(distribution(generator)));
+  return instants;
+}
+
+std::vector<long> SecondsBetween(long first, long end, std::uint64_t seed) {
+  std::mt19937_64 generator(seed);
+  std::uniform_int_distribution<long> distribution(first, end - 1);
+  std::vector<long> seconds(kRingSize);
+  for (auto& s : seconds) s = distribution(generator);
+  return seconds;
+}
+
+}  // namespace
+
+// Each ring has a seed of its own, so that adding a ring changes no other.
+const std::vector<TimePoint>& RandomInstants() {
+  static const auto instants = InstantsBetween(kYear1970, kYear2100 * kNanosecondsPerSecond, 1);
+  return instants;
+}
+
+const std::vector<TimePoint>& SameHourInstants() {
+  static const auto instants = InstantsBetween(kHourOfSameHourRing * kNanosecondsPerSecond,
+                                               (kHourOfSameHourRing + 3600) * kNanosecondsPerSecond, 2);
+  return instants;
+}
+
+const std::vector<long>& RandomSeconds() {
+  static const auto seconds = SecondsBetween(kYear1970, kYear2100, 3);
+  return seconds;
+}
+
+const std::vector<long>& RandomSecondsOfTwoDigitYears() {
+  static const auto seconds = SecondsBetween(kYear1971, kYear2000, 4);
+  return seconds;
+}
+
+benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body) {
+  return benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+}
+
+std::tm LibcCalendarTime(long seconds, TimeZone zone) {
+  std::tm tm{};
+  if (zone == TimeZone::UTC) {
+    gmtime_r(&seconds, &tm);
+  } else {
+    localtime_r(&seconds, &tm);
+  }
+  return tm;
+}
+
+std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format) {
+  std::vector<std::string> texts;
+  texts.reserve(seconds.size());
+  for (const long s : seconds) {
+    const std::tm tm = LibcCalendarTime(s, TimeZone::UTC);
+    std::array<char, 64> text{};
+    texts.emplace_back(text.data(), std::strftime(text.data(), text.size(), format, &tm));
+  }
+  return texts;
+}
+
+}  // namespace orvik::chrono::bench
