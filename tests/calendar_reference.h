@@ -66,6 +66,14 @@ inline ::testing::AssertionResult MatchesLibc(TimePoint t, TimeZone zone, const 
 
 inline TimePoint Nanoseconds(std::int64_t count) { return TimePoint(std::chrono::nanoseconds(count)); }
 
+// Replaces whatever hour the cache holds by a UTC hour, so that no local hour
+// cached under an earlier zone setting survives: a UTC hour is cached on its
+// second miss.
+inline void CacheUtcHour() {
+  ToCalendarTime(Nanoseconds(0), TimeZone::UTC);
+  ToCalendarTime(Nanoseconds(0), TimeZone::UTC);
+}
+
 }  // namespace orvik::chrono::testing
 
 #endif  // ORVIK_CHRONO_TESTS_CALENDAR_REFERENCE_H_

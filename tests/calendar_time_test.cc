@@ -196,7 +196,7 @@ TEST(ToCalendarTime, ZoneChangeShowsAfterTheNextRefill) {
     ::setenv("TZ", saved.c_str(), 1);
   }
   ::tzset();
-  ToCalendarTime(Nanoseconds(0), TimeZone::UTC);  // leave no stale local hour behind
+  testing::CacheUtcHour();  // leave no stale local hour behind
 }
 
 }  // namespace

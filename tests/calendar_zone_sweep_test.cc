@@ -72,8 +72,7 @@ TEST(ToCalendarTime, EveryZoneAroundEveryTransition) {
     ::setenv("TZ", name.c_str(), 1);
     ::tzset();
     ++zones;
-    // A UTC call first, so that no local hour of the previous zone stays cached.
-    ToCalendarTime(Nanoseconds(0), TimeZone::UTC);
+    testing::CacheUtcHour();
     for (const std::int64_t transition : transitions) {
       if (transition < -kRangeSeconds || transition > kRangeSeconds) continue;
       const std::int64_t at = transition * kSecond;

@@ -116,6 +116,8 @@ struct HourCache {
   std::mutex Mutex;
   CachedHour Hour;                 // guarded by Mutex
   long PreviousLocalMissHour = 0;  // guarded by Mutex
+  // The hour of the last UTC miss; a hint read and written without the lock.
+  std::atomic<long> PreviousUtcMissHour{0};
   // Hour as published to lock-free readers; Version is odd while it changes.
   std::atomic<std::uint64_t> Version{0};
   std::atomic<long> PublishedFrom{0};
@@ -203,12 +205,26 @@ Truncated Truncate(TimePoint t) {
   return {count / kNanosecondsPerSecond, count % kNanosecondsPerSecond < 0};
 }
 
+// UTC fields are plain arithmetic, cheaper than a refill under the lock. A
+// UTC miss refills the cache only when the miss before it fell in the same
+// hour: random instants take no lock, and a stream of instants is cached on
+// its second miss. False when the caller should refill.
+bool ReadUtcWithoutRefill(HourCache& cache, Truncated second, std::tm* out) {
+  const long hour = civil::FloorDiv(second.Seconds, kSecondsPerHour);
+  if (cache.PreviousUtcMissHour.load(std::memory_order_relaxed) == hour) return false;
+  cache.PreviousUtcMissHour.store(hour, std::memory_order_relaxed);
+  const bool starts_hour = second.Seconds == hour * kSecondsPerHour;
+  *out = civil::UtcFromSeconds(second.InsideNegativeSecond && !starts_hour ? second.Seconds - 1 : second.Seconds);
+  return true;
+}
+
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   HourCache& cache = Cache();
   std::tm result;
-  if (!cache.TryRead({seconds, false}, zone, &result)) {
+  if (!cache.TryRead({seconds, false}, zone, &result) &&
+      !(zone == TimeZone::UTC && ReadUtcWithoutRefill(cache, {seconds, false}, &result))) {
     const std::lock_guard lock(cache.Mutex);
     result = LookupLocked(cache, seconds, zone);
   }
@@ -219,7 +235,8 @@ std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const Truncated truncated = Truncate(t);
   HourCache& cache = Cache();
   std::tm result;
-  if (!cache.TryRead(truncated, zone, &result)) {
+  if (!cache.TryRead(truncated, zone, &result) &&
+      !(zone == TimeZone::UTC && ReadUtcWithoutRefill(cache, truncated, &result))) {
     const std::lock_guard lock(cache.Mutex);
     result = LookupLocked(cache, truncated.Seconds, zone);
     if (truncated.InsideNegativeSecond && !StartsHour(result)) {
