@@ -11,22 +11,13 @@
 #include <utility>
 
 #include "iso8601/from_iso8601.h"
+#include "iso8601_messages.h"
 #include "message_checks.h"
 
 namespace orvik::chrono::fuzz {
 namespace {
 
-constexpr std::string_view kNoDetail = "Failed to parse ISO 8601 string: ";
-constexpr std::string_view kFormat = "Failed to parse ISO 8601 string: invalid ISO8601 format: ";
-constexpr std::string_view kYear = "Failed to parse ISO 8601 string: error converting the year: ";
-constexpr std::string_view kMonth = "Failed to parse ISO 8601 string: error converting the month: ";
-constexpr std::string_view kDay = "Failed to parse ISO 8601 string: error converting the day: ";
-constexpr std::string_view kHour = "Failed to parse ISO 8601 string: error converting the hour: ";
-constexpr std::string_view kMinutes = "Failed to parse ISO 8601 string: error converting the minutes: ";
-constexpr std::string_view kSeconds = "Failed to parse ISO 8601 string: error converting the seconds: ";
-constexpr std::string_view kOffset = "Failed to parse ISO 8601 string: failed to parse the offset: ";
-constexpr std::string_view kBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
-constexpr std::string_view kOutside = "Failed to parse ISO 8601 string, the instant is outside the time point range: ";
+using namespace iso8601_messages;
 // Stands for std::string::at's own message, which quotes no text.
 constexpr std::string_view kTooShort = "basic_string::at: ";
 

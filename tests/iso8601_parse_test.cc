@@ -12,23 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "iso8601_messages.h"
+
 namespace orvik::chrono {
 namespace {
 
 using namespace std::string_literals;
 using namespace std::string_view_literals;
 
-constexpr std::string_view kNoDetail = "Failed to parse ISO 8601 string: ";
-constexpr std::string_view kFormat = "Failed to parse ISO 8601 string: invalid ISO8601 format: ";
-constexpr std::string_view kYear = "Failed to parse ISO 8601 string: error converting the year: ";
-constexpr std::string_view kMonth = "Failed to parse ISO 8601 string: error converting the month: ";
-constexpr std::string_view kDay = "Failed to parse ISO 8601 string: error converting the day: ";
-constexpr std::string_view kHour = "Failed to parse ISO 8601 string: error converting the hour: ";
-constexpr std::string_view kMinutes = "Failed to parse ISO 8601 string: error converting the minutes: ";
-constexpr std::string_view kSeconds = "Failed to parse ISO 8601 string: error converting the seconds: ";
-constexpr std::string_view kOffset = "Failed to parse ISO 8601 string: failed to parse the offset: ";
-constexpr std::string_view kBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
-constexpr std::string_view kOutside = "Failed to parse ISO 8601 string, the instant is outside the time point range: ";
+using namespace iso8601_messages;
 
 constexpr std::string_view kInvalidArgumentPrefixes[] = {kNoDetail, kFormat,  kYear,    kMonth,      kDay,
                                                          kHour,     kMinutes, kSeconds, kBefore1900, kOffset};
