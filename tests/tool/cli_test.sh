@@ -103,6 +103,8 @@ layouts=("Sun, 06 Nov 1994 08:49:37 -0500" "HTTP date, IMF-fixdate|\" -0500\""
   "Sun Nov  6 08:49:37 1994 +0100" "HTTP date, asctime|\" +0100\""
   "Sun Nov 16 08:49:37 1994" "HTTP date, asctime"
   "20200101T000000Z" "ISO 8601, basic"
+  "2020-01-01T00:00:00+0530" "ISO 8601, extended|\"30\""
+  "2020-01-01T00:00:00.5Zjunk" "ISO 8601, extended|\"junk\""
   "@1" "epoch seconds")
 for ((i = 0; i < ${#layouts[@]}; i += 2)); do
   got=$("$tool" parse "${layouts[i]}" | sed -n 's/^\(layout\|ignored\) *//p' | paste -sd'|')
