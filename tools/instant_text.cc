@@ -6,7 +6,7 @@
 #include <limits>
 #include <stdexcept>
 
-namespace orvik::chrono::tool {
+namespace orvik::chrono::internal {
 namespace {
 
 __extension__ using Int128 = __int128;  // wide enough for any seconds count in nanoseconds
@@ -18,42 +18,42 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 struct EpochText {
-  bool negative = false;
-  std::string_view whole;
-  std::string_view fraction;  // empty when the text has no '.'
+  bool Negative = false;
+  std::string_view Whole;
+  std::string_view Fraction;  // empty when the text has no '.'
 };
 
 // Splits "@-123.45" into its parts; false when the text is not epoch seconds.
 bool SplitEpoch(std::string_view text, EpochText& epoch) {
   if (!text.empty() && text.front() == '@') text.remove_prefix(1);
   if (!text.empty() && text.front() == '-') {
-    epoch.negative = true;
+    epoch.Negative = true;
     text.remove_prefix(1);
   }
   const std::size_t dot = text.find('.');
-  epoch.whole = text.substr(0, dot);
-  epoch.fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+  epoch.Whole = text.substr(0, dot);
+  epoch.Fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
   const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
-  if (epoch.whole.empty() || !all_digits(epoch.whole)) return false;
+  if (epoch.Whole.empty() || !all_digits(epoch.Whole)) return false;
   if (dot == std::string_view::npos) return true;
-  return !epoch.fraction.empty() && epoch.fraction.size() <= 9 && all_digits(epoch.fraction);
+  return !epoch.Fraction.empty() && epoch.Fraction.size() <= 9 && all_digits(epoch.Fraction);
 }
 
 TimePoint ReadEpoch(const std::string& text) {
   EpochText epoch;
   if (!SplitEpoch(text, epoch)) throw std::invalid_argument("Failed to parse epoch seconds: " + text);
   std::int64_t seconds = 0;
-  const auto [end, error] = std::from_chars(epoch.whole.data(), epoch.whole.data() + epoch.whole.size(), seconds);
+  const auto [end, error] = std::from_chars(epoch.Whole.data(), epoch.Whole.data() + epoch.Whole.size(), seconds);
   if (error != std::errc() || seconds > kLargestWholeSecond) {
     throw std::out_of_range("Epoch seconds outside the time point range: " + text);
   }
-  if (epoch.fraction.empty()) return FileTimePointToSystemTimePoint(epoch.negative ? -seconds : seconds);
+  if (epoch.Fraction.empty()) return FileTimePointToSystemTimePoint(epoch.Negative ? -seconds : seconds);
   std::int64_t fraction = 0;
   for (std::size_t i = 0; i < 9; ++i) {
-    fraction = fraction * 10 + (i < epoch.fraction.size() ? epoch.fraction[i] - '0' : 0);
+    fraction = fraction * 10 + (i < epoch.Fraction.size() ? epoch.Fraction[i] - '0' : 0);
   }
   Int128 count = static_cast<Int128>(seconds) * kNanosecondsPerSecond + fraction;
-  if (epoch.negative) count = -count;
+  if (epoch.Negative) count = -count;
   if (count < std::numeric_limits<std::int64_t>::min() || count > std::numeric_limits<std::int64_t>::max()) {
     throw std::out_of_range("Epoch seconds outside the time point range: " + text);
   }
@@ -119,4 +119,4 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   }
 }
 
-}  // namespace orvik::chrono::tool
+}  // namespace orvik::chrono::internal

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvik::chrono::tool {
+namespace orvik::chrono::internal {
 
 enum class InputKind { Auto, Iso, Http, Epoch };
 enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
@@ -28,6 +28,6 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
 // `seconds`.`nanoseconds` with nine fraction digits, floored: -1 ns is -1.999999999.
 std::string SecondsWithFraction(std::int64_t nanoseconds);
 
-}  // namespace orvik::chrono::tool
+}  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_TOOLS_INSTANT_TEXT_H_

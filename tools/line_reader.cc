@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace orvik::chrono::tool {
+namespace orvik::chrono::internal {
 
 bool LineReader::Fill() {
   if (begin_ > 0) {
@@ -66,19 +66,7 @@ bool LineReader::Next(std::string& line, bool& too_long) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
       return true;
     }
-    scanned += begin_;
   }
 }
 
-void BlockWriter::Flush() {
-  std::size_t written = 0;
-  while (written < out_.size()) {
-    const ssize_t n = ::write(fd_, out_.data() + written, out_.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    written += static_cast<std::size_t>(n);
-  }
-  out_.clear();
-}
-
-}  // namespace orvik::chrono::tool
+}  // namespace orvik::chrono::internal

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace orvik::chrono::tool {
+namespace orvik::chrono::internal {
 
 class LineReader {
  public:
@@ -29,26 +29,6 @@ class LineReader {
   bool eof_ = false;
 };
 
-// Collects output and writes it to a file descriptor in large blocks.
-class BlockWriter {
- public:
-  explicit BlockWriter(int fd) : fd_(fd) { out_.reserve(kBlock + kBlock / 4); }
-  BlockWriter(const BlockWriter&) = delete;
-  BlockWriter& operator=(const BlockWriter&) = delete;
-  ~BlockWriter() { Flush(); }
-
-  std::string& buffer() { return out_; }
-  void MaybeFlush() {
-    if (out_.size() >= kBlock) Flush();
-  }
-  void Flush();
-
- private:
-  static constexpr std::size_t kBlock = 1 << 16;
-  int fd_;
-  std::string out_;
-};
-
-}  // namespace orvik::chrono::tool
+}  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_TOOLS_LINE_READER_H_

@@ -80,6 +80,46 @@ expect "bad format" 2 "" "--to: xx not in {epoch,epoch-ns,http,iso,iso-basic,iso
 expect "both zones" 2 "" "--local excludes --utc\nRun with --help for more information." -- convert --local --utc 1
 expect "parse needs text" 2 "" "text is required\nRun with --help for more information." -- parse
 
+# Columns: field N of each line is converted, the rest copied; a line without it is refused alone.
+expect "csv epoch column" 1 "a,2024-03-05T07:08:09Z,b\n\n,1970-01-01T00:00:00Z" \
+  "orvik-chrono: line 2: no field 2 in: a\norvik-chrono: line 4: Failed to parse epoch seconds: x" \
+  "a,1709622489,b\na\n\nx,x\n,0" -- convert --field 2 --delimiter , --from epoch --to iso
+expect "tab column" 0 "1994-11-06T08:49:37Z\tkept" "" "Sun, 06 Nov 1994 08:49:37 GMT\tkept" -- convert --field 1 --to iso
+expect "field from 1" 2 "" "--field: fields count from 1\nRun with --help for more information." -- convert --field 0
+expect "one-byte delimiter" 2 "" "--delimiter: must be one character\nRun with --help for more information." -- \
+  convert --field 1 --delimiter ab
+
+# Messages show the whole input, control bytes escaped; an empty argument is an input.
+expect "nul in line" 1 "" "orvik-chrono: line 1: Failed to interpret date string as HTTP timestamp: a\\\\x00b\\\\x01" \
+  "a\0b\001" -- convert
+expect "empty argument" 1 "" "orvik-chrono: argument 1: Invalid ISO8601 duration format" -- duration ""
+expect "empty iso argument" 1 "" \
+  "orvik-chrono: argument 1: basic_string::at: __n (which is 4) >= this->size() (which is 0)" -- convert ""
+
+# The layout that parse names is the one the library read, with what it ignored.
+layouts=("Sun, 06 Nov 1994 08:49:37 -0500" "HTTP date, IMF-fixdate|\" -0500\""
+  "Sun, 06 Nov 1994 08:49:37.5 GMT" "HTTP date, IMF-fixdate|\".5 GMT\""
+  "Sun, 06-Nov-94 08:49:37 GMT" "HTTP date, RFC 850"
+  "Sun Nov  6 08:49:37 1994 +0100" "HTTP date, asctime|\" +0100\""
+  "Sun Nov 16 08:49:37 1994" "HTTP date, asctime"
+  "20200101T000000Z" "ISO 8601, basic"
+  "2020-01-01T00:00:00+0530" "ISO 8601, extended|\"30\""
+  "2020-01-01T00:00:00.5Zjunk" "ISO 8601, extended|\"junk\""
+  "@1" "epoch seconds")
+for ((i = 0; i < ${#layouts[@]}; i += 2)); do
+  got=$("$tool" parse "${layouts[i]}" | sed -n 's/^\(layout\|ignored\) *//p' | paste -sd'|')
+  if [ "$got" = "${layouts[i + 1]}" ]; then passed=$((passed + 1)); else
+    echo "FAIL layout of ${layouts[i]}: $got"; failures=$((failures + 1)); fi
+done
+
+# A write that fails ends the tool with one message.
+for args in "convert 0" "parse 0" "duration PT1S" "now" "--version"; do
+  # shellcheck disable=SC2086
+  got=$("$tool" $args 2>&1 >/dev/full; echo "status $?")
+  if [ "$got" = "$(printf 'orvik-chrono: write error: No space left on device\nstatus 1')" ]; then
+    passed=$((passed + 1)); else echo "FAIL write error of $args: $got"; failures=$((failures + 1)); fi
+done
+
 now=$("$tool" now --to epoch)
 if [ "$now" -ge "$(date +%s)" ] 2>/dev/null || [ $(( $(date +%s) - now )) -le 5 ]; then passed=$((passed + 1)); else
   echo "FAIL now: $now"; failures=$((failures + 1)); fi

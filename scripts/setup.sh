@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs with apt-get (through sudo unless run as root) the Debian 12 packages
+# that building orvik-chrono needs (`build`), or building and testing it (`test`).
+set -euo pipefail
+build=(cmake ninja-build g++ libcli11-dev)
+tests=("${build[@]}" libgtest-dev tzdata pkg-config)
+case ${1:-} in
+  build) packages=("${build[@]}") ;;
+  test) packages=("${tests[@]}") ;;
+  *) echo "usage: $0 build|test" >&2; exit 2 ;;
+esac
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${packages[@]}"

@@ -1,0 +1,24 @@
+#include "output.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace orvik::chrono::internal {
+
+void ThrowWriteError(int error) { throw std::system_error(error, std::generic_category(), "write error"); }
+
+void Flush(Output& out) {
+  std::size_t written = 0;
+  while (written < out.Buffer.size()) {
+    const ssize_t n = ::write(out.Fd, out.Buffer.data() + written, out.Buffer.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowWriteError(errno);
+    if (n == 0) ThrowWriteError(EIO);
+    written += static_cast<std::size_t>(n);
+  }
+  out.Buffer.clear();
+}
+
+}  // namespace orvik::chrono::internal
