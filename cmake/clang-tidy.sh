@@ -13,7 +13,8 @@ build_dir=${1:-build/dev}
 }
 clang_tidy=${CLANG_TIDY:-clang-tidy}
 
-git ls-files 'src/*.cc' 'tools/*.cc' 'tests/*.cc' |
+# Largest files first, so that the two queues finish close together.
+git ls-files -z 'src/*.cc' 'tools/*.cc' 'tests/*.cc' | xargs -0 ls -S |
   xargs -P2 -n1 "$clang_tidy" -p "$build_dir" --quiet 2> >(grep -v -e '^[0-9]* warnings* generated\.$' \
     -e '^Suppressed [0-9]* warnings' -e '^Use -header-filter=' -e '^[0-9]* warnings* treated as errors$' >&2) || {
   echo "clang-tidy: warnings above"
