@@ -25,6 +25,7 @@ check_shared_files() {
   local dynamic
   dynamic=$(readelf -d "$prefix/lib/liborvik_chrono.so.1.0.0")
   grep -q 'Library soname: \[liborvik_chrono.so.1\]' <<<"$dynamic" || fail "bad SONAME"
+  # shellcheck disable=SC2016 # a literal $ORIGIN
   grep -q 'Library runpath: \[\$ORIGIN/../lib\]' <<<"$dynamic" || { echo "$dynamic"; fail "bad RUNPATH"; }
 }
 
