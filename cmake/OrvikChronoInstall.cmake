@@ -1,9 +1,10 @@
-# Installs the library with its SONAME links, the header, a CMake package
+# Installs the library (shared, with its SONAME links, or static), the header, a CMake package
 # (find_package(orvik_chrono CONFIG)) and a pkg-config file.
 include(CMakePackageConfigHelpers)
 
 install(TARGETS orvik_chrono EXPORT orvik_chrono_targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_COMPONENT development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development
   INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/orvik DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 

@@ -1,9 +1,21 @@
 // orvik-chrono: conversions between the system clock's nanosecond time points
 // and calendar time, ISO 8601 timestamps, HTTP dates and ISO 8601 durations.
 //
+// This header is the contract: each function's comment states what it accepts,
+// what it returns and every exception it throws, with the exception's type and
+// its exact message text ("..." + text means the message ends with the whole
+// argument text).
+//
 // Every function is a pure conversion of its arguments and of the process's
 // local time-zone setting; any thread may call any function at any time.
-// Failures are reported by exceptions of the standard library's types.
+// Failures are exceptions of the standard library's types with fixed English
+// messages; nothing is logged and a failed call changes nothing. Any function
+// that allocates its result may also throw std::bad_alloc.
+//
+// Zones: a UTC conversion is POSIX time (every day 86400 seconds, no leap
+// seconds) whatever the process's TZ is, "right/" zones that count leap seconds
+// included. A local conversion is exactly what localtime_r gives for the second
+// concerned, every std::tm member included.
 #ifndef ORVIK_CHRONO_CHRONO_H_
 #define ORVIK_CHRONO_CHRONO_H_
 
@@ -30,7 +42,8 @@ namespace orvik::chrono {
 using TimePoint = std::chrono::time_point<std::chrono::system_clock, std::chrono::nanoseconds>;
 
 // Selects the process's local time zone (as localtime_r sees it) or UTC.
-// Any other value is refused with std::invalid_argument "Unknown timezone type".
+// Every function that takes a TimeZone refuses any other value with
+// std::invalid_argument "Unknown timezone type".
 enum class TimeZone : std::int32_t { Local = 0, UTC = 1 };
 
 // Layouts written by ToIso8601:
@@ -39,34 +52,127 @@ enum class TimeZone : std::int32_t { Local = 0, UTC = 1 };
 //   BasicNanoseconds     20240305T070809.012345678Z
 enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1, BasicNanoseconds = 2 };
 
-// Calendar time of `t` in `zone`: exactly what gmtime_r (UTC) or localtime_r
-// (Local) gives for the second shown, served from a one-hour cache. A time
-// point before 1970 with a fraction of a second shows the second below it,
-// unless its truncated second starts an hour.
+// Calendar time of `t` in `zone`, for any `t`.
+//
+// The second shown is `t`'s whole second cut toward zero; a time point before
+// 1970 that falls inside a second shows the second below it, unless the cut
+// second starts an hour (-1.5 s shows 23:59:58, -0.5 s shows 00:00:00).
+// Local: every member exactly as localtime_r gives it for that second,
+// tm_gmtoff, tm_isdst and tm_zone (libc's own text) included. UTC: the POSIX
+// calendar fields of that second, tm_gmtoff 0, tm_isdst 0, tm_zone "GMT"
+// (gmtime_r's result under any zone without leap seconds).
+//
+// A process-wide one-hour cache answers repeated calls in the same hour and
+// zone without calling libc, locking or allocating. After the process changes
+// its zone (TZ and tzset), a Local call inside the cached hour answers for the
+// old zone until the cache moves to another hour.
+//
+// Throws:
+//   std::invalid_argument "Unknown timezone type" for any other `zone`;
+//   std::runtime_error "Failed to convert the timestamp to local time" if
+//     localtime_r fails (it does not for any second of the TimePoint range);
+//   std::system_error if the cache's mutex cannot be locked.
 ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, TimeZone zone);
 
-// The time point of a whole-seconds count such as a file's time stamp.
-// Exact for -9223372036 to 9223372036; outside that range the product wraps.
+// The time point of a whole-seconds count such as a file's st_mtime: `seconds`
+// x 1000000000 nanoseconds, exact for -9223372036 to 9223372036. Outside that
+// range the result is the low 64 bits of the product. Throws nothing.
 ORVIK_CHRONO_API TimePoint FileTimePointToSystemTimePoint(long seconds);
 
-// ISO 8601 text of `t` in `zone`, ending in "Z" or a +hh:mm offset.
+// ISO 8601 text of `t` in `zone`, for any `t`, in the layout `format`
+// (see Iso8601Format; t = 1709622489012345678 ns):
+//   UTC                    2024-03-05T07:08:09.012345678Z
+//   Local, zone at +05:30  2024-03-05T12:38:09.012345678+05:30
+// The text ends in "Z" for UTC and for a local offset under a minute, otherwise in
+// the local offset as strftime's %z writes it with a colon before the minutes
+// ("+05:30", "-08:00"), in the basic layout too. Extended shows the second that
+// ToCalendarTime shows. The layouts with a fraction name `t` exactly: the
+// second that holds it (floored, also before 1970) and the nine digits of
+// nanoseconds since that second's start, so FromIso8601 reads every such text
+// from 1900 on back to `t`. Any other `format` value writes the ending alone
+// ("Z" or "+05:30").
+//
+// Throws std::invalid_argument "Unknown timezone type" for any other `zone`,
+// and whatever ToCalendarTime throws.
 ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone);
-// The same with Iso8601Format::ExtendedNanoseconds.
+// ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone), with its exceptions.
 ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, TimeZone zone);
 
-// Reads an ISO 8601 timestamp in the extended or basic layout and returns the
-// instant with the UTC offset that the text carried.
+// Reads an ISO 8601 timestamp and returns its instant and the UTC offset that
+// it carried, in minutes east of UTC (0 for "Z").
+//
+// Accepts the extended layout (its fifth character is '-') such as
+// "2020-01-01T05:30:00.123+05:30", or the basic one such as
+// "20200101T053000.123+0530": a year of up to four digits, 1900 or later, month, day, hour,
+// minutes, seconds, an optional fraction, then "Z" or an offset "+hh:mm",
+// "+hhmm" or "+hh" (or '-'). Fields out of range are normalised: month 13 is
+// January of the next year, 30 February is 1 March, hour 24 the next midnight.
+// The fraction's scale follows the text's length: a text of 20, 24 or 29
+// characters holds milliseconds, of 23, 27 or 32 microseconds, any other
+// nanoseconds, so fractions of 3, 6 and 9 digits read as meant when the text
+// ends in "Z" or in its layout's own offset form (+hh:mm extended, +hhmm basic).
+//
+// Throws:
+//   std::invalid_argument "Failed to parse ISO 8601 string: " + detail + text,
+//     the detail naming the first field that could not be read:
+//     "invalid ISO8601 format: " (nothing could be read),
+//     "error converting the year: ", "error converting the month: ",
+//     "error converting the day: ", "error converting the hour: ",
+//     "error converting the minutes: ", "error converting the seconds: ",
+//     "failed to parse the offset: " (nothing after the seconds or the
+//     fraction, or offset hours alone after a character other than '+' and
+//     '-'), or "" (a designator other than 'Z' with no offset after it, or
+//     offset hours and minutes after a character other than '+' and '-');
+//   std::invalid_argument
+//     "Failed to parse ISO 8601 string, the year is before 1900: " + text;
+//   std::out_of_range "Failed to parse ISO 8601 string, the instant is outside
+//     the time point range: " + text;
+//   std::out_of_range "basic_string::at: __n (which is 4) >= this->size()
+//     (which is N)", N the text's length, for a text of four characters or
+//     fewer (std::string::at(4) chooses the layout).
 ORVIK_CHRONO_API std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text);
-// The instant alone.
+// SplitIso8601(text).first: the instant alone, with SplitIso8601's exceptions.
 ORVIK_CHRONO_API TimePoint FromIso8601(const std::string& text);
 
-// The IMF-fixdate of `t`, such as "Sun, 06 Nov 1994 08:49:37 GMT".
+// The IMF-fixdate of `t`, for any `t`: always 29 ASCII characters such as
+// "Sun, 06 Nov 1994 08:49:37 GMT", in UTC whatever the process's zone or
+// global locale. `t` is cut to its whole second toward zero (before 1970 a
+// fraction moves toward the epoch). Throws nothing but std::bad_alloc.
 ORVIK_CHRONO_API std::string ToHttpDate(TimePoint t);
-// Reads an IMF-fixdate, RFC 850 or asctime date as a UTC instant.
+
+// Reads an HTTP date as a UTC instant, whatever the process's zone:
+//   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
+//   RFC 850      "Sunday, 06-Nov-94 08:49:37 GMT" (year 19yy)
+//   asctime      "Sun Nov  6 08:49:37 1994"
+// Names are English with exact capitals; the weekday is checked but not
+// compared with the date; fields out of range carry over (31 November is
+// 1 December); anything after the last field (the seconds; in asctime the
+// year) is ignored, and the text is read up to its first NUL.
+//
+// Throws std::invalid_argument with, in this order of precedence:
+//   "Failed to interpret date string as HTTP timestamp: " + text
+//     (no layout matches);
+//   "Failed to parse the month '" + name + "' of the HTTP timestamp: " + text;
+//   "Failed to parse the weekday '" + name + "' of the HTTP timestamp: " + text;
+// and std::out_of_range "Failed to interpret date string as HTTP timestamp,
+// the instant is outside the time point range: " + text.
 ORVIK_CHRONO_API TimePoint FromHttpDate(const std::string& text);
 
 namespace duration {
-// Reads an ISO 8601 duration of hours, minutes and seconds, such as "PT1H30M15S".
+// Reads an ISO 8601 duration of hours, minutes and seconds, such as
+// "PT1H30M15S" (5415 s). The first character stands for 'P' and is not
+// examined; then come runs of digits, each ended by a designator: 'H' and 'S'
+// count anywhere, 'M' counts as minutes only after a 'T', 'P' and 'T' drop
+// their digits; components repeat and add up, and an empty run is 0.
+//
+// Throws:
+//   std::invalid_argument "Invalid ISO8601 duration format" for a text of two
+//     characters or fewer, one that ends in digits, or any other character;
+//   std::invalid_argument "Durations with year/month/day components are not
+//     supported" for 'Y', 'D', or 'M' before any 'T';
+//   std::out_of_range "stoi" for a run of digits above 2147483647;
+//   std::out_of_range "ISO8601 duration out of range" for a total beyond
+//     the signed 64-bit range of nanoseconds.
 ORVIK_CHRONO_API std::chrono::nanoseconds FromIso8601(const std::string& text);
 }  // namespace duration
 
