@@ -8,9 +8,14 @@
 #include <cstdint>
 #include <ctime>
 
-namespace orvik::chrono::civil {
+#include "calendar/time_units.h"
 
-inline constexpr std::int64_t kSecondsPerDay = 86400;
+namespace orvik::chrono {
+namespace internal::civil {
+
+// The parsers still name the unit from here.
+using internal::kSecondsPerDay;
+
 // Days from 0000-03-01 to 1970-01-01: counting from March puts the leap day
 // at the end of each year.
 inline constexpr std::int64_t kEpochShift = 719468;
@@ -79,11 +84,25 @@ constexpr std::int64_t SecondsFromFields(const std::tm& tm) {
   const std::int64_t year = 1900 + FloorDiv(months, 12);
   const auto month = static_cast<unsigned>(FloorMod(months, 12)) + 1;
   const std::int64_t days = DaysFromCivil(year, month, 1) + tm.tm_mday - 1;
-  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * 3600 + std::int64_t{tm.tm_min} * 60 + tm.tm_sec;
+  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * kSecondsPerHour +
+         std::int64_t{tm.tm_min} * kSecondsPerMinute + tm.tm_sec;
 }
 
-// UTC calendar time of a seconds count, every member as gmtime_r sets it
-// (POSIX time, no leap seconds). Years must fit tm_year.
+// libc's own abbreviation text for UTC, where gmtime_r points tm_zone: a
+// std::tm kept after this library is unloaded still points at valid text.
+inline const char* UtcAbbreviation() {
+  static const char* const abbreviation = [] {
+    std::tm tm{};
+    const std::time_t zero = 0;
+    gmtime_r(&zero, &tm);
+    return tm.tm_zone;
+  }();
+  return abbreviation;
+}
+
+// UTC calendar time of a seconds count in POSIX time (no leap seconds), every
+// member as gmtime_r sets it outside the zones that count leap seconds. Years
+// must fit tm_year.
 inline std::tm UtcFromSeconds(std::int64_t seconds) {
   const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
   const auto second_of_day = static_cast<int>(seconds - days * kSecondsPerDay);  // [0, 86399]
@@ -92,12 +111,12 @@ inline std::tm UtcFromSeconds(std::int64_t seconds) {
   tm.tm_year = static_cast<int>(date.year - 1900);
   tm.tm_mon = static_cast<int>(date.month) - 1;
   tm.tm_mday = static_cast<int>(date.day);
-  tm.tm_hour = second_of_day / 3600;
-  tm.tm_min = second_of_day / 60 % 60;
-  tm.tm_sec = second_of_day % 60;
+  tm.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
+  tm.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
+  tm.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
   tm.tm_wday = static_cast<int>(WeekdayFromDays(days));
   tm.tm_yday = static_cast<int>(DayOfYear(date));
-  tm.tm_zone = "GMT";
+  tm.tm_zone = UtcAbbreviation();
   return tm;
 }
 
@@ -109,6 +128,11 @@ static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29)
 static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
 
-}  // namespace orvik::chrono::civil
+}  // namespace internal::civil
+
+// The parsers still name the calendar arithmetic from here.
+namespace civil = internal::civil;
+
+}  // namespace orvik::chrono
 
 #endif  // ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_

@@ -2,22 +2,23 @@
 
 #include <stdexcept>
 
-namespace orvik::chrono {
+#include "calendar/civil.h"
 
-void Convert(const long& seconds, std::tm* out, TimeZone zone) {
-  std::tm* converted = nullptr;
+namespace orvik::chrono::internal {
+
+void Convert(long seconds, std::tm& out, TimeZone zone) {
   switch (zone) {
     case TimeZone::UTC:
-      converted = gmtime_r(&seconds, out);
-      break;
+      out = civil::UtcFromSeconds(seconds);
+      return;
     case TimeZone::Local:
-      converted = localtime_r(&seconds, out);
-      break;
+      if (localtime_r(&seconds, &out) == nullptr) {
+        throw std::runtime_error("Failed to convert the timestamp to local time");
+      }
+      return;
     default:
       throw std::invalid_argument("Unknown timezone type");
   }
-  // One message for both zones: callers only need to know that libc gave up.
-  if (converted == nullptr) throw std::runtime_error("Failed to convert the timestamp to local time");
 }
 
-}  // namespace orvik::chrono
+}  // namespace orvik::chrono::internal

@@ -4,17 +4,25 @@
 
 #include <orvik/chrono/chrono.h>
 
-#include <cstdint>
 #include <ctime>
 
+#include "calendar/time_units.h"
+
 namespace orvik::chrono {
+namespace internal {
 
-inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+// Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
+// (no leap seconds, whatever the zone setting), local time through
+// localtime_r, every member as libc leaves it. Throws std::invalid_argument
+// "Unknown timezone type" for any other zone, without touching `out`, and
+// std::runtime_error "Failed to convert the timestamp to local time" when
+// localtime_r fails.
+void Convert(long seconds, std::tm& out, TimeZone zone);
 
-// Fills *out through gmtime_r (UTC) or localtime_r (Local), every member as libc
-// leaves it. Throws std::invalid_argument "Unknown timezone type" for any other
-// zone, without touching *out, and std::runtime_error when libc fails.
-void Convert(const long& seconds, std::tm* out, TimeZone zone);
+}  // namespace internal
+
+// The parsers still name the unit from here.
+using internal::kNanosecondsPerSecond;
 
 }  // namespace orvik::chrono
 
