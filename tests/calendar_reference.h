@@ -48,9 +48,8 @@ inline ::testing::AssertionResult MatchesLibc(TimePoint t, TimeZone zone) {
   const std::int64_t count = t.time_since_epoch().count();
   const std::tm truncated = Libc(count / kSecond, zone);
   const bool below = count % kSecond < 0 && (truncated.tm_min != 0 || truncated.tm_sec != 0);
-  const std::string want = Describe(below ? Libc(count / kSecond - 1, zone) : truncated);
   const std::string got = Describe(ToCalendarTime(t, zone));
-  if (got == want) return ::testing::AssertionSuccess();
+  if (got == Describe(below ? Libc(count / kSecond - 1, zone) : truncated)) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << count << " ns, zone " << static_cast<int>(zone) << ": " << got;
 }
 
