@@ -147,29 +147,27 @@ void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   TimeCache.Publish(hour);
 }
 
-// Converts `seconds` and caches its hour on the second miss in that hour:
-// random instants cost one conversion each, and a stream of instants is
-// served from the cache from its second call in each hour.
-std::tm Miss(long seconds, TimeZone zone) {
-  std::tm result;
-  Convert(seconds, result, zone);
+// Converts `seconds` into `out` and caches its hour on the second miss in
+// that hour: random instants cost one conversion each, and a stream of
+// instants is served from the cache from its second call in each hour.
+void Miss(long seconds, TimeZone zone, std::tm& out) {
+  Convert(seconds, out, zone);
   TimeCache.EndLocalSpan();
-  const long hour = seconds - result.tm_min * kSecondsPerMinute - result.tm_sec;
+  const long hour = seconds - out.tm_min * kSecondsPerMinute - out.tm_sec;
   std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(zone)];
   if (previous.load(std::memory_order_relaxed) == hour) {
-    CacheHour(seconds, result, zone);
+    CacheHour(seconds, out, zone);
   } else {
     previous.store(hour, std::memory_order_relaxed);
   }
-  return result;
 }
 
-// The second that `t` shows, given the calendar time of its truncated second:
-// that second, or for a negative time point inside a second the one below,
-// unless the truncated second starts an hour.
-long SecondShown(TimePoint t, const std::tm& at_truncated) {
-  const long truncated = TruncatedSeconds(t);
-  const bool inside_negative_second = t.time_since_epoch().count() % kNanosecondsPerSecond < 0;
+// The second that `t` shows, given its truncated second and that second's
+// calendar time: the truncated second, or for a negative time point inside a
+// second the one below, unless the truncated second starts an hour.
+long SecondShown(TimePoint t, long truncated, const std::tm& at_truncated) {
+  const std::int64_t count = t.time_since_epoch().count();
+  const bool inside_negative_second = count < 0 && count != truncated * kNanosecondsPerSecond;
   return inside_negative_second && !StartsHour(at_truncated) ? truncated - 1 : truncated;
 }
 
@@ -177,17 +175,18 @@ long SecondShown(TimePoint t, const std::tm& at_truncated) {
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (TimeCache.TryRead(seconds, zone, result)) return result;
-  return Miss(seconds, zone);
+  if (!TimeCache.TryRead(seconds, zone, result)) Miss(seconds, zone, result);
+  return result;
 }
 
 }  // namespace internal
 
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const long truncated = internal::TruncatedSeconds(t);
-  const std::tm at_truncated = internal::CalendarTimeOfSecond(truncated, zone);
-  const long shown = internal::SecondShown(t, at_truncated);
-  return shown == truncated ? at_truncated : internal::CalendarTimeOfSecond(shown, zone);
+  std::tm result = internal::CalendarTimeOfSecond(truncated, zone);
+  const long shown = internal::SecondShown(t, truncated, result);
+  if (shown != truncated) result = internal::CalendarTimeOfSecond(shown, zone);
+  return result;
 }
 
 }  // namespace orvik::chrono

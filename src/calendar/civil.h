@@ -1,7 +1,8 @@
 // Internal: proleptic Gregorian calendar arithmetic on day and second counts,
 // as constexpr integer code without libc. Every function is exact for any
 // count a time point can produce (years 1677 to 2262) and far beyond: the
-// intermediates are noted with their ranges for |days| < 2^40.
+// intermediates are noted with their ranges for |days| < 2^40, except where a
+// narrower range is stated.
 #ifndef ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
 #define ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
 
@@ -43,35 +44,56 @@ constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned
   return era * kDaysPerEra + day_of_era - kEpochShift;
 }
 
+// CivilFromDays counts on a calendar that starts on March 1st of the year
+// -32800, a whole number of 400-year eras before 1970, so that every
+// intermediate is unsigned and fits 32 bits: it is exact for days from
+// kMinCivilDays to kMaxCivilDays (years -32800 to about 2.9 million).
+inline constexpr std::int64_t kCivilShiftEras = 82;
+inline constexpr std::int64_t kCivilShiftDays = kEpochShift + kCivilShiftEras * kDaysPerEra;
+inline constexpr std::int64_t kMinCivilDays = -kCivilShiftDays;
+inline constexpr std::int64_t kMaxCivilDays = (UINT32_MAX - 3) / 4 - kCivilShiftDays;
+
+// The date of a day count, by the Euclidean affine functions of Neri and
+// Schneider: each step is a multiplication and a shift rather than a division.
 constexpr Date CivilFromDays(std::int64_t days) {
-  const std::int64_t shifted = days + kEpochShift;
-  const std::int64_t era = FloorDiv(shifted, kDaysPerEra);
-  const auto day_of_era = static_cast<unsigned>(shifted - era * kDaysPerEra);  // [0, 146096]
-  const unsigned year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;                // [0, 399]
-  const unsigned day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);  // [0, 365]
-  const unsigned month_from_march = (5 * day_of_year + 2) / 153;                                        // [0, 11]
-  const unsigned day = day_of_year - (153 * month_from_march + 2) / 5 + 1;                              // [1, 31]
-  const unsigned month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;           // [1, 12]
-  return {era * 400 + year_of_era + (month <= 2 ? 1 : 0), month, day};
+  constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
+  const auto shifted = static_cast<std::uint32_t>(days + kCivilShiftDays);
+  const std::uint32_t quarter_days = 4 * shifted + 3;
+  const std::uint32_t century = quarter_days / kEraDays;
+  const std::uint32_t quarter_days_of_century = quarter_days % kEraDays / 4 * 4 + 3;
+  const std::uint64_t scaled = std::uint64_t{2939745} * quarter_days_of_century;
+  const auto year_of_century = static_cast<std::uint32_t>(scaled >> 32U);              // [0, 99]
+  const std::uint32_t day_of_year = static_cast<std::uint32_t>(scaled) / 2939745 / 4;  // [0, 365] from March
+  const std::uint32_t month_and_day = 2141 * day_of_year + 197913;
+  const std::uint32_t month = month_and_day >> 16U;                // [3, 14]
+  const std::uint32_t day = (month_and_day & 0xFFFFU) / 2141 + 1;  // [1, 31]
+  const bool january_or_february = day_of_year >= 306;
+  const std::int64_t year = std::int64_t{100} * century + year_of_century - 400 * kCivilShiftEras;
+  return {year + (january_or_february ? 1 : 0), january_or_february ? month - 12 : month, day};
 }
 
-// 0 for Sunday; 1970-01-01 was a Thursday.
-constexpr unsigned WeekdayFromDays(std::int64_t days) { return static_cast<unsigned>(FloorMod(days + 4, 7)); }
+// 0 for Sunday; 1970-01-01 was a Thursday, and the first day that
+// CivilFromDays takes a Wednesday. Days from kMinCivilDays on.
+constexpr unsigned WeekdayFromDays(std::int64_t days) {
+  return static_cast<unsigned>(static_cast<std::uint64_t>(days - kMinCivilDays + 3) % 7);
+}
 
-constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+// Without branches, which random years would mispredict: a year divisible by
+// 100 is a leap year when it is also divisible by 16, that is by 400.
+constexpr bool IsLeapYear(std::int64_t year) { return ((year & 3) == 0) & ((year % 100 != 0) | ((year & 15) == 0)); }
+
+inline constexpr unsigned kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+inline constexpr unsigned kDaysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
 // Month 1 to 12.
 constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
-  constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+  return month == 2 && IsLeapYear(year) ? 29 : kDaysInMonth[month - 1];
 }
 
 // 0 for January 1st.
 constexpr unsigned DayOfYear(const Date& date) {
-  constexpr unsigned kBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
-  return kBeforeMonth[date.month - 1] + leap + date.day - 1;
+  const unsigned leap = static_cast<unsigned>(date.month > 2) & static_cast<unsigned>(IsLeapYear(date.year));
+  return kDaysBeforeMonth[date.month - 1] + leap + date.day - 1;
 }
 
 // Seconds since the epoch of broken-down UTC fields, as timegm computes them
@@ -100,24 +122,27 @@ inline const char* UtcAbbreviation() {
   return abbreviation;
 }
 
-// UTC calendar time of a seconds count in POSIX time (no leap seconds), every
-// member as gmtime_r sets it outside the zones that count leap seconds. Years
-// must fit tm_year.
-inline std::tm UtcFromSeconds(std::int64_t seconds) {
-  const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
-  const auto second_of_day = static_cast<int>(seconds - days * kSecondsPerDay);  // [0, 86399]
+// Sets every member of `out` to the UTC calendar time of a seconds count in
+// POSIX time (no leap seconds), as gmtime_r sets them outside the zones that
+// count leap seconds. Member by member, so that no temporary std::tm is copied.
+// Seconds from kMinCivilDays * kSecondsPerDay on; years must fit tm_year.
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+  // Counted from the first day CivilFromDays takes, the division is unsigned.
+  const auto shifted = static_cast<std::uint64_t>(seconds + kCivilShiftDays * kSecondsPerDay);
+  const std::int64_t days = static_cast<std::int64_t>(shifted / kSecondsPerDay) - kCivilShiftDays;
+  const auto second_of_day = static_cast<int>(shifted % kSecondsPerDay);  // [0, 86399]
   const Date date = CivilFromDays(days);
-  std::tm tm{};
-  tm.tm_year = static_cast<int>(date.year - 1900);
-  tm.tm_mon = static_cast<int>(date.month) - 1;
-  tm.tm_mday = static_cast<int>(date.day);
-  tm.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
-  tm.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
-  tm.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
-  tm.tm_wday = static_cast<int>(WeekdayFromDays(days));
-  tm.tm_yday = static_cast<int>(DayOfYear(date));
-  tm.tm_zone = UtcAbbreviation();
-  return tm;
+  out.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
+  out.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
+  out.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
+  out.tm_mday = static_cast<int>(date.day);
+  out.tm_mon = static_cast<int>(date.month) - 1;
+  out.tm_year = static_cast<int>(date.year - 1900);
+  out.tm_wday = static_cast<int>(WeekdayFromDays(days));
+  out.tm_yday = static_cast<int>(DayOfYear(date));
+  out.tm_isdst = 0;
+  out.tm_gmtoff = 0;
+  out.tm_zone = UtcAbbreviation();
 }
 
 static_assert(DaysFromCivil(1970, 1, 1) == 0);
@@ -125,6 +150,9 @@ static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);
 static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
 static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
+static_assert(CivilFromDays(-106752).year == 1677 && CivilFromDays(-106752).month == 9);
+static_assert(CivilFromDays(106751).year == 2262 && CivilFromDays(106751).day == 11);
+static_assert(CivilFromDays(kMinCivilDays).year == -32800 && CivilFromDays(kMinCivilDays).month == 3);
 static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
 
