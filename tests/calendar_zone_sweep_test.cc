@@ -22,8 +22,8 @@ std::vector<std::int64_t> Transitions(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const auto number = [&data](std::size_t at, std::size_t width) {  // big-endian, signed
-    std::int64_t value = static_cast<signed char>(data.at(at));
-    for (std::size_t i = 1; i < width; ++i) value = value * 256 + static_cast<unsigned char>(data.at(at + i));
+    std::int64_t value = (static_cast<unsigned char>(data.at(at)) & 0x80U) != 0 ? -1 : 0;
+    for (std::size_t i = 0; i < width; ++i) value = value * 256 + static_cast<unsigned char>(data.at(at + i));
     return value;
   };
   if (data.size() < 44 || data.compare(0, 4, "TZif") != 0 || data[4] < '2') return {};

@@ -78,9 +78,7 @@ constexpr unsigned WeekdayFromDays(std::int64_t days) {
   return static_cast<unsigned>(static_cast<std::uint64_t>(days - kMinCivilDays + 3) % 7);
 }
 
-// Without branches, which random years would mispredict: a year divisible by
-// 100 is a leap year when it is also divisible by 16, that is by 400.
-constexpr bool IsLeapYear(std::int64_t year) { return ((year & 3) == 0) & ((year % 100 != 0) | ((year & 15) == 0)); }
+constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 inline constexpr unsigned kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 inline constexpr unsigned kDaysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -92,7 +90,7 @@ constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
 
 // 0 for January 1st.
 constexpr unsigned DayOfYear(const Date& date) {
-  const unsigned leap = static_cast<unsigned>(date.month > 2) & static_cast<unsigned>(IsLeapYear(date.year));
+  const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
   return kDaysBeforeMonth[date.month - 1] + leap + date.day - 1;
 }
 
