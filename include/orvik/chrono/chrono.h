@@ -39,10 +39,14 @@ enum class TimeZone : std::int32_t { Local = 0, UTC = 1 };
 //   BasicNanoseconds     20240305T070809.012345678Z
 enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1, BasicNanoseconds = 2 };
 
-// Calendar time of `t` in `zone`: exactly what gmtime_r (UTC) or localtime_r
-// (Local) gives for the second shown, served from a one-hour cache. A time
-// point before 1970 with a fraction of a second shows the second below it,
-// unless its truncated second starts an hour.
+// Calendar time of `t` in `zone` for the second shown, served from a one-hour
+// cache. UTC is POSIX time (no leap seconds) whatever the zone setting, so
+// UTC results never depend on TZ; tm_zone points at libc's own "GMT". Local
+// results are exactly localtime_r's, leap seconds of the right/ zones
+// included. A time point before 1970 with a fraction of a second shows the
+// second below it, unless its truncated second starts an hour. After the zone
+// setting changes (TZ and tzset), a Local call inside the cached hour may
+// answer for the old setting until a call that the cache does not serve.
 ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, TimeZone zone);
 
 // The time point of a whole-seconds count such as a file's time stamp.
