@@ -53,9 +53,15 @@ inline constexpr std::int64_t kCivilShiftDays = kEpochShift + kCivilShiftEras * 
 inline constexpr std::int64_t kMinCivilDays = -kCivilShiftDays;
 inline constexpr std::int64_t kMaxCivilDays = (UINT32_MAX - 3) / 4 - kCivilShiftDays;
 
+// A date with its day of the year.
+struct CivilDay {
+  Date Civil;
+  unsigned DayOfYear;  // 0 for January 1st
+};
+
 // The date of a day count, by the Euclidean affine functions of Neri and
 // Schneider: each step is a multiplication and a shift rather than a division.
-constexpr Date CivilFromDays(std::int64_t days) {
+constexpr CivilDay CivilDayFromDays(std::int64_t days) {
   constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
   const auto shifted = static_cast<std::uint32_t>(days + kCivilShiftDays);
   const std::uint32_t quarter_days = 4 * shifted + 3;
@@ -69,8 +75,16 @@ constexpr Date CivilFromDays(std::int64_t days) {
   const std::uint32_t day = (month_and_day & 0xFFFFU) / 2141 + 1;  // [1, 31]
   const bool january_or_february = day_of_year >= 306;
   const std::int64_t year = std::int64_t{100} * century + year_of_century - 400 * kCivilShiftEras;
-  return {year + (january_or_february ? 1 : 0), january_or_february ? month - 12 : month, day};
+  // The year from March holds the February before it, so a leap day falls
+  // before March 1st when the year divides by 4, and by 400 at a century:
+  // the shift is a whole number of eras, so the shifted counts tell.
+  // Flags as 0 or 1 combined with &, not &&: random years would mispredict a branch.
+  const unsigned leap = (year_of_century % 4 == 0 ? 1U : 0U) & (year_of_century != 0 || century % 4 == 0 ? 1U : 0U);
+  const unsigned day_of_civil_year = january_or_february ? day_of_year - 306 : day_of_year + 59 + leap;
+  return {{year + (january_or_february ? 1 : 0), january_or_february ? month - 12 : month, day}, day_of_civil_year};
 }
+
+constexpr Date CivilFromDays(std::int64_t days) { return CivilDayFromDays(days).Civil; }
 
 // 0 for Sunday; 1970-01-01 was a Thursday, and the first day that
 // CivilFromDays takes a Wednesday. Days from kMinCivilDays on.
@@ -80,18 +94,10 @@ constexpr unsigned WeekdayFromDays(std::int64_t days) {
 
 constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
-inline constexpr unsigned kDaysInMonth[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-inline constexpr unsigned kDaysBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-
 // Month 1 to 12.
 constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
-  return month == 2 && IsLeapYear(year) ? 29 : kDaysInMonth[month - 1];
-}
-
-// 0 for January 1st.
-constexpr unsigned DayOfYear(const Date& date) {
-  const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
-  return kDaysBeforeMonth[date.month - 1] + leap + date.day - 1;
+  constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // Seconds since the epoch of broken-down UTC fields, as timegm computes them
@@ -129,7 +135,8 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
   const auto shifted = static_cast<std::uint64_t>(seconds + kCivilShiftDays * kSecondsPerDay);
   const std::int64_t days = static_cast<std::int64_t>(shifted / kSecondsPerDay) - kCivilShiftDays;
   const auto second_of_day = static_cast<int>(shifted % kSecondsPerDay);  // [0, 86399]
-  const Date date = CivilFromDays(days);
+  const CivilDay civil_day = CivilDayFromDays(days);
+  const Date& date = civil_day.Civil;
   out.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
   out.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
   out.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
@@ -137,7 +144,7 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
   out.tm_mon = static_cast<int>(date.month) - 1;
   out.tm_year = static_cast<int>(date.year - 1900);
   out.tm_wday = static_cast<int>(WeekdayFromDays(days));
-  out.tm_yday = static_cast<int>(DayOfYear(date));
+  out.tm_yday = static_cast<int>(civil_day.DayOfYear);
   out.tm_isdst = 0;
   out.tm_gmtoff = 0;
   out.tm_zone = UtcAbbreviation();
@@ -153,6 +160,9 @@ static_assert(CivilFromDays(106751).year == 2262 && CivilFromDays(106751).day ==
 static_assert(CivilFromDays(kMinCivilDays).year == -32800 && CivilFromDays(kMinCivilDays).month == 3);
 static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
+static_assert(CivilDayFromDays(11016).DayOfYear == 59 && CivilDayFromDays(11017).DayOfYear == 60);  // 2000, leap
+static_assert(CivilDayFromDays(-25508).DayOfYear == 59 && CivilDayFromDays(-1).DayOfYear == 364);   // 1900, not
+static_assert(CivilDayFromDays(0).DayOfYear == 0 && CivilDayFromDays(11322).DayOfYear == 365);
 
 }  // namespace internal::civil
 
