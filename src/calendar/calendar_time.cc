@@ -4,13 +4,13 @@
 // Concurrency: hits take no lock. The span is published as atomic words
 // guarded by a version counter (a seqlock): a reader copies the words between
 // two reads of the version and keeps the copy only if the version was even and
-// unchanged, so a result never mixes two spans. Publishing is serialised by
-// the cache's mutex, the library's only lock, which is held only while a new
-// span is checked and published; no other lock is taken while it is held.
+// unchanged, so a result never mixes two spans. Every shared word is atomic,
+// so the cache is free of data races. Publishing is serialised by the cache's
+// mutex, the library's only lock, which is held only while a new span is
+// checked and published; no other lock is taken while it is held.
 //
-// Misses: a miss converts its one second through Convert and answers with
-// libc's own fields (UTC by arithmetic, local time by one localtime_r), without
-// the lock. Only the second miss in the same hour takes the lock, to check that
+// Misses: a miss answers with Convert's fields for its one second (UTC by
+// arithmetic, local time by one localtime_r), without the lock. Only the second miss in the same hour takes the lock, to check that
 // the hour is regular (for local time: localtime_r agrees at both of its ends
 // on one offset, one abbreviation and sixty minutes of sixty seconds) and to
 // publish it. Every miss also ends a published local span: after a change of
