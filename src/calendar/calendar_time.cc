@@ -10,12 +10,13 @@
 // checked and published; no other lock is taken while it is held.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time by one localtime_r), without the lock. Only the second miss in the same hour takes the lock, to check that
-// the hour is regular (for local time: localtime_r agrees at both of its ends
-// on one offset, one abbreviation and sixty minutes of sixty seconds) and to
-// publish it. Every miss also ends a published local span: after a change of
-// the zone setting, a local span may answer for the old zone only until the
-// next call that it does not serve.
+// arithmetic, local time by one localtime_r), without the lock. Only the
+// second miss in the same hour takes the lock, to check that the hour is
+// regular (for local time: localtime_r agrees at both of its ends on one
+// offset, one abbreviation and sixty minutes of sixty seconds) and to publish
+// it. Every miss also ends a published local span: after a change of the zone
+// setting, a local span may answer for the old zone only until the next call
+// that it does not serve.
 #include "calendar/calendar_time.h"
 
 #include <array>
