@@ -1,11 +1,9 @@
-orvik_chrono_test(calendar_convert_test INTERNAL
-  SOURCES calendar_convert_test.cc
-  ZONES UTC "<+0530>-5:30")
-orvik_chrono_test(calendar_time_test
-  SOURCES calendar_time_test.cc
-  ZONES ${ORVIK_CHRONO_TEST_ZONES})
+# Each process runs under one zone setting: offsets with seconds (Monrovia and
+# Amsterdam before 1937), of under a minute, of whole, half and quarter hours
+# either side, summer time (below standard time in Dublin, of half an hour on
+# Lord Howe), POSIX strings, offset zero, and whatever /etc/localtime says.
+orvik_chrono_test(calendar_test INTERNAL SOURCES calendar_test.cc
+  ZONES UTC "<+00>0" "<-00>0:0:30" "<+0530>-5:30" "<-0330>3:30" "CET-1CEST,M3.5.0,M10.5.0/3" Africa/Monrovia
+        Europe/Amsterdam Asia/Kathmandu Australia/Lord_Howe Europe/Dublin America/St_Johns Pacific/Kiritimati unset)
+# Sets the process's zone itself, zone after zone.
 orvik_chrono_test(calendar_zone_sweep_test SOURCES calendar_zone_sweep_test.cc)
-orvik_chrono_test(calendar_thread_test
-  SOURCES calendar_thread_test.cc
-  ZONES UTC Europe/Berlin Australia/Lord_Howe)
-orvik_chrono_test(civil_test INTERNAL SOURCES civil_test.cc ZONES UTC)

@@ -1,130 +1,117 @@
-// ToCalendarTime: calendar time of a time point through a one-hour cache.
+// ToCalendarTime: calendar time of a time point through a process-wide cache
+// of one span of seconds, either a whole regular hour or a single second.
 //
-// Concurrency: the cache is one process-wide object, built on first use under
-// the language's guard for function-local statics. Refills are serialised by
-// its mutex, the library's only lock, which is held from the lookup until the
-// new hour is published, libc calls included; no other lock is ever taken
-// while it is held. Hits take no lock: the hour is also published as a
-// snapshot of atomic words guarded by a version counter (a seqlock). A reader
-// copies the words between two reads of the version and keeps the copy only
-// if the version was even and unchanged, so a result never mixes two refills.
-// Every shared access is atomic, so the cache is free of data races.
+// Concurrency: hits take no lock. The span is published as atomic words
+// guarded by a version counter (a seqlock): a reader copies the words between
+// two reads of the version and keeps the copy only if the version was even and
+// unchanged, so a result never mixes two spans. Every shared word is atomic,
+// so the cache is free of data races. Publishing is serialised by the cache's
+// mutex, the library's only lock, which is held only while a new span is
+// checked and published; no other lock is taken while it is held.
 //
-// Exactness: a hit returns exactly what libc returns for the same second. UTC
-// hours are computed with integer arithmetic (POSIX time, as gmtime_r). A
-// local refill caches a whole hour only when localtime_r agrees at both of its
-// ends that the hour is regular (one offset, one abbreviation, sixty minutes
-// of sixty seconds); otherwise it caches the single second it converted.
+// Misses: a miss answers with Convert's fields for its one second (UTC by
+// arithmetic, local time by one localtime_r), without the lock. Only the
+// second miss in the same hour takes the lock, to check that the hour is
+// regular (for local time: localtime_r agrees at both of its ends on one
+// offset, one abbreviation and sixty minutes of sixty seconds) and to publish
+// it. Every miss also ends a published local span: after a change of the zone
+// setting, a local span may answer for the old zone only until the next call
+// that it does not serve.
 #include "calendar/calendar_time.h"
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <mutex>
 
-#include "calendar/civil.h"
 #include "calendar/convert.h"
+#include "calendar/time_units.h"
 
 namespace orvik::chrono {
+namespace internal {
 namespace {
 
-constexpr long kSecondsPerMinute = 60;
-constexpr long kSecondsPerHour = 3600;
-
-// Seconds in [ServedFrom, ServedUntil) have the calendar time of ServedFrom
-// advanced by their distance from it, never past the end of its hour. Seconds
-// counts rather than time points, so the first and last hours of the time
-// point's range need no special case.
-struct CachedHour {
-  long ServedFrom;       // a whole hour's start, or a single irregular second
-  long ServedUntil;      // at most ServedFrom + 3600
-  std::tm CalendarTime;  // libc's fields of ServedFrom
+// Seconds in [From, Until) have the calendar time of From advanced by their
+// distance from it. Seconds counts rather than time points, so the first and
+// last hours of the time point's range need no special case.
+struct CachedSpan {
+  long From;
+  long Until;            // at most From + kSecondsPerHour
+  std::tm CalendarTime;  // libc's fields of From
   TimeZone Zone;
 };
 
-// The second a time point shows is its truncated second; a negative time
-// point inside a second shows the second below, unless the truncated second
-// starts an hour.
-struct Truncated {
-  long Seconds;
-  bool InsideNegativeSecond;
-};
-
-bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
-
-// Advances the calendar time of an hour's first served second by `offset`
-// seconds (0 to 3599).
-void Advance(std::tm& tm, long offset) {
-  tm.tm_min += static_cast<int>(offset / kSecondsPerMinute);
-  tm.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
-}
+// The published end of an ended span, or of none yet: it holds no second.
+constexpr long kEnded = std::numeric_limits<long>::min();
 
 constexpr std::size_t kTmWords = sizeof(std::tm) / sizeof(std::uint64_t);
 static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
 
-struct HourCache {
-  explicit HourCache(const CachedHour& hour) : Hour(hour) { Publish(); }
+bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
 
-  // Called with Mutex held: makes Hour visible to lock-free readers.
-  void Publish() {
+std::size_t ZoneIndex(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
+
+struct SpanCache {
+  // Called with Mutex held: makes `span` visible to lock-free readers.
+  void Publish(const CachedSpan& span) {
     std::array<std::uint64_t, kTmWords> words{};
-    std::memcpy(words.data(), &Hour.CalendarTime, sizeof Hour.CalendarTime);
+    std::memcpy(words.data(), &span.CalendarTime, sizeof span.CalendarTime);
     const std::uint64_t version = Version.load(std::memory_order_relaxed);
     Version.store(version + 1, std::memory_order_relaxed);
     // Release stores keep the odd version ahead of every published field.
-    PublishedFrom.store(Hour.ServedFrom, std::memory_order_release);
-    PublishedUntil.store(Hour.ServedUntil, std::memory_order_release);
-    PublishedZone.store(Hour.Zone, std::memory_order_release);
-    for (std::size_t i = 0; i < kTmWords; ++i) PublishedTime[i].store(words[i], std::memory_order_release);
+    From.store(span.From, std::memory_order_release);
+    Until.store(span.Until, std::memory_order_release);
+    Zone.store(span.Zone, std::memory_order_release);
+    for (std::size_t i = 0; i < kTmWords; ++i) CalendarTime[i].store(words[i], std::memory_order_release);
     Version.store(version + 2, std::memory_order_release);
   }
 
-  // The calendar time of the second shown, from the published hour without
-  // the lock; false when the hour does not hold it or a refill is rewriting
-  // the hour.
-  bool TryRead(Truncated second, TimeZone zone, std::tm* out) const {
+  // The calendar time of `seconds` from the published span, without the lock;
+  // false when the span does not hold it or is being rewritten.
+  bool TryRead(long seconds, TimeZone zone, std::tm& out) const {
     const std::uint64_t version = Version.load(std::memory_order_acquire);
-    const long from = PublishedFrom.load(std::memory_order_acquire);
-    const long until = PublishedUntil.load(std::memory_order_acquire);
-    if ((version & 1U) != 0 || PublishedZone.load(std::memory_order_acquire) != zone || second.Seconds < from ||
-        second.Seconds >= until) {
+    const long from = From.load(std::memory_order_acquire);
+    if ((version & 1U) != 0 || Zone.load(std::memory_order_acquire) != zone || seconds < from ||
+        seconds >= Until.load(std::memory_order_acquire)) {
       return false;
     }
     // Acquire loads keep every word ahead of the second version read. Each
-    // word goes straight to its place in *out, which the caller discards
+    // word goes straight to its place in `out`, which the caller discards
     // when this returns false.
-    auto* bytes = reinterpret_cast<unsigned char*>(out);
+    auto* bytes = reinterpret_cast<unsigned char*>(&out);
     for (std::size_t i = 0; i < kTmWords; ++i) {
-      const std::uint64_t word = PublishedTime[i].load(std::memory_order_acquire);
+      const std::uint64_t word = CalendarTime[i].load(std::memory_order_acquire);
       std::memcpy(bytes + i * sizeof word, &word, sizeof word);
     }
     if (Version.load(std::memory_order_relaxed) != version) return false;
-    long offset = second.Seconds - from;
-    if (second.InsideNegativeSecond) {
-      const bool starts_hour =
-          out->tm_min + offset / kSecondsPerMinute == 0 && out->tm_sec + offset % kSecondsPerMinute == 0;
-      if (!starts_hour) {
-        if (offset == 0) return false;  // the second below lies in another hour
-        --offset;
-      }
-    }
-    Advance(*out, offset);
+    const long offset = seconds - from;
+    out.tm_min += static_cast<int>(offset / kSecondsPerMinute);
+    out.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
     return true;
   }
 
-  std::mutex Mutex;
-  CachedHour Hour;                 // guarded by Mutex
-  long PreviousLocalMissHour = 0;  // guarded by Mutex
-  // The hour of the last UTC miss; a hint read and written without the lock.
-  std::atomic<long> PreviousUtcMissHour{0};
-  // Hour as published to lock-free readers; Version is odd while it changes.
+  // Ends a published local span, which may hold an old zone setting's fields.
+  void EndLocalSpan() {
+    if (Zone.load(std::memory_order_relaxed) == TimeZone::Local && Until.load(std::memory_order_relaxed) != kEnded) {
+      Until.store(kEnded, std::memory_order_relaxed);
+    }
+  }
+
+  std::mutex Mutex;  // serialises Publish
+  // The hour start of each zone's last miss, by ZoneIndex: a hint, read and
+  // written without the lock.
+  std::array<std::atomic<long>, 2> PreviousMissHour{};
+  // The span as published; Version is odd while it changes.
   std::atomic<std::uint64_t> Version{0};
-  std::atomic<long> PublishedFrom{0};
-  std::atomic<long> PublishedUntil{0};
-  std::atomic<TimeZone> PublishedZone{TimeZone::Local};
-  std::array<std::atomic<std::uint64_t>, kTmWords> PublishedTime{};
+  std::atomic<long> From{0};
+  std::atomic<long> Until{kEnded};
+  std::atomic<TimeZone> Zone{TimeZone::Local};
+  std::array<std::atomic<std::uint64_t>, kTmWords> CalendarTime{};
 };
+
+constinit SpanCache TimeCache;
 
 bool SameOffset(const std::tm& a, const std::tm& b) {
   if (a.tm_gmtoff != b.tm_gmtoff || a.tm_isdst != b.tm_isdst) return false;
@@ -137,112 +124,70 @@ bool SameHour(const std::tm& a, const std::tm& b) {
          a.tm_wday == b.tm_wday && a.tm_hour == b.tm_hour && SameOffset(a, b);
 }
 
-// Converting a local second is cheap next to checking that its hour is
-// regular (two more conversions), so a miss checks the hour only when the
-// miss before it fell in the same hour: random instants cost one localtime_r
-// each, and a stream of instants caches each hour on its second miss.
-// `previous_miss_hour` remembers that hour; null checks every hour.
-CachedHour LocalHour(long seconds, long* previous_miss_hour) {
-  std::tm at_seconds{};
-  Convert(seconds, &at_seconds, TimeZone::Local);
-  const long hour_start = seconds - at_seconds.tm_min * kSecondsPerMinute - at_seconds.tm_sec;
-  const CachedHour single_second{seconds, seconds + 1, at_seconds, TimeZone::Local};
-  if (previous_miss_hour != nullptr && *previous_miss_hour != hour_start) {
-    *previous_miss_hour = hour_start;
-    return single_second;
-  }
+// Whether localtime_r shows every second of the hour from `start` as the
+// hour of `at` advanced by its distance from `start`.
+bool IsRegularLocalHour(long start, const std::tm& at) {
   std::tm first{};
   std::tm last{};
-  Convert(hour_start, &first, TimeZone::Local);
-  Convert(hour_start + kSecondsPerHour - 1, &last, TimeZone::Local);
-  const bool regular = first.tm_min == 0 && first.tm_sec == 0 && last.tm_min == 59 && last.tm_sec == 59 &&
-                       SameHour(first, at_seconds) && SameHour(last, at_seconds);
-  if (regular) return {hour_start, hour_start + kSecondsPerHour, first, TimeZone::Local};
-  return single_second;
+  Convert(start, first, TimeZone::Local);
+  Convert(start + kSecondsPerHour - 1, last, TimeZone::Local);
+  return StartsHour(first) && last.tm_min == kMinutesPerHour - 1 && last.tm_sec == kSecondsPerMinute - 1 &&
+         SameHour(first, at) && SameHour(last, at);
 }
 
-// Converts `seconds` and caches its hour. Throws what Convert throws for an
-// invalid zone; the caller's cache is only replaced once this has returned.
-CachedHour ConvertHour(long seconds, TimeZone zone, long* previous_local_miss_hour) {
-  if (zone == TimeZone::Local) return LocalHour(seconds, previous_local_miss_hour);
-  if (zone != TimeZone::UTC) {
-    std::tm unused{};
-    Convert(seconds, &unused, zone);  // refuses the zone
+// Publishes the hour that holds `seconds`, whose fields are `at`, if it is
+// regular. A leap second (tm_sec 60) is never served from an hour's start.
+void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
+  if (at.tm_sec >= kSecondsPerMinute) return;
+  const long start = seconds - at.tm_min * kSecondsPerMinute - at.tm_sec;
+  const std::lock_guard lock(TimeCache.Mutex);
+  if (zone == TimeZone::Local && !IsRegularLocalHour(start, at)) return;
+  CachedSpan hour{start, start + kSecondsPerHour, at, zone};
+  hour.CalendarTime.tm_min = 0;
+  hour.CalendarTime.tm_sec = 0;
+  TimeCache.Publish(hour);
+}
+
+// Converts `seconds` into `out` and caches its hour on the second miss in
+// that hour: random instants cost one conversion each, and a stream of
+// instants is served from the cache from its second call in each hour. Kept
+// out of line so that hits save and restore fewer registers.
+[[gnu::noinline]] void Miss(long seconds, TimeZone zone, std::tm& out) {
+  Convert(seconds, out, zone);
+  TimeCache.EndLocalSpan();
+  const long hour = seconds - out.tm_min * kSecondsPerMinute - out.tm_sec;
+  std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(zone)];
+  if (previous.load(std::memory_order_relaxed) == hour) {
+    CacheHour(seconds, out, zone);
+  } else {
+    previous.store(hour, std::memory_order_relaxed);
   }
-  const long hour_start = civil::FloorDiv(seconds, kSecondsPerHour) * kSecondsPerHour;
-  return {hour_start, hour_start + kSecondsPerHour, civil::UtcFromSeconds(hour_start), TimeZone::UTC};
 }
 
-HourCache& Cache() {
-  // Starts with the local hour that holds the epoch; if that conversion
-  // throws, the next call tries the initialisation again.
-  static HourCache TimeCache(ConvertHour(0, TimeZone::Local, nullptr));
-  return TimeCache;
-}
-
-bool Holds(const CachedHour& hour, long seconds, TimeZone zone) {
-  return hour.Zone == zone && hour.ServedFrom <= seconds && seconds < hour.ServedUntil;
-}
-
-std::tm FieldsOf(const CachedHour& hour, long seconds) {
-  std::tm result = hour.CalendarTime;
-  Advance(result, seconds - hour.ServedFrom);
-  return result;
-}
-
-// Calendar time of second `seconds`, refilling the cache on a miss. Called
-// with the cache's mutex held.
-std::tm LookupLocked(HourCache& cache, long seconds, TimeZone zone) {
-  if (!Holds(cache.Hour, seconds, zone)) {
-    cache.Hour = ConvertHour(seconds, zone, &cache.PreviousLocalMissHour);
-    cache.Publish();
-  }
-  return FieldsOf(cache.Hour, seconds);
-}
-
-Truncated Truncate(TimePoint t) {
-  const auto count = t.time_since_epoch().count();
-  return {count / kNanosecondsPerSecond, count % kNanosecondsPerSecond < 0};
-}
-
-// UTC fields are plain arithmetic, cheaper than a refill under the lock. A
-// UTC miss refills the cache only when the miss before it fell in the same
-// hour: random instants take no lock, and a stream of instants is cached on
-// its second miss. False when the caller should refill.
-bool ReadUtcWithoutRefill(HourCache& cache, Truncated second, std::tm* out) {
-  const long hour = civil::FloorDiv(second.Seconds, kSecondsPerHour);
-  if (cache.PreviousUtcMissHour.load(std::memory_order_relaxed) == hour) return false;
-  cache.PreviousUtcMissHour.store(hour, std::memory_order_relaxed);
-  const bool starts_hour = second.Seconds == hour * kSecondsPerHour;
-  *out = civil::UtcFromSeconds(second.InsideNegativeSecond && !starts_hour ? second.Seconds - 1 : second.Seconds);
-  return true;
+// The second that `t` shows, given its truncated second and that second's
+// calendar time: the truncated second, or for a negative time point inside a
+// second the one below, unless the truncated second starts an hour.
+long SecondShown(TimePoint t, long truncated, const std::tm& at_truncated) {
+  const std::int64_t count = t.time_since_epoch().count();
+  const bool inside_negative_second = count < 0 && count != truncated * kNanosecondsPerSecond;
+  return inside_negative_second && !StartsHour(at_truncated) ? truncated - 1 : truncated;
 }
 
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
-  HourCache& cache = Cache();
   std::tm result;
-  if (!cache.TryRead({seconds, false}, zone, &result) &&
-      !(zone == TimeZone::UTC && ReadUtcWithoutRefill(cache, {seconds, false}, &result))) {
-    const std::lock_guard lock(cache.Mutex);
-    result = LookupLocked(cache, seconds, zone);
-  }
+  if (!TimeCache.TryRead(seconds, zone, result)) Miss(seconds, zone, result);
   return result;
 }
 
+}  // namespace internal
+
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
-  const Truncated truncated = Truncate(t);
-  HourCache& cache = Cache();
-  std::tm result;
-  if (!cache.TryRead(truncated, zone, &result) &&
-      !(zone == TimeZone::UTC && ReadUtcWithoutRefill(cache, truncated, &result))) {
-    const std::lock_guard lock(cache.Mutex);
-    result = LookupLocked(cache, truncated.Seconds, zone);
-    if (truncated.InsideNegativeSecond && !StartsHour(result)) {
-      result = LookupLocked(cache, truncated.Seconds - 1, zone);
-    }
-  }
+  const long truncated = internal::TruncatedSeconds(t);
+  std::tm result = internal::CalendarTimeOfSecond(truncated, zone);
+  const long shown = internal::SecondShown(t, truncated, result);
+  if (shown != truncated) result = internal::CalendarTimeOfSecond(shown, zone);
   return result;
 }
 

@@ -1,16 +1,22 @@
 // Internal: proleptic Gregorian calendar arithmetic on day and second counts,
 // as constexpr integer code without libc. Every function is exact for any
 // count a time point can produce (years 1677 to 2262) and far beyond: the
-// intermediates are noted with their ranges for |days| < 2^40.
+// intermediates are noted with their ranges for |days| < 2^40, except where a
+// narrower range is stated.
 #ifndef ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
 #define ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
 
 #include <cstdint>
 #include <ctime>
 
-namespace orvik::chrono::civil {
+#include "calendar/time_units.h"
 
-inline constexpr std::int64_t kSecondsPerDay = 86400;
+namespace orvik::chrono {
+namespace internal::civil {
+
+// The parsers still name the unit from here.
+using internal::kSecondsPerDay;
+
 // Days from 0000-03-01 to 1970-01-01: counting from March puts the leap day
 // at the end of each year.
 inline constexpr std::int64_t kEpochShift = 719468;
@@ -38,21 +44,53 @@ constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned
   return era * kDaysPerEra + day_of_era - kEpochShift;
 }
 
-constexpr Date CivilFromDays(std::int64_t days) {
-  const std::int64_t shifted = days + kEpochShift;
-  const std::int64_t era = FloorDiv(shifted, kDaysPerEra);
-  const auto day_of_era = static_cast<unsigned>(shifted - era * kDaysPerEra);  // [0, 146096]
-  const unsigned year_of_era =
-      (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;                // [0, 399]
-  const unsigned day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);  // [0, 365]
-  const unsigned month_from_march = (5 * day_of_year + 2) / 153;                                        // [0, 11]
-  const unsigned day = day_of_year - (153 * month_from_march + 2) / 5 + 1;                              // [1, 31]
-  const unsigned month = month_from_march < 10 ? month_from_march + 3 : month_from_march - 9;           // [1, 12]
-  return {era * 400 + year_of_era + (month <= 2 ? 1 : 0), month, day};
+// CivilFromDays counts on a calendar that starts on March 1st of the year
+// -32800, a whole number of 400-year eras before 1970, so that every
+// intermediate is unsigned and fits 32 bits: it is exact for days from
+// kMinCivilDays to kMaxCivilDays (years -32800 to about 2.9 million).
+inline constexpr std::int64_t kCivilShiftEras = 82;
+inline constexpr std::int64_t kCivilShiftDays = kEpochShift + kCivilShiftEras * kDaysPerEra;
+inline constexpr std::int64_t kMinCivilDays = -kCivilShiftDays;
+inline constexpr std::int64_t kMaxCivilDays = (UINT32_MAX - 3) / 4 - kCivilShiftDays;
+
+// A date with its day of the year.
+struct CivilDay {
+  Date Civil;
+  unsigned DayOfYear;  // 0 for January 1st
+};
+
+// The date of a day count, by the Euclidean affine functions of Neri and
+// Schneider: each step is a multiplication and a shift rather than a division.
+constexpr CivilDay CivilDayFromDays(std::int64_t days) {
+  constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
+  const auto shifted = static_cast<std::uint32_t>(days + kCivilShiftDays);
+  const std::uint32_t quarter_days = 4 * shifted + 3;
+  const std::uint32_t century = quarter_days / kEraDays;
+  const std::uint32_t quarter_days_of_century = quarter_days % kEraDays / 4 * 4 + 3;
+  const std::uint64_t scaled = std::uint64_t{2939745} * quarter_days_of_century;
+  const auto year_of_century = static_cast<std::uint32_t>(scaled >> 32U);              // [0, 99]
+  const std::uint32_t day_of_year = static_cast<std::uint32_t>(scaled) / 2939745 / 4;  // [0, 365] from March
+  const std::uint32_t month_and_day = 2141 * day_of_year + 197913;
+  const std::uint32_t month = month_and_day >> 16U;                // [3, 14]
+  const std::uint32_t day = (month_and_day & 0xFFFFU) / 2141 + 1;  // [1, 31]
+  const bool january_or_february = day_of_year >= 306;
+  const std::int64_t year = std::int64_t{100} * century + year_of_century - 400 * kCivilShiftEras;
+  // The year from March holds the February before it, so a leap day falls
+  // before March 1st when the year divides by 4, and by 400 at a century:
+  // the shift is a whole number of eras, so the shifted counts tell.
+  // Flags as 0 or 1 combined with &, not &&: random years would mispredict a branch.
+  const unsigned leap = (year_of_century % 4 == 0 ? 1U : 0U) & (year_of_century != 0 || century % 4 == 0 ? 1U : 0U);
+  const unsigned day_of_civil_year = january_or_february ? day_of_year - 306 : day_of_year + 59 + leap;
+  return {{year + (january_or_february ? 1 : 0), january_or_february ? month - 12 : month, day}, day_of_civil_year};
 }
 
-// 0 for Sunday; 1970-01-01 was a Thursday.
-constexpr unsigned WeekdayFromDays(std::int64_t days) { return static_cast<unsigned>(FloorMod(days + 4, 7)); }
+constexpr Date CivilFromDays(std::int64_t days) { return CivilDayFromDays(days).Civil; }
+
+// 0 for Sunday; 1970-01-01 was a Thursday, and the first day that
+// CivilFromDays takes a Wednesday. Days from kMinCivilDays on.
+constexpr unsigned WeekdayFromDays(std::int64_t days) {
+  return static_cast<unsigned>(static_cast<std::uint64_t>(days - kMinCivilDays + 3) % 7);
+}
 
 constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
@@ -60,13 +98,6 @@ constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 1
 constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
   constexpr unsigned kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// 0 for January 1st.
-constexpr unsigned DayOfYear(const Date& date) {
-  constexpr unsigned kBeforeMonth[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
-  const unsigned leap = date.month > 2 && IsLeapYear(date.year) ? 1 : 0;
-  return kBeforeMonth[date.month - 1] + leap + date.day - 1;
 }
 
 // Seconds since the epoch of broken-down UTC fields, as timegm computes them
@@ -79,26 +110,44 @@ constexpr std::int64_t SecondsFromFields(const std::tm& tm) {
   const std::int64_t year = 1900 + FloorDiv(months, 12);
   const auto month = static_cast<unsigned>(FloorMod(months, 12)) + 1;
   const std::int64_t days = DaysFromCivil(year, month, 1) + tm.tm_mday - 1;
-  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * 3600 + std::int64_t{tm.tm_min} * 60 + tm.tm_sec;
+  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * kSecondsPerHour +
+         std::int64_t{tm.tm_min} * kSecondsPerMinute + tm.tm_sec;
 }
 
-// UTC calendar time of a seconds count, every member as gmtime_r sets it
-// (POSIX time, no leap seconds). Years must fit tm_year.
-inline std::tm UtcFromSeconds(std::int64_t seconds) {
-  const std::int64_t days = FloorDiv(seconds, kSecondsPerDay);
-  const auto second_of_day = static_cast<int>(seconds - days * kSecondsPerDay);  // [0, 86399]
-  const Date date = CivilFromDays(days);
-  std::tm tm{};
-  tm.tm_year = static_cast<int>(date.year - 1900);
-  tm.tm_mon = static_cast<int>(date.month) - 1;
-  tm.tm_mday = static_cast<int>(date.day);
-  tm.tm_hour = second_of_day / 3600;
-  tm.tm_min = second_of_day / 60 % 60;
-  tm.tm_sec = second_of_day % 60;
-  tm.tm_wday = static_cast<int>(WeekdayFromDays(days));
-  tm.tm_yday = static_cast<int>(DayOfYear(date));
-  tm.tm_zone = "GMT";
-  return tm;
+// libc's own abbreviation text for UTC, where gmtime_r points tm_zone: a
+// std::tm kept after this library is unloaded still points at valid text.
+inline const char* UtcAbbreviation() {
+  static const char* const abbreviation = [] {
+    std::tm tm{};
+    const std::time_t zero = 0;
+    gmtime_r(&zero, &tm);
+    return tm.tm_zone;
+  }();
+  return abbreviation;
+}
+
+// Sets every member of `out` to the UTC calendar time of a seconds count in
+// POSIX time (no leap seconds), as gmtime_r sets them outside the zones that
+// count leap seconds. Member by member, so that no temporary std::tm is copied.
+// Seconds from kMinCivilDays * kSecondsPerDay on; years must fit tm_year.
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+  // Counted from the first day CivilFromDays takes, the division is unsigned.
+  const auto shifted = static_cast<std::uint64_t>(seconds + kCivilShiftDays * kSecondsPerDay);
+  const std::int64_t days = static_cast<std::int64_t>(shifted / kSecondsPerDay) - kCivilShiftDays;
+  const auto second_of_day = static_cast<int>(shifted % kSecondsPerDay);  // [0, 86399]
+  const CivilDay civil_day = CivilDayFromDays(days);
+  const Date& date = civil_day.Civil;
+  out.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
+  out.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
+  out.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
+  out.tm_mday = static_cast<int>(date.day);
+  out.tm_mon = static_cast<int>(date.month) - 1;
+  out.tm_year = static_cast<int>(date.year - 1900);
+  out.tm_wday = static_cast<int>(WeekdayFromDays(days));
+  out.tm_yday = static_cast<int>(civil_day.DayOfYear);
+  out.tm_isdst = 0;
+  out.tm_gmtoff = 0;
+  out.tm_zone = UtcAbbreviation();
 }
 
 static_assert(DaysFromCivil(1970, 1, 1) == 0);
@@ -106,9 +155,20 @@ static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);
 static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
 static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
+static_assert(CivilFromDays(-106752).year == 1677 && CivilFromDays(-106752).month == 9);
+static_assert(CivilFromDays(106751).year == 2262 && CivilFromDays(106751).day == 11);
+static_assert(CivilFromDays(kMinCivilDays).year == -32800 && CivilFromDays(kMinCivilDays).month == 3);
 static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
+static_assert(CivilDayFromDays(11016).DayOfYear == 59 && CivilDayFromDays(11017).DayOfYear == 60);  // 2000, leap
+static_assert(CivilDayFromDays(-25508).DayOfYear == 59 && CivilDayFromDays(-1).DayOfYear == 364);   // 1900, not
+static_assert(CivilDayFromDays(0).DayOfYear == 0 && CivilDayFromDays(11322).DayOfYear == 365);
 
-}  // namespace orvik::chrono::civil
+}  // namespace internal::civil
+
+// The parsers still name the calendar arithmetic from here.
+namespace civil = internal::civil;
+
+}  // namespace orvik::chrono
 
 #endif  // ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_

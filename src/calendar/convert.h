@@ -4,17 +4,39 @@
 
 #include <orvik/chrono/chrono.h>
 
-#include <cstdint>
 #include <ctime>
 
+#include "calendar/civil.h"
+#include "calendar/time_units.h"
+
 namespace orvik::chrono {
+namespace internal {
 
-inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+// Throw std::invalid_argument "Unknown timezone type" and std::runtime_error
+// "Failed to convert the timestamp to local time".
+[[noreturn]] void ThrowUnknownZone();
+[[noreturn]] void ThrowConversionFailed();
 
-// Fills *out through gmtime_r (UTC) or localtime_r (Local), every member as libc
-// leaves it. Throws std::invalid_argument "Unknown timezone type" for any other
-// zone, without touching *out, and std::runtime_error when libc fails.
-void Convert(const long& seconds, std::tm* out, TimeZone zone);
+// Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
+// (no leap seconds, whatever the zone setting), local time through
+// localtime_r, every member as libc leaves it. Throws std::invalid_argument
+// "Unknown timezone type" for any other zone, without touching `out`, and
+// std::runtime_error "Failed to convert the timestamp to local time" when
+// localtime_r fails. Inline, so that a UTC miss is arithmetic and nothing else.
+inline void Convert(long seconds, std::tm& out, TimeZone zone) {
+  if (zone == TimeZone::UTC) {
+    civil::UtcFromSeconds(seconds, out);
+  } else if (zone != TimeZone::Local) {
+    ThrowUnknownZone();
+  } else if (localtime_r(&seconds, &out) == nullptr) {
+    ThrowConversionFailed();
+  }
+}
+
+}  // namespace internal
+
+// The parsers still name the unit from here.
+using internal::kNanosecondsPerSecond;
 
 }  // namespace orvik::chrono
 

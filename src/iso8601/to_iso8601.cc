@@ -13,14 +13,12 @@
 #include <string>
 
 #include "calendar/calendar_time.h"
-#include "calendar/convert.h"
 #include "calendar/digits.h"
+#include "calendar/time_units.h"
 
 namespace orvik::chrono {
+namespace internal {
 namespace {
-
-constexpr unsigned kSecondsPerMinute = 60;
-constexpr unsigned kMinutesPerHour = 60;
 
 struct FlooredTime {
   long Seconds;
@@ -29,9 +27,8 @@ struct FlooredTime {
 
 // Never forms Seconds * 1e9, which does not fit for the smallest time point.
 FlooredTime FloorToSecond(TimePoint t) {
-  const std::int64_t count = t.time_since_epoch().count();
-  long seconds = count / kNanosecondsPerSecond;
-  std::int64_t nanoseconds = count % kNanosecondsPerSecond;
+  long seconds = TruncatedSeconds(t);
+  std::int64_t nanoseconds = t.time_since_epoch().count() % kNanosecondsPerSecond;
   if (nanoseconds < 0) {
     --seconds;
     nanoseconds += kNanosecondsPerSecond;
@@ -69,22 +66,25 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   // "%z" writes nothing when summer time is unknown, and reads the offset as
   // an int of seconds east of UTC.
   if (tm.tm_isdst >= 0) {
-    const int seconds_east = static_cast<int>(tm.tm_gmtoff);
-    const unsigned magnitude =
-        seconds_east < 0 ? 0U - static_cast<unsigned>(seconds_east) : static_cast<unsigned>(seconds_east);
-    const unsigned minutes = magnitude / kSecondsPerMinute;
+    const std::int64_t seconds_east = static_cast<int>(tm.tm_gmtoff);
+    const std::int64_t minutes = (seconds_east < 0 ? -seconds_east : seconds_east) / kSecondsPerMinute;
+    // "+hhmm" holds at most 99 hours.
     if (minutes != 0 && minutes < 100 * kMinutesPerHour) {
       *out++ = seconds_east < 0 ? '-' : '+';
-      out = digits::WriteTwo(out, minutes / kMinutesPerHour);
+      out = digits::WriteTwo(out, static_cast<unsigned>(minutes / kMinutesPerHour));
       *out++ = ':';
-      return digits::WriteTwo(out, minutes % kMinutesPerHour);
+      return digits::WriteTwo(out, static_cast<unsigned>(minutes % kMinutesPerHour));
     }
   }
   *out = 'Z';
   return out + 1;
 }
 
+}  // namespace internal
+
 std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
+  using internal::WriteDateTime;
+  using internal::WriteZoneDesignator;
   char text[sizeof("2024-03-05T07:08:09.012345678+05:30") - 1];
   char* end = text;
   switch (format) {
@@ -95,8 +95,8 @@ std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
     }
     case Iso8601Format::ExtendedNanoseconds:
     case Iso8601Format::BasicNanoseconds: {
-      const FlooredTime floored = FloorToSecond(t);
-      const std::tm tm = CalendarTimeOfSecond(floored.Seconds, zone);
+      const internal::FlooredTime floored = internal::FloorToSecond(t);
+      const std::tm tm = internal::CalendarTimeOfSecond(floored.Seconds, zone);
       end = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, end);
       *end++ = '.';
       end = WriteZoneDesignator(tm, zone, digits::WriteNine(end, floored.Nanoseconds));

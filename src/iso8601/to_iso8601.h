@@ -4,7 +4,7 @@
 
 #include <ctime>
 
-namespace orvik::chrono {
+namespace orvik::chrono::internal {
 
 // Writes the UTC offset of `tm` as +hh:mm (strftime's "%z" with ':' before the
 // minutes, so seconds of the offset are dropped), or "Z" where "%z" gives
@@ -12,6 +12,6 @@ namespace orvik::chrono {
 // sizeof("+05:30") - 1 characters.
 char* WriteLocalZoneDesignator(const std::tm& tm, char* out);
 
-}  // namespace orvik::chrono
+}  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_SRC_ISO8601_TO_ISO8601_H_

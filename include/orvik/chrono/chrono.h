@@ -58,14 +58,17 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // 1970 that falls inside a second shows the second below it, unless the cut
 // second starts an hour (-1.5 s shows 23:59:58, -0.5 s shows 00:00:00).
 // Local: every member exactly as localtime_r gives it for that second,
-// tm_gmtoff, tm_isdst and tm_zone (libc's own text) included. UTC: the POSIX
-// calendar fields of that second, tm_gmtoff 0, tm_isdst 0, tm_zone "GMT"
-// (gmtime_r's result under any zone without leap seconds).
+// tm_gmtoff, tm_isdst and tm_zone (libc's own text) included, leap seconds of
+// the right/ zones included. UTC: POSIX time (no leap seconds) whatever the
+// zone setting, so UTC results never depend on TZ: the calendar fields of that
+// second, tm_gmtoff 0, tm_isdst 0, tm_zone pointing at libc's own "GMT".
 //
 // A process-wide one-hour cache answers repeated calls in the same hour and
 // zone without calling libc, locking or allocating. After the process changes
-// its zone (TZ and tzset), a Local call inside the cached hour answers for the
-// old zone until the cache moves to another hour.
+// its zone (TZ and tzset), a Local call inside the cached hour may answer for
+// the old zone until a call that the cache does not serve. A TZ changed with
+// setenv but no tzset takes effect when localtime_r next reads it; this
+// library calls neither tzset nor mktime.
 //
 // Throws:
 //   std::invalid_argument "Unknown timezone type" for any other `zone`;
