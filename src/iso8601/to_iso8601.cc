@@ -14,7 +14,7 @@
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
-#include "calendar/digits.h"
+#include "text/digits.h"
 
 namespace orvik::chrono {
 namespace {

@@ -1,6 +1,6 @@
 // Internal: fixed-width ASCII digits, read and written without locale or libc.
-#ifndef ORVIK_CHRONO_SRC_CALENDAR_DIGITS_H_
-#define ORVIK_CHRONO_SRC_CALENDAR_DIGITS_H_
+#ifndef ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
+#define ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
 
 #include <cstddef>
 
@@ -42,4 +42,4 @@ constexpr char* WriteNine(char* out, unsigned value) {
 
 }  // namespace orvik::chrono::digits
 
-#endif  // ORVIK_CHRONO_SRC_CALENDAR_DIGITS_H_
+#endif  // ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
