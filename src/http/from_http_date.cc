@@ -17,6 +17,7 @@
 
 #include "calendar/civil.h"
 #include "http/names.h"
+#include "http/scan_formats.h"
 #include "messages.h"
 #include "text/scan.h"
 
@@ -27,12 +28,6 @@ namespace {
 // The whole seconds whose nanosecond count fits into a time point.
 constexpr std::int64_t kFirstSecond = -9'223'372'036;
 constexpr std::int64_t kLastSecond = 9'223'372'036;
-
-// The letters of the day abbreviations, of the full day names and of the
-// month abbreviations.
-constexpr ScanFormat kWeekday = "%3[FMSTWadehinortu]";
-constexpr ScanFormat kFullWeekday = "%9[FMSTWadehinorstuy]";
-constexpr ScanFormat kMonth = "%3[ADFJMNOSabceglnoprtuvy]";
 
 // What the scan of one layout reads. A leading '-' makes a number wrap, and
 // the conversion to int undoes it.
@@ -52,21 +47,19 @@ constexpr int kScannedFields = 7;
 // Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order and
 // stops at the first whose seven fields all convert.
 bool ScanLayouts(const char* text, ScannedDate& d) {
-  if (Scan<kWeekday + ", %2u " + kMonth + " %4u %2u:%2u:%2u GMT">(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour,
-                                                                  d.Minute, d.Second) == kScannedFields) {
+  if (Scan<kImfFixdate>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second) == kScannedFields) {
     return true;
   }
-  if (Scan<kFullWeekday + ", %2u-" + kMonth + "-%2u %2u:%2u:%2u GMT">(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour,
-                                                                      d.Minute, d.Second) == kScannedFields) {
+  if (Scan<kRfc850>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second) == kScannedFields) {
     d.FirstYear = 1900;
     return true;
   }
-  if (Scan<kWeekday + " " + kMonth + "  %1u %2u:%2u:%2u %4u GMT">(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute,
-                                                                  d.Second, d.Year) == kScannedFields) {
+  if (Scan<kAsctimeOneDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year) ==
+      kScannedFields) {
     return true;
   }
-  return Scan<kWeekday + " " + kMonth + " %2u %2u:%2u:%2u %4u GMT">(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute,
-                                                                    d.Second, d.Year) == kScannedFields;
+  return Scan<kAsctimeTwoDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year) ==
+         kScannedFields;
 }
 
 template <typename Exception>

@@ -21,6 +21,7 @@
 
 #include "calendar/civil.h"
 #include "calendar/convert.h"
+#include "iso8601/scan_formats.h"
 #include "messages.h"
 #include "text/scan.h"
 
@@ -29,25 +30,6 @@ namespace internal {
 namespace {
 
 __extension__ typedef __int128 Int128;  // NOLINT(modernize-use-using): __extension__ needs the typedef form
-
-// The offset's two forms, after the designator.
-constexpr ScanFormat kColonOffset = "%2u:%2u";
-constexpr ScanFormat kPlainOffset = "%2u%2u";
-
-// Date, time, fraction and designator; then, for a text without a fraction,
-// the designator and offset read again from where they follow full-width
-// fields, in the layout's own offset form.
-struct ExtendedLayout {
-  static constexpr ScanFormat kDateTime = "%4u-%2u-%2uT%2u:%2u:%2u.%9u%c";
-  static constexpr ScanFormat kDesignator = ScanFormat("%c") + kColonOffset;
-  static constexpr std::size_t kDesignatorIndex = sizeof("2020-01-01T00:00:00") - 1;
-};
-
-struct BasicLayout {
-  static constexpr ScanFormat kDateTime = "%4u%2u%2uT%2u%2u%2u.%9u%c";
-  static constexpr ScanFormat kDesignator = ScanFormat("%c") + kPlainOffset;
-  static constexpr std::size_t kDesignatorIndex = sizeof("20200101T000000") - 1;
-};
 
 // The scan's destinations: %u conversions store unsigned ints, converted
 // explicitly where a signed value is meant.
