@@ -23,7 +23,7 @@ TEST(DurationFromIso8601, ReadsAndRefuses) {
       {"PT1H30M15S", "5415000000000"},
       {"P5H", "18000000000000"},       // 'H' without 'T'
       {"PT5S3H1H", "14405000000000"},  // any order, repeats add
-      {"PTHMS", "0"},                  // empty runs count as 0
+      {"PPTHMS", "0"},                 // empty runs count as 0, after any designator
       {"\0"
        "5T1S"s,
        "1000000000"},                              // the first character is not looked at; digits before 'T' dropped
