@@ -47,7 +47,7 @@ void Compare(const std::string& text, Select select) {
   Values engine;
   std::memset(&engine, 0xa5, sizeof(engine));
   Values libc = engine;
-  const int engine_count = std::apply([&](auto&... d) { return Scan<kFormat>(text.c_str(), d...); }, select(engine));
+  const int engine_count = std::apply([&](auto&... d) { return Scan<kFormat>(text, d...); }, select(engine));
   const int libc_count =
       std::apply([&](auto&... d) { return std::sscanf(text.c_str(), kFormat.Text, Address(d)...); }, select(libc));
   if (engine_count != libc_count) {

@@ -6,6 +6,8 @@
 // and is not looked at.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -42,40 +44,42 @@ enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange }
 // Reads the run of digits at text[at] and advances `at` past it; an empty run
 // is 0. A run beyond int is refused as std::stoi refuses it, and a text that
 // ends in digits as malformed.
-int ConsumeRun(std::string_view text, std::size_t& at) {
+int ConsumeRun(const std::string& text, std::size_t& at) {
   constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
   std::uint64_t value = 0;
-  for (; at < text.size() && digits::IsDigit(text[at]); ++at) {
-    value = value * 10 + static_cast<std::uint64_t>(text[at] - '0');
-    if (value > kLargest) value = kLargest + 1;  // saturates: the run is refused whatever follows
+  // The NUL after the text ends the run at the latest.
+  for (char c = text[at]; digits::IsDigit(c); c = text[++at]) {
+    value = std::min(value * 10 + static_cast<std::uint64_t>(c - '0'), kLargest + 1);  // beyond int stays beyond
   }
   if (at == text.size()) Refuse(Refusal::InvalidFormat);
   if (value > kLargest) Refuse(Refusal::RunOutOfRange);
   return static_cast<int>(value);
 }
 
-// The nanoseconds of one unit of the designator; 0 for 'P' and 'T', which
-// count nothing ('T' sets `in_time`).
+// What each byte means as a designator: the nanoseconds of one unit (0 for
+// 'P' and 'T', which count nothing), or a refusal.
+constexpr std::int64_t kInvalid = -1;
+constexpr std::int64_t kNotSupported = -2;
+constexpr std::array<std::int64_t, 256> kUnits = [] {
+  std::array<std::int64_t, 256> units{};
+  units.fill(kInvalid);
+  units['P'] = 0;
+  units['T'] = 0;
+  units['H'] = kNanosecondsPerHour;
+  units['M'] = kNanosecondsPerMinute;  // when in the time part; a month before it
+  units['S'] = kNanosecondsPerSecond;
+  units['D'] = kNotSupported;
+  units['Y'] = kNotSupported;
+  return units;
+}();
+
+// The nanoseconds of one unit of the designator; a 'T' sets `in_time`.
 std::int64_t ConsumeDesignator(char designator, bool& in_time) {
-  switch (designator) {
-    case 'P':
-      return 0;
-    case 'T':
-      in_time = true;
-      return 0;
-    case 'H':
-      return kNanosecondsPerHour;
-    case 'M':
-      if (!in_time) Refuse(Refusal::NotSupported);  // a month
-      return kNanosecondsPerMinute;
-    case 'S':
-      return kNanosecondsPerSecond;
-    case 'D':
-    case 'Y':
-      Refuse(Refusal::NotSupported);
-    default:
-      Refuse(Refusal::InvalidFormat);
-  }
+  const std::int64_t unit = kUnits[static_cast<unsigned char>(designator)];
+  if (unit < 0) Refuse(unit == kNotSupported ? Refusal::NotSupported : Refusal::InvalidFormat);
+  in_time = in_time || designator == 'T';
+  if (designator == 'M' && !in_time) Refuse(Refusal::NotSupported);  // a month
+  return unit;
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ constexpr int kScannedFields = 7;
 
 // Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order and
 // stops at the first whose seven fields all convert.
-bool ScanLayouts(const char* text, ScannedDate& d) {
+bool ScanLayouts(std::string_view text, ScannedDate& d) {
   if (Scan<kImfFixdate>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second) == kScannedFields) {
     return true;
   }
@@ -75,7 +75,7 @@ template <typename Exception>
 TimePoint FromHttpDate(const std::string& text) {
   using namespace internal;
   ScannedDate scanned{};
-  if (!ScanLayouts(text.c_str(), scanned)) Refuse<std::invalid_argument>(kHttpUnreadable, {}, text);
+  if (!ScanLayouts(text, scanned)) Refuse<std::invalid_argument>(kHttpUnreadable, {}, text);
   const std::optional<int> month = FindMonth(scanned.Month);
   if (!month) Refuse<std::invalid_argument>(kHttpMonthHead, scanned.Month, text);
   // The weekday is only checked: one that does not fit the date changes nothing.

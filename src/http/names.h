@@ -3,7 +3,9 @@
 #ifndef ORVIK_CHRONO_SRC_HTTP_NAMES_H_
 #define ORVIK_CHRONO_SRC_HTTP_NAMES_H_
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -16,19 +18,50 @@ inline constexpr std::string_view kWeekdayNames[7] = {"Sunday",   "Monday", "Tue
 inline constexpr std::string_view kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
-// The index of `name` in kMonthNames, exactly as written.
-constexpr std::optional<int> FindMonth(std::string_view name) {
-  for (int i = 0; i < 12; ++i) {
-    if (kMonthNames[i] == name) return i;
+// A name's first three letters and a NUL as one number, the key that the
+// lookups compare.
+constexpr std::uint32_t AbbreviationKey(const char* name) {
+  return static_cast<std::uint32_t>(static_cast<unsigned char>(name[0])) |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+         static_cast<std::uint32_t>(static_cast<unsigned char>(name[2])) << 16;
+}
+
+template <std::size_t kCount>
+constexpr std::array<std::uint32_t, kCount> AbbreviationKeys(const std::string_view (&names)[kCount]) {
+  std::array<std::uint32_t, kCount> keys{};
+  for (std::size_t i = 0; i < kCount; ++i) keys.at(i) = AbbreviationKey(names[i].data());
+  return keys;
+}
+
+inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
+inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
+
+// The index of the name whose abbreviation is the NUL-terminated `name`; its
+// first four bytes are compared at once (none after a NUL).
+template <std::size_t kCount>
+constexpr std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kCount>& keys, const char* name) {
+  std::uint32_t key = 0;
+  for (std::size_t i = 0; i <= kAbbreviationLength && name[i] != '\0'; ++i) {
+    key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+  }
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (keys[i] == key) return static_cast<int>(i);
   }
   return std::nullopt;
 }
 
-// The index of the weekday whose abbreviation or full name is `name`.
-constexpr std::optional<int> FindWeekday(std::string_view name) {
+// The index of the NUL-terminated `name` in kMonthNames, exactly as written.
+constexpr std::optional<int> FindMonth(const char* name) { return FindAbbreviation(kMonthKeys, name); }
+
+// The index of the weekday whose abbreviation or full name is the
+// NUL-terminated `name`.
+constexpr std::optional<int> FindWeekday(const char* name) {
+  if (const std::optional<int> abbreviation = FindAbbreviation(kWeekdayKeys, name)) return abbreviation;
   for (int i = 0; i < 7; ++i) {
     const std::string_view full = kWeekdayNames[i];
-    if (name == full || name == full.substr(0, kAbbreviationLength)) return i;
+    std::size_t same = 0;  // stops at the name's NUL at the latest
+    while (same < full.size() && name[same] == full[same]) ++same;
+    if (same == full.size() && name[same] == '\0') return i;
   }
   return std::nullopt;
 }

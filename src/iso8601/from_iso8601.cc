@@ -58,7 +58,7 @@ template <typename Exception>
 // of values read, -1 when the text holds nothing to read.
 template <typename Layout>
 int ScanFields(const std::string& text, Fields& f) {
-  const char* const c = text.c_str();
+  const std::string_view c = text;
   int values_read = 0;
   if (text.back() == 'Z') {
     values_read =
@@ -76,7 +76,7 @@ int ScanFields(const std::string& text, Fields& f) {
   // text that ends before that reads as one that ends there.
   if (text.size() <= Layout::kDesignatorIndex) return 6;
   const int offset_values_read =
-      Scan<Layout::kDesignator>(c + Layout::kDesignatorIndex, f.Designator, f.OffsetHours, f.OffsetMinutes);
+      Scan<Layout::kDesignator>(c.substr(Layout::kDesignatorIndex), f.Designator, f.OffsetHours, f.OffsetMinutes);
   return offset_values_read == EOF ? 6 : 7 + offset_values_read;
 }
 
