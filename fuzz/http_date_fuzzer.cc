@@ -3,6 +3,7 @@
 // a whole second that formats and reads back unchanged.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,17 +26,13 @@ struct NameError {
 };
 
 bool KnownMonth(std::string_view name) {
-  for (const std::string_view month : kMonthNames) {
-    if (name == month) return true;
-  }
-  return false;
+  return std::ranges::any_of(kMonthNames, [name](std::string_view month) { return name == month; });
 }
 
 bool KnownWeekday(std::string_view name) {
-  for (const std::string_view weekday : kWeekdayNames) {
-    if (name == weekday || name == weekday.substr(0, kAbbreviationLength)) return true;
-  }
-  return false;
+  return std::ranges::any_of(kWeekdayNames, [name](std::string_view weekday) {
+    return name == weekday || name == weekday.substr(0, kAbbreviationLength);
+  });
 }
 
 constexpr NameError kMonthError{kHttpMonthHead, "ADFJMNOSabceglnoprtuvy", 3, KnownMonth};

@@ -41,7 +41,6 @@ TEST(FromHttpDate, ReadsAndRefuses) {
       {"", Invalid(kHttpUnreadable)},
       {"Sunday, 06-Nov-2024 08:49:37 GMT", Invalid(kHttpUnreadable, "Sunday, 06-Nov-2024 08:49:37 GMT")},
       {" Sun, 06 Nov 1994 08:49:37 GMT", Invalid(kHttpUnreadable, " Sun, 06 Nov 1994 08:49:37 GMT")},
-      {"Sun, 06 Now 1994 08:49:37 GMT", Invalid(kHttpUnreadable, "Sun, 06 Now 1994 08:49:37 GMT")},
       {"Sun, 06 No 1994 08:49:37 GMT", NameError(kHttpMonthHead, "No", "Sun, 06 No 1994 08:49:37 GMT")},
       {"Sundays, 06-Nov-94 08:49:37 GMT", NameError(kHttpWeekdayHead, "Sundays", "Sundays, 06-Nov-94 08:49:37 GMT")},
       {"Tan, 06 Jab 1994 08:49:37 GMT", NameError(kHttpMonthHead, "Jab", "Tan, 06 Jab 1994 08:49:37 GMT")},

@@ -60,8 +60,9 @@ TEST(SplitIso8601, Refuses) {
       {"2020-01-01T00:00:00Z05", "failed to parse the offset: "},
       {"2020-01-01T00:00:00Z05:00", ""},
   };
-  for (const auto& [text, detail] : kRows)
+  for (const auto& [text, detail] : kRows) {
     EXPECT_EQ(Split(text), Invalid(kIso8601Unreadable, std::string(detail) + text));
+  }
   EXPECT_EQ(Split("1899-12-31T23:59:59Z"), Invalid(kIso8601YearBefore1900, "1899-12-31T23:59:59Z"));
   EXPECT_EQ(Split("1900-01-01T00:00:00+00:-1"), OutOfRange(kIso8601OutsideRange, "1900-01-01T00:00:00+00:-1"));
   for (const std::string& text : {""s, "\0\0\0\0"s}) {

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -36,14 +37,15 @@ constexpr std::array<std::uint32_t, kCount> AbbreviationKeys(const std::string_v
 inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
 inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
 
-// The index of the name whose abbreviation is the NUL-terminated `name`; its
-// first four bytes are compared at once (none after a NUL).
-template <std::size_t kCount>
-constexpr std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kCount>& keys, const char* name) {
+// The index of the name whose abbreviation is the NUL-terminated `name`. Its
+// first four bytes are compared at once: a key has three letters and a NUL,
+// so a shorter name (a NUL among the first three) or a longer one (no NUL
+// fourth) matches none, whatever stands after its NUL.
+template <std::size_t kCount, std::size_t kSize>
+std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kCount>& keys, const char (&name)[kSize]) {
+  static_assert(kSize > kAbbreviationLength, "room for three letters and a NUL");
   std::uint32_t key = 0;
-  for (std::size_t i = 0; i <= kAbbreviationLength && name[i] != '\0'; ++i) {
-    key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-  }
+  std::memcpy(&key, name, sizeof(key));  // little endian, as AbbreviationKey
   for (std::size_t i = 0; i < kCount; ++i) {
     if (keys[i] == key) return static_cast<int>(i);
   }
@@ -51,11 +53,11 @@ constexpr std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kC
 }
 
 // The index of the NUL-terminated `name` in kMonthNames, exactly as written.
-constexpr std::optional<int> FindMonth(const char* name) { return FindAbbreviation(kMonthKeys, name); }
+inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) { return FindAbbreviation(kMonthKeys, name); }
 
 // The index of the weekday whose abbreviation or full name is the
 // NUL-terminated `name`.
-constexpr std::optional<int> FindWeekday(const char* name) {
+inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
   if (const std::optional<int> abbreviation = FindAbbreviation(kWeekdayKeys, name)) return abbreviation;
   for (int i = 0; i < 7; ++i) {
     const std::string_view full = kWeekdayNames[i];

@@ -129,8 +129,8 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   Fields fields;
   const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields) : ScanFields<BasicLayout>(text, fields);
   if (!Accepted(values_read, fields.Designator)) {
-    Fail<std::invalid_argument>(kIso8601Unreadable,
-                                kIso8601DetailByValuesRead.at(static_cast<std::size_t>(values_read + 1)), text);
+    const auto detail = static_cast<std::size_t>(values_read) + 1;  // EOF, -1, has the first detail
+    Fail<std::invalid_argument>(kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text);
   }
   if (static_cast<int>(fields.Year) <= 1899) Fail<std::invalid_argument>(kIso8601YearBefore1900, {}, text);
 

@@ -105,7 +105,7 @@ consteval Directive ParseOne(const char* text, std::size_t& at) {
       if (member == '\0' || member == '^' || member == '-' || static_cast<unsigned char>(member) > 127) {
         MalformedFormat();
       }
-      const auto code = static_cast<unsigned>(member);
+      const auto code = static_cast<unsigned char>(member);
       (code < 64 ? directive.SetLow : directive.SetHigh) |= std::uint64_t{1} << (code % 64);
     }
     ++at;
