@@ -14,7 +14,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <typeinfo>
 
 namespace orvik::chrono::fuzz {
@@ -91,18 +90,6 @@ Outcome RunExpectingDocumentedErrors(std::string_view text, Call call, CheckMess
   } catch (...) {
     Fail("an exception not derived from std::exception", text);
   }
-}
-
-// Whatever a parser's fast reading accepts, its general reading must return
-// alike.
-template <typename Fast, typename General>
-void CheckFastAgreesWithGeneral(const std::string& text, Fast fast, General general) {
-  const auto quick = fast(text);
-  if (!quick) return;
-  std::remove_cvref_t<decltype(*quick)> value{};
-  const Outcome outcome = RunExpectingDocumentedErrors(
-      text, [&] { value = general(text); }, [](Outcome, const char*) {});
-  if (outcome != Outcome::Returned || value != *quick) Fail("the fast reading differs from the general one", text);
 }
 
 }  // namespace orvik::chrono::fuzz

@@ -30,7 +30,7 @@ trap 'rm -rf "$work"' EXIT
 
 # name|fuzzer|TZ value ("-" leaves TZ as it is)
 runs=()
-for fuzzer in iso8601_fuzzer http_date_fuzzer duration_fuzzer; do runs+=("$fuzzer|$fuzzer|-"); done
+for fuzzer in scan_fuzzer iso8601_fuzzer http_date_fuzzer duration_fuzzer; do runs+=("$fuzzer|$fuzzer|-"); done
 for zone in $zones; do runs+=("formatters_fuzzer[TZ=$zone]|formatters_fuzzer|$zone"); done
 
 run_one() {

@@ -1,126 +1,108 @@
-#include "duration/from_iso8601.h"
-
+// duration::FromIso8601: an ISO 8601 duration of hours, minutes and seconds,
+// such as PT1H30M15S, to nanoseconds.
+//
+// One walk over the text: a run of digits, then the designator that ends it,
+// until the last character. The first character stands for the leading 'P'
+// and is not looked at.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "calendar/digits.h"
-#include "duration/errors.h"
+#include "messages.h"
+#include "text/digits.h"
 
-namespace orvik::chrono::duration {
-
-void ThrowNotSupported() { throw std::invalid_argument("Durations with year/month/day components are not supported"); }
-
-void ThrowInvalidFormat() { throw std::invalid_argument("Invalid ISO8601 duration format"); }
-
+namespace orvik::chrono {
+namespace internal {
 namespace {
 
 constexpr std::int64_t kNanosecondsPerHour = std::chrono::nanoseconds(std::chrono::hours(1)).count();
 constexpr std::int64_t kNanosecondsPerMinute = std::chrono::nanoseconds(std::chrono::minutes(1)).count();
 constexpr std::int64_t kNanosecondsPerSecond = std::chrono::nanoseconds(std::chrono::seconds(1)).count();
 
-// Adds value × unit to *total; false, with *total unspecified, when the
-// product or the sum leaves the signed 64-bit range.
-bool AddScaled(std::int64_t* total, std::int64_t value, std::int64_t unit) {
-  std::int64_t product = 0;
-  return !__builtin_mul_overflow(value, unit, &product) && !__builtin_add_overflow(*total, product, total);
+enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange };
+
+[[noreturn]] void Refuse(Refusal refusal) {
+  switch (refusal) {
+    case Refusal::InvalidFormat:
+      throw std::invalid_argument(std::string(kDurationInvalid));
+    case Refusal::NotSupported:
+      throw std::invalid_argument(std::string(kDurationNotSupported));
+    case Refusal::RunOutOfRange:
+      break;
+  }
+  throw std::out_of_range(std::string(kDurationRunOutOfRange));
+}
+
+// Reads the run of digits at text[at] and advances `at` past it; an empty run
+// is 0. A run beyond int is refused as std::stoi refuses it, and a text that
+// ends in digits as malformed.
+int ConsumeRun(const std::string& text, std::size_t& at) {
+  constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
+  std::uint64_t value = 0;
+  // The NUL after the text ends the run at the latest.
+  for (char c = text[at]; digits::IsDigit(c); c = text[++at]) {
+    value = std::min(value * 10 + static_cast<std::uint64_t>(c - '0'), kLargest + 1);  // beyond int stays beyond
+  }
+  if (at == text.size()) Refuse(Refusal::InvalidFormat);
+  if (value > kLargest) Refuse(Refusal::RunOutOfRange);
+  return static_cast<int>(value);
+}
+
+// What each byte means as a designator: the nanoseconds of one unit (0 for
+// 'P' and 'T', which count nothing), or a refusal.
+constexpr std::int64_t kInvalid = -1;
+constexpr std::int64_t kNotSupported = -2;
+constexpr std::array<std::int64_t, 256> kUnits = [] {
+  std::array<std::int64_t, 256> units{};
+  units.fill(kInvalid);
+  units['P'] = 0;
+  units['T'] = 0;
+  units['H'] = kNanosecondsPerHour;
+  units['M'] = kNanosecondsPerMinute;  // when in the time part; a month before it
+  units['S'] = kNanosecondsPerSecond;
+  units['D'] = kNotSupported;
+  units['Y'] = kNotSupported;
+  return units;
+}();
+
+// The nanoseconds of one unit of the designator; a 'T' sets `in_time`.
+std::int64_t ConsumeDesignator(char designator, bool& in_time) {
+  const std::int64_t unit = kUnits[static_cast<unsigned char>(designator)];
+  if (unit < 0) Refuse(unit == kNotSupported ? Refusal::NotSupported : Refusal::InvalidFormat);
+  in_time = in_time || designator == 'T';
+  if (designator == 'M' && !in_time) Refuse(Refusal::NotSupported);  // a month
+  return unit;
 }
 
 }  // namespace
+}  // namespace internal
 
-std::chrono::nanoseconds FromIso8601General(const std::string& text) {
-  const std::size_t length = text.size();
-  if (length <= 2) ThrowInvalidFormat();
+std::chrono::nanoseconds duration::FromIso8601(const std::string& text) {
+  using namespace internal;
+  if (text.size() <= 2) Refuse(Refusal::InvalidFormat);
   std::int64_t total = 0;
   bool in_time = false;
-  // An overflow is only reported once the whole text has been read, so that a
-  // malformed text keeps its own error whatever came before the fault.
+  // An overflow of the total is reported only once the whole text has been
+  // read, so that a malformed text keeps its own error.
   bool fits = true;
-  // The first character stands for the leading 'P' and is not looked at.
-  for (std::size_t i = 1;; ++i) {
-    const std::size_t run_start = i;
-    while (i < length && digits::IsDigit(text[i])) ++i;
-    if (i == length) ThrowInvalidFormat();
-    // Converted before the designator is looked at: a run beyond int fails
-    // with std::stoi's std::out_of_range even ahead of a refused designator.
-    const int value = i == run_start ? 0 : std::stoi(text.substr(run_start, i - run_start));
-    switch (text[i]) {
-      case 'P':
-        break;
-      case 'T':
-        in_time = true;
-        break;
-      case 'H':
-        fits = fits && AddScaled(&total, value, kNanosecondsPerHour);
-        break;
-      case 'M':
-        if (!in_time) ThrowNotSupported();  // a month
-        fits = fits && AddScaled(&total, value, kNanosecondsPerMinute);
-        break;
-      case 'S':
-        fits = fits && AddScaled(&total, value, kNanosecondsPerSecond);
-        break;
-      case 'D':
-      case 'Y':
-        ThrowNotSupported();
-      default:
-        ThrowInvalidFormat();
-    }
-    if (i == length - 1) break;
+  for (std::size_t at = 1;; ++at) {
+    const int value = ConsumeRun(text, at);
+    const std::int64_t unit = ConsumeDesignator(text[at], in_time);
+    std::int64_t product = 0;
+    fits = fits && !__builtin_mul_overflow(std::int64_t{value}, unit, &product) &&
+           !__builtin_add_overflow(total, product, &total);
+    if (at == text.size() - 1) break;
   }
-  if (!fits) throw std::out_of_range("ISO8601 duration out of range");
+  if (!fits) throw std::out_of_range(std::string(kDurationOutOfRange));
   return std::chrono::nanoseconds(total);
 }
 
-// The same walk as the general path, with the runs short enough to convert
-// digit by digit: nine digits never exceed the range of int.
-std::optional<std::chrono::nanoseconds> FromIso8601Fast(std::string_view text) {
-  const std::size_t length = text.size();
-  if (length <= 2) return std::nullopt;
-  std::int64_t total = 0;
-  bool in_time = false;
-  for (std::size_t i = 1;; ++i) {
-    const std::size_t run_end = i + 9;
-    std::int64_t value = 0;
-    for (; i < length && digits::IsDigit(text[i]); ++i) {
-      if (i == run_end) return std::nullopt;
-      value = value * 10 + (text[i] - '0');
-    }
-    if (i == length) return std::nullopt;
-    std::int64_t unit = 0;
-    switch (text[i]) {
-      case 'P':
-        break;
-      case 'T':
-        in_time = true;
-        break;
-      case 'H':
-        unit = kNanosecondsPerHour;
-        break;
-      case 'M':
-        if (!in_time) return std::nullopt;
-        unit = kNanosecondsPerMinute;
-        break;
-      case 'S':
-        unit = kNanosecondsPerSecond;
-        break;
-      default:
-        return std::nullopt;
-    }
-    if (!AddScaled(&total, value, unit)) return std::nullopt;
-    if (i == length - 1) return std::chrono::nanoseconds(total);
-  }
-}
-
-std::chrono::nanoseconds FromIso8601(const std::string& text) {
-  if (const std::optional<std::chrono::nanoseconds> d = FromIso8601Fast(text)) return *d;
-  return FromIso8601General(text);
-}
-
-}  // namespace orvik::chrono::duration
+}  // namespace orvik::chrono

@@ -3,26 +3,30 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "calendar/civil.h"
 #include "calendar/convert.h"
-#include "calendar/digits.h"
 #include "http/names.h"
+#include "text/digits.h"
 
 namespace orvik::chrono {
+namespace internal {
 namespace {
 
-// Copies the three letters of a name and returns the end.
-char* WriteName(char* out, const char (&name)[4]) {
-  std::memcpy(out, name, 3);
-  return out + 3;
+// Copies the three letters that abbreviate `name` and returns the end.
+char* WriteAbbreviation(char* out, std::string_view name) {
+  std::memcpy(out, name.data(), kAbbreviationLength);
+  return out + kAbbreviationLength;
 }
 
 }  // namespace
+}  // namespace internal
 
 std::string ToHttpDate(TimePoint t) {
-  static constexpr const auto& Days = http::kDayNames;
-  static constexpr const auto& Months = http::kMonthNames;
+  using internal::kMonthNames;
+  using internal::kWeekdayNames;
+  using internal::WriteAbbreviation;
 
   const std::int64_t seconds = t.time_since_epoch().count() / kNanosecondsPerSecond;  // truncated toward zero
   const std::int64_t days = civil::FloorDiv(seconds, civil::kSecondsPerDay);
@@ -32,12 +36,12 @@ std::string ToHttpDate(TimePoint t) {
   // Every year of a time point has four digits, so every field has its fixed
   // place and the text its fixed length.
   char text[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")];
-  char* out = WriteName(text, Days[civil::WeekdayFromDays(days)]);
+  char* out = WriteAbbreviation(text, kWeekdayNames[civil::WeekdayFromDays(days)]);
   *out++ = ',';
   *out++ = ' ';
   out = digits::WriteTwo(out, date.day);
   *out++ = ' ';
-  out = WriteName(out, Months[date.month - 1]);
+  out = WriteAbbreviation(out, kMonthNames[date.month - 1]);
   *out++ = ' ';
   out = digits::WriteFour(out, static_cast<unsigned>(date.year));
   *out++ = ' ';

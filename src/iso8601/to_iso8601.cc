@@ -13,8 +13,8 @@
 #include <string>
 
 #include "calendar/calendar_time.h"
-#include "calendar/digits.h"
 #include "calendar/time_units.h"
+#include "text/digits.h"
 
 namespace orvik::chrono {
 namespace internal {

@@ -1,0 +1,352 @@
+// Internal: reads a NUL-terminated text against a scanf-style format that is
+// fixed at compile time, by the rules of libc's sscanf for the directives that
+// the library's formats use:
+//
+//   %Nu     white space skipped, then an optional sign and decimal digits, N
+//           characters at most (the sign counts); a '-' stores the value
+//           negated as an unsigned number; no digit is a matching failure.
+//   %N[set] 1 to N characters of the set, stored with a terminating NUL; no
+//           white space is skipped; none is a matching failure.
+//   %c      exactly one character, white space not skipped.
+//   blank   any run of white space in the text, none included.
+//   other   the same character in the text.
+//
+// Scan returns the number of values assigned, or EOF when the text ends
+// before the first of them. The format is parsed once, by the compiler, into
+// one inlined step per directive: a malformed format, a destination of the
+// wrong type or a set buffer too small for its width does not compile.
+#ifndef ORVIK_CHRONO_SRC_TEXT_SCAN_H_
+#define ORVIK_CHRONO_SRC_TEXT_SCAN_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
+
+#include "text/digits.h"
+
+namespace orvik::chrono::internal {
+
+// A format as a template argument: Scan<"%2u:%2u">(text, hours, minutes).
+template <std::size_t kSize>
+struct ScanFormat {
+  char Text[kSize] = {};
+
+  consteval ScanFormat(const char (&text)[kSize]) {  // NOLINT(google-explicit-constructor): literals convert
+    for (std::size_t i = 0; i < kSize; ++i) Text[i] = text[i];
+  }
+  consteval ScanFormat() = default;
+};
+
+// The two formats one after the other.
+template <std::size_t kLeft, std::size_t kRight>
+consteval ScanFormat<kLeft + kRight - 1> operator+(const ScanFormat<kLeft>& left, const ScanFormat<kRight>& right) {
+  ScanFormat<kLeft + kRight - 1> joined;
+  for (std::size_t i = 0; i + 1 < kLeft; ++i) joined.Text[i] = left.Text[i];
+  for (std::size_t i = 0; i < kRight; ++i) joined.Text[kLeft - 1 + i] = right.Text[i];
+  return joined;
+}
+
+// A format followed by a literal's text.
+template <std::size_t kLeft, std::size_t kRight>
+consteval ScanFormat<kLeft + kRight - 1> operator+(const ScanFormat<kLeft>& left, const char (&right)[kRight]) {
+  return left + ScanFormat<kRight>(right);
+}
+
+namespace scan {
+
+enum class Kind : std::uint8_t { Number, Set, Character, Space, Literal };
+
+struct Directive {
+  Kind Type = Kind::Literal;
+  unsigned Width = 0;          // Number and Set
+  char Literal = '\0';         // Literal
+  std::uint64_t SetLow = 0;    // Set: its characters 0 to 63, one bit each
+  std::uint64_t SetHigh = 0;   // and 64 to 127
+  std::size_t Conversion = 0;  // the conversions before it: a conversion's destination
+};
+
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Reached only by a malformed format; a call of it is no constant expression,
+// so the format fails to compile.
+inline void MalformedFormat() {}
+
+// The directive that starts at `text[at]`; advances `at` past it.
+consteval Directive ParseOne(const char* text, std::size_t& at) {
+  Directive directive;
+  const char c = text[at++];
+  if (static_cast<unsigned char>(c) > 127) MalformedFormat();
+  if (IsSpace(c)) {
+    while (IsSpace(text[at])) ++at;
+    directive.Type = Kind::Space;
+    return directive;
+  }
+  if (c != '%') {
+    directive.Literal = c;
+    return directive;
+  }
+  while (digits::IsDigit(text[at])) directive.Width = directive.Width * 10 + static_cast<unsigned>(text[at++] - '0');
+  const char conversion = text[at++];
+  if (conversion == 'c' && directive.Width == 0) {
+    directive.Type = Kind::Character;
+  } else if (conversion == 'u' && directive.Width >= 1 && directive.Width <= 9) {
+    directive.Type = Kind::Number;  // nine digits always fit an unsigned int
+  } else if (conversion == '[' && directive.Width >= 1 && text[at] != ']') {
+    directive.Type = Kind::Set;
+    // Only plain members: no negation, no ranges, no ']'.
+    for (; text[at] != ']'; ++at) {
+      const char member = text[at];
+      if (member == '\0' || member == '^' || member == '-' || static_cast<unsigned char>(member) > 127) {
+        MalformedFormat();
+      }
+      const auto code = static_cast<unsigned char>(member);
+      (code < 64 ? directive.SetLow : directive.SetHigh) |= std::uint64_t{1} << (code % 64);
+    }
+    ++at;
+  } else {
+    MalformedFormat();
+  }
+  return directive;
+}
+
+template <ScanFormat kFormat>
+consteval std::size_t CountDirectives() {
+  std::size_t count = 0;
+  for (std::size_t at = 0; kFormat.Text[at] != '\0'; ++count) ParseOne(kFormat.Text, at);
+  return count;
+}
+
+template <ScanFormat kFormat>
+consteval auto ParseFormat() {
+  std::array<Directive, CountDirectives<kFormat>()> directives{};
+  std::size_t conversions = 0;
+  std::size_t at = 0;
+  for (Directive& directive : directives) {
+    directive = ParseOne(kFormat.Text, at);
+    directive.Conversion = conversions;
+    if (directive.Type != Kind::Space && directive.Type != Kind::Literal) ++conversions;
+  }
+  return directives;
+}
+
+template <ScanFormat kFormat>
+inline constexpr auto kDirectives = ParseFormat<kFormat>();
+
+template <ScanFormat kFormat>
+consteval std::size_t CountConversions() {
+  std::size_t count = 0;
+  for (const Directive& directive : kDirectives<kFormat>) {
+    if (directive.Type != Kind::Space && directive.Type != Kind::Literal) ++count;
+  }
+  return count;
+}
+
+struct Cursor {
+  const char* At;
+  const char* End;    // the text's terminating NUL: every byte before it can be read
+  bool InputFailure;  // the text ended where the directive needed a character
+};
+
+constexpr bool InSet(const Directive& set, char c) {
+  const auto code = static_cast<unsigned char>(c);
+  if (code < 64) return ((set.SetLow >> code) & 1) != 0;
+  return code < 128 && ((set.SetHigh >> (code - 64)) & 1) != 0;
+}
+
+// Takes the characters from `at` on that `accept` takes, at most kWidth,
+// each handed to `take`, and advances `at` past them. Unrolled; it reads no
+// character after the first one refused, so never past the end.
+template <unsigned kWidth, typename Accept, typename Take>
+[[gnu::always_inline]] inline void TakeRun(const char*& at, Accept accept, Take take) {
+  std::size_t taken = 0;
+  [&]<std::size_t... kAt>(std::index_sequence<kAt...>) {
+    (void)(... && (accept(at[kAt]) && (take(at[kAt]), ++taken, true)));
+  }
+  (std::make_index_sequence<kWidth>{});
+  at += taken;
+}
+
+// Each of these reads the text at `at` for one directive, advances `at` past
+// what it took, and returns false on a failure, setting `end_of_text` when the
+// failure is that the text ended.
+template <char kLiteral>
+[[gnu::always_inline]] inline bool Match(const char*& at, bool& end_of_text) {
+  if (*at == kLiteral) {
+    ++at;
+    return true;
+  }
+  end_of_text = *at == '\0';
+  return false;
+}
+
+[[gnu::always_inline]] inline bool ReadCharacter(const char*& at, char& destination, bool& end_of_text) {
+  end_of_text = *at == '\0';
+  if (end_of_text) return false;
+  destination = *at++;
+  return true;
+}
+
+template <Directive kSet, std::size_t kSize>
+[[gnu::always_inline]] inline bool ReadSet(const char*& at, char (&destination)[kSize], bool& end_of_text) {
+  static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
+  const char* const first = at;
+  char* out = destination;
+  TakeRun<kSet.Width>(
+      at, [](char c) { return InSet(kSet, c); }, [&out](char c) { *out++ = c; });
+  if (at == first) {
+    end_of_text = *at == '\0';  // the set holds no NUL
+    return false;
+  }
+  *out = '\0';
+  return true;
+}
+
+// The value of the kCount (2 to 8) bytes at `at`, if they are all digits,
+// read at once.
+template <unsigned kCount>
+[[gnu::always_inline]] inline bool ReadDigitsAtOnce(const char* at, unsigned& value) {
+  if constexpr (kCount == 2) {
+    const unsigned tens = static_cast<unsigned char>(at[0]) - unsigned{'0'};
+    const unsigned ones = static_cast<unsigned char>(at[1]) - unsigned{'0'};
+    value = tens * 10 + ones;
+    return (tens < 10) & (ones < 10);
+  }
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kUsed = kCount == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * kCount)) - 1;
+  std::uint64_t bytes = 0;
+  std::memcpy(&bytes, at, kCount);  // little endian: the first digit is the lowest byte
+  // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
+  const std::uint64_t high_nibbles = (0xf0 * kOnes) & kUsed;
+  if ((bytes & high_nibbles) != ((0x30 * kOnes) & kUsed) ||
+      ((bytes + ((6 * kOnes) & kUsed)) & high_nibbles) != ((0x30 * kOnes) & kUsed)) {
+    return false;
+  }
+  // Leading zero digits in the low bytes, then pairs, quads and the eight.
+  std::uint64_t digits = (bytes - ((0x30 * kOnes) & kUsed)) << (8 * (8 - kCount));
+  digits = (digits * 10 + (digits >> 8)) & 0x00ff00ff00ff00ff;
+  digits = (digits * 100 + (digits >> 16)) & 0x0000ffff0000ffff;
+  digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
+  value = static_cast<unsigned>(digits);
+  return true;
+}
+
+// A number of kWidth digits with kWidth bytes to read before the end: the
+// common case, read without a branch per digit.
+template <unsigned kWidth>
+[[gnu::always_inline]] inline bool ReadFullWidth(const char*& at, const char* end, unsigned& destination) {
+  if constexpr (kWidth >= 2) {
+    constexpr unsigned kAtOnce = kWidth > 8 ? 8 : kWidth;
+    unsigned value = 0;
+    if (end - at < static_cast<std::ptrdiff_t>(kWidth) || !ReadDigitsAtOnce<kAtOnce>(at, value)) return false;
+    at += kAtOnce;
+    // A ninth digit, one by one (the width is nine at most).
+    TakeRun<kWidth - kAtOnce>(at, digits::IsDigit,
+                              [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
+    destination = value;
+    return true;
+  }
+  return false;
+}
+
+// Where a number read more slowly leaves the text.
+struct SlowNumber {
+  const char* At;
+  bool Read;
+  bool EndOfText;
+};
+
+// Any other number: after white space, with a sign, shorter than the width.
+template <unsigned kWidth>
+[[gnu::noinline]] SlowNumber ReadNumberSlowly(const char* at, unsigned& destination) {
+  unsigned value = 0;
+  const auto take = [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); };
+  while (IsSpace(*at)) ++at;
+  const bool end_of_text = *at == '\0';
+  const bool negative = *at == '-';
+  const bool signed_number = negative || *at == '+';
+  if (signed_number) ++at;  // the sign takes one place of the width
+  const char* const first_digit = at;
+  if (!signed_number) {
+    TakeRun<kWidth>(at, digits::IsDigit, take);
+  } else if constexpr (kWidth > 1) {
+    TakeRun<kWidth - 1>(at, digits::IsDigit, take);
+  }
+  if (at == first_digit) return {at, false, end_of_text};
+  destination = negative ? 0U - value : value;
+  return {at, true, false};
+}
+
+template <unsigned kWidth>
+[[gnu::always_inline]] inline bool ReadNumber(const char*& at, const char* end, unsigned& destination,
+                                              bool& end_of_text) {
+  if (ReadFullWidth<kWidth>(at, end, destination)) return true;
+  if (digits::IsDigit(*at)) {  // fewer digits, or near the end; no white space, no sign
+    unsigned value = 0;
+    TakeRun<kWidth>(at, digits::IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
+    destination = value;
+    return true;
+  }
+  const SlowNumber slow = ReadNumberSlowly<kWidth>(at, destination);
+  at = slow.At;
+  end_of_text = slow.EndOfText;
+  return slow.Read;
+}
+
+// Runs directive kIndex of kFormat; false stops the scan.
+template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
+[[gnu::always_inline]] inline bool Step(Cursor& cursor, const Destinations& destinations) {
+  static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
+  if constexpr (kDirective.Type == Kind::Space) {
+    while (IsSpace(*cursor.At)) ++cursor.At;
+    return true;
+  } else if constexpr (kDirective.Type == Kind::Literal) {
+    return Match<kDirective.Literal>(cursor.At, cursor.InputFailure);
+  } else {
+    auto& destination = std::get<kDirective.Conversion>(destinations);
+    using Destination = std::remove_reference_t<decltype(destination)>;
+    bool read = false;
+    if constexpr (kDirective.Type == Kind::Character) {
+      static_assert(std::is_same_v<Destination, char>, "%c stores into a char");
+      read = ReadCharacter(cursor.At, destination, cursor.InputFailure);
+    } else if constexpr (kDirective.Type == Kind::Set) {
+      read = ReadSet<kDirective>(cursor.At, destination, cursor.InputFailure);
+    } else {
+      static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
+      read = ReadNumber<kDirective.Width>(cursor.At, cursor.End, destination, cursor.InputFailure);
+    }
+    return read;
+  }
+}
+
+template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
+[[gnu::always_inline]] inline int Run(std::string_view text, const Destinations& destinations,
+                                      std::index_sequence<kIndex...> /*directives*/) {
+  Cursor cursor{text.data(), text.data() + text.size(), false};
+  // The values assigned are the conversions before the directive that failed.
+  auto assigned = static_cast<int>(CountConversions<kFormat>());
+  (void)(... && (Step<kFormat, kIndex>(cursor, destinations) ||
+                 (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
+  return cursor.InputFailure && assigned == 0 ? EOF : assigned;
+}
+
+}  // namespace scan
+
+// Reads `text` (up to its first NUL) against kFormat into `destinations`, one
+// per conversion in format order; returns as sscanf returns. The byte after
+// the text must be a NUL, as in a std::string's buffer.
+template <ScanFormat kFormat, typename... Destinations>
+[[gnu::always_inline]] inline int Scan(std::string_view text, Destinations&... destinations) {
+  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
+  return scan::Run<kFormat>(text, std::tie(destinations...),
+                            std::make_index_sequence<scan::kDirectives<kFormat>.size()>{});
+}
+
+}  // namespace orvik::chrono::internal
+
+#endif  // ORVIK_CHRONO_SRC_TEXT_SCAN_H_

@@ -1,0 +1,73 @@
+// Runs under several TZ values: HTTP dates are UTC whatever the process's zone.
+#include <orvik/chrono/chrono.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "messages.h"
+#include "outcome.h"
+
+namespace orvik::chrono {
+namespace {
+
+using namespace std::string_literals;
+using namespace internal;
+
+std::string Read(const std::string& text) {
+  return Outcome([&] { return std::to_string(FromHttpDate(text).time_since_epoch().count() / 1'000'000'000); });
+}
+
+std::string NameError(std::string_view head, std::string_view name, std::string_view text) {
+  return Invalid(std::string(head).append(name).append(kHttpNameTail), text);
+}
+
+TEST(FromHttpDate, ReadsAndRefuses) {
+  const std::pair<std::string, std::string> kRows[] = {
+      {"Sun, 06 Nov 1994 08:49:37 GMT", "784111777"},
+      {"Sunday, 06-Nov-94 08:49:37 GMT", "784111777"},
+      {"Sun Nov  6 08:49:37 1994", "784111777"},               // asctime, one-digit day, no zone
+      {"Wednesday, 09-Nov-94 08:49:37 GMT", "784370977"},      // nine letters
+      {"Sun,06 Nov 1994 8:9:7 +0500", "784109347"},            // blanks match none; the zone is ignored
+      {"Mon, 06 Nov 1994 08:49:37.5 GMT\0Mon"s, "784111777"},  // the weekday is only checked; the rest ignored
+      {"Sun, 06-Nov--6 08:49:37 GMT", "-2371561823"},          // an abbreviation in RFC 850; year 1894
+      {"Sun Nov -1 24:00:+5 1994", "783561605"},               // asctime, two-digit day; signs; fields carry
+      {"Fri, 11 Apr 2262 23:47:16 GMT", "9223372036"},         // the last second
+      {"Tue, 21 Sep 1677 00:12:44 GMT", "-9223372036"},        // the first second
+      {"", Invalid(kHttpUnreadable)},
+      {"Sunday, 06-Nov-2024 08:49:37 GMT", Invalid(kHttpUnreadable, "Sunday, 06-Nov-2024 08:49:37 GMT")},
+      {" Sun, 06 Nov 1994 08:49:37 GMT", Invalid(kHttpUnreadable, " Sun, 06 Nov 1994 08:49:37 GMT")},
+      {"Sun, 06 No 1994 08:49:37 GMT", NameError(kHttpMonthHead, "No", "Sun, 06 No 1994 08:49:37 GMT")},
+      {"Sundays, 06-Nov-94 08:49:37 GMT", NameError(kHttpWeekdayHead, "Sundays", "Sundays, 06-Nov-94 08:49:37 GMT")},
+      {"Tan, 06 Jab 1994 08:49:37 GMT", NameError(kHttpMonthHead, "Jab", "Tan, 06 Jab 1994 08:49:37 GMT")},
+      {"Fri, 11 Apr 2262 23:47:17 GMT", OutOfRange(kHttpOutsideRange, "Fri, 11 Apr 2262 23:47:17 GMT")},
+      {"Sun Nov  6 08:49:37 -999", OutOfRange(kHttpOutsideRange, "Sun Nov  6 08:49:37 -999")},
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
+}
+
+TEST(ToHttpDate, WritesTheUtcImfFixdateOfTheWholeSecondTowardZero) {
+  const std::pair<std::int64_t, const char*> kRows[] = {
+      {784111777999999999, "Sun, 06 Nov 1994 08:49:37 GMT"},
+      {-1500000000, "Wed, 31 Dec 1969 23:59:59 GMT"},
+      {std::numeric_limits<std::int64_t>::max(), "Fri, 11 Apr 2262 23:47:16 GMT"},
+      {std::numeric_limits<std::int64_t>::min(), "Tue, 21 Sep 1677 00:12:44 GMT"},
+  };
+  for (const auto& [count, text] : kRows) EXPECT_EQ(ToHttpDate(TimePoint(std::chrono::nanoseconds(count))), text);
+}
+
+TEST(HttpDate, ReadsBackTheWholeSecondOfEveryFormattedTimePoint) {
+  std::mt19937_64 random(20241106);
+  for (int i = 0; i < 2000; ++i) {
+    const TimePoint t{std::chrono::nanoseconds(random())};
+    const auto second = std::chrono::duration_cast<std::chrono::seconds>(t.time_since_epoch()).count();
+    EXPECT_EQ(Read(ToHttpDate(t)), std::to_string(second)) << t.time_since_epoch().count();
+  }
+}
+
+}  // namespace
+}  // namespace orvik::chrono
