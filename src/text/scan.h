@@ -337,11 +337,11 @@ template <std::size_t kCount, typename Accept>
 // all its width in digits, a set's width of its characters, one character,
 // the literal, or a blank's own count of white space and no more. Reads no
 // byte past the text's NUL; stores only on success.
-template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
+template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Destinations>
 [[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
   static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex];
-  if (size < kAt + kDirective.Span) return false;
+  if (!kLongEnough && size < kAt + kDirective.Span) return false;
   const char* const at = text + kAt;
   if constexpr (kDirective.Type == Kind::Space) {
     return AllOf<kDirective.Span>(at, IsSpace) && !IsSpace(at[kDirective.Span]);
@@ -419,10 +419,20 @@ template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
   const char* const text = cursor.At;
   const auto size = static_cast<std::size_t>(cursor.End - text);
   std::size_t full_span = 0;
-  (void)(... && (FullSpanStep<kFormat, kIndex>(text, size, destinations) && (++full_span, true)));
+  // A text as long as all full spans needs no check of its length on the way.
+  if (size >= kFullSpanOffsets<kFormat>.back()) {
+    (void)(... && (FullSpanStep<kFormat, kIndex, true>(text, size, destinations) && (++full_span, true)));
+  } else {
+    (void)(... && (FullSpanStep<kFormat, kIndex, false>(text, size, destinations) && (++full_span, true)));
+  }
   cursor.At = text + kFullSpanOffsets<kFormat>[full_span];
   cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat>[full_span];
   if (full_span == sizeof...(kIndex)) return kConversions;
+  const Directive& stop = kDirectives<kFormat>[full_span];
+  if (stop.Type == Kind::Literal) {  // one by one, the scan would stop at the same byte
+    const auto assigned = static_cast<int>(stop.Conversion);
+    return assigned == 0 && *cursor.At == '\0' ? EOF : assigned;
+  }
 
   // The values assigned are the conversions before the directive that failed.
   int assigned = kConversions;
