@@ -165,9 +165,9 @@ inline constexpr auto kFullSpanOffsets = FullSpanOffsets<kFormat>();
 
 struct Cursor {
   const char* At;
-  const char* End;         // the text's terminating NUL: every byte before it can be read
-  bool InputFailure;       // the text ended where the directive needed a character
-  const char* ValuesEnd;   // just after the last value read
+  const char* End;        // the text's terminating NUL: every byte before it can be read
+  bool InputFailure;      // the text ended where the directive needed a character
+  const char* ValuesEnd;  // just after the last value read
 };
 
 constexpr bool InSet(const Directive& set, char c) {
@@ -261,7 +261,10 @@ template <unsigned kWidth>
     destination = static_cast<unsigned>(*at - '0');
     return true;
   } else if constexpr (kWidth <= 8) {
-    return ReadDigitsAtOnce<kWidth>(at, destination);
+    unsigned value = 0;
+    if (!ReadDigitsAtOnce<kWidth>(at, value)) return false;
+    destination = value;
+    return true;
   } else {
     unsigned value = 0;
     if (!ReadDigitsAtOnce<8>(at, value) || !digits::IsDigit(at[8])) return false;
@@ -326,9 +329,8 @@ template <unsigned kWidth>
 // Whether `accept` takes all kCount characters at `at`.
 template <std::size_t kCount, typename Accept>
 [[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
-  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) {
-    return (... & accept(at[kAt]));
-  }(std::make_index_sequence<kCount>{});
+  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) { return (... & accept(at[kAt])); }
+  (std::make_index_sequence<kCount>{});
 }
 
 // Runs directive kIndex of kFormat at the place where it starts when every
