@@ -329,7 +329,7 @@ template <unsigned kWidth>
 // Whether `accept` takes all kCount characters at `at`.
 template <std::size_t kCount, typename Accept>
 [[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
-  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) { return (... & accept(at[kAt])); }
+  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) { return (... && accept(at[kAt])); }
   (std::make_index_sequence<kCount>{});
 }
 
