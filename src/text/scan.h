@@ -72,7 +72,10 @@ struct Directive {
   std::size_t Span = 1;        // the characters it takes at full width; a blank: as many as it has
 };
 
-constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+[[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Digits as a function object, which the compiler inlines where it is passed.
+inline constexpr auto IsDigit = [](char c) { return digits::IsDigit(c); };
 
 // Reached only by a malformed format; a call of it is no constant expression,
 // so the format fails to compile.
@@ -170,10 +173,20 @@ struct Cursor {
   const char* ValuesEnd;  // just after the last value read
 };
 
-constexpr bool InSet(const Directive& set, char c) {
-  const auto code = static_cast<unsigned char>(c);
-  if (code < 64) return ((set.SetLow >> code) & 1) != 0;
-  return code < 128 && ((set.SetHigh >> (code - 64)) & 1) != 0;
+// A set's members as one flag per byte value, looked up in one load.
+template <Directive kSet>
+inline constexpr auto kSetMembers = [] {
+  std::array<bool, 256> members{};
+  for (unsigned code = 0; code < 64; ++code) {
+    members.at(code) = ((kSet.SetLow >> code) & 1) != 0;
+    members.at(code + 64) = ((kSet.SetHigh >> code) & 1) != 0;
+  }
+  return members;
+}();
+
+template <Directive kSet>
+[[gnu::always_inline]] inline bool InSet(char c) {
+  return kSetMembers<kSet>[static_cast<unsigned char>(c)];
 }
 
 // Takes the characters from `at` on that `accept` takes, at most kWidth,
@@ -215,7 +228,7 @@ template <Directive kSet, std::size_t kSize>
   const char* const first = at;
   char* out = destination;
   TakeRun<kSet.Width>(
-      at, [](char c) { return InSet(kSet, c); }, [&out](char c) { *out++ = c; });
+      at, [](char c) { return InSet<kSet>(c); }, [&out](char c) { *out++ = c; });
   if (at == first) {
     end_of_text = *at == '\0';  // the set holds no NUL
     return false;
@@ -301,9 +314,9 @@ template <unsigned kWidth>
   if (signed_number) ++at;  // the sign takes one place of the width
   const char* const first_digit = at;
   if (!signed_number) {
-    TakeRun<kWidth>(at, digits::IsDigit, take);
+    TakeRun<kWidth>(at, IsDigit, take);
   } else if constexpr (kWidth > 1) {
-    TakeRun<kWidth - 1>(at, digits::IsDigit, take);
+    TakeRun<kWidth - 1>(at, IsDigit, take);
   }
   if (at == first_digit) return {at, false, end_of_text};
   destination = negative ? 0U - value : value;
@@ -316,7 +329,7 @@ template <unsigned kWidth>
   if (ReadFullWidth<kWidth>(at, end, destination)) return true;
   if (digits::IsDigit(*at)) {  // fewer digits, or near the end; no white space, no sign
     unsigned value = 0;
-    TakeRun<kWidth>(at, digits::IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
+    TakeRun<kWidth>(at, IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
     destination = value;
     return true;
   }
@@ -346,7 +359,7 @@ template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Des
   if (!kLongEnough && size < kAt + kDirective.Span) return false;
   const char* const at = text + kAt;
   if constexpr (kDirective.Type == Kind::Space) {
-    return AllOf<kDirective.Span>(at, IsSpace) && !IsSpace(at[kDirective.Span]);
+    return AllOf<kDirective.Span>(at, [](char c) { return IsSpace(c); }) && !IsSpace(at[kDirective.Span]);
   } else if constexpr (kDirective.Type == Kind::Literal) {
     return *at == kDirective.Literal;
   } else {
@@ -356,7 +369,7 @@ template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Des
       destination = *at;
       return true;
     } else if constexpr (kDirective.Type == Kind::Set) {
-      if (!AllOf<kDirective.Width>(at, [](char c) { return InSet(kDirective, c); })) return false;
+      if (!AllOf<kDirective.Width>(at, [](char c) { return InSet<kDirective>(c); })) return false;
       std::memcpy(destination, at, kDirective.Width);
       destination[kDirective.Width] = '\0';
       return true;
