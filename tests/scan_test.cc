@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
+#include <utility>
 
 namespace orvik::chrono::internal {
 namespace {
@@ -34,8 +36,36 @@ TEST(Scan, FollowsTheRulesOfSscanf) {
       {"-:1", "0 7 7 ?? ?"},                   // a sign without a digit is a matching failure
       {" \t", "-1 7 7 ?? ?"},                  // the text ends before the first conversion
       {"1:", "1 1 7 ?? ?"},                    // ... or after one
+      {"12:34  ab!", "4 12 34 ab !"},          // a blank takes more white space than it has
+      {"12:34ab!", "4 12 34 ab !"},            // ... or none
+      {"12:34 a!", "4 12 34 a !"},             // a set shorter than its width
+      {"12:3", "2 12 3 ?? ?"},                 // a number cut short by the end
+      {"12:3a b", "4 12 3 a  "},               // ... or by a letter; the blank matches none
+      {"1x:34", "1 1 7 ?? ?"},                 // the first number short: nothing after it is read
+      {"12;34", "1 12 7 ?? ?"},                // a literal missing after full-width values
   };
   for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
+}
+
+// Where the last value read ends, the count of values read after it.
+TEST(Scan, TellsWhereTheLastValueEnds) {
+  const std::pair<const char*, const char*> kRows[] = {
+      {"12:34 ab!?", "9 4"},  // every value read
+      {"12:34 ab", "8 3"},    // the text ends at %c: the set ended last
+      {"1:2  x", "3 2"},      // the set fails after white space, which the blank took
+      {"12:3x", "4 2"},       // the second number is one digit long
+      {" 1:x", "2 1"},        // skipped white space lies before the value's end
+      {"x", "0 0"},           // nothing read
+  };
+  for (const auto& [text, expected] : kRows) {
+    unsigned first = 0;
+    unsigned second = 0;
+    char letters[3] = "";
+    char character = '\0';
+    std::size_t values_end = 99;
+    const int count = ScanToValuesEnd<"%2u:%2u %2[ab]%c">(text, values_end, first, second, letters, character);
+    EXPECT_EQ(std::to_string(values_end) + " " + std::to_string(count), expected) << text;
+  }
 }
 
 }  // namespace

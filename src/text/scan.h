@@ -69,9 +69,13 @@ struct Directive {
   std::uint64_t SetLow = 0;    // Set: its characters 0 to 63, one bit each
   std::uint64_t SetHigh = 0;   // and 64 to 127
   std::size_t Conversion = 0;  // the conversions before it: a conversion's destination
+  std::size_t Span = 1;        // the characters it takes at full width; a blank: as many as it has
 };
 
-constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+[[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Digits as a function object, which the compiler inlines where it is passed.
+inline constexpr auto IsDigit = [](char c) { return digits::IsDigit(c); };
 
 // Reached only by a malformed format; a call of it is no constant expression,
 // so the format fails to compile.
@@ -83,7 +87,7 @@ consteval Directive ParseOne(const char* text, std::size_t& at) {
   const char c = text[at++];
   if (static_cast<unsigned char>(c) > 127) MalformedFormat();
   if (IsSpace(c)) {
-    while (IsSpace(text[at])) ++at;
+    for (; IsSpace(text[at]); ++at) ++directive.Span;
     directive.Type = Kind::Space;
     return directive;
   }
@@ -97,8 +101,10 @@ consteval Directive ParseOne(const char* text, std::size_t& at) {
     directive.Type = Kind::Character;
   } else if (conversion == 'u' && directive.Width >= 1 && directive.Width <= 9) {
     directive.Type = Kind::Number;  // nine digits always fit an unsigned int
+    directive.Span = directive.Width;
   } else if (conversion == '[' && directive.Width >= 1 && text[at] != ']') {
     directive.Type = Kind::Set;
+    directive.Span = directive.Width;
     // Only plain members: no negation, no ranges, no ']'.
     for (; text[at] != ']'; ++at) {
       const char member = text[at];
@@ -147,16 +153,40 @@ consteval std::size_t CountConversions() {
   return count;
 }
 
+// Where each directive starts when every one before it takes its full span.
+template <ScanFormat kFormat>
+consteval auto FullSpanOffsets() {
+  std::array<std::size_t, kDirectives<kFormat>.size() + 1> offsets{};
+  for (std::size_t i = 0; i < kDirectives<kFormat>.size(); ++i) {
+    offsets.at(i + 1) = offsets.at(i) + kDirectives<kFormat>.at(i).Span;
+  }
+  return offsets;
+}
+
+template <ScanFormat kFormat>
+inline constexpr auto kFullSpanOffsets = FullSpanOffsets<kFormat>();
+
 struct Cursor {
   const char* At;
-  const char* End;    // the text's terminating NUL: every byte before it can be read
-  bool InputFailure;  // the text ended where the directive needed a character
+  const char* End;        // the text's terminating NUL: every byte before it can be read
+  bool InputFailure;      // the text ended where the directive needed a character
+  const char* ValuesEnd;  // just after the last value read
 };
 
-constexpr bool InSet(const Directive& set, char c) {
-  const auto code = static_cast<unsigned char>(c);
-  if (code < 64) return ((set.SetLow >> code) & 1) != 0;
-  return code < 128 && ((set.SetHigh >> (code - 64)) & 1) != 0;
+// A set's members as one flag per byte value, looked up in one load.
+template <Directive kSet>
+inline constexpr auto kSetMembers = [] {
+  std::array<bool, 256> members{};
+  for (unsigned code = 0; code < 64; ++code) {
+    members.at(code) = ((kSet.SetLow >> code) & 1) != 0;
+    members.at(code + 64) = ((kSet.SetHigh >> code) & 1) != 0;
+  }
+  return members;
+}();
+
+template <Directive kSet>
+[[gnu::always_inline]] inline bool InSet(char c) {
+  return kSetMembers<kSet>[static_cast<unsigned char>(c)];
 }
 
 // Takes the characters from `at` on that `accept` takes, at most kWidth,
@@ -198,7 +228,7 @@ template <Directive kSet, std::size_t kSize>
   const char* const first = at;
   char* out = destination;
   TakeRun<kSet.Width>(
-      at, [](char c) { return InSet(kSet, c); }, [&out](char c) { *out++ = c; });
+      at, [](char c) { return InSet<kSet>(c); }, [&out](char c) { *out++ = c; });
   if (at == first) {
     end_of_text = *at == '\0';  // the set holds no NUL
     return false;
@@ -236,22 +266,33 @@ template <unsigned kCount>
   return true;
 }
 
+// The value of the kWidth bytes at `at`, if they are all digits.
+template <unsigned kWidth>
+[[gnu::always_inline]] inline bool ReadDigits(const char* at, unsigned& destination) {
+  if constexpr (kWidth == 1) {
+    if (!digits::IsDigit(*at)) return false;
+    destination = static_cast<unsigned>(*at - '0');
+    return true;
+  } else if constexpr (kWidth <= 8) {
+    unsigned value = 0;
+    if (!ReadDigitsAtOnce<kWidth>(at, value)) return false;
+    destination = value;
+    return true;
+  } else {
+    unsigned value = 0;
+    if (!ReadDigitsAtOnce<8>(at, value) || !digits::IsDigit(at[8])) return false;
+    destination = value * 10 + static_cast<unsigned>(at[8] - '0');
+    return true;
+  }
+}
+
 // A number of kWidth digits with kWidth bytes to read before the end: the
 // common case, read without a branch per digit.
 template <unsigned kWidth>
 [[gnu::always_inline]] inline bool ReadFullWidth(const char*& at, const char* end, unsigned& destination) {
-  if constexpr (kWidth >= 2) {
-    constexpr unsigned kAtOnce = kWidth > 8 ? 8 : kWidth;
-    unsigned value = 0;
-    if (end - at < static_cast<std::ptrdiff_t>(kWidth) || !ReadDigitsAtOnce<kAtOnce>(at, value)) return false;
-    at += kAtOnce;
-    // A ninth digit, one by one (the width is nine at most).
-    TakeRun<kWidth - kAtOnce>(at, digits::IsDigit,
-                              [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
-    destination = value;
-    return true;
-  }
-  return false;
+  if (end - at < static_cast<std::ptrdiff_t>(kWidth) || !ReadDigits<kWidth>(at, destination)) return false;
+  at += kWidth;
+  return true;
 }
 
 // Where a number read more slowly leaves the text.
@@ -273,9 +314,9 @@ template <unsigned kWidth>
   if (signed_number) ++at;  // the sign takes one place of the width
   const char* const first_digit = at;
   if (!signed_number) {
-    TakeRun<kWidth>(at, digits::IsDigit, take);
+    TakeRun<kWidth>(at, IsDigit, take);
   } else if constexpr (kWidth > 1) {
-    TakeRun<kWidth - 1>(at, digits::IsDigit, take);
+    TakeRun<kWidth - 1>(at, IsDigit, take);
   }
   if (at == first_digit) return {at, false, end_of_text};
   destination = negative ? 0U - value : value;
@@ -288,7 +329,7 @@ template <unsigned kWidth>
   if (ReadFullWidth<kWidth>(at, end, destination)) return true;
   if (digits::IsDigit(*at)) {  // fewer digits, or near the end; no white space, no sign
     unsigned value = 0;
-    TakeRun<kWidth>(at, digits::IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
+    TakeRun<kWidth>(at, IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
     destination = value;
     return true;
   }
@@ -298,7 +339,48 @@ template <unsigned kWidth>
   return slow.Read;
 }
 
-// Runs directive kIndex of kFormat; false stops the scan.
+// Whether `accept` takes all kCount characters at `at`.
+template <std::size_t kCount, typename Accept>
+[[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
+  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) { return (... && accept(at[kAt])); }
+  (std::make_index_sequence<kCount>{});
+}
+
+// Runs directive kIndex of kFormat at the place where it starts when every
+// directive before it took its full span, and succeeds only where the
+// directive takes its own full span there, exactly as Step would: a number of
+// all its width in digits, a set's width of its characters, one character,
+// the literal, or a blank's own count of white space and no more. Reads no
+// byte past the text's NUL; stores only on success.
+template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Destinations>
+[[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
+  static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
+  static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex];
+  if (!kLongEnough && size < kAt + kDirective.Span) return false;
+  const char* const at = text + kAt;
+  if constexpr (kDirective.Type == Kind::Space) {
+    return AllOf<kDirective.Span>(at, [](char c) { return IsSpace(c); }) && !IsSpace(at[kDirective.Span]);
+  } else if constexpr (kDirective.Type == Kind::Literal) {
+    return *at == kDirective.Literal;
+  } else {
+    auto& destination = std::get<kDirective.Conversion>(destinations);
+    if constexpr (kDirective.Type == Kind::Character) {
+      if (*at == '\0') return false;
+      destination = *at;
+      return true;
+    } else if constexpr (kDirective.Type == Kind::Set) {
+      if (!AllOf<kDirective.Width>(at, [](char c) { return InSet<kDirective>(c); })) return false;
+      std::memcpy(destination, at, kDirective.Width);
+      destination[kDirective.Width] = '\0';
+      return true;
+    } else {
+      return ReadDigits<kDirective.Width>(at, destination);
+    }
+  }
+}
+
+// Runs directive kIndex of kFormat wherever the text has left the cursor;
+// false stops the scan.
 template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
 [[gnu::always_inline]] inline bool Step(Cursor& cursor, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
@@ -320,31 +402,82 @@ template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
       static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
       read = ReadNumber<kDirective.Width>(cursor.At, cursor.End, destination, cursor.InputFailure);
     }
+    if (read) cursor.ValuesEnd = cursor.At;
     return read;
   }
 }
 
+// For each count of directives that took their full span, where the last
+// value among them ends: 0 when none is a value.
+template <ScanFormat kFormat>
+consteval auto FullSpanValuesEnds() {
+  constexpr auto& kAll = kDirectives<kFormat>;
+  std::array<std::size_t, kAll.size() + 1> ends{};
+  for (std::size_t i = 0; i < kAll.size(); ++i) {
+    const bool value = kAll.at(i).Type != Kind::Space && kAll.at(i).Type != Kind::Literal;
+    ends.at(i + 1) = value ? kFullSpanOffsets<kFormat>.at(i + 1) : ends.at(i);
+  }
+  return ends;
+}
+
+template <ScanFormat kFormat>
+inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat>();
+
+// The directives are first tried at the places where they start when each
+// takes its full span, the common case, at offsets known to the compiler.
+// Those that succeed in a row from the first read what they would have read
+// one by one; the rest then run one by one from where they stopped.
 template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
-[[gnu::always_inline]] inline int Run(std::string_view text, const Destinations& destinations,
+[[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations,
                                       std::index_sequence<kIndex...> /*directives*/) {
-  Cursor cursor{text.data(), text.data() + text.size(), false};
+  constexpr auto kConversions = static_cast<int>(CountConversions<kFormat>());
+  const char* const text = cursor.At;
+  const auto size = static_cast<std::size_t>(cursor.End - text);
+  std::size_t full_span = 0;
+  // A text as long as all full spans needs no check of its length on the way.
+  if (size >= kFullSpanOffsets<kFormat>.back()) {
+    (void)(... && (FullSpanStep<kFormat, kIndex, true>(text, size, destinations) && (++full_span, true)));
+  } else {
+    (void)(... && (FullSpanStep<kFormat, kIndex, false>(text, size, destinations) && (++full_span, true)));
+  }
+  cursor.At = text + kFullSpanOffsets<kFormat>[full_span];
+  cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat>[full_span];
+  if (full_span == sizeof...(kIndex)) return kConversions;
+  const Directive& stop = kDirectives<kFormat>[full_span];
+  if (stop.Type == Kind::Literal) {  // one by one, the scan would stop at the same byte
+    const auto assigned = static_cast<int>(stop.Conversion);
+    return assigned == 0 && *cursor.At == '\0' ? EOF : assigned;
+  }
+
   // The values assigned are the conversions before the directive that failed.
-  auto assigned = static_cast<int>(CountConversions<kFormat>());
-  (void)(... && (Step<kFormat, kIndex>(cursor, destinations) ||
+  int assigned = kConversions;
+  (void)(... && (kIndex < full_span || Step<kFormat, kIndex>(cursor, destinations) ||
                  (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
   return cursor.InputFailure && assigned == 0 ? EOF : assigned;
 }
 
 }  // namespace scan
 
+// Scan below, also telling in `values_end` how many characters of the text
+// precede the end of the last value read (0 when none was).
+template <ScanFormat kFormat, typename... Destinations>
+[[gnu::always_inline]] inline int ScanToValuesEnd(std::string_view text, std::size_t& values_end,
+                                                  Destinations&... destinations) {
+  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
+  scan::Cursor cursor{text.data(), text.data() + text.size(), false, text.data()};
+  const int count = scan::Run<kFormat>(cursor, std::tie(destinations...),
+                                       std::make_index_sequence<scan::kDirectives<kFormat>.size()>{});
+  values_end = static_cast<std::size_t>(cursor.ValuesEnd - text.data());
+  return count;
+}
+
 // Reads `text` (up to its first NUL) against kFormat into `destinations`, one
 // per conversion in format order; returns as sscanf returns. The byte after
 // the text must be a NUL, as in a std::string's buffer.
 template <ScanFormat kFormat, typename... Destinations>
 [[gnu::always_inline]] inline int Scan(std::string_view text, Destinations&... destinations) {
-  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
-  return scan::Run<kFormat>(text, std::tie(destinations...),
-                            std::make_index_sequence<scan::kDirectives<kFormat>.size()>{});
+  std::size_t values_end = 0;
+  return ScanToValuesEnd<kFormat>(text, values_end, destinations...);
 }
 
 }  // namespace orvik::chrono::internal
