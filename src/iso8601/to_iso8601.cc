@@ -99,7 +99,7 @@ std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
       const std::tm tm = internal::CalendarTimeOfSecond(floored.Seconds, zone);
       end = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, end);
       *end++ = '.';
-      end = WriteZoneDesignator(tm, zone, digits::WriteNine(end, floored.Nanoseconds));
+      end = WriteZoneDesignator(tm, zone, internal::digits::WriteNine(end, floored.Nanoseconds));
       break;
     }
     default:
