@@ -29,8 +29,6 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-__extension__ using Int128 = __int128;
-
 // The scan's destinations: %u conversions store unsigned ints, converted
 // explicitly where a signed value is meant.
 struct Fields {
