@@ -124,7 +124,7 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   // A text of four characters or fewer has no fifth character to tell the
   // layouts apart: the bounds-checked access refuses it with the standard
   // library's own std::out_of_range, before anything is scanned.
-  const bool extended = text.at(4) == '-';
+  const bool extended = text.at(sizeof("2020") - 1) == '-';
   Fields fields;
   const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields) : ScanFields<BasicLayout>(text, fields);
   if (!Accepted(values_read, fields.Designator)) {
