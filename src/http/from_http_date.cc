@@ -87,8 +87,9 @@ TimePoint FromHttpDate(const std::string& text) {
   fields.tm_mon = *month;
   fields.tm_year = scanned.FirstYear + static_cast<int>(scanned.Year) - 1900;
   const std::int64_t seconds = civil::SecondsFromFields(fields);
-  if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds)
+  if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
     Refuse<std::out_of_range>(kHttpOutsideRange, {}, text);
+  }
   return TimePoint(std::chrono::seconds(seconds));
 }
 
