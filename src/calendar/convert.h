@@ -12,7 +12,7 @@
 namespace orvik::chrono::internal {
 
 // Throw std::invalid_argument kUnknownTimeZone and std::runtime_error
-// kLocalTimeFailed.
+// kLocalTimeFailed (messages.h).
 [[noreturn]] void ThrowUnknownZone();
 [[noreturn]] void ThrowConversionFailed();
 
@@ -20,8 +20,8 @@ namespace orvik::chrono::internal {
 // (no leap seconds, whatever the zone setting), local time through
 // localtime_r, every member as libc leaves it. Throws std::invalid_argument
 // kUnknownTimeZone for any other zone, without touching `out`, and
-// std::runtime_error kLocalTimeFailed when localtime_r fails. Inline, so that a UTC miss is arithmetic and nothing
-// else.
+// std::runtime_error kLocalTimeFailed when localtime_r fails. Inline, so that
+// a UTC miss is arithmetic and nothing else.
 inline void Convert(long seconds, std::tm& out, TimeZone zone) {
   if (zone == TimeZone::UTC) {
     civil::UtcFromSeconds(seconds, out);
