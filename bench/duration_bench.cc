@@ -19,9 +19,9 @@ namespace orvik::chrono::bench {
 namespace {
 
 struct DurationTexts {
-  std::vector<std::string> iso8601;
-  std::vector<std::string> go;  // Abseil's layout
-  std::vector<std::chrono::nanoseconds> values;
+  std::vector<std::string> Iso8601;
+  std::vector<std::string> Go;  // Abseil's layout
+  std::vector<std::chrono::nanoseconds> Values;
 };
 
 void Add(DurationTexts& texts, int hours, int minutes, int seconds) {
@@ -33,9 +33,9 @@ void Add(DurationTexts& texts, int hours, int minutes, int seconds) {
     iso8601 += std::to_string(value) + iso8601_unit;
     go += std::to_string(value) + go_unit;
   }
-  texts.iso8601.push_back(std::move(iso8601));
-  texts.go.push_back(std::move(go));
-  texts.values.emplace_back(std::chrono::hours(std::max(hours, 0)) + std::chrono::minutes(std::max(minutes, 0)) +
+  texts.Iso8601.push_back(std::move(iso8601));
+  texts.Go.push_back(std::move(go));
+  texts.Values.emplace_back(std::chrono::hours(std::max(hours, 0)) + std::chrono::minutes(std::max(minutes, 0)) +
                             std::chrono::seconds(std::max(seconds, 0)));
 }
 
@@ -53,7 +53,7 @@ DurationTexts Varied() {
   std::uniform_int_distribution<int> hours(-33, 99);
   std::uniform_int_distribution<int> minutes_or_seconds(-20, 59);
   DurationTexts texts;
-  while (texts.values.size() < kRingSize) {
+  while (texts.Values.size() < kRingSize) {
     const int h = hours(generator);
     const int m = minutes_or_seconds(generator);
     const int s = minutes_or_seconds(generator);
@@ -63,12 +63,12 @@ DurationTexts Varied() {
 }
 
 void RegisterDurationFromIso8601(const std::string& variant, const DurationTexts& texts) {
-  const auto expect = [values = texts.values](std::size_t i, std::chrono::nanoseconds d) { return d == values[i]; };
+  const auto expect = [values = texts.Values](std::size_t i, std::chrono::nanoseconds d) { return d == values[i]; };
   const std::string name = "duration::FromIso8601/" + variant + "/";
-  RegisterMeasure(name + "orvik", texts.iso8601, duration::FromIso8601, expect);
+  RegisterMeasure(name + "orvik", texts.Iso8601, duration::FromIso8601, expect);
 #ifdef ORVIK_BENCH_HAVE_ABSL
   RegisterMeasure(
-      name + "absl", texts.go,
+      name + "absl", texts.Go,
       [](const std::string& text) {
         absl::Duration d;
         if (!absl::ParseDuration(text, &d)) throw std::invalid_argument("not parsed: " + text);

@@ -90,23 +90,23 @@ void RegisterToHttpDate() {
 
 // One of the three layouts that HTTP allows, written by strftime.
 struct HttpLayout {
-  const char* variant;
-  const char* format;  // for strftime, strptime and Abseil
-  const char* date_format;
-  const std::vector<long>& seconds;
+  const char* Variant;
+  const char* Format;  // for strftime, strptime and Abseil
+  const char* DateFormat;
+  const std::vector<long>& Seconds;
 };
 
 [[noreturn]] void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
 
 void RegisterFromHttpDate(const HttpLayout& layout) {
-  const auto ring = Strftime(layout.seconds, layout.format);
-  const auto expect = [&seconds = layout.seconds](std::size_t i, TimePoint t) { return t == FromSeconds(seconds[i]); };
+  const auto ring = Strftime(layout.Seconds, layout.Format);
+  const auto expect = [&seconds = layout.Seconds](std::size_t i, TimePoint t) { return t == FromSeconds(seconds[i]); };
 
-  const std::string name = std::string("FromHttpDate/") + layout.variant + "/";
+  const std::string name = std::string("FromHttpDate/") + layout.Variant + "/";
   RegisterMeasure(name + "orvik", ring, FromHttpDate, expect);
   RegisterMeasure(
       name + "strptime", ring,
-      [format = layout.format](const std::string& text) {
+      [format = layout.Format](const std::string& text) {
         std::tm tm{};
         if (strptime(text.c_str(), format, &tm) == nullptr) ThrowUnparsed(text);
         return FromSeconds(timegm(&tm));
@@ -120,7 +120,7 @@ void RegisterFromHttpDate(const HttpLayout& layout) {
 #ifdef ORVIK_BENCH_HAVE_ABSL
   RegisterMeasure(
       name + "absl", ring,
-      [format = layout.format](const std::string& text) {
+      [format = layout.Format](const std::string& text) {
         absl::Time t;
         std::string error;
         if (!absl::ParseTime(format, text, &t, &error)) ThrowUnparsed(text);
@@ -131,7 +131,7 @@ void RegisterFromHttpDate(const HttpLayout& layout) {
 #ifdef ORVIK_BENCH_HAVE_DATE
   RegisterMeasure(
       name + "date", ring,
-      [format = layout.date_format](const std::string& text) {
+      [format = layout.DateFormat](const std::string& text) {
         std::istringstream in(text);
         date::sys_seconds t;
         in >> date::parse(format, t);

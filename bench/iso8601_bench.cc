@@ -35,8 +35,8 @@ using Iso8601Text = std::array<char, sizeof("2024-03-05T07:08:09.012345678+05:30
 // The designator of a zone's offset as the library writes it: "Z" for none,
 // otherwise +hh:mm or -hh:mm.
 struct Designator {
-  std::array<char, sizeof("+05:30")> text;
-  std::size_t length;
+  std::array<char, sizeof("+05:30")> Text;
+  std::size_t Length;
 };
 
 Designator DesignatorOf(const std::tm& tm, TimeZone zone) {
@@ -44,12 +44,12 @@ Designator DesignatorOf(const std::tm& tm, TimeZone zone) {
   std::array<char, sizeof("+0530")> offset{};
   if (zone == TimeZone::Local) std::strftime(offset.data(), offset.size(), "%z", &tm);
   if (zone == TimeZone::UTC || std::abs(std::atoi(offset.data())) == 0) {
-    designator.text[0] = 'Z';
-    designator.length = 1;
+    designator.Text[0] = 'Z';
+    designator.Length = 1;
     return designator;
   }
-  designator.length = static_cast<std::size_t>(
-      std::snprintf(designator.text.data(), designator.text.size(), "%.3s:%.2s", offset.data(), offset.data() + 3));
+  designator.Length = static_cast<std::size_t>(
+      std::snprintf(designator.Text.data(), designator.Text.size(), "%.3s:%.2s", offset.data(), offset.data() + 3));
   return designator;
 }
 
@@ -64,8 +64,8 @@ std::string StrftimeIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
         static_cast<std::size_t>(std::snprintf(text.data() + length, text.size() - length, ".%09ld", Nanoseconds(t)));
   }
   const Designator designator = DesignatorOf(tm, zone);
-  std::copy_n(designator.text.data(), designator.length, text.data() + length);
-  return {text.data(), length + designator.length};
+  std::copy_n(designator.Text.data(), designator.Length, text.data() + length);
+  return {text.data(), length + designator.Length};
 }
 
 std::string SnprintfIso8601(TimePoint t, TimeZone zone) {
@@ -74,7 +74,7 @@ std::string SnprintfIso8601(TimePoint t, TimeZone zone) {
   Iso8601Text text{};
   const int length = std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d.%09ld%.*s",
                                    tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                                   Nanoseconds(t), static_cast<int>(designator.length), designator.text.data());
+                                   Nanoseconds(t), static_cast<int>(designator.Length), designator.Text.data());
   return {text.data(), static_cast<std::size_t>(length)};
 }
 
@@ -163,54 +163,54 @@ enum class Layout { kExtended, kBasic };
 enum class Designators { kZ, kOffsets };
 
 struct TimestampKind {
-  const char* variant;
-  Layout layout;
-  int fraction_digits;
-  Designators designators;
-  std::uint64_t seed;
+  const char* Variant;
+  Layout TextLayout;
+  int FractionDigits;
+  Designators ZoneDesignators;
+  std::uint64_t Seed;
 };
 
 // Timestamps of one kind written by libc, with what they denote.
 struct Timestamps {
-  TimestampKind kind;
-  std::vector<std::string> texts;
-  std::vector<std::pair<TimePoint, std::chrono::minutes>> values;
-  std::vector<TimePoint> wall_clock_seconds;  // the date and time alone, read as UTC
+  TimestampKind Kind;
+  std::vector<std::string> Texts;
+  std::vector<std::pair<TimePoint, std::chrono::minutes>> Values;
+  std::vector<TimePoint> WallClockSeconds;  // the date and time alone, read as UTC
 };
 
 Timestamps WriteTimestamps(const TimestampKind& kind) {
   // Offsets of real zones, east and west, whole hours and not.
   constexpr std::array<int, 10> kOffsetMinutes = {60, 120, -300, -480, 330, 540, -210, 345, 0, -600};
-  std::mt19937_64 generator(kind.seed);
+  std::mt19937_64 generator(kind.Seed);
   std::uniform_int_distribution<std::size_t> pick_offset(0, kOffsetMinutes.size() - 1);
   long fraction_unit = 1;
-  for (int i = kind.fraction_digits; i < 9; ++i) fraction_unit *= 10;
+  for (int i = kind.FractionDigits; i < 9; ++i) fraction_unit *= 10;
 
   Timestamps timestamps{kind, {}, {}, {}};
   for (const TimePoint random : RandomInstants()) {
-    const long nanoseconds = kind.fraction_digits == 0 ? 0 : Nanoseconds(random) / fraction_unit * fraction_unit;
-    const int offset = kind.designators == Designators::kZ ? 0 : kOffsetMinutes.at(pick_offset(generator));
+    const long nanoseconds = kind.FractionDigits == 0 ? 0 : Nanoseconds(random) / fraction_unit * fraction_unit;
+    const int offset = kind.ZoneDesignators == Designators::kZ ? 0 : kOffsetMinutes.at(pick_offset(generator));
     const long wall_clock = WholeSeconds(random) + offset * 60L;
     const std::tm tm = LibcCalendarTime(wall_clock, TimeZone::UTC);
 
     Iso8601Text text{};
     std::size_t length =
-        std::strftime(text.data(), text.size(), kind.layout == Layout::kExtended ? "%FT%T" : "%Y%m%dT%H%M%S", &tm);
-    if (kind.fraction_digits > 0) {
+        std::strftime(text.data(), text.size(), kind.TextLayout == Layout::kExtended ? "%FT%T" : "%Y%m%dT%H%M%S", &tm);
+    if (kind.FractionDigits > 0) {
       length += static_cast<std::size_t>(std::snprintf(text.data() + length, text.size() - length, ".%0*ld",
-                                                       kind.fraction_digits, nanoseconds / fraction_unit));
+                                                       kind.FractionDigits, nanoseconds / fraction_unit));
     }
-    if (kind.designators == Designators::kZ) {
+    if (kind.ZoneDesignators == Designators::kZ) {
       text.at(length++) = 'Z';
     } else {
       length +=
           static_cast<std::size_t>(std::snprintf(text.data() + length, text.size() - length, "%c%02d:%02d",
                                                  offset < 0 ? '-' : '+', std::abs(offset) / 60, std::abs(offset) % 60));
     }
-    timestamps.texts.emplace_back(text.data(), length);
-    timestamps.values.emplace_back(FromSeconds(WholeSeconds(random)) + std::chrono::nanoseconds(nanoseconds),
+    timestamps.Texts.emplace_back(text.data(), length);
+    timestamps.Values.emplace_back(FromSeconds(WholeSeconds(random)) + std::chrono::nanoseconds(nanoseconds),
                                    std::chrono::minutes(offset));
-    timestamps.wall_clock_seconds.push_back(FromSeconds(wall_clock));
+    timestamps.WallClockSeconds.push_back(FromSeconds(wall_clock));
   }
   return timestamps;
 }
@@ -218,17 +218,17 @@ Timestamps WriteTimestamps(const TimestampKind& kind) {
 [[noreturn]] void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
 
 auto ExpectInstants(const Timestamps& timestamps) {
-  return [values = timestamps.values](std::size_t i, TimePoint t) { return t == values[i].first; };
+  return [values = timestamps.Values](std::size_t i, TimePoint t) { return t == values[i].first; };
 }
 
 void RegisterSplitIso8601(const Timestamps& timestamps) {
-  const auto& texts = timestamps.texts;
+  const auto& texts = timestamps.Texts;
   const auto expect_instant = ExpectInstants(timestamps);
-  const bool extended = timestamps.kind.layout == Layout::kExtended;
+  const bool extended = timestamps.Kind.TextLayout == Layout::kExtended;
 
-  const std::string name = std::string("SplitIso8601/") + timestamps.kind.variant + "/";
+  const std::string name = std::string("SplitIso8601/") + timestamps.Kind.Variant + "/";
   RegisterMeasure(name + "orvik", texts, SplitIso8601,
-                  [values = timestamps.values](std::size_t i, const std::pair<TimePoint, std::chrono::minutes>& value) {
+                  [values = timestamps.Values](std::size_t i, const std::pair<TimePoint, std::chrono::minutes>& value) {
                     return value == values[i];
                   });
   // strptime reads the date and time alone: no fraction, no offset.
@@ -239,7 +239,7 @@ void RegisterSplitIso8601(const Timestamps& timestamps) {
         if (strptime(text.c_str(), format, &tm) == nullptr) ThrowUnparsed(text);
         return FromSeconds(timegm(&tm));
       },
-      [wall_clock = timestamps.wall_clock_seconds](std::size_t i, TimePoint t) { return t == wall_clock[i]; });
+      [wall_clock = timestamps.WallClockSeconds](std::size_t i, TimePoint t) { return t == wall_clock[i]; });
 #ifdef ORVIK_BENCH_HAVE_ABSL
   RegisterMeasure(
       name + "absl", texts,
@@ -252,7 +252,7 @@ void RegisterSplitIso8601(const Timestamps& timestamps) {
       expect_instant);
 #endif
 #ifdef ORVIK_BENCH_HAVE_DATE
-  const bool z = timestamps.kind.designators == Designators::kZ;
+  const bool z = timestamps.Kind.ZoneDesignators == Designators::kZ;
   RegisterMeasure(
       name + "date", texts,
       [format = extended ? (z ? "%FT%TZ" : "%FT%T%Ez") : "%Y%m%dT%H%M%SZ"](const std::string& text) {
@@ -269,7 +269,7 @@ void RegisterSplitIso8601(const Timestamps& timestamps) {
 // FromIso8601 only drops the offset of SplitIso8601's pair, so it has no
 // peers of its own: theirs are SplitIso8601's.
 void RegisterFromIso8601(const Timestamps& timestamps) {
-  RegisterMeasure(std::string("FromIso8601/") + timestamps.kind.variant + "/orvik", timestamps.texts, FromIso8601,
+  RegisterMeasure(std::string("FromIso8601/") + timestamps.Kind.Variant + "/orvik", timestamps.Texts, FromIso8601,
                   ExpectInstants(timestamps));
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/time_units.h"
 #include "message_checks.h"
 #include "messages.h"
 
@@ -30,9 +31,9 @@ Int128 ExpectedNanoseconds(const std::string& text) {
     }
     if (c == 'T') in_time = true;
     if (c == 'M' && !in_time) return -1;
-    if (c == 'H') total += run * 3600'000'000'000;
-    if (c == 'M') total += run * 60'000'000'000;
-    if (c == 'S') total += run * 1'000'000'000;
+    if (c == 'H') total += run * internal::kSecondsPerHour * internal::kNanosecondsPerSecond;
+    if (c == 'M') total += run * internal::kSecondsPerMinute * internal::kNanosecondsPerSecond;
+    if (c == 'S') total += run * internal::kNanosecondsPerSecond;
     run = 0;
   }
   return total;

@@ -16,13 +16,15 @@
 #include <string_view>
 #include <utility>
 
+#include "calendar/time_units.h"
 #include "message_checks.h"
+#include "messages.h"
 
 namespace orvik::chrono::fuzz {
 namespace {
 
-constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-constexpr std::int64_t kNanosecondsPerHour = 3600 * kNanosecondsPerSecond;
+using internal::kNanosecondsPerSecond;
+constexpr std::int64_t kNanosecondsPerHour = internal::kSecondsPerHour * kNanosecondsPerSecond;
 
 // Reads fixed-size values off the front of the input; missing bytes read as zero.
 class Bytes {
@@ -161,11 +163,10 @@ bool SameCalendarTime(const std::tm& a, const std::tm& b) {
 void CheckReadBack(const std::string& text, long second, long long nanoseconds, const std::tm& shown,
                    const std::string& about) {
   if (shown.tm_year < 0) {
-    constexpr std::string_view kBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
     RunExpectingDocumentedErrors(
         about, [&] { SplitIso8601(text); },
         [&](Outcome outcome, const char* what) {
-          if (outcome != Outcome::InvalidArgument || !IsHeadThenText(what, kBefore1900, text)) {
+          if (outcome != Outcome::InvalidArgument || !IsHeadThenText(what, internal::kIso8601YearBefore1900, text)) {
             Fail("an early year refused with another message", about, what);
           }
         });
@@ -212,7 +213,7 @@ void CheckUnknownZone(const Input& input, const std::string& about) {
   const TimePoint t{std::chrono::nanoseconds(input.Count)};
   const auto expect_refusal = [&](auto call) {
     const Outcome outcome = RunExpectingDocumentedErrors(about, call, [&](Outcome refusal, const char* what) {
-      if (refusal != Outcome::InvalidArgument || std::string_view(what) != "Unknown timezone type") {
+      if (refusal != Outcome::InvalidArgument || std::string_view(what) != internal::kUnknownTimeZone) {
         Fail("an unknown zone refused with another message", about, what);
       }
     });

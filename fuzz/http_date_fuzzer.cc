@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/time_units.h"
 #include "http/names.h"
 #include "message_checks.h"
 #include "messages.h"
@@ -82,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [&](Outcome refusal, const char* what) { CheckMessage(refusal, what, text); });
   if (outcome != Outcome::Returned) return 0;
 
-  if (t.time_since_epoch().count() % 1'000'000'000 != 0) Fail("not a whole second", text);
+  if (t.time_since_epoch().count() % internal::kNanosecondsPerSecond != 0) Fail("not a whole second", text);
   const std::string formatted = ToHttpDate(t);
   if (FromHttpDate(formatted) != t) Fail("the formatted instant reads back differently", text, formatted);
   return 0;

@@ -16,10 +16,11 @@
 #include <string_view>
 #include <typeinfo>
 
+#include "calendar/time_units.h"
+
 namespace orvik::chrono::fuzz {
 
-// Wide enough for any product of a seconds count and 1000000000.
-__extension__ typedef __int128 Int128;  // NOLINT(modernize-use-using): __extension__ needs the typedef form
+using internal::Int128;
 
 // The text with every byte outside printable ASCII escaped, for reports.
 inline std::string Printable(std::string_view text) {

@@ -24,8 +24,8 @@ struct Values {
   unsigned Numbers[7];
   char Character;
   unsigned Offset[2];
-  char Weekday[10];
-  char Month[4];
+  char Weekday[sizeof("Wednesday")];
+  char Month[sizeof("Nov")];
   bool operator==(const Values&) const = default;
 };
 

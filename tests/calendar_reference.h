@@ -13,10 +13,12 @@
 #include <ctime>
 #include <string>
 
+#include "calendar/time_units.h"
+
 namespace orvik::chrono::testing {
 
-inline constexpr std::int64_t kSecond = 1'000'000'000;
-inline constexpr std::int64_t kHour = 3600 * kSecond;
+inline constexpr std::int64_t kSecond = internal::kNanosecondsPerSecond;
+inline constexpr std::int64_t kHour = internal::kSecondsPerHour * kSecond;
 
 inline TimePoint At(std::int64_t nanoseconds) { return TimePoint(std::chrono::nanoseconds(nanoseconds)); }
 

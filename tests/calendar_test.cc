@@ -17,6 +17,7 @@
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
 #include "calendar_reference.h"
+#include "messages.h"
 
 namespace orvik::chrono::testing {
 namespace {
@@ -53,7 +54,7 @@ TEST(ToCalendarTime, UnknownZoneIsRefusedOnEveryCall) {
         ToIso8601(At(0), static_cast<Iso8601Format>(call - 3), zone);  // layouts -1 to 2
         ADD_FAILURE() << "call " << call;
       } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "Unknown timezone type");
+        EXPECT_EQ(e.what(), internal::kUnknownTimeZone);
       }
     }
   }

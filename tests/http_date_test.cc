@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "calendar/time_units.h"
 #include "messages.h"
 #include "outcome.h"
 
@@ -19,7 +20,7 @@ using namespace std::string_literals;
 using namespace internal;
 
 std::string Read(const std::string& text) {
-  return Outcome([&] { return std::to_string(FromHttpDate(text).time_since_epoch().count() / 1'000'000'000); });
+  return Outcome([&] { return std::to_string(internal::TruncatedSeconds(FromHttpDate(text))); });
 }
 
 std::string NameError(std::string_view head, std::string_view name, std::string_view text) {

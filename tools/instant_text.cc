@@ -2,19 +2,21 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <stdexcept>
 
+#include "calendar/time_units.h"
+#include "messages.h"
+#include "text/digits.h"
+
 namespace orvik::chrono::internal {
 namespace {
 
-__extension__ using Int128 = __int128;  // wide enough for any seconds count in nanoseconds
+// Fraction digits of epoch seconds: nanoseconds at most.
+constexpr std::size_t kFractionDigits = sizeof("999999999") - 1;
 
-constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-constexpr std::int64_t kLargestWholeSecond = 9'223'372'036;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 struct EpochText {
@@ -33,36 +35,31 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
   const std::size_t dot = text.find('.');
   epoch.Whole = text.substr(0, dot);
   epoch.Fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
+  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, digits::IsDigit); };
   if (epoch.Whole.empty() || !all_digits(epoch.Whole)) return false;
   if (dot == std::string_view::npos) return true;
-  return !epoch.Fraction.empty() && epoch.Fraction.size() <= 9 && all_digits(epoch.Fraction);
+  return !epoch.Fraction.empty() && epoch.Fraction.size() <= kFractionDigits && all_digits(epoch.Fraction);
 }
 
 TimePoint ReadEpoch(const std::string& text) {
   EpochText epoch;
-  if (!SplitEpoch(text, epoch)) throw std::invalid_argument("Failed to parse epoch seconds: " + text);
+  if (!SplitEpoch(text, epoch)) throw std::invalid_argument(std::string(kEpochUnreadable) + text);
   std::int64_t seconds = 0;
   const auto [end, error] = std::from_chars(epoch.Whole.data(), epoch.Whole.data() + epoch.Whole.size(), seconds);
-  if (error != std::errc() || seconds > kLargestWholeSecond) {
-    throw std::out_of_range("Epoch seconds outside the time point range: " + text);
+  if (error != std::errc() || seconds > kMaxTimePointSeconds) {
+    throw std::out_of_range(std::string(kEpochOutsideRange) + text);
   }
   if (epoch.Fraction.empty()) return FileTimePointToSystemTimePoint(epoch.Negative ? -seconds : seconds);
   std::int64_t fraction = 0;
-  for (std::size_t i = 0; i < 9; ++i) {
+  for (std::size_t i = 0; i < kFractionDigits; ++i) {
     fraction = fraction * 10 + (i < epoch.Fraction.size() ? epoch.Fraction[i] - '0' : 0);
   }
   Int128 count = static_cast<Int128>(seconds) * kNanosecondsPerSecond + fraction;
   if (epoch.Negative) count = -count;
   if (count < std::numeric_limits<std::int64_t>::min() || count > std::numeric_limits<std::int64_t>::max()) {
-    throw std::out_of_range("Epoch seconds outside the time point range: " + text);
+    throw std::out_of_range(std::string(kEpochOutsideRange) + text);
   }
   return TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(count)));
-}
-
-std::int64_t FloorSeconds(std::int64_t nanoseconds) {
-  const std::int64_t seconds = nanoseconds / kNanosecondsPerSecond;
-  return nanoseconds % kNanosecondsPerSecond < 0 ? seconds - 1 : seconds;
 }
 
 }  // namespace
@@ -87,12 +84,10 @@ TimePoint ReadInstant(const std::string& text, InputKind kind) {
 }
 
 std::string SecondsWithFraction(std::int64_t nanoseconds) {
-  const std::int64_t seconds = FloorSeconds(nanoseconds);
-  // nanoseconds - seconds * 10^9 without overflow: both are near the same value.
-  const auto fraction = static_cast<std::uint64_t>(nanoseconds) -
-                        static_cast<std::uint64_t>(seconds) * static_cast<std::uint64_t>(kNanosecondsPerSecond);
-  std::string digits = std::to_string(fraction);
-  return std::to_string(seconds) + "." + std::string(9 - digits.size(), '0') + digits;
+  const FlooredTime floored = FloorToSecond(TimePoint(std::chrono::nanoseconds(nanoseconds)));
+  char fraction[kFractionDigits];
+  digits::WriteNine(fraction, floored.Nanoseconds);
+  return std::to_string(floored.Seconds) + "." + std::string(fraction, sizeof fraction);
 }
 
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
@@ -111,7 +106,7 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       out += ToIso8601(t, Iso8601Format::BasicNanoseconds, zone);
       break;
     case OutputFormat::Epoch:
-      out += std::to_string(FloorSeconds(count));
+      out += std::to_string(FloorToSecond(t).Seconds);
       break;
     case OutputFormat::EpochNs:
       out += std::to_string(count);

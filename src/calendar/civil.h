@@ -11,11 +11,7 @@
 
 #include "calendar/time_units.h"
 
-namespace orvik::chrono {
-namespace internal::civil {
-
-// The parsers still name the unit from here.
-using internal::kSecondsPerDay;
+namespace orvik::chrono::internal::civil {
 
 // Days from 0000-03-01 to 1970-01-01: counting from March puts the leap day
 // at the end of each year.
@@ -23,9 +19,9 @@ inline constexpr std::int64_t kEpochShift = 719468;
 inline constexpr std::int64_t kDaysPerEra = 146097;  // 400 years
 
 struct Date {
-  std::int64_t year;
-  unsigned month;  // 1 to 12
-  unsigned day;    // 1 to 31
+  std::int64_t Year;
+  unsigned Month;  // 1 to 12
+  unsigned Day;    // 1 to 31
 };
 
 // Floor division and its non-negative remainder.
@@ -140,9 +136,9 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
   out.tm_sec = second_of_day % static_cast<int>(kSecondsPerMinute);
   out.tm_min = second_of_day / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
   out.tm_hour = second_of_day / static_cast<int>(kSecondsPerHour);
-  out.tm_mday = static_cast<int>(date.day);
-  out.tm_mon = static_cast<int>(date.month) - 1;
-  out.tm_year = static_cast<int>(date.year - 1900);
+  out.tm_mday = static_cast<int>(date.Day);
+  out.tm_mon = static_cast<int>(date.Month) - 1;
+  out.tm_year = static_cast<int>(date.Year - 1900);
   out.tm_wday = static_cast<int>(WeekdayFromDays(days));
   out.tm_yday = static_cast<int>(civil_day.DayOfYear);
   out.tm_isdst = 0;
@@ -153,22 +149,17 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
 static_assert(DaysFromCivil(1970, 1, 1) == 0);
 static_assert(DaysFromCivil(2000, 3, 1) == 11017);
 static_assert(DaysFromCivil(1677, 9, 21) == -106752);
-static_assert(CivilFromDays(-1).year == 1969 && CivilFromDays(-1).month == 12 && CivilFromDays(-1).day == 31);
-static_assert(CivilFromDays(11016).month == 2 && CivilFromDays(11016).day == 29);
-static_assert(CivilFromDays(-106752).year == 1677 && CivilFromDays(-106752).month == 9);
-static_assert(CivilFromDays(106751).year == 2262 && CivilFromDays(106751).day == 11);
-static_assert(CivilFromDays(kMinCivilDays).year == -32800 && CivilFromDays(kMinCivilDays).month == 3);
+static_assert(CivilFromDays(-1).Year == 1969 && CivilFromDays(-1).Month == 12 && CivilFromDays(-1).Day == 31);
+static_assert(CivilFromDays(11016).Month == 2 && CivilFromDays(11016).Day == 29);
+static_assert(CivilFromDays(-106752).Year == 1677 && CivilFromDays(-106752).Month == 9);
+static_assert(CivilFromDays(106751).Year == 2262 && CivilFromDays(106751).Day == 11);
+static_assert(CivilFromDays(kMinCivilDays).Year == -32800 && CivilFromDays(kMinCivilDays).Month == 3);
 static_assert(DaysInMonth(2000, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2024, 12) == 31);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
 static_assert(CivilDayFromDays(11016).DayOfYear == 59 && CivilDayFromDays(11017).DayOfYear == 60);  // 2000, leap
 static_assert(CivilDayFromDays(-25508).DayOfYear == 59 && CivilDayFromDays(-1).DayOfYear == 364);   // 1900, not
 static_assert(CivilDayFromDays(0).DayOfYear == 0 && CivilDayFromDays(11322).DayOfYear == 365);
 
-}  // namespace internal::civil
-
-// The parsers still name the calendar arithmetic from here.
-namespace civil = internal::civil;
-
-}  // namespace orvik::chrono
+}  // namespace orvik::chrono::internal::civil
 
 #endif  // ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_

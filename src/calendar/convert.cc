@@ -1,12 +1,14 @@
 #include "calendar/convert.h"
 
 #include <stdexcept>
+#include <string>
+
+#include "messages.h"
 
 namespace orvik::chrono::internal {
 
-void ThrowUnknownZone() { throw std::invalid_argument("Unknown timezone type"); }
+void ThrowUnknownZone() { throw std::invalid_argument(std::string(kUnknownTimeZone)); }
 
-// One message for both zones: callers only need to know that libc gave up.
-void ThrowConversionFailed() { throw std::runtime_error("Failed to convert the timestamp to local time"); }
+void ThrowConversionFailed() { throw std::runtime_error(std::string(kLocalTimeFailed)); }
 
 }  // namespace orvik::chrono::internal

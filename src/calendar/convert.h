@@ -9,20 +9,19 @@
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
 
-namespace orvik::chrono {
-namespace internal {
+namespace orvik::chrono::internal {
 
-// Throw std::invalid_argument "Unknown timezone type" and std::runtime_error
-// "Failed to convert the timestamp to local time".
+// Throw std::invalid_argument kUnknownTimeZone and std::runtime_error
+// kLocalTimeFailed (messages.h).
 [[noreturn]] void ThrowUnknownZone();
 [[noreturn]] void ThrowConversionFailed();
 
 // Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
 // (no leap seconds, whatever the zone setting), local time through
 // localtime_r, every member as libc leaves it. Throws std::invalid_argument
-// "Unknown timezone type" for any other zone, without touching `out`, and
-// std::runtime_error "Failed to convert the timestamp to local time" when
-// localtime_r fails. Inline, so that a UTC miss is arithmetic and nothing else.
+// kUnknownTimeZone for any other zone, without touching `out`, and
+// std::runtime_error kLocalTimeFailed when localtime_r fails. Inline, so that
+// a UTC miss is arithmetic and nothing else.
 inline void Convert(long seconds, std::tm& out, TimeZone zone) {
   if (zone == TimeZone::UTC) {
     civil::UtcFromSeconds(seconds, out);
@@ -33,11 +32,6 @@ inline void Convert(long seconds, std::tm& out, TimeZone zone) {
   }
 }
 
-}  // namespace internal
-
-// The parsers still name the unit from here.
-using internal::kNanosecondsPerSecond;
-
-}  // namespace orvik::chrono
+}  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_SRC_CALENDAR_CONVERT_H_

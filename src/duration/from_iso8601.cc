@@ -16,16 +16,13 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/time_units.h"
 #include "messages.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
-
-constexpr std::int64_t kNanosecondsPerHour = std::chrono::nanoseconds(std::chrono::hours(1)).count();
-constexpr std::int64_t kNanosecondsPerMinute = std::chrono::nanoseconds(std::chrono::minutes(1)).count();
-constexpr std::int64_t kNanosecondsPerSecond = std::chrono::nanoseconds(std::chrono::seconds(1)).count();
 
 enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange };
 
@@ -65,8 +62,8 @@ constexpr std::array<std::int64_t, 256> kUnits = [] {
   units.fill(kInvalid);
   units['P'] = 0;
   units['T'] = 0;
-  units['H'] = kNanosecondsPerHour;
-  units['M'] = kNanosecondsPerMinute;  // when in the time part; a month before it
+  units['H'] = kSecondsPerHour * kNanosecondsPerSecond;
+  units['M'] = kSecondsPerMinute * kNanosecondsPerSecond;  // when in the time part; a month before it
   units['S'] = kNanosecondsPerSecond;
   units['D'] = kNotSupported;
   units['Y'] = kNotSupported;

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "calendar/civil.h"
+#include "calendar/time_units.h"
 #include "http/names.h"
 #include "http/scan_formats.h"
 #include "messages.h"
@@ -24,10 +25,6 @@
 namespace orvik::chrono {
 namespace internal {
 namespace {
-
-// The whole seconds whose nanosecond count fits into a time point.
-constexpr std::int64_t kFirstSecond = -9'223'372'036;
-constexpr std::int64_t kLastSecond = 9'223'372'036;
 
 // What the scan of one layout reads. A leading '-' makes a number wrap, and
 // the conversion to int undoes it.
@@ -90,7 +87,9 @@ TimePoint FromHttpDate(const std::string& text) {
   fields.tm_mon = *month;
   fields.tm_year = scanned.FirstYear + static_cast<int>(scanned.Year) - 1900;
   const std::int64_t seconds = civil::SecondsFromFields(fields);
-  if (seconds < kFirstSecond || seconds > kLastSecond) Refuse<std::out_of_range>(kHttpOutsideRange, {}, text);
+  if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
+    Refuse<std::out_of_range>(kHttpOutsideRange, {}, text);
+  }
   return TimePoint(std::chrono::seconds(seconds));
 }
 

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "calendar/civil.h"
-#include "calendar/convert.h"
+#include "calendar/time_units.h"
 #include "http/names.h"
 #include "text/digits.h"
 
@@ -24,13 +24,10 @@ char* WriteAbbreviation(char* out, std::string_view name) {
 }  // namespace internal
 
 std::string ToHttpDate(TimePoint t) {
-  using internal::kMonthNames;
-  using internal::kWeekdayNames;
-  using internal::WriteAbbreviation;
-
-  const std::int64_t seconds = t.time_since_epoch().count() / kNanosecondsPerSecond;  // truncated toward zero
-  const std::int64_t days = civil::FloorDiv(seconds, civil::kSecondsPerDay);
-  const auto second_of_day = static_cast<unsigned>(seconds - days * civil::kSecondsPerDay);
+  using namespace internal;
+  const std::int64_t seconds = TruncatedSeconds(t);
+  const std::int64_t days = civil::FloorDiv(seconds, kSecondsPerDay);
+  const std::int64_t second_of_day = seconds - days * kSecondsPerDay;
   const civil::Date date = civil::CivilFromDays(days);
 
   // Every year of a time point has four digits, so every field has its fixed
@@ -39,18 +36,18 @@ std::string ToHttpDate(TimePoint t) {
   char* out = WriteAbbreviation(text, kWeekdayNames[civil::WeekdayFromDays(days)]);
   *out++ = ',';
   *out++ = ' ';
-  out = digits::WriteTwo(out, date.day);
+  out = digits::WriteTwo(out, date.Day);
   *out++ = ' ';
-  out = WriteAbbreviation(out, kMonthNames[date.month - 1]);
+  out = WriteAbbreviation(out, kMonthNames[date.Month - 1]);
   *out++ = ' ';
-  out = digits::WriteFour(out, static_cast<unsigned>(date.year));
+  out = digits::WriteFour(out, static_cast<unsigned>(date.Year));
   *out++ = ' ';
-  out = digits::WriteTwo(out, second_of_day / 3600);
+  out = digits::WriteTwo(out, static_cast<unsigned>(second_of_day / kSecondsPerHour));
   *out++ = ':';
-  out = digits::WriteTwo(out, second_of_day / 60 % 60);
+  out = digits::WriteTwo(out, static_cast<unsigned>(second_of_day / kSecondsPerMinute % kMinutesPerHour));
   *out++ = ':';
-  out = digits::WriteTwo(out, second_of_day % 60);
-  std::memcpy(out, " GMT", 4);
+  out = digits::WriteTwo(out, static_cast<unsigned>(second_of_day % kSecondsPerMinute));
+  std::memcpy(out, " GMT", sizeof(" GMT") - 1);
   return {text, sizeof(text) - 1};
 }
 

@@ -20,7 +20,7 @@
 #include <utility>
 
 #include "calendar/civil.h"
-#include "calendar/convert.h"
+#include "calendar/time_units.h"
 #include "iso8601/scan_formats.h"
 #include "messages.h"
 #include "text/scan.h"
@@ -28,8 +28,6 @@
 namespace orvik::chrono {
 namespace internal {
 namespace {
-
-__extension__ typedef __int128 Int128;  // NOLINT(modernize-use-using): __extension__ needs the typedef form
 
 // The scan's destinations: %u conversions store unsigned ints, converted
 // explicitly where a signed value is meant.
@@ -113,7 +111,8 @@ std::int64_t WallClockSeconds(const Fields& fields) {
 }
 
 std::int64_t OffsetMinutes(const Fields& fields) {
-  const std::int64_t offset = std::int64_t{static_cast<std::int32_t>(fields.OffsetHours)} * 60 + fields.OffsetMinutes;
+  const std::int64_t offset =
+      std::int64_t{static_cast<std::int32_t>(fields.OffsetHours)} * kMinutesPerHour + fields.OffsetMinutes;
   return fields.Designator == '-' ? -offset : offset;
 }
 
@@ -125,7 +124,7 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   // A text of four characters or fewer has no fifth character to tell the
   // layouts apart: the bounds-checked access refuses it with the standard
   // library's own std::out_of_range, before anything is scanned.
-  const bool extended = text.at(4) == '-';
+  const bool extended = text.at(sizeof("2020") - 1) == '-';
   Fields fields;
   const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields) : ScanFields<BasicLayout>(text, fields);
   if (!Accepted(values_read, fields.Designator)) {
@@ -136,7 +135,7 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
 
   const std::int64_t offset = OffsetMinutes(fields);
   const Int128 instant = Int128{WallClockSeconds(fields)} * kNanosecondsPerSecond -
-                         Int128{offset} * 60 * kNanosecondsPerSecond +
+                         Int128{offset} * kSecondsPerMinute * kNanosecondsPerSecond +
                          FractionNanoseconds(fields.Fraction, text.size());
   if (instant < std::numeric_limits<std::int64_t>::min() || instant > std::numeric_limits<std::int64_t>::max()) {
     Fail<std::out_of_range>(kIso8601OutsideRange, {}, text);

@@ -20,22 +20,6 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-struct FlooredTime {
-  long Seconds;
-  unsigned Nanoseconds;  // 0 to 999999999
-};
-
-// Never forms Seconds * 1e9, which does not fit for the smallest time point.
-FlooredTime FloorToSecond(TimePoint t) {
-  long seconds = TruncatedSeconds(t);
-  std::int64_t nanoseconds = t.time_since_epoch().count() % kNanosecondsPerSecond;
-  if (nanoseconds < 0) {
-    --seconds;
-    nanoseconds += kNanosecondsPerSecond;
-  }
-  return {seconds, static_cast<unsigned>(nanoseconds)};
-}
-
 // Calendar fields of a time point: a four-digit year, every other field 0 to 60.
 unsigned Field(int value) { return static_cast<unsigned>(value); }
 
@@ -99,7 +83,7 @@ std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
       const std::tm tm = internal::CalendarTimeOfSecond(floored.Seconds, zone);
       end = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, end);
       *end++ = '.';
-      end = WriteZoneDesignator(tm, zone, digits::WriteNine(end, floored.Nanoseconds));
+      end = WriteZoneDesignator(tm, zone, internal::digits::WriteNine(end, floored.Nanoseconds));
       break;
     }
     default:

@@ -1,25 +1,13 @@
-// Internal: fixed-width ASCII digits, read and written without locale or libc.
+// Internal: ASCII digits, recognised and written in fixed widths without
+// locale or libc.
 #ifndef ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
 #define ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
 
 #include <cstddef>
 
-namespace orvik::chrono::digits {
+namespace orvik::chrono::internal::digits {
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads exactly `width` digits at `text` into *value; false, with *value
-// unspecified, if any of them is not a digit. The caller guarantees that
-// `width` characters are there to read; width at most 9.
-constexpr bool Read(const char* text, std::size_t width, unsigned* value) {
-  unsigned result = 0;
-  for (std::size_t i = 0; i < width; ++i) {
-    if (!IsDigit(text[i])) return false;
-    result = result * 10 + static_cast<unsigned>(text[i] - '0');
-  }
-  *value = result;
-  return true;
-}
 
 // Writes `value` (0 to 99) as two digits and returns the end.
 constexpr char* WriteTwo(char* out, unsigned value) {
@@ -40,6 +28,6 @@ constexpr char* WriteNine(char* out, unsigned value) {
   return out + 9;
 }
 
-}  // namespace orvik::chrono::digits
+}  // namespace orvik::chrono::internal::digits
 
 #endif  // ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
