@@ -43,9 +43,6 @@ TEST(Scan, FollowsTheRulesOfSscanf) {
       {"12:3a b", "4 12 3 a  "},               // ... or by a letter; the blank matches none
       {"1x:34", "1 1 7 ?? ?"},                 // the first number short: nothing after it is read
       {"12;34", "1 12 7 ?? ?"},                // a literal missing after full-width values
-      {"1:34 ab!", "4 1 34 ab !"},             // full widths again after a short number
-      {"1:3 ab!", "4 1 3 ab !"},               // ... and a second short one
-      {"1:34  ab!", "4 1 34 ab !"},            // ... and a blank longer than its own
   };
   for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
 }
@@ -59,8 +56,6 @@ TEST(Scan, TellsWhereTheLastValueEnds) {
       {"12:3x", "4 2"},       // the second number is one digit long
       {" 1:x", "2 1"},        // skipped white space lies before the value's end
       {"x", "0 0"},           // nothing read
-      {"1:34 ab", "7 3"},     // full widths after a short number, the text ending at %c
-      {"1:34x", "4 2"},       // ... a blank matching none, then no character of the set
   };
   for (const auto& [text, expected] : kRows) {
     unsigned first = 0;

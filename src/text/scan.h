@@ -347,20 +347,17 @@ template <std::size_t kCount, typename Accept>
 }
 
 // Runs directive kIndex of kFormat at the place where it starts when every
-// directive from kFormat's directive `first` on took its full span, `first`
-// starting at `base` with `size` bytes before the text's NUL, and succeeds
-// only where the directive takes its own full span there, exactly as Step
-// would: a number of all its width in digits, a set's width of its
-// characters, one character, the literal, or a blank's own count of white
-// space and no more. Reads no byte past the text's NUL; stores only on
-// success.
+// directive before it took its full span, and succeeds only where the
+// directive takes its own full span there, exactly as Step would: a number of
+// all its width in digits, a set's width of its characters, one character,
+// the literal, or a blank's own count of white space and no more. Reads no
+// byte past the text's NUL; stores only on success.
 template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Destinations>
-[[gnu::always_inline]] inline bool FullSpanStep(const char* base, std::size_t first, std::size_t size,
-                                                const Destinations& destinations) {
+[[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
-  const std::size_t offset = kFullSpanOffsets<kFormat>[kIndex] - kFullSpanOffsets<kFormat>[first];
-  if (!kLongEnough && size < offset + kDirective.Span) return false;
-  const char* const at = base + offset;
+  static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex];
+  if (!kLongEnough && size < kAt + kDirective.Span) return false;
+  const char* const at = text + kAt;
   if constexpr (kDirective.Type == Kind::Space) {
     return AllOf<kDirective.Span>(at, [](char c) { return IsSpace(c); }) && !IsSpace(at[kDirective.Span]);
   } else if constexpr (kDirective.Type == Kind::Literal) {
@@ -426,60 +423,35 @@ consteval auto FullSpanValuesEnds() {
 template <ScanFormat kFormat>
 inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat>();
 
-// The directives from `next` on at the places where they start when each
-// takes its full span, from the cursor on; advances `next` past those that
-// succeed in a row, and the cursor and the end of the last value with them.
-template <ScanFormat kFormat, bool kLongEnough, typename Destinations, std::size_t... kIndex>
-[[gnu::always_inline]] inline void RunFullSpans(Cursor& cursor, std::size_t& next, const Destinations& destinations,
-                                                std::index_sequence<kIndex...> /*directives*/) {
-  const char* const base = cursor.At;
-  const std::size_t first = next;
-  const auto size = static_cast<std::size_t>(cursor.End - base);
-  (void)(... && (kIndex < first ||
-                 (FullSpanStep<kFormat, kIndex, kLongEnough>(base, first, size, destinations) && (++next, true))));
-  // A value among those that succeeded ends after the place where the first of them starts.
-  const std::size_t origin = kFullSpanOffsets<kFormat>[first];
-  cursor.At = base + (kFullSpanOffsets<kFormat>[next] - origin);
-  if (kFullSpanValuesEnds<kFormat>[next] > origin)
-    cursor.ValuesEnd = base + (kFullSpanValuesEnds<kFormat>[next] - origin);
-}
-
 // The directives are first tried at the places where they start when each
 // takes its full span, the common case, at offsets known to the compiler.
 // Those that succeed in a row from the first read what they would have read
-// one by one. A literal that fails there fails one by one too. Any other
-// directive that stops them runs where they left the cursor, and the rest are
-// tried once more at full span from where it ended, the common case after a
-// field of varying length; they then run one by one from where they stopped.
+// one by one; the rest then run one by one from where they stopped.
 template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
 [[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations,
-                                      std::index_sequence<kIndex...> directives) {
+                                      std::index_sequence<kIndex...> /*directives*/) {
   constexpr auto kConversions = static_cast<int>(CountConversions<kFormat>());
-  std::size_t next = 0;
+  const char* const text = cursor.At;
+  const auto size = static_cast<std::size_t>(cursor.End - text);
+  std::size_t full_span = 0;
   // A text as long as all full spans needs no check of its length on the way.
-  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kFullSpanOffsets<kFormat>.back())) {
-    RunFullSpans<kFormat, true>(cursor, next, destinations, directives);
+  if (size >= kFullSpanOffsets<kFormat>.back()) {
+    (void)(... && (FullSpanStep<kFormat, kIndex, true>(text, size, destinations) && (++full_span, true)));
   } else {
-    RunFullSpans<kFormat, false>(cursor, next, destinations, directives);
+    (void)(... && (FullSpanStep<kFormat, kIndex, false>(text, size, destinations) && (++full_span, true)));
   }
-  for (bool resumed = false;; resumed = true) {
-    if (next == sizeof...(kIndex)) return kConversions;
-    const Directive& stop = kDirectives<kFormat>[next];
-    if (stop.Type == Kind::Literal) {  // one by one, the scan would stop at the same byte
-      const auto assigned = static_cast<int>(stop.Conversion);
-      return assigned == 0 && *cursor.At == '\0' ? EOF : assigned;
-    }
-    if (resumed) break;
-    bool read = true;
-    (void)(... && (kIndex != next || (read = Step<kFormat, kIndex>(cursor, destinations), false)));
-    if (!read) return cursor.InputFailure && stop.Conversion == 0 ? EOF : static_cast<int>(stop.Conversion);
-    ++next;
-    RunFullSpans<kFormat, false>(cursor, next, destinations, directives);
+  cursor.At = text + kFullSpanOffsets<kFormat>[full_span];
+  cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat>[full_span];
+  if (full_span == sizeof...(kIndex)) return kConversions;
+  const Directive& stop = kDirectives<kFormat>[full_span];
+  if (stop.Type == Kind::Literal) {  // one by one, the scan would stop at the same byte
+    const auto assigned = static_cast<int>(stop.Conversion);
+    return assigned == 0 && *cursor.At == '\0' ? EOF : assigned;
   }
 
   // The values assigned are the conversions before the directive that failed.
   int assigned = kConversions;
-  (void)(... && (kIndex < next || Step<kFormat, kIndex>(cursor, destinations) ||
+  (void)(... && (kIndex < full_span || Step<kFormat, kIndex>(cursor, destinations) ||
                  (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
   return cursor.InputFailure && assigned == 0 ? EOF : assigned;
 }
