@@ -56,14 +56,14 @@ std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kCount>& key
 inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) { return FindAbbreviation(kMonthKeys, name); }
 
 // The index of the weekday whose abbreviation or full name is the
-// NUL-terminated `name`.
+// NUL-terminated `name`. The first three letters of the weekdays differ, so
+// they alone pick the one weekday that the name can be.
 inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
-  if (const std::optional<int> abbreviation = FindAbbreviation(kWeekdayKeys, name)) return abbreviation;
-  for (int i = 0; i < 7; ++i) {
-    const std::string_view full = kWeekdayNames[i];
-    std::size_t same = 0;  // stops at the name's NUL at the latest
-    while (same < full.size() && name[same] == full[same]) ++same;
-    if (same == full.size() && name[same] == '\0') return i;
+  const std::uint32_t key = AbbreviationKey(name);  // no key holds a NUL among its letters
+  for (std::size_t i = 0; i < kWeekdayKeys.size(); ++i) {
+    if (kWeekdayKeys[i] != key) continue;
+    if (name[kAbbreviationLength] == '\0' || std::string_view(name) == kWeekdayNames[i]) return static_cast<int>(i);
+    return std::nullopt;
   }
   return std::nullopt;
 }
