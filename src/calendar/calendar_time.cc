@@ -137,7 +137,9 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 
 // Publishes the hour that holds `seconds`, whose fields are `at`, if it is
 // regular. A leap second (tm_sec 60) is never served from an hour's start.
-void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
+// Kept out of line so that a miss that caches nothing saves and restores only
+// the few registers it needs.
+[[gnu::noinline]] void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   if (at.tm_sec >= kSecondsPerMinute) return;
   const long start = seconds - at.tm_min * kSecondsPerMinute - at.tm_sec;
   const std::lock_guard lock(TimeCache.Mutex);
@@ -164,13 +166,11 @@ void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   }
 }
 
-// The second that `t` shows, given its truncated second and that second's
-// calendar time: the truncated second, or for a negative time point inside a
-// second the one below, unless the truncated second starts an hour.
-long SecondShown(TimePoint t, long truncated, const std::tm& at_truncated) {
+// Whether `t` lies inside a second before the epoch, where truncation
+// toward zero gives the second above the one that holds it.
+bool InsideNegativeSecond(TimePoint t, long truncated) {
   const std::int64_t count = t.time_since_epoch().count();
-  const bool inside_negative_second = count < 0 && count != truncated * kNanosecondsPerSecond;
-  return inside_negative_second && !StartsHour(at_truncated) ? truncated - 1 : truncated;
+  return count < 0 && count != truncated * kNanosecondsPerSecond;
 }
 
 }  // namespace
@@ -183,12 +183,15 @@ std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
 
 }  // namespace internal
 
+// The second shown is the truncated one, or for a time point inside a
+// negative second the one below, unless the truncated second starts an hour.
+// Each return hands the cache's result straight to the caller, uncopied.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const long truncated = internal::TruncatedSeconds(t);
-  std::tm result = internal::CalendarTimeOfSecond(truncated, zone);
-  const long shown = internal::SecondShown(t, truncated, result);
-  if (shown != truncated) result = internal::CalendarTimeOfSecond(shown, zone);
-  return result;
+  if (!internal::InsideNegativeSecond(t, truncated)) return internal::CalendarTimeOfSecond(truncated, zone);
+  const std::tm at_truncated = internal::CalendarTimeOfSecond(truncated, zone);
+  if (internal::StartsHour(at_truncated)) return at_truncated;
+  return internal::CalendarTimeOfSecond(truncated - 1, zone);
 }
 
 }  // namespace orvik::chrono
