@@ -150,11 +150,12 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   TimeCache.Publish(hour);
 }
 
-// Converts `seconds` into `out` and caches its hour on the second miss in
+// The calendar time of `seconds`, caching its hour on the second miss in
 // that hour: random instants cost one conversion each, and a stream of
 // instants is served from the cache from its second call in each hour. Kept
 // out of line so that hits save and restore fewer registers.
-[[gnu::noinline]] void Miss(long seconds, TimeZone zone, std::tm& out) {
+[[gnu::noinline]] std::tm Miss(long seconds, TimeZone zone) {
+  std::tm out;
   Convert(seconds, out, zone);
   TimeCache.EndLocalSpan();
   const long hour = seconds - out.tm_min * kSecondsPerMinute - out.tm_sec;
@@ -164,6 +165,7 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   } else {
     previous.store(hour, std::memory_order_relaxed);
   }
+  return out;
 }
 
 // Whether `t` lies inside a second before the epoch, where truncation
@@ -177,21 +179,26 @@ bool InsideNegativeSecond(TimePoint t, long truncated) {
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (!TimeCache.TryRead(seconds, zone, result)) Miss(seconds, zone, result);
-  return result;
+  if (TimeCache.TryRead(seconds, zone, result)) return result;
+  return Miss(seconds, zone);
+}
+
+// For a time point inside a negative second: the second below the truncated
+// one, unless the truncated second starts an hour. Out of line, so that
+// other time points take no frame for it.
+[[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
+  const std::tm at_truncated = CalendarTimeOfSecond(truncated, zone);
+  if (StartsHour(at_truncated)) return at_truncated;
+  return CalendarTimeOfSecond(truncated - 1, zone);
 }
 
 }  // namespace internal
 
-// The second shown is the truncated one, or for a time point inside a
-// negative second the one below, unless the truncated second starts an hour.
-// Each return hands the cache's result straight to the caller, uncopied.
+// Each return hands the result straight to the caller, uncopied.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const long truncated = internal::TruncatedSeconds(t);
-  if (!internal::InsideNegativeSecond(t, truncated)) return internal::CalendarTimeOfSecond(truncated, zone);
-  const std::tm at_truncated = internal::CalendarTimeOfSecond(truncated, zone);
-  if (internal::StartsHour(at_truncated)) return at_truncated;
-  return internal::CalendarTimeOfSecond(truncated - 1, zone);
+  if (internal::InsideNegativeSecond(t, truncated)) return internal::CalendarTimeInsideNegativeSecond(truncated, zone);
+  return internal::CalendarTimeOfSecond(truncated, zone);
 }
 
 }  // namespace orvik::chrono
