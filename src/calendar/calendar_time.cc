@@ -179,8 +179,8 @@ bool InsideNegativeSecond(TimePoint t, long truncated) {
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (TimeCache.TryRead(seconds, zone, result)) return result;
-  return Miss(seconds, zone);
+  if (!TimeCache.TryRead(seconds, zone, result)) result = Miss(seconds, zone);
+  return result;
 }
 
 // For a time point inside a negative second: the second below the truncated
