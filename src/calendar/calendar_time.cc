@@ -137,7 +137,9 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 
 // Publishes the hour that holds `seconds`, whose fields are `at`, if it is
 // regular. A leap second (tm_sec 60) is never served from an hour's start.
-void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
+// Kept out of line so that a miss that caches nothing saves and restores only
+// the few registers it needs.
+[[gnu::noinline]] void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   if (at.tm_sec >= kSecondsPerMinute) return;
   const long start = seconds - at.tm_min * kSecondsPerMinute - at.tm_sec;
   const std::lock_guard lock(TimeCache.Mutex);
@@ -148,11 +150,12 @@ void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   TimeCache.Publish(hour);
 }
 
-// Converts `seconds` into `out` and caches its hour on the second miss in
+// The calendar time of `seconds`, caching its hour on the second miss in
 // that hour: random instants cost one conversion each, and a stream of
 // instants is served from the cache from its second call in each hour. Kept
 // out of line so that hits save and restore fewer registers.
-[[gnu::noinline]] void Miss(long seconds, TimeZone zone, std::tm& out) {
+[[gnu::noinline]] std::tm Miss(long seconds, TimeZone zone) {
+  std::tm out;
   Convert(seconds, out, zone);
   TimeCache.EndLocalSpan();
   const long hour = seconds - out.tm_min * kSecondsPerMinute - out.tm_sec;
@@ -162,33 +165,40 @@ void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   } else {
     previous.store(hour, std::memory_order_relaxed);
   }
+  return out;
 }
 
-// The second that `t` shows, given its truncated second and that second's
-// calendar time: the truncated second, or for a negative time point inside a
-// second the one below, unless the truncated second starts an hour.
-long SecondShown(TimePoint t, long truncated, const std::tm& at_truncated) {
+// Whether `t` lies inside a second before the epoch, where truncation
+// toward zero gives the second above the one that holds it.
+bool InsideNegativeSecond(TimePoint t, long truncated) {
   const std::int64_t count = t.time_since_epoch().count();
-  const bool inside_negative_second = count < 0 && count != truncated * kNanosecondsPerSecond;
-  return inside_negative_second && !StartsHour(at_truncated) ? truncated - 1 : truncated;
+  return count < 0 && count != truncated * kNanosecondsPerSecond;
 }
 
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (!TimeCache.TryRead(seconds, zone, result)) Miss(seconds, zone, result);
+  if (!TimeCache.TryRead(seconds, zone, result)) result = Miss(seconds, zone);
   return result;
+}
+
+// For a time point inside a negative second: the second below the truncated
+// one, unless the truncated second starts an hour. Out of line, so that
+// other time points take no frame for it.
+[[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
+  const std::tm at_truncated = CalendarTimeOfSecond(truncated, zone);
+  if (StartsHour(at_truncated)) return at_truncated;
+  return CalendarTimeOfSecond(truncated - 1, zone);
 }
 
 }  // namespace internal
 
+// Each return hands the result straight to the caller, uncopied.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const long truncated = internal::TruncatedSeconds(t);
-  std::tm result = internal::CalendarTimeOfSecond(truncated, zone);
-  const long shown = internal::SecondShown(t, truncated, result);
-  if (shown != truncated) result = internal::CalendarTimeOfSecond(shown, zone);
-  return result;
+  if (internal::InsideNegativeSecond(t, truncated)) return internal::CalendarTimeInsideNegativeSecond(truncated, zone);
+  return internal::CalendarTimeOfSecond(truncated, zone);
 }
 
 }  // namespace orvik::chrono
