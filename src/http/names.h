@@ -37,49 +37,33 @@ constexpr std::array<std::uint32_t, kCount> AbbreviationKeys(const std::string_v
 inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
 inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
 
-// The one month whose key a key can be: multiplied by this factor, the
-// months' keys differ in their top four bits.
-inline constexpr std::uint32_t kMonthHashFactor = 0x67e4;
-inline constexpr int kMonthHashShift = 28;
-
-constexpr std::size_t MonthSlot(std::uint32_t key) { return (key * kMonthHashFactor) >> kMonthHashShift; }
-
-inline constexpr auto kMonthOfSlot = [] {
-  std::array<int, std::size_t{1} << (32 - kMonthHashShift)> months{};
-  months.fill(-1);
-  for (std::size_t i = 0; i < kMonthKeys.size(); ++i) months.at(MonthSlot(kMonthKeys.at(i))) = static_cast<int>(i);
-  return months;
-}();
-
-consteval bool EveryMonthHasItsOwnSlot() {
-  for (std::size_t i = 0; i < kMonthKeys.size(); ++i) {
-    if (kMonthOfSlot.at(MonthSlot(kMonthKeys.at(i))) != static_cast<int>(i)) return false;
-  }
-  return true;
-}
-static_assert(EveryMonthHasItsOwnSlot());
-
-// The index of the NUL-terminated `name` in kMonthNames, exactly as written.
-// Its first four bytes are compared at once: a key has three letters and a
-// NUL, so a shorter name (a NUL among the first three) or a longer one (no
-// NUL fourth) matches none, whatever stands after its NUL.
-inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
+// The index of the name whose abbreviation is the NUL-terminated `name`. Its
+// first four bytes are compared at once: a key has three letters and a NUL,
+// so a shorter name (a NUL among the first three) or a longer one (no NUL
+// fourth) matches none, whatever stands after its NUL.
+template <std::size_t kCount, std::size_t kSize>
+std::optional<int> FindAbbreviation(const std::array<std::uint32_t, kCount>& keys, const char (&name)[kSize]) {
+  static_assert(kSize > kAbbreviationLength, "room for three letters and a NUL");
   std::uint32_t key = 0;
   std::memcpy(&key, name, sizeof(key));  // little endian, as AbbreviationKey
-  const int month = kMonthOfSlot[MonthSlot(key)];
-  if (month < 0 || kMonthKeys[static_cast<std::size_t>(month)] != key) return std::nullopt;
-  return month;
+  for (std::size_t i = 0; i < kCount; ++i) {
+    if (keys[i] == key) return static_cast<int>(i);
+  }
+  return std::nullopt;
 }
 
+// The index of the NUL-terminated `name` in kMonthNames, exactly as written.
+inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) { return FindAbbreviation(kMonthKeys, name); }
+
 // The index of the weekday whose abbreviation or full name is the
-// NUL-terminated `name`. The first three letters of the weekdays differ, so
-// they alone pick the one weekday that the name can be.
+// NUL-terminated `name`.
 inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
-  const std::uint32_t key = AbbreviationKey(name);  // no key holds a NUL among its letters
-  for (std::size_t i = 0; i < kWeekdayKeys.size(); ++i) {
-    if (kWeekdayKeys[i] != key) continue;
-    if (name[kAbbreviationLength] == '\0' || std::string_view(name) == kWeekdayNames[i]) return static_cast<int>(i);
-    return std::nullopt;
+  if (const std::optional<int> abbreviation = FindAbbreviation(kWeekdayKeys, name)) return abbreviation;
+  for (int i = 0; i < 7; ++i) {
+    const std::string_view full = kWeekdayNames[i];
+    std::size_t same = 0;  // stops at the name's NUL at the latest
+    while (same < full.size() && name[same] == full[same]) ++same;
+    if (same == full.size() && name[same] == '\0') return i;
   }
   return std::nullopt;
 }
