@@ -51,6 +51,12 @@ static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
 
 bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
 
+// The second that starts the hour of `seconds`, whose fields are `at`, unless
+// `at` is a leap second. In int: minutes and seconds are at most 59 and 60.
+long HourStart(long seconds, const std::tm& at) {
+  return seconds - (at.tm_min * static_cast<int>(kSecondsPerMinute) + at.tm_sec);
+}
+
 std::size_t ZoneIndex(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
 
 struct SpanCache {
@@ -72,11 +78,10 @@ struct SpanCache {
   // false when the span does not hold it or is being rewritten.
   bool TryRead(long seconds, TimeZone zone, std::tm& out) const {
     const std::uint64_t version = Version.load(std::memory_order_acquire);
+    // An ended span fails the first test, so a miss costs few instructions.
+    if (seconds >= Until.load(std::memory_order_acquire)) return false;
     const long from = From.load(std::memory_order_acquire);
-    if ((version & 1U) != 0 || Zone.load(std::memory_order_acquire) != zone || seconds < from ||
-        seconds >= Until.load(std::memory_order_acquire)) {
-      return false;
-    }
+    if (seconds < from || (version & 1U) != 0 || Zone.load(std::memory_order_acquire) != zone) return false;
     // Acquire loads keep every word ahead of the second version read. Each
     // word goes straight to its place in `out`, which the caller discards
     // when this returns false.
@@ -94,7 +99,7 @@ struct SpanCache {
 
   // Ends a published local span, which may hold an old zone setting's fields.
   void EndLocalSpan() {
-    if (Zone.load(std::memory_order_relaxed) == TimeZone::Local && Until.load(std::memory_order_relaxed) != kEnded) {
+    if (Until.load(std::memory_order_relaxed) != kEnded && Zone.load(std::memory_order_relaxed) == TimeZone::Local) {
       Until.store(kEnded, std::memory_order_relaxed);
     }
   }
@@ -141,7 +146,7 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 // the few registers it needs.
 [[gnu::noinline]] void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
   if (at.tm_sec >= kSecondsPerMinute) return;
-  const long start = seconds - at.tm_min * kSecondsPerMinute - at.tm_sec;
+  const long start = HourStart(seconds, at);
   const std::lock_guard lock(TimeCache.Mutex);
   if (zone == TimeZone::Local && !IsRegularLocalHour(start, at)) return;
   CachedSpan hour{start, start + kSecondsPerHour, at, zone};
@@ -150,22 +155,26 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   TimeCache.Publish(hour);
 }
 
-// The calendar time of `seconds`, caching its hour on the second miss in
-// that hour: random instants cost one conversion each, and a stream of
-// instants is served from the cache from its second call in each hour. Kept
-// out of line so that hits save and restore fewer registers.
-[[gnu::noinline]] std::tm Miss(long seconds, TimeZone zone) {
-  std::tm out;
-  Convert(seconds, out, zone);
+// Notes a miss at `seconds`, whose fields are `at`, and caches its hour if
+// the previous miss in the zone was in the same hour: random instants cost
+// one conversion each, and a stream of instants is served from the cache from
+// its second call in each hour. Every miss ends a published local span.
+template <TimeZone kZone>
+[[gnu::always_inline]] inline void NoteMiss(long seconds, const std::tm& at) {
   TimeCache.EndLocalSpan();
-  const long hour = seconds - out.tm_min * kSecondsPerMinute - out.tm_sec;
-  std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(zone)];
-  if (previous.load(std::memory_order_relaxed) == hour) {
-    CacheHour(seconds, out, zone);
-  } else {
+  const long hour = HourStart(seconds, at);
+  std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(kZone)];
+  if (previous.load(std::memory_order_relaxed) != hour) {
     previous.store(hour, std::memory_order_relaxed);
+  } else {
+    CacheHour(seconds, at, kZone);
   }
-  return out;
+}
+
+// A UTC miss, kept out of line so that hits save and restore fewer registers.
+[[gnu::noinline]] void UtcMiss(long seconds, std::tm& out) {
+  Convert(seconds, out, TimeZone::UTC);
+  NoteMiss<TimeZone::UTC>(seconds, out);
 }
 
 // Whether `t` lies inside a second before the epoch, where truncation
@@ -179,7 +188,15 @@ bool InsideNegativeSecond(TimePoint t, long truncated) {
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (!TimeCache.TryRead(seconds, zone, result)) result = Miss(seconds, zone);
+  if (TimeCache.TryRead(seconds, zone, result)) return result;
+  if (zone == TimeZone::Local) {
+    Convert(seconds, result, TimeZone::Local);
+    NoteMiss<TimeZone::Local>(seconds, result);
+  } else if (zone == TimeZone::UTC) {
+    UtcMiss(seconds, result);
+  } else {
+    ThrowUnknownZone();
+  }
   return result;
 }
 
