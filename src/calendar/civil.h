@@ -24,20 +24,31 @@ struct Date {
   unsigned Day;    // 1 to 31
 };
 
-// Floor division and its non-negative remainder.
+// Floor division.
 constexpr std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
-constexpr std::int64_t FloorMod(std::int64_t a, std::int64_t b) { return a - FloorDiv(a, b) * b; }
+
+// DaysFromCivil counts years from kYearShift years before year 0, a whole
+// number of 400-year eras, so that every intermediate is unsigned for every
+// year from -kYearShift on: far beyond what an int tm_year can hold.
+inline constexpr std::int64_t kYearShift = std::int64_t{400} << 23;
 
 // Days since 1970-01-01 of a date; month 1 to 12, day 1 to 31 (a day past the
-// month's end counts on into the next month).
+// month's end counts on into the next month). Years from -kYearShift to
+// kYearShift. By the Euclidean affine functions of Neri and Schneider: two
+// multiplications and shifts rather than signed divisions.
 constexpr std::int64_t DaysFromCivil(std::int64_t year, unsigned month, unsigned day) {
-  const std::int64_t y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = FloorDiv(y, 400);
-  const auto year_of_era = static_cast<unsigned>(y - era * 400);                                      // [0, 399]
-  const unsigned month_from_march = month > 2 ? month - 3 : month + 9;                                // [0, 11]
-  const unsigned day_of_year = (153 * month_from_march + 2) / 5 + day - 1;                            // [0, 365]
-  const unsigned day_of_era = year_of_era * 365 + year_of_era / 4 - year_of_era / 100 + day_of_year;  // [0, 146096]
-  return era * kDaysPerEra + day_of_era - kEpochShift;
+  const bool january_or_february = month <= 2;
+  // The year from March 1st, so that a leap day ends it.
+  const std::uint64_t march_year = static_cast<std::uint64_t>(year + kYearShift) - (january_or_february ? 1 : 0);
+  const std::uint64_t march_month = january_or_february ? month + 12 : month;  // [3, 14]
+  const std::uint64_t century = march_year / 100;
+  // 365 days a year, a leap day every fourth year but not every hundredth
+  // unless every four hundredth: 1461 / 4 = 365.25.
+  const std::uint64_t days_before_year = 1461 * march_year / 4 - century + century / 4;
+  const std::uint64_t days_before_month = (979 * march_month - 2919) / 32;  // [0, 337] from March 1st
+  constexpr std::uint64_t kEpoch = 1461 * (1969 + kYearShift) / 4 - (1969 + kYearShift) / 100 +
+                                   (1969 + kYearShift) / 400 + (979 * 13 - 2919) / 32;  // 1970-01-01
+  return static_cast<std::int64_t>(days_before_year + days_before_month + day - 1 - kEpoch);
 }
 
 // CivilFromDays counts on a calendar that starts on March 1st of the year
@@ -96,18 +107,28 @@ constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// Seconds since the epoch of a UTC date and time of day in POSIX time (no
+// leap seconds); month 1 to 12, the other fields any int, carrying into the
+// next unit in either direction (day 0 is the last day of the month before,
+// hour 24 midnight of the next day). Years from -kYearShift to kYearShift.
+constexpr std::int64_t SecondsFromCivil(std::int64_t year, unsigned month, int day, int hour, int minute, int second) {
+  const std::int64_t days = DaysFromCivil(year, month, 1) + day - 1;
+  return days * kSecondsPerDay + std::int64_t{hour} * kSecondsPerHour + std::int64_t{minute} * kSecondsPerMinute +
+         second;
+}
+
 // Seconds since the epoch of broken-down UTC fields, as timegm computes them
-// in POSIX time (no leap seconds): fields out of range carry into the next
-// unit, in either direction (month 13 is January of the next year, day 0 the
-// last day of the month before, hour 24 midnight of the next day). Exact for
-// every value of every int field.
+// in POSIX time: fields out of range carry into the next unit, in either
+// direction (month 13 is January of the next year). Exact for every value of
+// every int field.
 constexpr std::int64_t SecondsFromFields(const std::tm& tm) {
-  const std::int64_t months = std::int64_t{tm.tm_year} * 12 + tm.tm_mon;  // since January 1900
-  const std::int64_t year = 1900 + FloorDiv(months, 12);
-  const auto month = static_cast<unsigned>(FloorMod(months, 12)) + 1;
-  const std::int64_t days = DaysFromCivil(year, month, 1) + tm.tm_mday - 1;
-  return days * kSecondsPerDay + std::int64_t{tm.tm_hour} * kSecondsPerHour +
-         std::int64_t{tm.tm_min} * kSecondsPerMinute + tm.tm_sec;
+  // Months since January of year -kYearShift, never negative: floor division
+  // is unsigned division.
+  const auto months = static_cast<std::uint64_t>(std::int64_t{tm.tm_year} * 12 + tm.tm_mon + (kYearShift + 1900) * 12);
+  const std::uint64_t years = months / 12;
+  const auto month = static_cast<unsigned>(months - years * 12) + 1;
+  return SecondsFromCivil(static_cast<std::int64_t>(years) - kYearShift, month, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                          tm.tm_sec);
 }
 
 // libc's own abbreviation text for UTC, where gmtime_r points tm_zone: a

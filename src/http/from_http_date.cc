@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <ctime>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -79,14 +78,10 @@ TimePoint FromHttpDate(const std::string& text) {
   if (!FindWeekday(scanned.Weekday)) Refuse<std::invalid_argument>(kHttpWeekdayHead, scanned.Weekday, text);
 
   // Numbers of at most four characters fit into an int.
-  std::tm fields{};
-  fields.tm_sec = static_cast<int>(scanned.Second);
-  fields.tm_min = static_cast<int>(scanned.Minute);
-  fields.tm_hour = static_cast<int>(scanned.Hour);
-  fields.tm_mday = static_cast<int>(scanned.Day);
-  fields.tm_mon = *month;
-  fields.tm_year = scanned.FirstYear + static_cast<int>(scanned.Year) - 1900;
-  const std::int64_t seconds = civil::SecondsFromFields(fields);
+  const std::int64_t seconds =
+      civil::SecondsFromCivil(scanned.FirstYear + static_cast<int>(scanned.Year), static_cast<unsigned>(*month) + 1,
+                              static_cast<int>(scanned.Day), static_cast<int>(scanned.Hour),
+                              static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
   if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
     Refuse<std::out_of_range>(kHttpOutsideRange, {}, text);
   }

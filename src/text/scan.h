@@ -370,8 +370,12 @@ template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Des
       return true;
     } else if constexpr (kDirective.Type == Kind::Set) {
       if (!AllOf<kDirective.Width>(at, [](char c) { return InSet<kDirective>(c); })) return false;
-      std::memcpy(destination, at, kDirective.Width);
-      destination[kDirective.Width] = '\0';
+      // The byte after the run is readable (at the latest the NUL), so the
+      // run and its terminator go out as one store.
+      char run[kDirective.Width + 1];
+      std::memcpy(run, at, sizeof run);
+      run[kDirective.Width] = '\0';
+      std::memcpy(destination, run, sizeof run);
       return true;
     } else {
       return ReadDigits<kDirective.Width>(at, destination);
