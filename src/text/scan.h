@@ -74,8 +74,27 @@ struct Directive {
 
 [[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// Digits as a function object, which the compiler inlines where it is passed.
-inline constexpr auto IsDigit = [](char c) { return digits::IsDigit(c); };
+// The tests and actions of a run of characters, as function objects that
+// the compiler inlines however large the function they are passed to.
+struct IsDigit {
+  [[gnu::always_inline]] bool operator()(char c) const { return digits::IsDigit(c); }
+};
+
+struct IsWhiteSpace {
+  [[gnu::always_inline]] bool operator()(char c) const { return IsSpace(c); }
+};
+
+// Appends a digit to a number.
+struct AppendDigit {
+  unsigned& Value;
+  [[gnu::always_inline]] void operator()(char c) const { Value = Value * 10 + static_cast<unsigned>(c - '0'); }
+};
+
+// Stores a character and moves past it.
+struct StoreCharacter {
+  char*& Out;
+  [[gnu::always_inline]] void operator()(char c) const { *Out++ = c; }
+};
 
 // Reached only by a malformed format; a call of it is no constant expression,
 // so the format fails to compile.
@@ -189,17 +208,25 @@ template <Directive kSet>
   return kSetMembers<kSet>[static_cast<unsigned char>(c)];
 }
 
+template <Directive kSet>
+struct InSetOf {
+  [[gnu::always_inline]] bool operator()(char c) const { return InSet<kSet>(c); }
+};
+
 // Takes the characters from `at` on that `accept` takes, at most kWidth,
 // each handed to `take`, and advances `at` past them. Unrolled; it reads no
 // character after the first one refused, so never past the end.
+template <typename Accept, typename Take, std::size_t... kAt>
+[[gnu::always_inline]] inline std::size_t TakeEach(const char* at, Accept accept, Take take,
+                                                   std::index_sequence<kAt...> /*places*/) {
+  std::size_t taken = 0;
+  (void)(... && (accept(at[kAt]) && (take(at[kAt]), ++taken, true)));
+  return taken;
+}
+
 template <unsigned kWidth, typename Accept, typename Take>
 [[gnu::always_inline]] inline void TakeRun(const char*& at, Accept accept, Take take) {
-  std::size_t taken = 0;
-  [&]<std::size_t... kAt>(std::index_sequence<kAt...>) {
-    (void)(... && (accept(at[kAt]) && (take(at[kAt]), ++taken, true)));
-  }
-  (std::make_index_sequence<kWidth>{});
-  at += taken;
+  at += TakeEach(at, accept, take, std::make_index_sequence<kWidth>{});
 }
 
 // Each of these reads the text at `at` for one directive, advances `at` past
@@ -227,8 +254,7 @@ template <Directive kSet, std::size_t kSize>
   static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
   const char* const first = at;
   char* out = destination;
-  TakeRun<kSet.Width>(
-      at, [](char c) { return InSet<kSet>(c); }, [&out](char c) { *out++ = c; });
+  TakeRun<kSet.Width>(at, InSetOf<kSet>{}, StoreCharacter{out});
   if (at == first) {
     end_of_text = *at == '\0';  // the set holds no NUL
     return false;
@@ -306,7 +332,7 @@ struct SlowNumber {
 template <unsigned kWidth>
 [[gnu::noinline]] SlowNumber ReadNumberSlowly(const char* at, unsigned& destination) {
   unsigned value = 0;
-  const auto take = [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); };
+  const AppendDigit take{value};
   while (IsSpace(*at)) ++at;
   const bool end_of_text = *at == '\0';
   const bool negative = *at == '-';
@@ -314,9 +340,9 @@ template <unsigned kWidth>
   if (signed_number) ++at;  // the sign takes one place of the width
   const char* const first_digit = at;
   if (!signed_number) {
-    TakeRun<kWidth>(at, IsDigit, take);
+    TakeRun<kWidth>(at, IsDigit{}, take);
   } else if constexpr (kWidth > 1) {
-    TakeRun<kWidth - 1>(at, IsDigit, take);
+    TakeRun<kWidth - 1>(at, IsDigit{}, take);
   }
   if (at == first_digit) return {at, false, end_of_text};
   destination = negative ? 0U - value : value;
@@ -329,7 +355,7 @@ template <unsigned kWidth>
   if (ReadFullWidth<kWidth>(at, end, destination)) return true;
   if (digits::IsDigit(*at)) {  // fewer digits, or near the end; no white space, no sign
     unsigned value = 0;
-    TakeRun<kWidth>(at, IsDigit, [&value](char c) { value = value * 10 + static_cast<unsigned>(c - '0'); });
+    TakeRun<kWidth>(at, IsDigit{}, AppendDigit{value});
     destination = value;
     return true;
   }
@@ -340,26 +366,31 @@ template <unsigned kWidth>
 }
 
 // Whether `accept` takes all kCount characters at `at`.
+template <typename Accept, std::size_t... kAt>
+[[gnu::always_inline]] inline bool AllAt(const char* at, Accept accept, std::index_sequence<kAt...> /*places*/) {
+  return (... && accept(at[kAt]));
+}
+
 template <std::size_t kCount, typename Accept>
 [[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
-  return [&]<std::size_t... kAt>(std::index_sequence<kAt...>) { return (... && accept(at[kAt])); }
-  (std::make_index_sequence<kCount>{});
+  return AllAt(at, accept, std::make_index_sequence<kCount>{});
 }
 
 // Runs directive kIndex of kFormat at the place where it starts when every
-// directive before it took its full span, and succeeds only where the
-// directive takes its own full span there, exactly as Step would: a number of
-// all its width in digits, a set's width of its characters, one character,
-// the literal, or a blank's own count of white space and no more. Reads no
-// byte past the text's NUL; stores only on success.
-template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Destinations>
+// directive from kFirst, which starts at `text`, took its full span, and
+// succeeds only where the directive takes its own full span there, exactly as
+// Step would: a number of all its width in digits, a set's width of its
+// characters, one character, the literal, or a blank's own count of white
+// space and no more. Reads no byte past the text's NUL; stores only on
+// success.
+template <ScanFormat kFormat, std::size_t kFirst, std::size_t kIndex, bool kLongEnough, typename Destinations>
 [[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
-  static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex];
+  static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex] - kFullSpanOffsets<kFormat>[kFirst];
   if (!kLongEnough && size < kAt + kDirective.Span) return false;
   const char* const at = text + kAt;
   if constexpr (kDirective.Type == Kind::Space) {
-    return AllOf<kDirective.Span>(at, [](char c) { return IsSpace(c); }) && !IsSpace(at[kDirective.Span]);
+    return AllOf<kDirective.Span>(at, IsWhiteSpace{}) && !IsSpace(at[kDirective.Span]);
   } else if constexpr (kDirective.Type == Kind::Literal) {
     return *at == kDirective.Literal;
   } else {
@@ -369,7 +400,7 @@ template <ScanFormat kFormat, std::size_t kIndex, bool kLongEnough, typename Des
       destination = *at;
       return true;
     } else if constexpr (kDirective.Type == Kind::Set) {
-      if (!AllOf<kDirective.Width>(at, [](char c) { return InSet<kDirective>(c); })) return false;
+      if (!AllOf<kDirective.Width>(at, InSetOf<kDirective>{})) return false;
       // The byte after the run is readable (at the latest the NUL), so the
       // run and its terminator go out as one store.
       char run[kDirective.Width + 1];
@@ -411,53 +442,102 @@ template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
   }
 }
 
-// For each count of directives that took their full span, where the last
-// value among them ends: 0 when none is a value.
-template <ScanFormat kFormat>
+// For each directive j from kFirst on, where the last value among the
+// directives from kFirst up to j ends when each took its full span, counted
+// from where kFirst starts: 0 when none is a value.
+template <ScanFormat kFormat, std::size_t kFirst>
 consteval auto FullSpanValuesEnds() {
   constexpr auto& kAll = kDirectives<kFormat>;
+  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
   std::array<std::size_t, kAll.size() + 1> ends{};
-  for (std::size_t i = 0; i < kAll.size(); ++i) {
+  for (std::size_t i = kFirst; i < kAll.size(); ++i) {
     const bool value = kAll.at(i).Type != Kind::Space && kAll.at(i).Type != Kind::Literal;
-    ends.at(i + 1) = value ? kFullSpanOffsets<kFormat>.at(i + 1) : ends.at(i);
+    ends.at(i + 1) = value ? kOffsets.at(i + 1) - kOffsets.at(kFirst) : ends.at(i);
   }
   return ends;
 }
 
-template <ScanFormat kFormat>
-inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat>();
+template <ScanFormat kFormat, std::size_t kFirst>
+inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat, kFirst>();
 
-// The directives are first tried at the places where they start when each
-// takes its full span, the common case, at offsets known to the compiler.
-// Those that succeed in a row from the first read what they would have read
-// one by one; the rest then run one by one from where they stopped.
-template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
-[[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations,
-                                      std::index_sequence<kIndex...> /*directives*/) {
-  constexpr auto kConversions = static_cast<int>(CountConversions<kFormat>());
+// The result of a scan that stopped at directive kIndex: the values assigned
+// before it, or EOF where the text ended before the first.
+template <ScanFormat kFormat>
+[[gnu::always_inline]] inline int StoppedAt(std::size_t index, bool end_of_text) {
+  const auto assigned = static_cast<int>(kDirectives<kFormat>[index].Conversion);
+  return end_of_text && assigned == 0 ? EOF : assigned;
+}
+
+// The index of the first directive from kFirst that does not take its full
+// span when each before it did, the directives kFirst + kRest starting at
+// `text`; the number of directives when none fails.
+template <ScanFormat kFormat, std::size_t kFirst, typename Destinations, std::size_t... kRest>
+[[gnu::always_inline]] inline std::size_t FullSpanRun(const char* text, std::size_t size,
+                                                      const Destinations& destinations,
+                                                      std::index_sequence<kRest...> /*directives*/) {
+  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
+  std::size_t full_span = kFirst;
+  // A text as long as all full spans needs no check of its length on the way.
+  if (size >= kOffsets.back() - kOffsets[kFirst]) {
+    (void)(... &&
+           (FullSpanStep<kFormat, kFirst, kFirst + kRest, true>(text, size, destinations) && (++full_span, true)));
+  } else {
+    (void)(... &&
+           (FullSpanStep<kFormat, kFirst, kFirst + kRest, false>(text, size, destinations) && (++full_span, true)));
+  }
+  return full_span;
+}
+
+template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
+int RunFrom(Cursor& cursor, const Destinations& destinations);
+
+// RunFrom after a set read one by one, out of line: each such restart is
+// compiled once rather than into every path that reaches it.
+template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
+[[gnu::noinline]] int RestartAfterSet(Cursor& cursor, const Destinations& destinations) {
+  return RunFrom<kFormat, kFirst>(cursor, destinations);
+}
+
+// Runs the directives from `first` (at least kIndex) one by one. After a set,
+// whose length varies, the rest are tried at full span again from where it
+// ended.
+template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
+[[gnu::always_inline]] inline int StepFrom(Cursor& cursor, const Destinations& destinations, std::size_t first) {
+  constexpr auto& kAll = kDirectives<kFormat>;
+  if constexpr (kIndex == kAll.size()) {
+    return static_cast<int>(CountConversions<kFormat>());
+  } else {
+    if (kIndex >= first) {
+      if (!Step<kFormat, kIndex>(cursor, destinations)) return StoppedAt<kFormat>(kIndex, cursor.InputFailure);
+      if constexpr (kAll[kIndex].Type == Kind::Set && kIndex + 1 < kAll.size()) {
+        return RestartAfterSet<kFormat, kIndex + 1>(cursor, destinations);
+      }
+    }
+    return StepFrom<kFormat, kIndex + 1>(cursor, destinations, first);
+  }
+}
+
+// Runs the directives from kFirst on, from the cursor. They are first tried at
+// the places where they start when each takes its full span, the common case,
+// at offsets known to the compiler. Those that succeed in a row read what they
+// would have read one by one; the rest then run one by one from where they
+// stopped.
+template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
+[[gnu::always_inline]] inline int RunFrom(Cursor& cursor, const Destinations& destinations) {
+  constexpr auto& kAll = kDirectives<kFormat>;
+  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
   const char* const text = cursor.At;
   const auto size = static_cast<std::size_t>(cursor.End - text);
-  std::size_t full_span = 0;
-  // A text as long as all full spans needs no check of its length on the way.
-  if (size >= kFullSpanOffsets<kFormat>.back()) {
-    (void)(... && (FullSpanStep<kFormat, kIndex, true>(text, size, destinations) && (++full_span, true)));
-  } else {
-    (void)(... && (FullSpanStep<kFormat, kIndex, false>(text, size, destinations) && (++full_span, true)));
-  }
-  cursor.At = text + kFullSpanOffsets<kFormat>[full_span];
-  cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat>[full_span];
-  if (full_span == sizeof...(kIndex)) return kConversions;
-  const Directive& stop = kDirectives<kFormat>[full_span];
-  if (stop.Type == Kind::Literal) {  // one by one, the scan would stop at the same byte
-    const auto assigned = static_cast<int>(stop.Conversion);
-    return assigned == 0 && *cursor.At == '\0' ? EOF : assigned;
-  }
-
-  // The values assigned are the conversions before the directive that failed.
-  int assigned = kConversions;
-  (void)(... && (kIndex < full_span || Step<kFormat, kIndex>(cursor, destinations) ||
-                 (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
-  return cursor.InputFailure && assigned == 0 ? EOF : assigned;
+  const std::size_t full_span =
+      FullSpanRun<kFormat, kFirst>(text, size, destinations, std::make_index_sequence<kAll.size() - kFirst>{});
+  cursor.At = text + (kOffsets[full_span] - kOffsets[kFirst]);
+  // With no value among them, the last value is the set just before kFirst,
+  // which ended at `text`, or none at all when kFirst is 0.
+  cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat, kFirst>[full_span];
+  if (full_span == kAll.size()) return static_cast<int>(CountConversions<kFormat>());
+  // One by one, the scan would stop at the same byte.
+  if (kAll[full_span].Type == Kind::Literal) return StoppedAt<kFormat>(full_span, *cursor.At == '\0');
+  return StepFrom<kFormat, kFirst>(cursor, destinations, full_span);
 }
 
 }  // namespace scan
@@ -469,8 +549,7 @@ template <ScanFormat kFormat, typename... Destinations>
                                                   Destinations&... destinations) {
   static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
   scan::Cursor cursor{text.data(), text.data() + text.size(), false, text.data()};
-  const int count = scan::Run<kFormat>(cursor, std::tie(destinations...),
-                                       std::make_index_sequence<scan::kDirectives<kFormat>.size()>{});
+  const int count = scan::RunFrom<kFormat, 0>(cursor, std::tie(destinations...));
   values_end = static_cast<std::size_t>(cursor.ValuesEnd - text.data());
   return count;
 }
