@@ -148,7 +148,7 @@ consteval std::size_t CountDirectives() {
 }
 
 template <ScanFormat kFormat>
-consteval auto ParseFormat() {
+consteval auto ParseAll() {
   std::array<Directive, CountDirectives<kFormat>()> directives{};
   std::size_t conversions = 0;
   std::size_t at = 0;
@@ -157,6 +157,26 @@ consteval auto ParseFormat() {
     directive.Conversion = conversions;
     if (directive.Type != Kind::Space && directive.Type != Kind::Literal) ++conversions;
   }
+  return directives;
+}
+
+// The directives up to the last conversion. White space and literals after
+// it can only end the scan, which returns the same count of values either
+// way, so they are not run. A format without conversions keeps them all: its
+// result tells EOF from 0.
+template <ScanFormat kFormat>
+consteval std::size_t CountRunDirectives() {
+  constexpr auto kAll = ParseAll<kFormat>();
+  std::size_t run = kAll.size();
+  while (run > 0 && (kAll.at(run - 1).Type == Kind::Space || kAll.at(run - 1).Type == Kind::Literal)) --run;
+  return run == 0 ? kAll.size() : run;
+}
+
+template <ScanFormat kFormat>
+consteval auto ParseFormat() {
+  constexpr auto kAll = ParseAll<kFormat>();
+  std::array<Directive, CountRunDirectives<kFormat>()> directives{};
+  for (std::size_t i = 0; i < directives.size(); ++i) directives.at(i) = kAll.at(i);
   return directives;
 }
 
