@@ -293,21 +293,23 @@ template <unsigned kCount>
     value = tens * 10 + ones;
     return (tens < 10) & (ones < 10);
   }
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kUsed = kCount == 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * kCount)) - 1;
-  std::uint64_t bytes = 0;
+  // Four digits or fewer fit a 32-bit word, and take one step less.
+  using Word = std::conditional_t<(kCount <= 4), std::uint32_t, std::uint64_t>;
+  constexpr unsigned kBytes = sizeof(Word);
+  constexpr Word kOnes = static_cast<Word>(0x0101010101010101);
+  constexpr Word kUsed =
+      kCount == kBytes ? static_cast<Word>(~Word{0}) : static_cast<Word>((Word{1} << (8 * kCount)) - 1);
+  Word bytes = 0;
   std::memcpy(&bytes, at, kCount);  // little endian: the first digit is the lowest byte
   // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
-  const std::uint64_t high_nibbles = (0xf0 * kOnes) & kUsed;
-  if ((bytes & high_nibbles) != ((0x30 * kOnes) & kUsed) ||
-      ((bytes + ((6 * kOnes) & kUsed)) & high_nibbles) != ((0x30 * kOnes) & kUsed)) {
-    return false;
-  }
+  constexpr Word kHighNibbles = (0xf0 * kOnes) & kUsed;
+  constexpr Word kZeros = (0x30 * kOnes) & kUsed;
+  if ((bytes & kHighNibbles) != kZeros || ((bytes + ((6 * kOnes) & kUsed)) & kHighNibbles) != kZeros) return false;
   // Leading zero digits in the low bytes, then pairs, quads and the eight.
-  std::uint64_t digits = (bytes - ((0x30 * kOnes) & kUsed)) << (8 * (8 - kCount));
-  digits = (digits * 10 + (digits >> 8)) & 0x00ff00ff00ff00ff;
-  digits = (digits * 100 + (digits >> 16)) & 0x0000ffff0000ffff;
-  digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
+  Word digits = static_cast<Word>((bytes - kZeros) << (8 * (kBytes - kCount)));
+  digits = (digits * 10 + (digits >> 8)) & static_cast<Word>(0x00ff00ff00ff00ff);
+  digits = (digits * 100 + (digits >> 16)) & static_cast<Word>(0x0000ffff0000ffff);
+  if constexpr (kBytes == 8) digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
   value = static_cast<unsigned>(digits);
   return true;
 }
