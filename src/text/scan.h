@@ -510,42 +510,11 @@ template <ScanFormat kFormat, std::size_t kFirst, typename Destinations, std::si
   return full_span;
 }
 
+// Runs the directives from kFirst on at full span from the cursor, moves the
+// cursor past those that succeed in a row, and returns the index of the
+// first that does not (the number of directives when none fails).
 template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
-int RunFrom(Cursor& cursor, const Destinations& destinations);
-
-// RunFrom after a set read one by one, out of line: each such restart is
-// compiled once rather than into every path that reaches it.
-template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
-[[gnu::noinline]] int RestartAfterSet(Cursor& cursor, const Destinations& destinations) {
-  return RunFrom<kFormat, kFirst>(cursor, destinations);
-}
-
-// Runs the directives from `first` (at least kIndex) one by one. After a set,
-// whose length varies, the rest are tried at full span again from where it
-// ended.
-template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
-[[gnu::always_inline]] inline int StepFrom(Cursor& cursor, const Destinations& destinations, std::size_t first) {
-  constexpr auto& kAll = kDirectives<kFormat>;
-  if constexpr (kIndex == kAll.size()) {
-    return static_cast<int>(CountConversions<kFormat>());
-  } else {
-    if (kIndex >= first) {
-      if (!Step<kFormat, kIndex>(cursor, destinations)) return StoppedAt<kFormat>(kIndex, cursor.InputFailure);
-      if constexpr (kAll[kIndex].Type == Kind::Set && kIndex + 1 < kAll.size()) {
-        return RestartAfterSet<kFormat, kIndex + 1>(cursor, destinations);
-      }
-    }
-    return StepFrom<kFormat, kIndex + 1>(cursor, destinations, first);
-  }
-}
-
-// Runs the directives from kFirst on, from the cursor. They are first tried at
-// the places where they start when each takes its full span, the common case,
-// at offsets known to the compiler. Those that succeed in a row read what they
-// would have read one by one; the rest then run one by one from where they
-// stopped.
-template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
-[[gnu::always_inline]] inline int RunFrom(Cursor& cursor, const Destinations& destinations) {
+[[gnu::always_inline]] inline std::size_t FullSpanFrom(Cursor& cursor, const Destinations& destinations) {
   constexpr auto& kAll = kDirectives<kFormat>;
   constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
   const char* const text = cursor.At;
@@ -556,10 +525,53 @@ template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
   // With no value among them, the last value is the set just before kFirst,
   // which ended at `text`, or none at all when kFirst is 0.
   cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat, kFirst>[full_span];
-  if (full_span == kAll.size()) return static_cast<int>(CountConversions<kFormat>());
-  // One by one, the scan would stop at the same byte.
-  if (kAll[full_span].Type == Kind::Literal) return StoppedAt<kFormat>(full_span, *cursor.At == '\0');
-  return StepFrom<kFormat, kFirst>(cursor, destinations, full_span);
+  return full_span;
+}
+
+// Whether the scan is over once the directives up to `next` succeeded: all of
+// them did, or one by one the scan would stop at the same byte, a literal.
+// Sets `result` when it is.
+template <ScanFormat kFormat>
+[[gnu::always_inline]] inline bool Ended(const Cursor& cursor, std::size_t next, int& result) {
+  constexpr auto& kAll = kDirectives<kFormat>;
+  if (next == kAll.size()) {
+    result = static_cast<int>(CountConversions<kFormat>());
+    return true;
+  }
+  if (kAll[next].Type != Kind::Literal) return false;
+  result = StoppedAt<kFormat>(next, *cursor.At == '\0');
+  return true;
+}
+
+// Runs the directives from `next` (at least kIndex) one by one. After a set,
+// whose length varies, the rest are tried at full span again from where it
+// ended, and those that fail then run one by one from there.
+template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
+[[gnu::always_inline]] inline int StepFrom(Cursor& cursor, const Destinations& destinations, std::size_t next) {
+  constexpr auto& kAll = kDirectives<kFormat>;
+  if constexpr (kIndex == kAll.size()) {
+    return static_cast<int>(CountConversions<kFormat>());
+  } else {
+    if (kIndex >= next) {
+      if (!Step<kFormat, kIndex>(cursor, destinations)) return StoppedAt<kFormat>(kIndex, cursor.InputFailure);
+      if constexpr (kAll[kIndex].Type == Kind::Set && kIndex + 1 < kAll.size()) {
+        next = FullSpanFrom<kFormat, kIndex + 1>(cursor, destinations);
+        if (int result = 0; Ended<kFormat>(cursor, next, result)) return result;
+      }
+    }
+    return StepFrom<kFormat, kIndex + 1>(cursor, destinations, next);
+  }
+}
+
+// Runs every directive from the cursor: first at the places where they start
+// when each takes its full span, the common case, at offsets known to the
+// compiler. Those that succeed in a row read what they would have read one by
+// one; the rest then run one by one from where they stopped.
+template <ScanFormat kFormat, typename Destinations>
+[[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations) {
+  const std::size_t next = FullSpanFrom<kFormat, 0>(cursor, destinations);
+  if (int result = 0; Ended<kFormat>(cursor, next, result)) return result;
+  return StepFrom<kFormat, 0>(cursor, destinations, next);
 }
 
 }  // namespace scan
@@ -571,7 +583,7 @@ template <ScanFormat kFormat, typename... Destinations>
                                                   Destinations&... destinations) {
   static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
   scan::Cursor cursor{text.data(), text.data() + text.size(), false, text.data()};
-  const int count = scan::RunFrom<kFormat, 0>(cursor, std::tie(destinations...));
+  const int count = scan::Run<kFormat>(cursor, std::tie(destinations...));
   values_end = static_cast<std::size_t>(cursor.ValuesEnd - text.data());
   return count;
 }
