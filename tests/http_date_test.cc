@@ -33,6 +33,7 @@ TEST(FromHttpDate, ReadsAndRefuses) {
       {"Sunday, 06-Nov-94 08:49:37 GMT", "784111777"},
       {"Sun Nov  6 08:49:37 1994", "784111777"},               // asctime, one-digit day, no zone
       {"Wednesday, 09-Nov-94 08:49:37 GMT", "784370977"},      // nine letters
+      {"Thursday, 10-Nov-94 08:49:37 GMT", "784457377"},       // eight
       {"Sun,06 Nov 1994 8:9:7 +0500", "784109347"},            // blanks match none; the zone is ignored
       {"Mon, 06 Nov 1994 08:49:37.5 GMT\0Mon"s, "784111777"},  // the weekday is only checked; the rest ignored
       {"Sun, 06-Nov--6 08:49:37 GMT", "-2371561823"},          // an abbreviation in RFC 850; year 1894
@@ -44,6 +45,9 @@ TEST(FromHttpDate, ReadsAndRefuses) {
       {" Sun, 06 Nov 1994 08:49:37 GMT", Invalid(kHttpUnreadable, " Sun, 06 Nov 1994 08:49:37 GMT")},
       {"Sun, 06 No 1994 08:49:37 GMT", NameError(kHttpMonthHead, "No", "Sun, 06 No 1994 08:49:37 GMT")},
       {"Sundays, 06-Nov-94 08:49:37 GMT", NameError(kHttpWeekdayHead, "Sundays", "Sundays, 06-Nov-94 08:49:37 GMT")},
+      {"Wednesda, 09-Nov-94 08:49:37 GMT",  // a full name one letter short
+       NameError(kHttpWeekdayHead, "Wednesda", "Wednesda, 09-Nov-94 08:49:37 GMT")},
+      {"Sunoay, 06-Nov-94 08:49:37 GMT", NameError(kHttpWeekdayHead, "Sunoay", "Sunoay, 06-Nov-94 08:49:37 GMT")},
       {"Tan, 06 Jab 1994 08:49:37 GMT", NameError(kHttpMonthHead, "Jab", "Tan, 06 Jab 1994 08:49:37 GMT")},
       {"Fri, 11 Apr 2262 23:47:17 GMT", OutOfRange(kHttpOutsideRange, "Fri, 11 Apr 2262 23:47:17 GMT")},
       {"Sun Nov  6 08:49:37 -999", OutOfRange(kHttpOutsideRange, "Sun Nov  6 08:49:37 -999")},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -66,6 +67,42 @@ TEST(Scan, TellsWhereTheLastValueEnds) {
     const int count = ScanToValuesEnd<"%2u:%2u %2[ab]%c">(text, values_end, first, second, letters, character);
     EXPECT_EQ(std::to_string(values_end) + " " + std::to_string(count), expected) << text;
   }
+}
+
+// A set shorter than its width shifts every later field: the engine reads on
+// from where the set ended, and stops after the last conversion.
+TEST(Scan, ReadsOnAfterAShortSet) {
+  const std::pair<const char*, const char*> kRows[] = {
+      {"bab-12:34", "3 bab 12 34 9"},  // the set takes its whole width
+      {"ab-12:34.", "3 ab 12 34 8"},   // one short: every field one place earlier
+      {"ab-12:34x", "3 ab 12 34 8"},   // a literal after the last conversion changes no count
+      {"b-12:3x", "3 b 12 3 6"},       // two short, and the last number too
+      {"ab-1:34", "3 ab 1 34 7"},      // a number short after the set
+      {"ba- 7: 8", "3 ba 7 8 8"},      // white space before the numbers
+      {"ab+12:3", "1 ab 7 7 2"},       // no '-' after the set
+      {"aaab-1", "1 aaa 7 7 3"},       // the width ends the set before the 'b'
+      {"ab-12", "2 ab 12 7 5"},        // the text ends after a value
+      {"", "-1 ?? 7 7 0"},             // ... or before the first
+  };
+  for (const auto& [text, expected] : kRows) {
+    char letters[4] = "??";
+    unsigned first = 7;
+    unsigned second = 7;
+    std::size_t values_end = 99;
+    const int count = ScanToValuesEnd<"%3[ab]-%2u:%2u.">(text, values_end, letters, first, second);
+    EXPECT_EQ(std::to_string(count) + " " + letters + " " + std::to_string(first) + " " + std::to_string(second) + " " +
+                  std::to_string(values_end),
+              expected)
+        << text;
+  }
+}
+
+// A format without conversions is run to its end: its result tells a text
+// that ends (EOF) from one that does not match (0).
+TEST(Scan, RunsAFormatWithoutConversionsToItsEnd) {
+  EXPECT_EQ(Scan<"x ">(""), EOF);
+  EXPECT_EQ(Scan<"x ">("y"), 0);
+  EXPECT_EQ(Scan<"x ">("x"), 0);
 }
 
 }  // namespace
