@@ -233,9 +233,9 @@ struct InSetOf {
   [[gnu::always_inline]] bool operator()(char c) const { return InSet<kSet>(c); }
 };
 
-// Takes the characters from `at` on that `accept` takes, at most kWidth,
-// each handed to `take`, and advances `at` past them. Unrolled; it reads no
-// character after the first one refused, so never past the end.
+// Hands `take` the characters from `at` on that `accept` takes, one per
+// place in kAt, and returns how many it took. It reads no character after the
+// first one refused, so never past the end.
 template <typename Accept, typename Take, std::size_t... kAt>
 [[gnu::always_inline]] inline std::size_t TakeEach(const char* at, Accept accept, Take take,
                                                    std::index_sequence<kAt...> /*places*/) {
@@ -244,6 +244,8 @@ template <typename Accept, typename Take, std::size_t... kAt>
   return taken;
 }
 
+// Takes the characters from `at` on that `accept` takes, at most kWidth,
+// each handed to `take`, and advances `at` past them; unrolled.
 template <unsigned kWidth, typename Accept, typename Take>
 [[gnu::always_inline]] inline void TakeRun(const char*& at, Accept accept, Take take) {
   at += TakeEach(at, accept, take, std::make_index_sequence<kWidth>{});
@@ -387,12 +389,13 @@ template <unsigned kWidth>
   return slow.Read;
 }
 
-// Whether `accept` takes all kCount characters at `at`.
+// Whether `accept` takes the character at each place in kAt.
 template <typename Accept, std::size_t... kAt>
 [[gnu::always_inline]] inline bool AllAt(const char* at, Accept accept, std::index_sequence<kAt...> /*places*/) {
   return (... && accept(at[kAt]));
 }
 
+// Whether `accept` takes all kCount characters at `at`.
 template <std::size_t kCount, typename Accept>
 [[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
   return AllAt(at, accept, std::make_index_sequence<kCount>{});
@@ -482,8 +485,8 @@ consteval auto FullSpanValuesEnds() {
 template <ScanFormat kFormat, std::size_t kFirst>
 inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat, kFirst>();
 
-// The result of a scan that stopped at directive kIndex: the values assigned
-// before it, or EOF where the text ended before the first.
+// The result of a scan that stopped at directive `index`: the values
+// assigned before it, or EOF where the text ended before the first.
 template <ScanFormat kFormat>
 [[gnu::always_inline]] inline int StoppedAt(std::size_t index, bool end_of_text) {
   const auto assigned = static_cast<int>(kDirectives<kFormat>[index].Conversion);
