@@ -3,6 +3,7 @@
 #ifndef ORVIK_CHRONO_SRC_HTTP_NAMES_H_
 #define ORVIK_CHRONO_SRC_HTTP_NAMES_H_
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -103,17 +104,47 @@ inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
   return AsIndex<kMonthKeys.size()>(kMonthHash.Find(kMonthKeys, LoadKey<AbbreviationKey>(name)));
 }
 
+// Each full weekday name with its NUL, in the ten bytes that the longest
+// takes, as an eight-byte head and a two-byte tail, with masks of the bytes
+// that belong to the name and its NUL: a name is compared in two loads and
+// no branch, whatever its length.
+using FullNameHead = std::uint64_t;
+using FullNameTail = std::uint16_t;
+inline constexpr std::size_t kFullNameSize = sizeof("Wednesday");
+
+struct FullNameKeys {
+  std::array<FullNameHead, 7> Heads;
+  std::array<FullNameTail, 7> Tails;
+  std::array<FullNameHead, 7> HeadMasks;
+  std::array<FullNameTail, 7> TailMasks;
+};
+
+inline constexpr FullNameKeys kFullWeekdayKeys = [] {
+  FullNameKeys keys{};
+  constexpr std::string_view kAllSet = "\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff";
+  for (std::size_t i = 0; i < 7; ++i) {
+    const std::string_view name = kWeekdayNames[i];
+    const std::size_t size = name.size() + 1;  // with its NUL, which KeyOf leaves zero
+    keys.Heads.at(i) = KeyOf<FullNameHead>(name);
+    keys.Tails.at(i) = KeyOf<FullNameTail>(name.substr(std::min(name.size(), sizeof(FullNameHead))));
+    keys.HeadMasks.at(i) = KeyOf<FullNameHead>(kAllSet.substr(0, size));
+    keys.TailMasks.at(i) = KeyOf<FullNameTail>(kAllSet.substr(0, size - std::min(size, sizeof(FullNameHead))));
+  }
+  return keys;
+}();
+
 // The index of the weekday whose abbreviation or full name is the
 // NUL-terminated `name`. The first three letters pick the weekday; then the
 // NUL must follow them, or the whole full name and its NUL must be there.
-inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
+inline std::optional<int> FindWeekday(const char (&name)[kFullNameSize]) {
   constexpr auto kLetters = KeyOf<AbbreviationKey>("\xff\xff\xff");
   const std::optional<int> index =
       AsIndex<kWeekdayKeys.size()>(kWeekdayHash.Find(kWeekdayKeys, LoadKey<AbbreviationKey>(name) & kLetters));
   if (!index || name[kAbbreviationLength] == '\0') return index;
-  // The names are views of literals: the NUL after each can be compared too.
-  const std::string_view full = kWeekdayNames[*index];
-  if (std::memcmp(name, full.data(), full.size() + 1) != 0) return std::nullopt;
+  const auto i = static_cast<std::size_t>(*index);
+  const FullNameHead head = LoadKey<FullNameHead>(name) ^ kFullWeekdayKeys.Heads[i];
+  const FullNameTail tail = LoadKey<FullNameTail, sizeof(FullNameHead)>(name) ^ kFullWeekdayKeys.Tails[i];
+  if ((head & kFullWeekdayKeys.HeadMasks[i]) != 0 || (tail & kFullWeekdayKeys.TailMasks[i]) != 0) return std::nullopt;
   return index;
 }
 
