@@ -155,26 +155,23 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   TimeCache.Publish(hour);
 }
 
-// Notes a miss at `seconds`, whose fields are `at`, and caches its hour if
-// the previous miss in the zone was in the same hour: random instants cost
-// one conversion each, and a stream of instants is served from the cache from
-// its second call in each hour. Every miss ends a published local span.
+// Fills `out` with the calendar time of `seconds`, which the published span
+// does not hold, and caches its hour if the previous miss in the zone was in
+// the same hour: random instants cost one conversion each, and a stream of
+// instants is served from the cache from its second call in each hour. Every
+// miss ends a published local span. Kept out of line, one copy per zone, so
+// that hits save and restore fewer registers.
 template <TimeZone kZone>
-[[gnu::always_inline]] inline void NoteMiss(long seconds, const std::tm& at) {
+[[gnu::noinline]] void Miss(long seconds, std::tm& out) {
+  Convert(seconds, out, kZone);
   TimeCache.EndLocalSpan();
-  const long hour = HourStart(seconds, at);
+  const long hour = HourStart(seconds, out);
   std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(kZone)];
   if (previous.load(std::memory_order_relaxed) != hour) {
     previous.store(hour, std::memory_order_relaxed);
   } else {
-    CacheHour(seconds, at, kZone);
+    CacheHour(seconds, out, kZone);
   }
-}
-
-// A UTC miss, kept out of line so that hits save and restore fewer registers.
-[[gnu::noinline]] void UtcMiss(long seconds, std::tm& out) {
-  Convert(seconds, out, TimeZone::UTC);
-  NoteMiss<TimeZone::UTC>(seconds, out);
 }
 
 // Whether `t` lies inside a second before the epoch, where truncation
@@ -190,10 +187,9 @@ std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
   if (TimeCache.TryRead(seconds, zone, result)) return result;
   if (zone == TimeZone::Local) {
-    Convert(seconds, result, TimeZone::Local);
-    NoteMiss<TimeZone::Local>(seconds, result);
+    Miss<TimeZone::Local>(seconds, result);
   } else if (zone == TimeZone::UTC) {
-    UtcMiss(seconds, result);
+    Miss<TimeZone::UTC>(seconds, result);
   } else {
     ThrowUnknownZone();
   }
