@@ -5,6 +5,8 @@
 #define ORVIK_CHRONO_SRC_MESSAGES_H_
 
 #include <array>
+#include <initializer_list>
+#include <string>
 #include <string_view>
 
 namespace orvik::chrono::internal {
@@ -50,6 +52,19 @@ inline constexpr std::string_view kDurationOutOfRange = "ISO8601 duration out of
 // The orvik-chrono tool's refusals of epoch seconds, followed by the text.
 inline constexpr std::string_view kEpochUnreadable = "Failed to parse epoch seconds: ";
 inline constexpr std::string_view kEpochOutsideRange = "Epoch seconds outside the time point range: ";
+
+// Throws Exception with the message made of `parts` one after the other: a
+// message, its details and the text refused. Out of line and cold, so that
+// the readers that call it keep their fast paths short.
+template <typename Exception>
+[[noreturn, gnu::cold, gnu::noinline]] void ThrowMessage(std::initializer_list<std::string_view> parts) {
+  std::string message;
+  std::size_t size = 0;
+  for (const std::string_view part : parts) size += part.size();
+  message.reserve(size);
+  for (const std::string_view part : parts) message.append(part);
+  throw Exception(message);
+}
 
 }  // namespace orvik::chrono::internal
 

@@ -43,11 +43,11 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
 
 TimePoint ReadEpoch(const std::string& text) {
   EpochText epoch;
-  if (!SplitEpoch(text, epoch)) throw std::invalid_argument(std::string(kEpochUnreadable) + text);
+  if (!SplitEpoch(text, epoch)) ThrowMessage<std::invalid_argument>({kEpochUnreadable, text});
   std::int64_t seconds = 0;
   const auto [end, error] = std::from_chars(epoch.Whole.data(), epoch.Whole.data() + epoch.Whole.size(), seconds);
   if (error != std::errc() || seconds > kMaxTimePointSeconds) {
-    throw std::out_of_range(std::string(kEpochOutsideRange) + text);
+    ThrowMessage<std::out_of_range>({kEpochOutsideRange, text});
   }
   if (epoch.Fraction.empty()) return FileTimePointToSystemTimePoint(epoch.Negative ? -seconds : seconds);
   std::int64_t fraction = 0;
@@ -57,7 +57,7 @@ TimePoint ReadEpoch(const std::string& text) {
   Int128 count = static_cast<Int128>(seconds) * kNanosecondsPerSecond + fraction;
   if (epoch.Negative) count = -count;
   if (count < std::numeric_limits<std::int64_t>::min() || count > std::numeric_limits<std::int64_t>::max()) {
-    throw std::out_of_range(std::string(kEpochOutsideRange) + text);
+    ThrowMessage<std::out_of_range>({kEpochOutsideRange, text});
   }
   return TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(count)));
 }

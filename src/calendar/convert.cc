@@ -1,14 +1,13 @@
 #include "calendar/convert.h"
 
 #include <stdexcept>
-#include <string>
 
 #include "messages.h"
 
 namespace orvik::chrono::internal {
 
-void ThrowUnknownZone() { throw std::invalid_argument(std::string(kUnknownTimeZone)); }
+void ThrowUnknownZone() { ThrowMessage<std::invalid_argument>({kUnknownTimeZone}); }
 
-void ThrowConversionFailed() { throw std::runtime_error(std::string(kLocalTimeFailed)); }
+void ThrowConversionFailed() { ThrowMessage<std::runtime_error>({kLocalTimeFailed}); }
 
 }  // namespace orvik::chrono::internal

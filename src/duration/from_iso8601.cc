@@ -24,18 +24,20 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange };
+enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange, TotalOutOfRange };
 
 [[noreturn]] void Refuse(Refusal refusal) {
   switch (refusal) {
     case Refusal::InvalidFormat:
-      throw std::invalid_argument(std::string(kDurationInvalid));
+      ThrowMessage<std::invalid_argument>({kDurationInvalid});
     case Refusal::NotSupported:
-      throw std::invalid_argument(std::string(kDurationNotSupported));
+      ThrowMessage<std::invalid_argument>({kDurationNotSupported});
     case Refusal::RunOutOfRange:
+      ThrowMessage<std::out_of_range>({kDurationRunOutOfRange});
+    case Refusal::TotalOutOfRange:
       break;
   }
-  throw std::out_of_range(std::string(kDurationRunOutOfRange));
+  ThrowMessage<std::out_of_range>({kDurationOutOfRange});
 }
 
 // Reads the run of digits at text[at] and advances `at` past it; an empty run
@@ -98,7 +100,7 @@ std::chrono::nanoseconds duration::FromIso8601(const std::string& text) {
            !__builtin_add_overflow(total, product, &total);
     if (at == text.size() - 1) break;
   }
-  if (!fits) throw std::out_of_range(std::string(kDurationOutOfRange));
+  if (!fits) Refuse(Refusal::TotalOutOfRange);
   return std::chrono::nanoseconds(total);
 }
 

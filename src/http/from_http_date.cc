@@ -58,24 +58,18 @@ bool ScanLayouts(std::string_view text, ScannedDate& d) {
          kScannedFields;
 }
 
-template <typename Exception>
-[[noreturn]] void Refuse(std::string_view head, std::string_view name, const std::string& text) {
-  std::string message(head);
-  if (!name.empty()) message.append(name).append(kHttpNameTail);
-  throw Exception(message.append(text));
-}
-
 }  // namespace
 }  // namespace internal
 
 TimePoint FromHttpDate(const std::string& text) {
   using namespace internal;
   ScannedDate scanned{};
-  if (!ScanLayouts(text, scanned)) Refuse<std::invalid_argument>(kHttpUnreadable, {}, text);
+  if (!ScanLayouts(text, scanned)) ThrowMessage<std::invalid_argument>({kHttpUnreadable, text});
   const std::optional<int> month = FindMonth(scanned.Month);
-  if (!month) Refuse<std::invalid_argument>(kHttpMonthHead, scanned.Month, text);
+  if (!month) ThrowMessage<std::invalid_argument>({kHttpMonthHead, scanned.Month, kHttpNameTail, text});
   // The weekday is only checked: one that does not fit the date changes nothing.
-  if (!FindWeekday(scanned.Weekday)) Refuse<std::invalid_argument>(kHttpWeekdayHead, scanned.Weekday, text);
+  if (!FindWeekday(scanned.Weekday))
+    ThrowMessage<std::invalid_argument>({kHttpWeekdayHead, scanned.Weekday, kHttpNameTail, text});
 
   // Numbers of at most four characters fit into an int.
   const std::int64_t seconds =
@@ -83,7 +77,7 @@ TimePoint FromHttpDate(const std::string& text) {
                               static_cast<int>(scanned.Day), static_cast<int>(scanned.Hour),
                               static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
   if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
-    Refuse<std::out_of_range>(kHttpOutsideRange, {}, text);
+    ThrowMessage<std::out_of_range>({kHttpOutsideRange, text});
   }
   return TimePoint(std::chrono::seconds(seconds));
 }

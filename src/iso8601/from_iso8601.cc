@@ -44,14 +44,6 @@ struct Fields {
   unsigned OffsetMinutes = 0;
 };
 
-template <typename Exception>
-[[noreturn]] void Fail(std::string_view message, std::string_view detail, const std::string& text) {
-  std::string what;
-  what.reserve(message.size() + detail.size() + text.size());
-  what.append(message).append(detail).append(text);
-  throw Exception(what);
-}
-
 // Scans `text` (longer than four characters) into `f` and returns the number
 // of values read, -1 when the text holds nothing to read.
 template <typename Layout>
@@ -129,16 +121,16 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields) : ScanFields<BasicLayout>(text, fields);
   if (!Accepted(values_read, fields.Designator)) {
     const auto detail = static_cast<std::size_t>(values_read) + 1;  // EOF, -1, has the first detail
-    Fail<std::invalid_argument>(kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text);
+    ThrowMessage<std::invalid_argument>({kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text});
   }
-  if (static_cast<int>(fields.Year) <= 1899) Fail<std::invalid_argument>(kIso8601YearBefore1900, {}, text);
+  if (static_cast<int>(fields.Year) <= 1899) ThrowMessage<std::invalid_argument>({kIso8601YearBefore1900, text});
 
   const std::int64_t offset = OffsetMinutes(fields);
   const Int128 instant = Int128{WallClockSeconds(fields)} * kNanosecondsPerSecond -
                          Int128{offset} * kSecondsPerMinute * kNanosecondsPerSecond +
                          FractionNanoseconds(fields.Fraction, text.size());
   if (instant < std::numeric_limits<std::int64_t>::min() || instant > std::numeric_limits<std::int64_t>::max()) {
-    Fail<std::out_of_range>(kIso8601OutsideRange, {}, text);
+    ThrowMessage<std::out_of_range>({kIso8601OutsideRange, text});
   }
   return {TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(instant))), std::chrono::minutes(offset)};
 }

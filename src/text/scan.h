@@ -70,6 +70,9 @@ struct Directive {
   std::uint64_t SetHigh = 0;   // and 64 to 127
   std::size_t Conversion = 0;  // the conversions before it: a conversion's destination
   std::size_t Span = 1;        // the characters it takes at full width; a blank: as many as it has
+
+  // Whether it stores a value: a conversion rather than a blank or a literal.
+  [[nodiscard]] constexpr bool IsConversion() const { return Type != Kind::Space && Type != Kind::Literal; }
 };
 
 [[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -155,7 +158,7 @@ consteval auto ParseAll() {
   for (Directive& directive : directives) {
     directive = ParseOne(kFormat.Text, at);
     directive.Conversion = conversions;
-    if (directive.Type != Kind::Space && directive.Type != Kind::Literal) ++conversions;
+    if (directive.IsConversion()) ++conversions;
   }
   return directives;
 }
@@ -168,7 +171,7 @@ template <ScanFormat kFormat>
 consteval std::size_t CountRunDirectives() {
   constexpr auto kAll = ParseAll<kFormat>();
   std::size_t run = kAll.size();
-  while (run > 0 && (kAll.at(run - 1).Type == Kind::Space || kAll.at(run - 1).Type == Kind::Literal)) --run;
+  while (run > 0 && !kAll.at(run - 1).IsConversion()) --run;
   return run == 0 ? kAll.size() : run;
 }
 
@@ -186,9 +189,7 @@ inline constexpr auto kDirectives = ParseFormat<kFormat>();
 template <ScanFormat kFormat>
 consteval std::size_t CountConversions() {
   std::size_t count = 0;
-  for (const Directive& directive : kDirectives<kFormat>) {
-    if (directive.Type != Kind::Space && directive.Type != Kind::Literal) ++count;
-  }
+  for (const Directive& directive : kDirectives<kFormat>) count += directive.IsConversion() ? 1U : 0U;
   return count;
 }
 
@@ -476,8 +477,7 @@ consteval auto FullSpanValuesEnds() {
   constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
   std::array<std::size_t, kAll.size() + 1> ends{};
   for (std::size_t i = kFirst; i < kAll.size(); ++i) {
-    const bool value = kAll.at(i).Type != Kind::Space && kAll.at(i).Type != Kind::Literal;
-    ends.at(i + 1) = value ? kOffsets.at(i + 1) - kOffsets.at(kFirst) : ends.at(i);
+    ends.at(i + 1) = kAll.at(i).IsConversion() ? kOffsets.at(i + 1) - kOffsets.at(kFirst) : ends.at(i);
   }
   return ends;
 }
