@@ -8,6 +8,7 @@
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -17,59 +18,24 @@
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
 #include "http/names.h"
-#include "http/scan_formats.h"
+#include "http/scan_layouts.h"
 #include "messages.h"
-#include "text/scan.h"
 
 namespace orvik::chrono {
-namespace internal {
-namespace {
-
-// What the scan of one layout reads. A leading '-' makes a number wrap, and
-// the conversion to int undoes it.
-struct ScannedDate {
-  char Weekday[sizeof("Wednesday")];
-  char Month[sizeof("Nov")];
-  unsigned Day;
-  unsigned Year;
-  unsigned Hour;
-  unsigned Minute;
-  unsigned Second;
-  int FirstYear;  // the year that a written year of 0 stands for
-};
-
-constexpr int kScannedFields = 7;
-
-// Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order and
-// stops at the first whose seven fields all convert.
-bool ScanLayouts(std::string_view text, ScannedDate& d) {
-  if (Scan<kImfFixdate>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second) == kScannedFields) {
-    return true;
-  }
-  if (Scan<kRfc850>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second) == kScannedFields) {
-    d.FirstYear = 1900;
-    return true;
-  }
-  if (Scan<kAsctimeOneDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year) ==
-      kScannedFields) {
-    return true;
-  }
-  return Scan<kAsctimeTwoDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year) ==
-         kScannedFields;
-}
-
-}  // namespace
-}  // namespace internal
 
 TimePoint FromHttpDate(const std::string& text) {
   using namespace internal;
   ScannedDate scanned{};
-  if (!ScanLayouts(text, scanned)) ThrowMessage<std::invalid_argument>({kHttpUnreadable, text});
+  std::size_t values_end = 0;
+  if (ScanLayouts(text, scanned, values_end) == HttpLayout::None) {
+    ThrowMessage<std::invalid_argument>({kHttpUnreadable, text});
+  }
   const std::optional<int> month = FindMonth(scanned.Month);
   if (!month) ThrowMessage<std::invalid_argument>({kHttpMonthHead, scanned.Month, kHttpNameTail, text});
   // The weekday is only checked: one that does not fit the date changes nothing.
-  if (!FindWeekday(scanned.Weekday))
+  if (!FindWeekday(scanned.Weekday)) {
     ThrowMessage<std::invalid_argument>({kHttpWeekdayHead, scanned.Weekday, kHttpNameTail, text});
+  }
 
   // Numbers of at most four characters fit into an int.
   const std::int64_t seconds =

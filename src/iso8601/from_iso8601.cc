@@ -21,54 +21,12 @@
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
-#include "iso8601/scan_formats.h"
+#include "iso8601/scan_fields.h"
 #include "messages.h"
-#include "text/scan.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
-
-// The scan's destinations: %u conversions store unsigned ints, converted
-// explicitly where a signed value is meant.
-struct Fields {
-  unsigned Year = 0;
-  unsigned Month = 0;
-  unsigned Day = 0;
-  unsigned Hour = 0;
-  unsigned Minute = 0;
-  unsigned Second = 0;
-  unsigned Fraction = 0;
-  char Designator = '\0';
-  unsigned OffsetHours = 0;
-  unsigned OffsetMinutes = 0;
-};
-
-// Scans `text` (longer than four characters) into `f` and returns the number
-// of values read, -1 when the text holds nothing to read.
-template <typename Layout>
-int ScanFields(const std::string& text, Fields& f) {
-  const std::string_view c = text;
-  int values_read = 0;
-  if (text.back() == 'Z') {
-    values_read =
-        Scan<Layout::kDateTime>(c, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction, f.Designator);
-  } else if (text[text.size() - 3] == ':') {
-    values_read = Scan<Layout::kDateTime + kColonOffset>(c, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second,
-                                                         f.Fraction, f.Designator, f.OffsetHours, f.OffsetMinutes);
-  } else {
-    values_read = Scan<Layout::kDateTime + kPlainOffset>(c, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second,
-                                                         f.Fraction, f.Designator, f.OffsetHours, f.OffsetMinutes);
-  }
-  if (values_read != 6) return values_read;
-
-  // No fraction: the designator stands where it follows full-width fields. A
-  // text that ends before that reads as one that ends there.
-  if (text.size() <= Layout::kDesignatorIndex) return 6;
-  const int offset_values_read =
-      Scan<Layout::kDesignator>(c.substr(Layout::kDesignatorIndex), f.Designator, f.OffsetHours, f.OffsetMinutes);
-  return offset_values_read == EOF ? 6 : 7 + offset_values_read;
-}
 
 bool Accepted(int values_read, char designator) {
   if (values_read == 8) return designator == 'Z';
@@ -118,7 +76,9 @@ std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text)
   // library's own std::out_of_range, before anything is scanned.
   const bool extended = text.at(sizeof("2020") - 1) == '-';
   Fields fields;
-  const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields) : ScanFields<BasicLayout>(text, fields);
+  std::size_t values_end = 0;
+  const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields, values_end)
+                                   : ScanFields<BasicLayout>(text, fields, values_end);
   if (!Accepted(values_read, fields.Designator)) {
     const auto detail = static_cast<std::size_t>(values_read) + 1;  // EOF, -1, has the first detail
     ThrowMessage<std::invalid_argument>({kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text});
