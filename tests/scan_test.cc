@@ -69,6 +69,31 @@ TEST(Scan, TellsWhereTheLastValueEnds) {
   }
 }
 
+// Whether every directive takes its full span, and where the values end then.
+TEST(Scan, TellsAMatchAtFullSpan) {
+  const std::pair<const char*, const char*> kRows[] = {
+      {"12:34 ab!", "9 12 34 ab !"},
+      {"12:34\tab\n", "9 12 34 ab \n"},  // any white space for the blank, and for %c
+      {"12:34  ab!", "no"},              // more white space than the format has
+      {"12:34 a!", "no"},                // a set short of its width
+      {"1:34 ab!", "no"},                // a number short of its width
+      {"12:34 ab", "no"},                // the text ends at %c
+  };
+  for (const auto& [text, expected] : kRows) {
+    unsigned first = 0;
+    unsigned second = 0;
+    char letters[3] = "";
+    char character = '\0';
+    std::size_t values_end = 99;
+    const bool matched = ScanAtFullSpan<"%2u:%2u %2[ab]%c">(text, values_end, first, second, letters, character);
+    EXPECT_EQ(matched ? std::to_string(values_end) + " " + std::to_string(first) + " " + std::to_string(second) + " " +
+                            letters + " " + character
+                      : "no",
+              expected)
+        << text;
+  }
+}
+
 // A set shorter than its width shifts every later field: the engine reads on
 // from where the set ended, and stops after the last conversion.
 TEST(Scan, ReadsOnAfterAShortSet) {

@@ -407,8 +407,8 @@ template <std::size_t kCount, typename Accept>
 // succeeds only where the directive takes its own full span there, exactly as
 // Step would: a number of all its width in digits, a set's width of its
 // characters, one character, the literal, or a blank's own count of white
-// space and no more. Reads no byte past the text's NUL; stores only on
-// success.
+// space and no more (any more is left to a number that follows). Reads no
+// byte past the text's NUL; stores only on success.
 template <ScanFormat kFormat, std::size_t kFirst, std::size_t kIndex, bool kLongEnough, typename Destinations>
 [[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
@@ -416,7 +416,11 @@ template <ScanFormat kFormat, std::size_t kFirst, std::size_t kIndex, bool kLong
   if (!kLongEnough && size < kAt + kDirective.Span) return false;
   const char* const at = text + kAt;
   if constexpr (kDirective.Type == Kind::Space) {
-    return AllOf<kDirective.Span>(at, IsWhiteSpace{}) && !IsSpace(at[kDirective.Span]);
+    // A number skips white space itself, so one that follows reads from the
+    // same byte wherever in a longer run the blank stops.
+    constexpr bool kNumberNext =
+        kIndex + 1 < kDirectives<kFormat>.size() && kDirectives<kFormat>[kIndex + 1].Type == Kind::Number;
+    return AllOf<kDirective.Span>(at, IsWhiteSpace{}) && (kNumberNext || !IsSpace(at[kDirective.Span]));
   } else if constexpr (kDirective.Type == Kind::Literal) {
     return *at == kDirective.Literal;
   } else {
@@ -513,6 +517,28 @@ template <ScanFormat kFormat, std::size_t kFirst, typename Destinations, std::si
   return full_span;
 }
 
+// The order in which AllAtFullSpan checks directives: literals, blanks,
+// conversions. A text that differs mostly differs in its separators, and
+// they store nothing.
+constexpr int CheckRound(Kind kind) { return kind == Kind::Literal ? 0 : kind == Kind::Space ? 1 : 2; }
+
+template <ScanFormat kFormat, int kRound, typename Destinations, std::size_t... kIndex>
+[[gnu::always_inline]] inline bool RoundAtFullSpan(const char* text, std::size_t size, const Destinations& destinations,
+                                                   std::index_sequence<kIndex...> /*directives*/) {
+  return (... && (CheckRound(kDirectives<kFormat>[kIndex].Type) != kRound ||
+                  FullSpanStep<kFormat, 0, kIndex, true>(text, size, destinations)));
+}
+
+// Whether every directive of kFormat takes its full span at `text`, of
+// `size` characters.
+template <ScanFormat kFormat, typename Destinations>
+[[gnu::always_inline]] inline bool AllAtFullSpan(const char* text, std::size_t size, const Destinations& destinations) {
+  constexpr auto kAll = std::make_index_sequence<kDirectives<kFormat>.size()>{};
+  return size >= kFullSpanOffsets<kFormat>.back() && RoundAtFullSpan<kFormat, 0>(text, size, destinations, kAll) &&
+         RoundAtFullSpan<kFormat, 1>(text, size, destinations, kAll) &&
+         RoundAtFullSpan<kFormat, 2>(text, size, destinations, kAll);
+}
+
 // Runs the directives from kFirst on at full span from the cursor, moves the
 // cursor past those that succeed in a row, and returns the index of the
 // first that does not (the number of directives when none fails).
@@ -589,6 +615,21 @@ template <ScanFormat kFormat, typename... Destinations>
   const int count = scan::Run<kFormat>(cursor, std::tie(destinations...));
   values_end = static_cast<std::size_t>(cursor.ValuesEnd - text.data());
   return count;
+}
+
+// Whether every directive of kFormat takes its full span from the start of
+// `text`, each number all its width in digits, each set its width of
+// characters, each blank its own count of white space. Then Scan would
+// assign every value, the destinations hold the values that it would store
+// and `values_end` is set as ScanToValuesEnd sets it; otherwise some
+// destinations may have been written.
+template <ScanFormat kFormat, typename... Destinations>
+[[gnu::always_inline]] inline bool ScanAtFullSpan(std::string_view text, std::size_t& values_end,
+                                                  Destinations&... destinations) {
+  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
+  if (!scan::AllAtFullSpan<kFormat>(text.data(), text.size(), std::tie(destinations...))) return false;
+  values_end = scan::kFullSpanValuesEnds<kFormat, 0>.back();
+  return true;
 }
 
 // Reads `text` (up to its first NUL) against kFormat into `destinations`, one
