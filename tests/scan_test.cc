@@ -11,15 +11,25 @@
 namespace orvik::chrono::internal {
 namespace {
 
-// The count, then every destination (7 and '?' where nothing was stored).
+constexpr ScanFormat kFormat = "%2u:%2u %2[ab]%c";
+
+// The destinations of kFormat, 7 and '?' where nothing was stored.
+struct Destinations {
+  unsigned First = 7;
+  unsigned Second = 7;
+  char Letters[3] = "??";
+  char Character = '?';
+
+  [[nodiscard]] std::string Text() const {
+    return std::to_string(First) + " " + std::to_string(Second) + " " + Letters + " " + Character;
+  }
+};
+
+// The count, then every destination.
 std::string Read(const char* text) {
-  unsigned first = 7;
-  unsigned second = 7;
-  char letters[3] = "??";
-  char character = '?';
-  const int count = Scan<"%2u:%2u %2[ab]%c">(text, first, second, letters, character);
-  return std::to_string(count) + " " + std::to_string(first) + " " + std::to_string(second) + " " + letters + " " +
-         character;
+  Destinations d;
+  const int count = Scan<kFormat>(text, d.First, d.Second, d.Letters, d.Character);
+  return std::to_string(count) + " " + d.Text();
 }
 
 TEST(Scan, FollowsTheRulesOfSscanf) {
@@ -59,12 +69,9 @@ TEST(Scan, TellsWhereTheLastValueEnds) {
       {"x", "0 0"},           // nothing read
   };
   for (const auto& [text, expected] : kRows) {
-    unsigned first = 0;
-    unsigned second = 0;
-    char letters[3] = "";
-    char character = '\0';
+    Destinations d;
     std::size_t values_end = 99;
-    const int count = ScanToValuesEnd<"%2u:%2u %2[ab]%c">(text, values_end, first, second, letters, character);
+    const int count = ScanToValuesEnd<kFormat>(text, values_end, d.First, d.Second, d.Letters, d.Character);
     EXPECT_EQ(std::to_string(values_end) + " " + std::to_string(count), expected) << text;
   }
 }
@@ -80,17 +87,10 @@ TEST(Scan, TellsAMatchAtFullSpan) {
       {"12:34 ab", "no"},                // the text ends at %c
   };
   for (const auto& [text, expected] : kRows) {
-    unsigned first = 0;
-    unsigned second = 0;
-    char letters[3] = "";
-    char character = '\0';
+    Destinations d;
     std::size_t values_end = 99;
-    const bool matched = ScanAtFullSpan<"%2u:%2u %2[ab]%c">(text, values_end, first, second, letters, character);
-    EXPECT_EQ(matched ? std::to_string(values_end) + " " + std::to_string(first) + " " + std::to_string(second) + " " +
-                            letters + " " + character
-                      : "no",
-              expected)
-        << text;
+    const bool matched = ScanAtFullSpan<kFormat>(text, values_end, d.First, d.Second, d.Letters, d.Character);
+    EXPECT_EQ(matched ? std::to_string(values_end) + " " + d.Text() : "no", expected) << text;
   }
 }
 
