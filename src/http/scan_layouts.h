@@ -26,24 +26,39 @@ struct ScannedDate {
   int FirstYear;  // the year that a written year of 0 stands for
 };
 
-enum class HttpLayout : std::uint8_t { ImfFixdate, Rfc850, AsctimeOneDigitDay, AsctimeTwoDigitDay, None };
+enum class HttpLayout : std::uint8_t { ImfFixdate, Rfc850, Asctime, None };
 
-template <HttpLayout kLayout>
-inline constexpr auto kLayoutFormat = kImfFixdate;
-template <>
-inline constexpr auto kLayoutFormat<HttpLayout::Rfc850> = kRfc850;
-template <>
-inline constexpr auto kLayoutFormat<HttpLayout::AsctimeOneDigitDay> = kAsctimeOneDigitDay;
-template <>
-inline constexpr auto kLayoutFormat<HttpLayout::AsctimeTwoDigitDay> = kAsctimeTwoDigitDay;
+// The scans that are tried, one per format; asctime has one for a day of one
+// digit and one for two.
+enum class HttpTry : std::uint8_t { ImfFixdate, Rfc850, AsctimeOneDigitDay, AsctimeTwoDigitDay };
 
-// The destinations of a layout's fields, in the order of its format.
-template <HttpLayout kLayout>
+template <HttpTry kTry>
+inline constexpr auto kTryFormat = kImfFixdate;
+template <>
+inline constexpr auto kTryFormat<HttpTry::Rfc850> = kRfc850;
+template <>
+inline constexpr auto kTryFormat<HttpTry::AsctimeOneDigitDay> = kAsctimeOneDigitDay;
+template <>
+inline constexpr auto kTryFormat<HttpTry::AsctimeTwoDigitDay> = kAsctimeTwoDigitDay;
+
+constexpr HttpLayout LayoutOf(HttpTry scan) {
+  switch (scan) {
+    case HttpTry::ImfFixdate:
+      return HttpLayout::ImfFixdate;
+    case HttpTry::Rfc850:
+      return HttpLayout::Rfc850;
+    default:
+      return HttpLayout::Asctime;
+  }
+}
+
+// The destinations of a try's fields, in the order of its format.
+template <HttpTry kTry>
 [[gnu::always_inline]] inline auto FieldsOf(ScannedDate& d) {
-  if constexpr (kLayout == HttpLayout::ImfFixdate || kLayout == HttpLayout::Rfc850) {
-    return std::tie(d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second);
-  } else {
+  if constexpr (LayoutOf(kTry) == HttpLayout::Asctime) {
     return std::tie(d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year);
+  } else {
+    return std::tie(d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second);
   }
 }
 
@@ -61,54 +76,55 @@ template <ScanFormat kFormat, bool kFullSpan, typename Fields, std::size_t... kF
   }
 }
 
-// Whether all seven fields of kLayout convert, when kFullSpan is set only
-// where each takes its full span.
-template <HttpLayout kLayout, bool kFullSpan = false>
+// Whether all seven fields of kTry convert, when kFullSpan is set only where
+// each takes its full span.
+template <HttpTry kTry, bool kFullSpan = false>
 [[gnu::always_inline]] inline bool Matches(std::string_view text, ScannedDate& d, std::size_t& values_end) {
-  const auto fields = FieldsOf<kLayout>(d);
-  const bool matched = AllFieldsConvert<kLayoutFormat<kLayout>, kFullSpan>(
+  const auto fields = FieldsOf<kTry>(d);
+  const bool matched = AllFieldsConvert<kTryFormat<kTry>, kFullSpan>(
       text, values_end, fields, std::make_index_sequence<std::tuple_size_v<decltype(fields)>>{});
-  if (kLayout == HttpLayout::Rfc850 && matched) d.FirstYear = 1900;
+  if (kTry == HttpTry::Rfc850 && matched) d.FirstYear = 1900;
   return matched;
 }
 
-// The first of kLayouts that matches, None when none does.
-template <bool kFullSpan, HttpLayout... kLayouts>
+// The layout of the first of kTries that matches, None when none does.
+template <bool kFullSpan, HttpTry... kTries>
 [[gnu::always_inline]] inline HttpLayout FirstMatch(std::string_view text, ScannedDate& d, std::size_t& values_end) {
   HttpLayout found = HttpLayout::None;
-  (void)(... || (Matches<kLayouts, kFullSpan>(text, d, values_end) && (found = kLayouts, true)));
+  (void)(... || (Matches<kTries, kFullSpan>(text, d, values_end) && (found = LayoutOf(kTries), true)));
   return found;
 }
 
-// Tries IMF-fixdate, RFC 850 and the two asctime layouts in that order and
-// returns the first whose seven fields all convert, None when none does;
-// `values_end` tells where the last scan's last value ends. `d` must start
-// zeroed.
+// Tries IMF-fixdate, RFC 850 and asctime with a day of one digit and of two,
+// in that order, and returns the layout of the first whose seven fields all
+// convert, None when none does; `values_end` tells where the last scan's
+// last value ends. `d` must start zeroed.
 [[gnu::noinline]] inline HttpLayout ScanLayoutsInOrder(std::string_view text, ScannedDate& d, std::size_t& values_end) {
-  return FirstMatch<!kAtFullSpan, HttpLayout::ImfFixdate, HttpLayout::Rfc850, HttpLayout::AsctimeOneDigitDay,
-                    HttpLayout::AsctimeTwoDigitDay>(text, d, values_end);
+  return FirstMatch<!kAtFullSpan, HttpTry::ImfFixdate, HttpTry::Rfc850, HttpTry::AsctimeOneDigitDay,
+                    HttpTry::AsctimeTwoDigitDay>(text, d, values_end);
 }
 
 // ScanLayoutsInOrder, with the dates as they are written read first, in an
-// order that takes what the tries in order would take:
-//  - Each asctime layout at full span. Three weekday letters and a blank,
-//    with which both start, match neither IMF-fixdate, which needs a ','
-//    after the letters, nor RFC 850, whose weekday the blank ends short of
-//    its ','. And on a two-digit day the one-digit layout reads the first
-//    digit as the day and the second as the hour, and then meets a blank
-//    where it needs a ':'.
+// order that reads what the tries in order would read:
+//  - asctime at full span, with a day of one digit and then of two. Three
+//    weekday letters and a blank, with which both start, match neither
+//    IMF-fixdate, which needs a ',' after the letters, nor RFC 850, whose
+//    weekday the blank ends short of its ','. On a two-digit day the
+//    one-digit scan takes the first digit as the day and the second as the
+//    hour, and then meets a blank where it needs a ':'.
 //  - IMF-fixdate at full span, the first try.
 //  - RFC 850. Where it matches, IMF-fixdate does not: a weekday that
 //    IMF-fixdate reads up to its ',' is the one RFC 850 reads, both then read
 //    the same day, and after it RFC 850 needs a '-', which is neither white
 //    space nor a month letter.
 [[gnu::always_inline]] inline HttpLayout ScanLayouts(std::string_view text, ScannedDate& d, std::size_t& values_end) {
-  if (const HttpLayout found = FirstMatch<kAtFullSpan, HttpLayout::AsctimeTwoDigitDay, HttpLayout::AsctimeOneDigitDay,
-                                          HttpLayout::ImfFixdate>(text, d, values_end);
+  if (const HttpLayout found =
+          FirstMatch<kAtFullSpan, HttpTry::AsctimeOneDigitDay, HttpTry::AsctimeTwoDigitDay, HttpTry::ImfFixdate>(
+              text, d, values_end);
       found != HttpLayout::None) {
     return found;
   }
-  if (Matches<HttpLayout::Rfc850>(text, d, values_end)) return HttpLayout::Rfc850;
+  if (Matches<HttpTry::Rfc850>(text, d, values_end)) return HttpLayout::Rfc850;
   return ScanLayoutsInOrder(text, d, values_end);
 }
 
