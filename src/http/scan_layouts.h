@@ -98,7 +98,8 @@ template <bool kFullSpan, HttpTry... kTries>
 // Tries IMF-fixdate, RFC 850 and asctime with a day of one digit and of two,
 // in that order, and returns the layout of the first whose seven fields all
 // convert, None when none does; `values_end` tells where the last scan's
-// last value ends. `d` must start zeroed.
+// last value ends. `d.FirstYear` must start at 0; a match writes every other
+// field, a try that fails may leave some written.
 [[gnu::noinline]] inline HttpLayout ScanLayoutsInOrder(std::string_view text, ScannedDate& d, std::size_t& values_end) {
   return FirstMatch<!kAtFullSpan, HttpTry::ImfFixdate, HttpTry::Rfc850, HttpTry::AsctimeOneDigitDay,
                     HttpTry::AsctimeTwoDigitDay>(text, d, values_end);
