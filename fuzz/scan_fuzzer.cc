@@ -62,7 +62,7 @@ void Compare(const std::string& text, Select select) {
 
   std::size_t full_span_end = 0;
   if (std::apply([&](auto&... d) { return ScanAtFullSpan<kFormat>(text, full_span_end, d...); }, select(full_span)) &&
-      (engine_count != static_cast<int>(std::tuple_size_v<decltype(select(engine))>) || !(full_span == libc) ||
+      (engine_count != static_cast<int>(scan::CountConversions<kFormat>()) || !(full_span == libc) ||
        full_span_end != values_end)) {
     Fail("a match at full span reads otherwise than the scan", text, kFormat.Text);
   }

@@ -1,8 +1,8 @@
 // FromHttpDate: an IMF-fixdate, RFC 850 or asctime date to its UTC instant.
 //
-// Each layout is one scan format, tried in order; the first whose seven
-// fields all convert is taken, and nothing after its seventh field is looked
-// at. The names are then looked up, the month first, and the fields are read
+// Each layout is a scan format (asctime has one per width of day), tried in
+// order; the first whose seven fields all convert is taken, and nothing after
+// its seventh field is looked at. The names are then looked up, the month first, and the fields are read
 // as UTC whatever the process's zone, out-of-range fields carrying into the
 // next unit.
 #include <orvik/chrono/chrono.h>

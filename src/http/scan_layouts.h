@@ -62,13 +62,15 @@ template <HttpTry kTry>
   }
 }
 
-constexpr bool kAtFullSpan = true;
+// How a try reads its format: one directive after another as sscanf does, or
+// only where every directive takes its full span.
+enum class Reading : std::uint8_t { OneByOne, AtFullSpan };
 
 // Whether the scan of kFormat into `fields` assigns every one of them.
-template <ScanFormat kFormat, bool kFullSpan, typename Fields, std::size_t... kField>
+template <ScanFormat kFormat, Reading kReading, typename Fields, std::size_t... kField>
 [[gnu::always_inline]] inline bool AllFieldsConvert(std::string_view text, std::size_t& values_end,
                                                     const Fields& fields, std::index_sequence<kField...> /*fields*/) {
-  if constexpr (kFullSpan) {
+  if constexpr (kReading == Reading::AtFullSpan) {
     return ScanAtFullSpan<kFormat>(text, values_end, std::get<kField>(fields)...);
   } else {
     return ScanToValuesEnd<kFormat>(text, values_end, std::get<kField>(fields)...) ==
@@ -76,22 +78,21 @@ template <ScanFormat kFormat, bool kFullSpan, typename Fields, std::size_t... kF
   }
 }
 
-// Whether all seven fields of kTry convert, when kFullSpan is set only where
-// each takes its full span.
-template <HttpTry kTry, bool kFullSpan = false>
+// Whether all seven fields of kTry convert, read as kReading says.
+template <HttpTry kTry, Reading kReading = Reading::OneByOne>
 [[gnu::always_inline]] inline bool Matches(std::string_view text, ScannedDate& d, std::size_t& values_end) {
   const auto fields = FieldsOf<kTry>(d);
-  const bool matched = AllFieldsConvert<kTryFormat<kTry>, kFullSpan>(
+  const bool matched = AllFieldsConvert<kTryFormat<kTry>, kReading>(
       text, values_end, fields, std::make_index_sequence<std::tuple_size_v<decltype(fields)>>{});
   if (kTry == HttpTry::Rfc850 && matched) d.FirstYear = 1900;
   return matched;
 }
 
 // The layout of the first of kTries that matches, None when none does.
-template <bool kFullSpan, HttpTry... kTries>
+template <Reading kReading, HttpTry... kTries>
 [[gnu::always_inline]] inline HttpLayout FirstMatch(std::string_view text, ScannedDate& d, std::size_t& values_end) {
   HttpLayout found = HttpLayout::None;
-  (void)(... || (Matches<kTries, kFullSpan>(text, d, values_end) && (found = LayoutOf(kTries), true)));
+  (void)(... || (Matches<kTries, kReading>(text, d, values_end) && (found = LayoutOf(kTries), true)));
   return found;
 }
 
@@ -101,7 +102,7 @@ template <bool kFullSpan, HttpTry... kTries>
 // last value ends. `d.FirstYear` must start at 0; a match writes every other
 // field, a try that fails may leave some written.
 [[gnu::noinline]] inline HttpLayout ScanLayoutsInOrder(std::string_view text, ScannedDate& d, std::size_t& values_end) {
-  return FirstMatch<!kAtFullSpan, HttpTry::ImfFixdate, HttpTry::Rfc850, HttpTry::AsctimeOneDigitDay,
+  return FirstMatch<Reading::OneByOne, HttpTry::ImfFixdate, HttpTry::Rfc850, HttpTry::AsctimeOneDigitDay,
                     HttpTry::AsctimeTwoDigitDay>(text, d, values_end);
 }
 
@@ -119,9 +120,8 @@ template <bool kFullSpan, HttpTry... kTries>
 //    the same day, and after it RFC 850 needs a '-', which is neither white
 //    space nor a month letter.
 [[gnu::always_inline]] inline HttpLayout ScanLayouts(std::string_view text, ScannedDate& d, std::size_t& values_end) {
-  if (const HttpLayout found =
-          FirstMatch<kAtFullSpan, HttpTry::AsctimeOneDigitDay, HttpTry::AsctimeTwoDigitDay, HttpTry::ImfFixdate>(
-              text, d, values_end);
+  if (const HttpLayout found = FirstMatch<Reading::AtFullSpan, HttpTry::AsctimeOneDigitDay, HttpTry::AsctimeTwoDigitDay,
+                                          HttpTry::ImfFixdate>(text, d, values_end);
       found != HttpLayout::None) {
     return found;
   }
