@@ -11,8 +11,8 @@
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
 // arithmetic, local time by one localtime_r), without the lock. Only the
-// second miss in the same hour takes the lock, to check that the hour is
-// regular (for local time: localtime_r agrees at both of its ends on one
+// second miss in the same quarter hour takes the lock, to check that its hour
+// is regular (for local time: localtime_r agrees at both of its ends on one
 // offset, one abbreviation and sixty minutes of sixty seconds) and to publish
 // it. Every miss also ends a published local span: after a change of the zone
 // setting, a local span may answer for the old zone only until the next call
@@ -58,6 +58,18 @@ long HourStart(long seconds, const std::tm& at) {
 }
 
 std::size_t ZoneIndex(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
+
+// The number of the quarter hour that holds `seconds`, for every count from
+// kMinTimePointSeconds - 1 up: biased by a multiple of a quarter hour to be
+// positive, so that the division is unsigned. A quarter hour lies inside one
+// hour of UTC and of every zone whose offset is a whole number of quarter
+// hours, as is every offset in use today.
+constexpr std::uint64_t QuarterHour(long seconds) {
+  constexpr std::uint64_t kSecondsPerQuarterHour = kSecondsPerHour / 4;
+  constexpr std::uint64_t kBias = kSecondsPerQuarterHour << 24;
+  static_assert(kBias > -(kMinTimePointSeconds - 1));
+  return (static_cast<std::uint64_t>(seconds) + kBias) / kSecondsPerQuarterHour;
+}
 
 struct SpanCache {
   // Called with Mutex held: makes `span` visible to lock-free readers.
@@ -105,9 +117,9 @@ struct SpanCache {
   }
 
   std::mutex Mutex;  // serialises Publish
-  // The hour start of each zone's last miss, by ZoneIndex: a hint, read and
+  // The QuarterHour of each zone's last miss, by ZoneIndex: a hint, read and
   // written without the lock.
-  std::array<std::atomic<long>, 2> PreviousMissHour{};
+  std::array<std::atomic<std::uint64_t>, 2> PreviousMissQuarter{};
   // The span as published; Version is odd while it changes.
   std::atomic<std::uint64_t> Version{0};
   std::atomic<long> From{0};
@@ -129,8 +141,11 @@ bool SameHour(const std::tm& a, const std::tm& b) {
          a.tm_wday == b.tm_wday && a.tm_hour == b.tm_hour && SameOffset(a, b);
 }
 
-// Whether localtime_r shows every second of the hour from `start` as the
-// hour of `at` advanced by its distance from `start`.
+// Whether localtime_r shows the first and the last second of the hour from
+// `start` as the hour of `at` advanced by their distance from `start`, which
+// for every zone of the tz database means it shows every second so. A
+// hand-written TZ rule that changes the offset and changes it back inside one
+// hour passes too: that hour is then served at the offset of its ends.
 bool IsRegularLocalHour(long start, const std::tm& at) {
   std::tm first{};
   std::tm last{};
@@ -155,22 +170,30 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   TimeCache.Publish(hour);
 }
 
+template <TimeZone kZone>
+[[gnu::noinline]] void ConvertAndCacheHour(long seconds, std::tm& out) {
+  Convert(seconds, out, kZone);
+  CacheHour(seconds, out, kZone);
+}
+
 // Fills `out` with the calendar time of `seconds`, which the published span
 // does not hold, and caches its hour if the previous miss in the zone was in
-// the same hour: random instants cost one conversion each, and a stream of
-// instants is served from the cache from its second call in each hour. Every
-// miss ends a published local span. Kept out of line, one copy per zone, so
-// that hits save and restore fewer registers.
+// the same quarter hour: random instants cost one conversion each, and a
+// stream of instants is served from the cache from its second call in each
+// hour. Every miss ends a published local span. The bookkeeping comes first
+// and needs nothing of the result, so that a miss that caches nothing ends
+// with the conversion. Kept out of line, one copy per zone, so that hits save
+// and restore fewer registers.
 template <TimeZone kZone>
 [[gnu::noinline]] void Miss(long seconds, std::tm& out) {
-  Convert(seconds, out, kZone);
   TimeCache.EndLocalSpan();
-  const long hour = HourStart(seconds, out);
-  std::atomic<long>& previous = TimeCache.PreviousMissHour[ZoneIndex(kZone)];
-  if (previous.load(std::memory_order_relaxed) != hour) {
-    previous.store(hour, std::memory_order_relaxed);
+  const std::uint64_t quarter = QuarterHour(seconds);
+  std::atomic<std::uint64_t>& previous = TimeCache.PreviousMissQuarter[ZoneIndex(kZone)];
+  if (previous.load(std::memory_order_relaxed) != quarter) {
+    previous.store(quarter, std::memory_order_relaxed);
+    Convert(seconds, out, kZone);
   } else {
-    CacheHour(seconds, out, kZone);
+    ConvertAndCacheHour<kZone>(seconds, out);
   }
 }
 

@@ -64,11 +64,15 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // second, tm_gmtoff 0, tm_isdst 0, tm_zone pointing at libc's own "GMT".
 //
 // A process-wide one-hour cache answers repeated calls in the same hour and
-// zone without calling libc, locking or allocating. After the process changes
-// its zone (TZ and tzset), a Local call inside the cached hour may answer for
-// the old zone until a call that the cache does not serve. A TZ changed with
-// setenv but no tzset takes effect when localtime_r next reads it; this
-// library calls neither tzset nor mktime.
+// zone without calling libc, locking or allocating. It takes an hour when
+// localtime_r agrees at both its ends on one offset and sixty minutes of sixty
+// seconds, so a hand-written TZ rule that changes the offset and changes it
+// back inside one hour (no zone of the tz database does) is answered inside
+// that hour at the offset of its ends. After the process changes its zone
+// (TZ and tzset), a Local call inside the cached hour may answer for the old
+// zone until a call that the cache does not serve. A TZ changed with setenv
+// but no tzset takes effect when localtime_r next reads it; this library
+// calls neither tzset nor mktime.
 //
 // Throws:
 //   std::invalid_argument "Unknown timezone type" for any other `zone`;
