@@ -170,6 +170,8 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
   TimeCache.Publish(hour);
 }
 
+// Out of line, so that a miss that caches nothing keeps no register across
+// its conversion.
 template <TimeZone kZone>
 [[gnu::noinline]] void ConvertAndCacheHour(long seconds, std::tm& out) {
   Convert(seconds, out, kZone);
@@ -179,11 +181,11 @@ template <TimeZone kZone>
 // Fills `out` with the calendar time of `seconds`, which the published span
 // does not hold, and caches its hour if the previous miss in the zone was in
 // the same quarter hour: random instants cost one conversion each, and a
-// stream of instants is served from the cache from its second call in each
-// hour. Every miss ends a published local span. The bookkeeping comes first
-// and needs nothing of the result, so that a miss that caches nothing ends
-// with the conversion. Kept out of line, one copy per zone, so that hits save
-// and restore fewer registers.
+// stream of instants is served from the cache once two of its calls in an
+// hour fall in one quarter hour. Every miss ends a published local span. The
+// bookkeeping comes first and needs nothing of the result, so that a miss
+// that caches nothing ends with the conversion. Kept out of line, one copy per
+// zone, so that hits save and restore fewer registers.
 template <TimeZone kZone>
 [[gnu::noinline]] void Miss(long seconds, std::tm& out) {
   TimeCache.EndLocalSpan();
