@@ -62,6 +62,16 @@ std::tm LibcTime(long seconds, TimeZone zone) {
   return tm;
 }
 
+// Whether libc shows POSIX time, as this library's UTC always does and its
+// parsers read. Under the right/ zones gmtime_r and localtime_r count leap
+// seconds instead: there UTC results are checked only by reading them back,
+// and local ones only against localtime_r. 1483228826 is
+// 2017-01-01T00:00:26Z.
+bool GmtimeIsPosixTime() {
+  static const bool posix = LibcTime(1483228826, TimeZone::UTC).tm_sec == 26;
+  return posix;
+}
+
 // Moves the count to within about two seconds of an hour start, in UTC or in
 // the local zone, where the hour cache changes hours.
 std::int64_t NearHourStart(std::int64_t count, bool local, std::int32_t delta) {
@@ -183,17 +193,19 @@ void CheckReadBack(const std::string& text, long second, long long nanoseconds, 
 void CheckIso8601(const Input& input, const std::string& about) {
   const TimePoint t{std::chrono::nanoseconds(input.Count)};
   const std::string text = ToIso8601(t, input.Format, input.Zone);
+  const bool libc_agrees = input.Zone == TimeZone::Local || GmtimeIsPosixTime();
   const std::string expected = ExpectedIso8601(input);
-  if (text != expected) Fail("ToIso8601 wrote " + text + " for " + expected, about);
+  if (libc_agrees && text != expected) Fail("ToIso8601 wrote " + text + " for " + expected, about);
   if (input.Format == Iso8601Format::ExtendedNanoseconds && ToIso8601(t, input.Zone) != text) {
     Fail("the two-argument ToIso8601 differs", about);
   }
 
   const long shown = SecondShown(input.Count, input.Zone);
-  if (!SameCalendarTime(ToCalendarTime(t, input.Zone), LibcTime(shown, input.Zone))) {
+  if (libc_agrees && !SameCalendarTime(ToCalendarTime(t, input.Zone), LibcTime(shown, input.Zone))) {
     Fail("ToCalendarTime differs from libc", about);
   }
 
+  if (input.Zone == TimeZone::Local && !GmtimeIsPosixTime()) return;
   switch (input.Format) {
     case Iso8601Format::Extended:
       CheckReadBack(text, shown, 0, LibcTime(shown, input.Zone), about);
@@ -229,7 +241,7 @@ void CheckHttpDate(const Input& input, const std::string& about) {
   const std::tm utc = LibcTime(seconds, TimeZone::UTC);
   char expected[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")] = {};
   std::strftime(expected, sizeof(expected), "%a, %d %b %Y %H:%M:%S GMT", &utc);  // the C locale's names
-  if (text != expected) Fail("ToHttpDate wrote " + text + " for " + expected, about);
+  if (GmtimeIsPosixTime() && text != expected) Fail("ToHttpDate wrote " + text + " for " + expected, about);
   if (FromHttpDate(text).time_since_epoch().count() != std::int64_t{seconds} * kNanosecondsPerSecond) {
     Fail("the HTTP date reads back as another second", about, text);
   }

@@ -15,7 +15,7 @@ if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
 fi
 seconds=$1
 jobs=${2:-1}
-zones=${FUZZ_ZONES:-Europe/Berlin Asia/Kathmandu America/St_Johns Australia/Lord_Howe Africa/Monrovia}
+zones=${FUZZ_ZONES:-Europe/Berlin Asia/Kathmandu America/St_Johns Australia/Lord_Howe Africa/Monrovia right/Europe/Berlin}
 
 cd "$(dirname "$0")/.."
 source_dir=$PWD

@@ -15,7 +15,9 @@
 // Zones: a UTC conversion is POSIX time (every day 86400 seconds, no leap
 // seconds) whatever the process's TZ is, "right/" zones that count leap seconds
 // included. A local conversion is exactly what localtime_r gives for the second
-// concerned, every std::tm member included.
+// concerned, every std::tm member included. So under a right/ zone, local text
+// counts leap seconds while the parsers read POSIX time: it reads back as an
+// instant earlier by the leap seconds inserted before it.
 #ifndef ORVIK_CHRONO_CHRONO_H_
 #define ORVIK_CHRONO_CHRONO_H_
 
