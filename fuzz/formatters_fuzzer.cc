@@ -67,7 +67,7 @@ std::tm LibcTime(long seconds, TimeZone zone) {
 // seconds instead: there UTC results are checked only by reading them back,
 // and local ones only against localtime_r. 1483228826 is
 // 2017-01-01T00:00:26Z.
-bool GmtimeIsPosixTime() {
+bool LibcShowsPosixTime() {
   static const bool posix = LibcTime(1483228826, TimeZone::UTC).tm_sec == 26;
   return posix;
 }
@@ -193,7 +193,7 @@ void CheckReadBack(const std::string& text, long second, long long nanoseconds, 
 void CheckIso8601(const Input& input, const std::string& about) {
   const TimePoint t{std::chrono::nanoseconds(input.Count)};
   const std::string text = ToIso8601(t, input.Format, input.Zone);
-  const bool libc_agrees = input.Zone == TimeZone::Local || GmtimeIsPosixTime();
+  const bool libc_agrees = input.Zone == TimeZone::Local || LibcShowsPosixTime();
   const std::string expected = ExpectedIso8601(input);
   if (libc_agrees && text != expected) Fail("ToIso8601 wrote " + text + " for " + expected, about);
   if (input.Format == Iso8601Format::ExtendedNanoseconds && ToIso8601(t, input.Zone) != text) {
@@ -205,7 +205,7 @@ void CheckIso8601(const Input& input, const std::string& about) {
     Fail("ToCalendarTime differs from libc", about);
   }
 
-  if (input.Zone == TimeZone::Local && !GmtimeIsPosixTime()) return;
+  if (input.Zone == TimeZone::Local && !LibcShowsPosixTime()) return;
   switch (input.Format) {
     case Iso8601Format::Extended:
       CheckReadBack(text, shown, 0, LibcTime(shown, input.Zone), about);
@@ -241,7 +241,7 @@ void CheckHttpDate(const Input& input, const std::string& about) {
   const std::tm utc = LibcTime(seconds, TimeZone::UTC);
   char expected[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")] = {};
   std::strftime(expected, sizeof(expected), "%a, %d %b %Y %H:%M:%S GMT", &utc);  // the C locale's names
-  if (GmtimeIsPosixTime() && text != expected) Fail("ToHttpDate wrote " + text + " for " + expected, about);
+  if (LibcShowsPosixTime() && text != expected) Fail("ToHttpDate wrote " + text + " for " + expected, about);
   if (FromHttpDate(text).time_since_epoch().count() != std::int64_t{seconds} * kNanosecondsPerSecond) {
     Fail("the HTTP date reads back as another second", about, text);
   }

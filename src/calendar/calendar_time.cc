@@ -67,7 +67,7 @@ std::size_t ZoneIndex(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
 constexpr std::uint64_t QuarterHour(long seconds) {
   constexpr std::uint64_t kSecondsPerQuarterHour = kSecondsPerHour / 4;
   constexpr std::uint64_t kBias = kSecondsPerQuarterHour << 24;
-  static_assert(kBias > -(kMinTimePointSeconds - 1));
+  static_assert(kBias > static_cast<std::uint64_t>(-(kMinTimePointSeconds - 1)));
   return (static_cast<std::uint64_t>(seconds) + kBias) / kSecondsPerQuarterHour;
 }
 

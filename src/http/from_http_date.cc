@@ -2,9 +2,9 @@
 //
 // Each layout is a scan format (asctime has one per width of day), tried in
 // order; the first whose seven fields all convert is taken, and nothing after
-// its seventh field is looked at. The names are then looked up, the month first, and the fields are read
-// as UTC whatever the process's zone, out-of-range fields carrying into the
-// next unit.
+// its seventh field is looked at. The names are then looked up, the month
+// first, and the fields are read as UTC whatever the process's zone,
+// out-of-range fields carrying into the next unit.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
