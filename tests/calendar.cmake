@@ -7,3 +7,6 @@ orvik_chrono_test(calendar_test INTERNAL SOURCES calendar_test.cc
         Europe/Amsterdam Asia/Kathmandu Australia/Lord_Howe Europe/Dublin America/St_Johns Pacific/Kiritimati unset)
 # Sets the process's zone itself, zone after zone.
 orvik_chrono_test(calendar_zone_sweep_test SOURCES calendar_zone_sweep_test.cc)
+# Counts its own localtime_r calls, under zones of whole, half and quarter hours.
+orvik_chrono_test(calendar_cache_test INTERNAL SOURCES calendar_cache_test.cc
+  ZONES UTC Europe/Berlin Asia/Kolkata Asia/Kathmandu Australia/Lord_Howe "<+0530>-5:30" unset)

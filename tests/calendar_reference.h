@@ -23,11 +23,12 @@ inline constexpr std::int64_t kHour = internal::kSecondsPerHour * kSecond;
 inline TimePoint At(std::int64_t nanoseconds) { return TimePoint(std::chrono::nanoseconds(nanoseconds)); }
 
 // Changes the process's zone setting (no other thread runs), then ends the
-// window in which a cached local hour may still answer for the old setting.
+// window in which a cached local hour may still answer for the old setting,
+// by local calls in two hours, one of which the cache cannot hold.
 inline void UseZone(const char* tz) {
   ::setenv("TZ", tz, 1);  // NOLINT(concurrency-mt-unsafe)
   ::tzset();
-  ToCalendarTime(TimePoint(), TimeZone::UTC);
+  for (const TimePoint t : {TimePoint::min(), TimePoint::max()}) ToCalendarTime(t, TimeZone::Local);
 }
 
 inline std::tm Libc(long seconds, TimeZone zone) {

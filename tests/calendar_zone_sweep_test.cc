@@ -58,33 +58,36 @@ TEST(ToCalendarTime, EveryZoneAroundEveryTransition) {
 }
 
 // 2016-12-31T23:59:60Z is second 1483228826 of the right/ zones, which count
-// leap seconds; UTC stays POSIX time, which does not.
+// leap seconds; UTC stays POSIX time, which does not. In Kolkata it falls
+// inside a local hour (05:29:60): two misses after it must not cache an hour
+// that starts a second late.
 TEST(ToCalendarTime, LeapSecondAfterAMissInItsHour) {
-  for (const char* tz : {"right/UTC", "right/Europe/Berlin"}) {
+  for (const char* tz : {"right/UTC", "right/Europe/Berlin", "right/Asia/Kolkata"}) {
     UseZone(tz);
-    for (const std::int64_t s : {1483228816L, 1483228826L, 1483228827L, 1483228825L}) {
+    for (const std::int64_t s :
+         {1483228816L, 1483228826L, 1483228827L, 1483228825L, 1483229426L, 1483229427L, 1483228226L, 1483228227L}) {
       EXPECT_TRUE(MatchesLibc(At(s * kSecond), TimeZone::Local)) << tz;
     }
     EXPECT_EQ(ToIso8601(At(1483228800 * kSecond), Iso8601Format::Extended, TimeZone::UTC), "2017-01-01T00:00:00Z");
     // The pointer itself, libc's text: a std::tm may outlive the library that filled it.
     EXPECT_EQ(ToCalendarTime(At(kSecond), TimeZone::UTC).tm_zone, Libc(0, TimeZone::UTC).tm_zone);
   }
-  EXPECT_EQ(ToIso8601(At(1483228826 * kSecond), TimeZone::Local), "2017-01-01T00:59:60.000000000+01:00");
+  EXPECT_EQ(ToIso8601(At(1483228826 * kSecond), TimeZone::Local), "2017-01-01T05:29:60.000000000+05:30");
 }
 
-// After a change of the zone setting, a call in the other zone, or a local
-// call in another hour, ends the window in which a cached hour is stale.
-TEST(ToCalendarTime, ZoneChangeShowsAfterACallElsewhere) {
+// After a change of the zone setting, the first local call that the cached
+// local hour does not serve ends the window in which it may be stale; UTC
+// calls, served by an hour of their own, do not.
+TEST(ToCalendarTime, ZoneChangeShowsAfterALocalCallElsewhere) {
   const std::int64_t t0 = 1720163289 * kSecond;  // 2024-07-05T07:08:09Z
-  for (const TimeZone elsewhere : {TimeZone::UTC, TimeZone::Local}) {
-    UseZone("Europe/Berlin");
-    ToCalendarTime(At(t0), TimeZone::Local);
-    ToCalendarTime(At(t0 + kSecond), TimeZone::Local);  // caches the hour
-    ToCalendarTime(At(1704067200 * kSecond), elsewhere);
-    ::setenv("TZ", "Asia/Kolkata", 1);  // NOLINT(concurrency-mt-unsafe)
-    ::tzset();
-    EXPECT_EQ(ToIso8601(At(t0 + 2 * kSecond), Iso8601Format::Extended, TimeZone::Local), "2024-07-05T12:38:11+05:30");
-  }
+  UseZone("Europe/Berlin");
+  for (const std::int64_t t : {t0, t0 + kSecond, t0 + 2 * kSecond}) ToCalendarTime(At(t), TimeZone::Local);
+  ::setenv("TZ", "Asia/Kolkata", 1);  // NOLINT(concurrency-mt-unsafe)
+  ::tzset();
+  ToCalendarTime(At(t0 + kHour), TimeZone::UTC);
+  EXPECT_EQ(ToIso8601(At(t0), Iso8601Format::Extended, TimeZone::Local), "2024-07-05T09:08:09+02:00");
+  ToCalendarTime(At(t0 + kHour), TimeZone::Local);
+  EXPECT_EQ(ToIso8601(At(t0 + 2 * kSecond), Iso8601Format::Extended, TimeZone::Local), "2024-07-05T12:38:11+05:30");
 }
 
 }  // namespace

@@ -1,22 +1,25 @@
 // ToCalendarTime: calendar time of a time point through a process-wide cache
-// of one span of seconds, either a whole regular hour or a single second.
+// that holds one hour of each zone.
 //
-// Concurrency: hits take no lock. The span is published as atomic words
-// guarded by a version counter (a seqlock): a reader copies the words between
-// two reads of the version and keeps the copy only if the version was even and
-// unchanged, so a result never mixes two spans. Every shared word is atomic,
-// so the cache is free of data races. Publishing is serialised by the cache's
-// mutex, the library's only lock, which is held only while a new span is
-// checked and published; no other lock is taken while it is held.
+// Concurrency: hits take no lock and write nothing. Each zone's hour is
+// published as atomic words guarded by a version counter of its own (a
+// seqlock), on cache lines that only publishing writes: a reader copies the
+// words between two reads of the version and keeps the copy only if the
+// version was even and unchanged, so a result never mixes two hours. Every
+// shared word is atomic, so the cache is free of data races. Publishing is
+// serialised by the cache's mutex, the library's only lock, which is held only
+// while a new hour is checked and published; no other lock is taken while it
+// is held.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time by one localtime_r), without the lock. Only the
-// second miss in the same quarter hour takes the lock, to check that its hour
-// is regular (for local time: localtime_r agrees at both of its ends on one
-// offset, one abbreviation and sixty minutes of sixty seconds) and to publish
-// it. Every miss also ends a published local span: after a change of the zone
-// setting, a local span may answer for the old zone only until the next call
-// that it does not serve.
+// arithmetic, local time by one localtime_r), without the lock, and writes
+// only its own thread's hint, the quarter hour of its last miss in the zone.
+// A thread's second miss in one quarter hour takes the lock, checks that its
+// hour is regular (for local time: localtime_r agrees at both of its ends on
+// one offset, one abbreviation and sixty minutes of sixty seconds) and
+// publishes it. A local miss also ends the published local hour, if there is
+// one: after a change of the zone setting, that hour may answer for the old
+// zone only until the first local call that it does not serve.
 #include "calendar/calendar_time.h"
 
 #include <array>
@@ -33,18 +36,14 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-// Seconds in [From, Until) have the calendar time of From advanced by their
-// distance from it. Seconds counts rather than time points, so the first and
-// last hours of the time point's range need no special case.
-struct CachedSpan {
-  long From;
-  long Until;            // at most From + kSecondsPerHour
-  std::tm CalendarTime;  // libc's fields of From
-  TimeZone Zone;
-};
-
-// The published end of an ended span, or of none yet: it holds no second.
+// The From of a published hour that has ended, or of none yet: no second lies
+// in the hour that starts there, since every second is above it by far more
+// than an hour.
 constexpr long kEnded = std::numeric_limits<long>::min();
+
+// Apart by this much, two objects never share a cache line, nor a pair of
+// lines that the processor fetches together.
+constexpr std::size_t kCacheLinePair = 128;
 
 constexpr std::size_t kTmWords = sizeof(std::tm) / sizeof(std::uint64_t);
 static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
@@ -57,43 +56,42 @@ long HourStart(long seconds, const std::tm& at) {
   return seconds - (at.tm_min * static_cast<int>(kSecondsPerMinute) + at.tm_sec);
 }
 
-std::size_t ZoneIndex(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
-
 // The number of the quarter hour that holds `seconds`, for every count from
 // kMinTimePointSeconds - 1 up: biased by a multiple of a quarter hour to be
-// positive, so that the division is unsigned. A quarter hour lies inside one
-// hour of UTC and of every zone whose offset is a whole number of quarter
-// hours, as is every offset in use today.
+// positive, so that the division is unsigned and no quarter hour is number 0.
+// A quarter hour lies inside one hour of UTC and of every zone whose offset is
+// a whole number of quarter hours, as is every offset in use today.
 constexpr std::uint64_t QuarterHour(long seconds) {
   constexpr std::uint64_t kSecondsPerQuarterHour = kSecondsPerHour / 4;
   constexpr std::uint64_t kBias = kSecondsPerQuarterHour << 24;
-  static_assert(kBias > static_cast<std::uint64_t>(-(kMinTimePointSeconds - 1)));
+  static_assert(kBias > static_cast<std::uint64_t>(-(kMinTimePointSeconds - 1)) + kSecondsPerQuarterHour);
   return (static_cast<std::uint64_t>(seconds) + kBias) / kSecondsPerQuarterHour;
 }
 
-struct SpanCache {
-  // Called with Mutex held: makes `span` visible to lock-free readers.
-  void Publish(const CachedSpan& span) {
+// One zone's published hour: seconds in [From, From + kSecondsPerHour) have
+// the calendar time of From, CalendarTime, advanced by their distance from it.
+// Seconds counts rather than time points, so the first and last hours of the
+// time point's range need no special case.
+struct alignas(kCacheLinePair) PublishedHour {
+  // Called with the cache's mutex held.
+  void Publish(long from, const std::tm& calendar_time) {
     std::array<std::uint64_t, kTmWords> words{};
-    std::memcpy(words.data(), &span.CalendarTime, sizeof span.CalendarTime);
+    std::memcpy(words.data(), &calendar_time, sizeof calendar_time);
     const std::uint64_t version = Version.load(std::memory_order_relaxed);
     Version.store(version + 1, std::memory_order_relaxed);
     // Release stores keep the odd version ahead of every published field.
-    From.store(span.From, std::memory_order_release);
-    Until.store(span.Until, std::memory_order_release);
-    Zone.store(span.Zone, std::memory_order_release);
+    From.store(from, std::memory_order_release);
     for (std::size_t i = 0; i < kTmWords; ++i) CalendarTime[i].store(words[i], std::memory_order_release);
     Version.store(version + 2, std::memory_order_release);
   }
 
-  // The calendar time of `seconds` from the published span, without the lock;
-  // false when the span does not hold it or is being rewritten.
-  bool TryRead(long seconds, TimeZone zone, std::tm& out) const {
+  // The calendar time of `seconds` from the published hour, without the lock;
+  // false when the hour does not hold it or is being rewritten.
+  bool TryRead(long seconds, std::tm& out) const {
     const std::uint64_t version = Version.load(std::memory_order_acquire);
-    // An ended span fails the first test, so a miss costs few instructions.
-    if (seconds >= Until.load(std::memory_order_acquire)) return false;
-    const long from = From.load(std::memory_order_acquire);
-    if (seconds < from || (version & 1U) != 0 || Zone.load(std::memory_order_acquire) != zone) return false;
+    const std::uint64_t offset =
+        static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(From.load(std::memory_order_acquire));
+    if (offset >= kSecondsPerHour || (version & 1U) != 0) return false;
     // Acquire loads keep every word ahead of the second version read. Each
     // word goes straight to its place in `out`, which the caller discards
     // when this returns false.
@@ -105,32 +103,37 @@ struct SpanCache {
       std::memcpy(bytes + i * sizeof word, &word, sizeof word);
     }
     if (Version.load(std::memory_order_relaxed) != version) return false;
-    const long offset = seconds - from;
     out.tm_min += static_cast<int>(offset / kSecondsPerMinute);
     out.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
     return true;
   }
 
-  // Ends a published local span, which may hold an old zone setting's fields.
-  void EndLocalSpan() {
-    if (Until.load(std::memory_order_relaxed) != kEnded && Zone.load(std::memory_order_relaxed) == TimeZone::Local) {
-      Until.store(kEnded, std::memory_order_relaxed);
-    }
+  // Ends the hour, if one is published. Readers need no odd version for it:
+  // the words stay as they were, and From is one word.
+  void End() {
+    if (From.load(std::memory_order_relaxed) != kEnded) From.store(kEnded, std::memory_order_relaxed);
   }
 
-  std::mutex Mutex;  // serialises Publish
-  // The QuarterHour of each zone's last miss, by ZoneIndex: a hint, read and
-  // written without the lock.
-  std::array<std::atomic<std::uint64_t>, 2> PreviousMissQuarter{};
-  // The span as published; Version is odd while it changes.
+  // Odd while the hour changes.
   std::atomic<std::uint64_t> Version{0};
-  std::atomic<long> From{0};
-  std::atomic<long> Until{kEnded};
-  std::atomic<TimeZone> Zone{TimeZone::Local};
+  std::atomic<long> From{kEnded};
   std::array<std::atomic<std::uint64_t>, kTmWords> CalendarTime{};
 };
 
-constinit SpanCache TimeCache;
+struct HourCache {
+  PublishedHour Local;
+  PublishedHour Utc;
+  alignas(kCacheLinePair) std::mutex Mutex;  // serialises Publish
+};
+
+constinit HourCache TimeCache;
+
+// The QuarterHour of this thread's last miss in each zone (Local, then UTC):
+// a hint that no other thread reads. Initial-exec, so that reaching it is one
+// load relative to the thread pointer, without a call.
+[[gnu::tls_model("initial-exec")]] constinit thread_local std::array<std::uint64_t, 2> last_miss_quarter{};
+
+PublishedHour& HourOf(TimeZone zone) { return zone == TimeZone::UTC ? TimeCache.Utc : TimeCache.Local; }
 
 bool SameOffset(const std::tm& a, const std::tm& b) {
   if (a.tm_gmtoff != b.tm_gmtoff || a.tm_isdst != b.tm_isdst) return false;
@@ -158,18 +161,21 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 }
 
 // Publishes the hour that holds `seconds`, whose fields are `at`, if it is
-// regular. A leap second (tm_sec 60) is never served from an hour's start.
-// Kept out of line so that a miss that caches nothing saves and restores only
-// the few registers it needs.
-[[gnu::noinline]] void CacheHour(long seconds, const std::tm& at, TimeZone zone) {
+// regular and not published already. A leap second (tm_sec 60) is never
+// served from an hour's start. Kept out of line so that a miss that caches
+// nothing saves and restores only the few registers it needs.
+template <TimeZone kZone>
+[[gnu::noinline]] void CacheHour(long seconds, const std::tm& at) {
   if (at.tm_sec >= kSecondsPerMinute) return;
   const long start = HourStart(seconds, at);
+  PublishedHour& hour = HourOf(kZone);
   const std::lock_guard lock(TimeCache.Mutex);
-  if (zone == TimeZone::Local && !IsRegularLocalHour(start, at)) return;
-  CachedSpan hour{start, start + kSecondsPerHour, at, zone};
-  hour.CalendarTime.tm_min = 0;
-  hour.CalendarTime.tm_sec = 0;
-  TimeCache.Publish(hour);
+  if (hour.From.load(std::memory_order_relaxed) == start) return;
+  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, at)) return;
+  std::tm calendar_time = at;
+  calendar_time.tm_min = 0;
+  calendar_time.tm_sec = 0;
+  hour.Publish(start, calendar_time);
 }
 
 // Out of line, so that a miss that caches nothing keeps no register across
@@ -177,24 +183,24 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 template <TimeZone kZone>
 [[gnu::noinline]] void ConvertAndCacheHour(long seconds, std::tm& out) {
   Convert(seconds, out, kZone);
-  CacheHour(seconds, out, kZone);
+  CacheHour<kZone>(seconds, out);
 }
 
-// Fills `out` with the calendar time of `seconds`, which the published span
-// does not hold, and caches its hour if the previous miss in the zone was in
-// the same quarter hour: random instants cost one conversion each, and a
-// stream of instants is served from the cache once two of its calls in an
-// hour fall in one quarter hour. Every miss ends a published local span. The
-// bookkeeping comes first and needs nothing of the result, so that a miss
-// that caches nothing ends with the conversion. Kept out of line, one copy per
-// zone, so that hits save and restore fewer registers.
+// Fills `out` with the calendar time of `seconds`, which the zone's published
+// hour does not hold, and caches its hour if this thread's previous miss in
+// the zone was in the same quarter hour: random instants cost one conversion
+// each, and a stream of instants is served from the cache once two of its
+// calls in an hour fall in one quarter hour. The bookkeeping comes first and
+// needs nothing of the result, so that a miss that caches nothing ends with
+// the conversion. Kept out of line, one copy per zone, so that hits save and
+// restore fewer registers.
 template <TimeZone kZone>
 [[gnu::noinline]] void Miss(long seconds, std::tm& out) {
-  TimeCache.EndLocalSpan();
+  if constexpr (kZone == TimeZone::Local) TimeCache.Local.End();
   const std::uint64_t quarter = QuarterHour(seconds);
-  std::atomic<std::uint64_t>& previous = TimeCache.PreviousMissQuarter[ZoneIndex(kZone)];
-  if (previous.load(std::memory_order_relaxed) != quarter) {
-    previous.store(quarter, std::memory_order_relaxed);
+  std::uint64_t& last = last_miss_quarter[kZone == TimeZone::UTC ? 1 : 0];
+  if (last != quarter) {
+    last = quarter;
     Convert(seconds, out, kZone);
   } else {
     ConvertAndCacheHour<kZone>(seconds, out);
@@ -208,15 +214,24 @@ bool InsideNegativeSecond(TimePoint t, long truncated) {
   return count < 0 && count != truncated * kNanosecondsPerSecond;
 }
 
+// Whether the second after the one shown by `tm` may start an hour: it does
+// when `tm` ends one, and otherwise only where the offset changes to a time
+// that starts an hour. From an offset of whole hours, no zone of the tz
+// database changes so before 1970 (the only seconds asked about), so only
+// other offsets need a look at the next second.
+bool MayPrecedeHourStart(const std::tm& tm) {
+  return (tm.tm_min == kMinutesPerHour - 1 && tm.tm_sec >= kSecondsPerMinute - 1) ||
+         tm.tm_gmtoff % kSecondsPerHour != 0;
+}
+
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
-  if (TimeCache.TryRead(seconds, zone, result)) return result;
   if (zone == TimeZone::Local) {
-    Miss<TimeZone::Local>(seconds, result);
+    if (!TimeCache.Local.TryRead(seconds, result)) Miss<TimeZone::Local>(seconds, result);
   } else if (zone == TimeZone::UTC) {
-    Miss<TimeZone::UTC>(seconds, result);
+    if (!TimeCache.Utc.TryRead(seconds, result)) Miss<TimeZone::UTC>(seconds, result);
   } else {
     ThrowUnknownZone();
   }
@@ -224,12 +239,16 @@ std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
 }
 
 // For a time point inside a negative second: the second below the truncated
-// one, unless the truncated second starts an hour. Out of line, so that
-// other time points take no frame for it.
+// one, unless the truncated second starts an hour, which is looked up only
+// where it may. Out of line, so that other time points take no frame for it.
 [[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
-  const std::tm at_truncated = CalendarTimeOfSecond(truncated, zone);
-  if (StartsHour(at_truncated)) return at_truncated;
-  return CalendarTimeOfSecond(truncated - 1, zone);
+  const std::tm below = CalendarTimeOfSecond(truncated - 1, zone);
+  if (!MayPrecedeHourStart(below)) return below;
+  // Aside from the misses that decide what to cache: two seconds of one call
+  // are no stream.
+  std::tm at_truncated;
+  if (!HourOf(zone).TryRead(truncated, at_truncated)) Convert(truncated, at_truncated, zone);
+  return StartsHour(at_truncated) ? at_truncated : below;
 }
 
 }  // namespace internal
