@@ -4,11 +4,11 @@
 #include <new>
 
 namespace orvik::chrono::bench {
-std::atomic<std::uint64_t> allocations{0};
+thread_local std::uint64_t allocations = 0;
 }  // namespace orvik::chrono::bench
 
 void* operator new(std::size_t size) {
-  orvik::chrono::bench::allocations.fetch_add(1, std::memory_order_relaxed);
+  ++orvik::chrono::bench::allocations;
   if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
   throw std::bad_alloc();
 }

@@ -1,6 +1,7 @@
-// ToCalendarTime beside libc's gmtime_r and localtime_r: a cache hit (instants
-// of one hour), a refill (instants across decades), and two threads sharing
-// one hour; FileTimePointToSystemTimePoint beside std::chrono.
+// ToCalendarTime beside libc's gmtime_r and localtime_r, on one thread and on
+// two: cache hits (instants of one hour, in one zone or in both in turn) and
+// misses (instants across decades); a control row of plain arithmetic;
+// FileTimePointToSystemTimePoint beside std::chrono.
 #include <orvik/chrono/chrono.h>
 
 #include <cstring>
@@ -12,35 +13,61 @@
 namespace orvik::chrono::bench {
 namespace {
 
+// The second that holds `t`: the one that ToCalendarTime shows for every
+// instant of the rings.
+long FlooredSeconds(TimePoint t) {
+  const long truncated = WholeSeconds(t);
+  return t < FromSeconds(truncated) ? truncated - 1 : truncated;
+}
+
 bool SameCalendarTime(const std::tm& a, const std::tm& b) {
   return a.tm_sec == b.tm_sec && a.tm_min == b.tm_min && a.tm_hour == b.tm_hour && a.tm_mday == b.tm_mday &&
          a.tm_mon == b.tm_mon && a.tm_year == b.tm_year && a.tm_wday == b.tm_wday && a.tm_yday == b.tm_yday &&
          a.tm_isdst == b.tm_isdst && a.tm_gmtoff == b.tm_gmtoff && std::strcmp(a.tm_zone, b.tm_zone) == 0;
 }
 
-// Seconds per repetition of the rows that compare two threads with one.
-constexpr double kMinTimeOfThreads = 0.5;
-
-void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone, int threads,
-                            bool compared_with_threads) {
+void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone,
+                            Threads threads) {
   const auto expect = [&ring, zone](std::size_t i, const std::tm& tm) {
-    return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(ring[i]), zone));
+    return SameCalendarTime(tm, LibcCalendarTime(FlooredSeconds(ring[i]), zone));
   };
   const std::string name = "ToCalendarTime/" + variant;
   const char* const libc = zone == TimeZone::UTC ? "gmtime_r" : "localtime_r";
-  for (auto* benchmark : {
-           RegisterMeasure(
-               name + "/orvik", ring, [zone](TimePoint t) { return ToCalendarTime(t, zone); }, expect),
-           RegisterMeasure(
-               name + "/" + libc, ring, [zone](TimePoint t) { return LibcCalendarTime(WholeSeconds(t), zone); },
-               expect),
-       }) {
-    // Two threads need longer runs than the suite's default for a steady
-    // figure (starting and joining them weighs on short ones), and so does
-    // the one-thread row they are compared with.
-    if (threads > 1) benchmark->Threads(threads)->UseRealTime();
-    if (compared_with_threads) benchmark->MinTime(kMinTimeOfThreads);
-  }
+  RegisterMeasure(
+      name + "/orvik", ring, [zone](TimePoint t) { return ToCalendarTime(t, zone); }, expect, threads);
+  RegisterMeasure(
+      name + "/" + libc, ring, [zone](TimePoint t) { return LibcCalendarTime(FlooredSeconds(t), zone); }, expect,
+      threads);
+}
+
+// UTC and local calls in turn, inside one hour.
+void RegisterAlternatingZones() {
+  std::vector<std::pair<TimePoint, TimeZone>> ring;
+  for (const TimePoint t : SameHourInstants())
+    ring.emplace_back(t, ring.size() % 2 == 0 ? TimeZone::UTC : TimeZone::Local);
+  const auto expect = [ring](std::size_t i, const std::tm& tm) {
+    return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(ring[i].first), ring[i].second));
+  };
+  using Call = std::pair<TimePoint, TimeZone>;
+  RegisterMeasure(
+      "ToCalendarTime/alternating_zones_hit/orvik", ring,
+      [](const Call& c) { return ToCalendarTime(c.first, c.second); }, expect, Threads::kOneAndTwo);
+  RegisterMeasure(
+      "ToCalendarTime/alternating_zones_hit/gmtime_r_localtime_r", ring,
+      [](const Call& c) { return LibcCalendarTime(WholeSeconds(c.first), c.second); }, expect, Threads::kOneAndTwo);
+}
+
+// Integer arithmetic alone, which touches no shared memory: how well two
+// threads could scale on the machine during the run.
+void RegisterControl() {
+  RegisterMeasure(
+      "Control/arithmetic/mix", RandomSeconds(),
+      [](long seconds) {
+        auto x = static_cast<std::uint64_t>(seconds);
+        for (int i = 0; i < 16; ++i) x = (x ^ (x >> 29U)) * 0xbf58476d1ce4e5b9U;
+        return x;
+      },
+      [](std::size_t /*i*/, std::uint64_t /*x*/) { return true; }, Threads::kOneAndTwo);
 }
 
 void RegisterFileTimePointToSystemTimePoint() {
@@ -55,12 +82,13 @@ void RegisterFileTimePointToSystemTimePoint() {
 }  // namespace
 
 void RegisterCalendarBenchmarks() {
-  RegisterToCalendarTime("utc_hit", SameHourInstants(), TimeZone::UTC, 1, true);
-  RegisterToCalendarTime("local_hit", SameHourInstants(), TimeZone::Local, 1, true);
-  RegisterToCalendarTime("utc_refill", RandomInstants(), TimeZone::UTC, 1, false);
-  RegisterToCalendarTime("local_refill", RandomInstants(), TimeZone::Local, 1, false);
-  RegisterToCalendarTime("utc_hit_2_threads", SameHourInstants(), TimeZone::UTC, 2, true);
-  RegisterToCalendarTime("local_hit_2_threads", SameHourInstants(), TimeZone::Local, 2, true);
+  RegisterControl();
+  RegisterToCalendarTime("utc_hit", SameHourInstants(), TimeZone::UTC, Threads::kOneAndTwo);
+  RegisterToCalendarTime("local_hit", SameHourInstants(), TimeZone::Local, Threads::kOneAndTwo);
+  RegisterAlternatingZones();
+  RegisterToCalendarTime("utc_random", RandomInstants(), TimeZone::UTC, Threads::kOneAndTwo);
+  RegisterToCalendarTime("local_random", RandomInstants(), TimeZone::Local, Threads::kOneAndTwo);
+  RegisterToCalendarTime("local_random_before_1970", RandomInstantsBefore1970(), TimeZone::Local, Threads::kOne);
   RegisterFileTimePointToSystemTimePoint();
 }
 

@@ -61,8 +61,8 @@ void RegisterToHttpDate() {
   const auto expect = [reference](std::size_t i, const std::string& text) { return text == (*reference)[i]; };
 
   const std::string name = "ToHttpDate/random/";
-  RegisterMeasure(name + "orvik", ring, ToHttpDate, expect);
-  RegisterMeasure(name + "strftime", ring, StrftimeHttpDate, expect);
+  RegisterMeasure(name + "orvik", ring, ToHttpDate, expect, Threads::kOneAndTwo);
+  RegisterMeasure(name + "strftime", ring, StrftimeHttpDate, expect, Threads::kOneAndTwo);
   RegisterMeasure(name + "snprintf", ring, SnprintfHttpDate, expect);
 #ifdef ORVIK_BENCH_HAVE_FMT
   RegisterMeasure(
@@ -94,6 +94,7 @@ struct HttpLayout {
   const char* Format;  // for strftime, strptime and Abseil
   const char* DateFormat;
   const std::vector<long>& Seconds;
+  Threads OrvikThreads;
 };
 
 [[noreturn]] void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
@@ -103,7 +104,7 @@ void RegisterFromHttpDate(const HttpLayout& layout) {
   const auto expect = [&seconds = layout.Seconds](std::size_t i, TimePoint t) { return t == FromSeconds(seconds[i]); };
 
   const std::string name = std::string("FromHttpDate/") + layout.Variant + "/";
-  RegisterMeasure(name + "orvik", ring, FromHttpDate, expect);
+  RegisterMeasure(name + "orvik", ring, FromHttpDate, expect, layout.OrvikThreads);
   RegisterMeasure(
       name + "strptime", ring,
       [format = layout.Format](const std::string& text) {
@@ -146,9 +147,10 @@ void RegisterFromHttpDate(const HttpLayout& layout) {
 
 void RegisterHttpDateBenchmarks() {
   RegisterToHttpDate();
-  RegisterFromHttpDate({"imf_fixdate", kImfFixdate, "%a, %d %b %Y %T GMT", RandomSeconds()});
-  RegisterFromHttpDate({"rfc850", "%A, %d-%b-%y %H:%M:%S GMT", "%A, %d-%b-%y %T GMT", RandomSecondsOfTwoDigitYears()});
-  RegisterFromHttpDate({"asctime", "%a %b %e %H:%M:%S %Y", "%a %b %e %T %Y", RandomSeconds()});
+  RegisterFromHttpDate({"imf_fixdate", kImfFixdate, "%a, %d %b %Y %T GMT", RandomSeconds(), Threads::kOneAndTwo});
+  RegisterFromHttpDate(
+      {"rfc850", "%A, %d-%b-%y %H:%M:%S GMT", "%A, %d-%b-%y %T GMT", RandomSecondsOfTwoDigitYears(), Threads::kOne});
+  RegisterFromHttpDate({"asctime", "%a %b %e %H:%M:%S %Y", "%a %b %e %T %Y", RandomSeconds(), Threads::kOne});
 }
 
 }  // namespace orvik::chrono::bench

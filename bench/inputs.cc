@@ -6,6 +6,7 @@
 namespace orvik::chrono::bench {
 namespace {
 
+constexpr long kYear1900 = -2208988800;
 constexpr long kYear1970 = 0;
 constexpr long kYear1971 = 31536000;
 constexpr long kYear2000 = 946684800;
@@ -42,6 +43,18 @@ const std::vector<TimePoint>& SameHourInstants() {
   return instants;
 }
 
+const std::vector<TimePoint>& RandomInstantsBefore1970() {
+  static const auto instants = [] {
+    auto ring = InstantsBetween(kYear1900 * kNanosecondsPerSecond, kYear1970, 5);
+    constexpr long kSecondsPerQuarterHour = 900;
+    for (TimePoint& t : ring) {
+      if (WholeSeconds(t) % kSecondsPerQuarterHour == 0) t -= std::chrono::seconds(1);
+    }
+    return ring;
+  }();
+  return instants;
+}
+
 const std::vector<long>& RandomSeconds() {
   static const auto seconds = SecondsBetween(kYear1970, kYear2100, 3);
   return seconds;
@@ -52,8 +65,15 @@ const std::vector<long>& RandomSecondsOfTwoDigitYears() {
   return seconds;
 }
 
-benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body) {
-  return benchmark::RegisterBenchmark(name.c_str(), std::move(body));
+void Register(const std::string& name, std::function<void(benchmark::State&)> body, Threads threads) {
+  auto* one = benchmark::RegisterBenchmark(name.c_str(), body);
+  if (threads == Threads::kOne) return;
+  // Starting and joining threads weighs on short runs.
+  constexpr double kMinTimeOfThreads = 0.5;
+  one->MinTime(kMinTimeOfThreads);
+  const std::size_t variant_end = name.find('/', name.find('/') + 1);
+  const std::string two = name.substr(0, variant_end) + "_2_threads" + name.substr(variant_end);
+  benchmark::RegisterBenchmark(two.c_str(), std::move(body))->Threads(2)->UseRealTime()->MinTime(kMinTimeOfThreads);
 }
 
 std::tm LibcCalendarTime(long seconds, TimeZone zone) {

@@ -35,6 +35,10 @@ constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
 const std::vector<TimePoint>& RandomInstants();
 // Instants inside one hour (2024-03-05T07:00:00Z to 07:59:59.999999999Z).
 const std::vector<TimePoint>& SameHourInstants();
+// Instants from 1900 to 1969 with random nanoseconds (inside a second, all
+// but one in a billion), none in the second before a quarter hour, where
+// ToCalendarTime shows the second above.
+const std::vector<TimePoint>& RandomInstantsBefore1970();
 // Whole seconds from 1970 to 2099.
 const std::vector<long>& RandomSeconds();
 // Whole seconds from 1971 to 1999, the years that every reader takes a
@@ -53,8 +57,14 @@ std::tm LibcCalendarTime(long seconds, TimeZone zone);
 // Texts made with strftime from each second of `seconds`.
 std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format);
 
+// Whether a benchmark runs on one thread only, or on two as well: then also
+// as "<function>/<variant>_2_threads/<implementation>", timed by the wall
+// clock over both threads (a call that scales takes half the time), and both
+// rows run long enough for a steady figure.
+enum class Threads { kOne, kOneAndTwo };
+
 // Registers one benchmark; `body` receives the benchmark's state.
-benchmark::internal::Benchmark* Register(const std::string& name, std::function<void(benchmark::State&)> body);
+void Register(const std::string& name, std::function<void(benchmark::State&)> body, Threads threads = Threads::kOne);
 
 // Measures `call` over `inputs`, one input per iteration, reporting the
 // allocations per call. Before the first measurement, `expect(i, result)` must
@@ -88,14 +98,16 @@ void Measure(benchmark::State& state, const std::vector<Input>& inputs, const Ca
 
 // Registers the measurement of `call` over `inputs` as `name`.
 template <typename Input, typename Call, typename Expect>
-benchmark::internal::Benchmark* RegisterMeasure(const std::string& name, std::vector<Input> inputs, Call call,
-                                                Expect expect) {
+void RegisterMeasure(const std::string& name, std::vector<Input> inputs, Call call, Expect expect,
+                     Threads threads = Threads::kOne) {
   if (inputs.size() != kRingSize) throw std::logic_error(name + ": a ring needs exactly kRingSize inputs");
   auto ring = std::make_shared<const std::vector<Input>>(std::move(inputs));
   auto checked = std::make_shared<std::atomic<bool>>(false);
-  return Register(
-      name, [ring = std::move(ring), call = std::move(call), expect = std::move(expect),
-             checked = std::move(checked)](benchmark::State& state) { Measure(state, *ring, call, expect, *checked); });
+  Register(
+      name,
+      [ring = std::move(ring), call = std::move(call), expect = std::move(expect),
+       checked = std::move(checked)](benchmark::State& state) { Measure(state, *ring, call, expect, *checked); },
+      threads);
 }
 
 }  // namespace orvik::chrono::bench

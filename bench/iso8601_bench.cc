@@ -92,7 +92,8 @@ std::string FmtIso8601(TimePoint t, TimeZone zone) {
 }
 #endif
 
-void RegisterToIso8601(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone) {
+// `threads`: the rows of orvik and strftime.
+void RegisterToIso8601(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone, Threads threads) {
   auto reference = std::make_shared<std::vector<std::string>>();
   const auto expect = [reference, ring, zone](std::size_t i, const std::string& text) {
     // Computed on first use, under the zone setting of the run.
@@ -104,10 +105,10 @@ void RegisterToIso8601(const std::string& variant, const std::vector<TimePoint>&
 
   const std::string name = "ToIso8601/" + variant + "/";
   RegisterMeasure(
-      name + "orvik", ring, [zone](TimePoint t) { return ToIso8601(t, zone); }, expect);
+      name + "orvik", ring, [zone](TimePoint t) { return ToIso8601(t, zone); }, expect, threads);
   RegisterMeasure(
       name + "strftime", ring,
-      [zone](TimePoint t) { return StrftimeIso8601(t, Iso8601Format::ExtendedNanoseconds, zone); }, expect);
+      [zone](TimePoint t) { return StrftimeIso8601(t, Iso8601Format::ExtendedNanoseconds, zone); }, expect, threads);
   RegisterMeasure(
       name + "snprintf", ring, [zone](TimePoint t) { return SnprintfIso8601(t, zone); }, expect);
 #ifdef ORVIK_BENCH_HAVE_FMT
@@ -270,16 +271,16 @@ void RegisterSplitIso8601(const Timestamps& timestamps) {
 // peers of its own: theirs are SplitIso8601's.
 void RegisterFromIso8601(const Timestamps& timestamps) {
   RegisterMeasure(std::string("FromIso8601/") + timestamps.Kind.Variant + "/orvik", timestamps.Texts, FromIso8601,
-                  ExpectInstants(timestamps));
+                  ExpectInstants(timestamps), Threads::kOneAndTwo);
 }
 
 }  // namespace
 
 void RegisterIso8601Benchmarks() {
-  RegisterToIso8601("utc_random", RandomInstants(), TimeZone::UTC);
-  RegisterToIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC);
-  RegisterToIso8601("local_random", RandomInstants(), TimeZone::Local);
-  RegisterToIso8601("local_same_hour", SameHourInstants(), TimeZone::Local);
+  RegisterToIso8601("utc_random", RandomInstants(), TimeZone::UTC, Threads::kOneAndTwo);
+  RegisterToIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC, Threads::kOne);
+  RegisterToIso8601("local_random", RandomInstants(), TimeZone::Local, Threads::kOneAndTwo);
+  RegisterToIso8601("local_same_hour", SameHourInstants(), TimeZone::Local, Threads::kOne);
   RegisterToIso8601Layout("utc_random_extended", Iso8601Format::Extended);
   RegisterToIso8601Layout("utc_random_basic", Iso8601Format::BasicNanoseconds);
 

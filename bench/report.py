@@ -204,7 +204,7 @@ def main():
     out = [table(zones, groups), "", LEGEND]
     scaling = scaling_table(zones, groups)
     if scaling:
-        out += ["", "Throughput of two threads on one hour over one thread, by wall time (2.00× is perfect "
+        out += ["", "Throughput of two threads over one thread, by wall time (2.00× is perfect "
                 "scaling, which needs both cores free):", "", scaling]
     failed = errors(zones)
     if failed:

@@ -65,16 +65,27 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // zone setting, so UTC results never depend on TZ: the calendar fields of that
 // second, tm_gmtoff 0, tm_isdst 0, tm_zone pointing at libc's own "GMT".
 //
-// A process-wide one-hour cache answers repeated calls in the same hour and
-// zone without calling libc, locking or allocating. It takes an hour when
+// A process-wide cache of one hour in each zone answers repeated calls in
+// that hour without calling libc, locking, allocating or writing memory that
+// other threads use; a call that it does not serve costs one conversion (one
+// localtime_r for Local), and a thread's stream of calls is cached from its
+// second call in one quarter hour. The cache takes a local hour when
 // localtime_r agrees at both its ends on one offset and sixty minutes of sixty
 // seconds, so a hand-written TZ rule that changes the offset and changes it
 // back inside one hour (no zone of the tz database does) is answered inside
-// that hour at the offset of its ends. After the process changes its zone
-// (TZ and tzset), a Local call inside the cached hour may answer for the old
-// zone until a call that the cache does not serve. A TZ changed with setenv
-// but no tzset takes effect when localtime_r next reads it; this library
-// calls neither tzset nor mktime.
+// that hour at the offset of its ends. Inside a second before 1970, the second
+// above is looked up only where it may start an hour: where the second below
+// ends an hour or has an offset of other than whole hours. So a hand-written
+// TZ rule that changes from an offset of whole hours to one of other than
+// whole hours (no zone of the tz database does before 1970) at a second that
+// then starts an hour shows, inside the second before it, the second below.
+//
+// After the process changes its zone (TZ and tzset, while no other thread
+// converts), a Local call inside the cached local hour may answer for the old
+// zone until the first Local call that the cache does not serve; from that
+// call on, every Local call answers for the new zone. UTC calls neither end
+// nor extend that window. A TZ changed with setenv but no tzset takes effect
+// when localtime_r next reads it; this library calls neither tzset nor mktime.
 //
 // Throws:
 //   std::invalid_argument "Unknown timezone type" for any other `zone`;
