@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "calendar_reference.h"
@@ -71,8 +72,13 @@ TEST(HourCache, CachesStreamsAndNotRandomInstants) {
   }
 }
 
+auto Fields(const std::tm& t) {
+  return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday, t.tm_yday, t.tm_isdst,
+                  t.tm_gmtoff);
+}
+
 bool SameFields(const std::tm& a, const std::tm& b) {
-  return std::memcmp(&a, &b, offsetof(std::tm, tm_zone)) == 0 && std::strcmp(a.tm_zone, b.tm_zone) == 0;
+  return Fields(a) == Fields(b) && std::strcmp(a.tm_zone, b.tm_zone) == 0;
 }
 
 // One thread publishes two hours of each zone in turn; two others read them
