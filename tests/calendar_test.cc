@@ -1,7 +1,6 @@
 // ToCalendarTime and ToIso8601, which writes its fields, under the zone that
-// the process runs in: exact texts, refusals, libc's answer for the second
-// shown whatever calls came before (from eight threads at once), every layout
-// against strftime and snprintf, and texts that read back as they were meant.
+// the process runs in: exact texts, refusals, every layout against strftime
+// and snprintf, and texts that read back as they were meant.
 
 #include <climits>
 #include <cstdio>
@@ -10,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -66,28 +64,6 @@ TEST(FileTimePointToSystemTimePoint, MultipliesAndWrapsBeyondTheRange) {
                                     {9223372036, 9223372036000000000},  {-9223372036, -9223372036000000000},
                                     {9223372037, -9223372036709551616}, {kMax, -1000000000}};
   for (const auto& c : kCases) EXPECT_EQ(FileTimePointToSystemTimePoint(c[0]).time_since_epoch().count(), c[1]);
-}
-
-// Each thread: far jumps, steps within and across hours, instants around hour
-// starts (negative ones inside a second among them), both zones interleaved.
-TEST(ToCalendarTime, EightThreadsMatchLibc) {
-  std::vector<int> mismatches(8);
-  std::vector<std::thread> threads;
-  for (std::size_t id = 0; id < mismatches.size(); ++id) {
-    threads.emplace_back([id, &mismatches] {
-      std::mt19937_64 random(id);
-      std::uniform_int_distribution<std::int64_t> anywhere(kMin, kMax);
-      std::int64_t t = 0;
-      for (int i = 0; i < 25000; ++i) {
-        const std::int64_t step = static_cast<std::int64_t>(random() % (4 * kHour)) - 2 * kHour;
-        if (random() % 4 == 0 || __builtin_add_overflow(t, step, &t)) t = anywhere(random);
-        if (random() % 8 == 0) t = t / kHour * kHour + static_cast<std::int64_t>(random() % 5) * kSecond / 2 - kSecond;
-        if (!MatchesLibc(At(t), random() % 3 == 0 ? TimeZone::UTC : TimeZone::Local)) ++mismatches[id];
-      }
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  for (const int m : mismatches) EXPECT_EQ(m, 0);
 }
 
 long FlooredSeconds(std::int64_t count) { return count / kSecond - (count % kSecond < 0 ? 1 : 0); }
