@@ -17,7 +17,8 @@ namespace {
 std::atomic<int> localtime_calls{0};
 }  // namespace
 
-extern "C" std::tm* localtime_r(const std::time_t* seconds, std::tm* out) {
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): libc's are reserved names.
+extern "C" std::tm* localtime_r(const std::time_t* seconds, std::tm* out) noexcept {
   using Libc = std::tm* (*)(const std::time_t*, std::tm*);
   static const auto libc = reinterpret_cast<Libc>(::dlsym(RTLD_NEXT, "localtime_r"));
   localtime_calls.fetch_add(1);
