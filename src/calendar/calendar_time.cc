@@ -135,10 +135,9 @@ constinit HourCache TimeCache;
 
 PublishedHour& HourOf(TimeZone zone) { return zone == TimeZone::UTC ? TimeCache.Utc : TimeCache.Local; }
 
+// glibc keeps one copy of each abbreviation, so equal texts are one pointer.
 bool SameOffset(const std::tm& a, const std::tm& b) {
-  if (a.tm_gmtoff != b.tm_gmtoff || a.tm_isdst != b.tm_isdst) return false;
-  if (a.tm_zone == b.tm_zone) return true;
-  return a.tm_zone != nullptr && b.tm_zone != nullptr && std::strcmp(a.tm_zone, b.tm_zone) == 0;
+  return a.tm_gmtoff == b.tm_gmtoff && a.tm_isdst == b.tm_isdst && a.tm_zone == b.tm_zone;
 }
 
 bool SameHour(const std::tm& a, const std::tm& b) {
