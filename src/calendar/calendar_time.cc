@@ -50,8 +50,9 @@ static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
 
 bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
 
-// The second that starts the hour of `seconds`, whose fields are `at`, unless
-// `at` is a leap second. In int: minutes and seconds are at most 59 and 60.
+// The second that starts the hour of `seconds`, whose fields are `at`, when
+// no leap second comes between. In int: minutes and seconds are at most 59
+// and 60.
 long HourStart(long seconds, const std::tm& at) {
   return seconds - (at.tm_min * static_cast<int>(kSecondsPerMinute) + at.tm_sec);
 }
@@ -81,7 +82,8 @@ struct alignas(kCacheLinePair) PublishedHour {
     Version.store(version + 1, std::memory_order_relaxed);
     // Release stores keep the odd version ahead of every published field.
     From.store(from, std::memory_order_release);
-    for (std::size_t i = 0; i < kTmWords; ++i) CalendarTime[i].store(words[i], std::memory_order_release);
+    const std::uint64_t* word = words.data();
+    for (std::atomic<std::uint64_t>& published : CalendarTime) published.store(*word++, std::memory_order_release);
     Version.store(version + 2, std::memory_order_release);
   }
 
@@ -160,12 +162,12 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 }
 
 // Publishes the hour that holds `seconds`, whose fields are `at`, if it is
-// regular and not published already. A leap second (tm_sec 60) is never
-// served from an hour's start. Kept out of line so that a miss that caches
-// nothing saves and restores only the few registers it needs.
+// regular and not published already. An hour with a leap second inside is
+// not regular; one that ends in a leap second is, without it. Kept out of
+// line so that a miss that caches nothing saves and restores only the few
+// registers it needs.
 template <TimeZone kZone>
 [[gnu::noinline]] void CacheHour(long seconds, const std::tm& at) {
-  if (at.tm_sec >= kSecondsPerMinute) return;
   const long start = HourStart(seconds, at);
   PublishedHour& hour = HourOf(kZone);
   const std::lock_guard lock(TimeCache.Mutex);
