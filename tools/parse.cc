@@ -37,7 +37,9 @@ void AppendParsed(std::string& out, const std::string& text, InputKind kind, Tim
   if (kind == InputKind::Iso) {
     const auto [instant, minutes] = SplitIso(text);
     t = instant;
-    offset = (minutes.count() < 0 ? "" : "+") + std::to_string(minutes.count()) + " minutes";
+    char minutes_text[32];
+    std::snprintf(minutes_text, sizeof minutes_text, "%+lld minutes", static_cast<long long>(minutes.count()));
+    offset = minutes_text;
   } else {
     t = ReadInstant(text, kind);
   }
