@@ -21,7 +21,7 @@ class LineReader {
 
   // The errno value of the read that failed, 0 while every read succeeded. A
   // failed read ends the input; the part of a line read before it is dropped.
-  int Error() const { return error_; }
+  [[nodiscard]] int Error() const { return error_; }
 
  private:
   bool Fill();

@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <new>
+#include <system_error>
 
 #include "cli_messages.h"
 #include "messages.h"
@@ -59,7 +59,7 @@ void Report(Refusals& refusals, const char* where, std::size_t position, std::st
 }
 
 void ReportReadError(Refusals& refusals, std::string_view input, int error) {
-  const std::string_view reason = error == EBADF ? kNotOpen : std::strerror(error);
+  const std::string reason = error == EBADF ? std::string(kNotOpen) : std::generic_category().message(error);
   Say(std::string(kCannotRead).append(input).append(": ").append(reason));
   ++refusals.Count;
 }
