@@ -82,7 +82,8 @@ std::size_t FindColumn(std::string_view header, std::string_view name, char deli
   return 0;
 }
 
-// Converts each line of standard input, the header line copied unchanged.
+// Converts each line of standard input, the header line copied unchanged; a
+// usage error when --field names no single column of the header line.
 int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
   LineReader reader(STDIN_FILENO);
   std::string line;
@@ -91,16 +92,15 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
   for (std::size_t number = 1; reader.Next(line, too_long); ++number) {
     if (too_long) {
       Report(refusals, "line", number, kLineTooLong, "");
-      if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // a header too long to find NAME in
     } else if (number == 1 && options.Header) {
       if (!options.FieldName.empty()) c.Field = FindColumn(line, options.FieldName, c.Delimiter);
-      if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;
       out.Buffer.append(line) += '\n';
     } else if (line.empty()) {
       out.Buffer += '\n';
     } else {
       ConvertInput(c, line, "line", number, text, out, refusals);
     }
+    if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
   }
   if (reader.Error() != 0) {
@@ -122,7 +122,7 @@ int Convert(const Options& options) {
     ConvertInput(c, options.Texts[i], "argument", i + 1, text, out, refusals);
   }
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
-  Flush(out);
+  if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
   return status;
 }
 

@@ -15,13 +15,8 @@
 namespace orvik::chrono::cli {
 namespace {
 
-using internal::FlooredTime;
-using internal::FloorToSecond;
-using internal::Int128;
-using internal::kMaxTimePointSeconds;
-using internal::kNanosecondsPerSecond;
-using internal::ThrowMessage;
-namespace digits = internal::digits;
+// The library's units of time, digit helpers and message builder.
+using namespace internal;
 
 // The fifth character tells the ISO 8601 layouts apart, so the library reads
 // no shorter text; the tool names what it expected instead.

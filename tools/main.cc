@@ -8,7 +8,6 @@
 #include <orvik/chrono/chrono.h>
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -47,12 +46,12 @@ const std::map<std::string, OutputFormat>& OutputFormats() {
 struct Words {
   std::string From = "auto";
   std::string To = "iso-ns";
-  bool Local = false;
   std::string Field;
 };
 
-void AddZoneFlags(CLI::App& command, Words& words) {
-  CLI::Option* local = command.add_flag("--local", words.Local, "write and show times in the process's zone (TZ)");
+void AddZoneFlags(CLI::App& command, Options& options) {
+  CLI::Option* local = command.add_flag_callback(
+      "--local", [&options] { options.Zone = TimeZone::Local; }, "write and show times in the process's zone (TZ)");
   CLI::Option* utc = command.add_flag("--utc")->description("write and show times in UTC (the default)");
   local->excludes(utc);
 }
@@ -70,14 +69,10 @@ void AddFormatOption(CLI::App& command, Words& words) {
       ->capture_default_str();
 }
 
-bool IsNumber(const std::string& text) {
-  return std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // --field N or NAME: a number from 1, or a column name, which needs --header.
 void ReadField(const std::string& field, Options& options) {
   if (field.empty()) return;
-  if (!IsNumber(field)) {
+  if (field.find_first_not_of("0123456789") != std::string::npos) {
     if (!options.Header) throw CLI::ValidationError("--field", std::string(kNameNeedsHeader));
     options.FieldName = field;
     return;
@@ -114,16 +109,16 @@ int Run(int argc, char** argv) {
   CLI::App* convert = app.add_subcommand("convert", "Convert each TEXT, or each line of standard input");
   AddFromOption(*convert, words);
   AddFormatOption(*convert, words);
-  AddZoneFlags(*convert, words);
+  AddZoneFlags(*convert, options);
   AddConvertOptions(*convert, words, options);
 
   CLI::App* now = app.add_subcommand("now", "Print the current time");
   AddFormatOption(*now, words);
-  AddZoneFlags(*now, words);
+  AddZoneFlags(*now, options);
 
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
   AddFromOption(*parse, words);
-  AddZoneFlags(*parse, words);
+  AddZoneFlags(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
 
   CLI::App* duration = app.add_subcommand("duration", "Read ISO 8601 durations such as PT1H30M15S");
@@ -138,7 +133,6 @@ int Run(int argc, char** argv) {
   }
   options.From = InputKinds().at(words.From);
   options.To = OutputFormats().at(words.To);
-  options.Zone = words.Local ? TimeZone::Local : TimeZone::UTC;
   if (convert->parsed()) return Convert(options);
   if (now->parsed()) return Now(options);
   if (parse->parsed()) return Parse(options);

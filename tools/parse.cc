@@ -1,15 +1,11 @@
 // parse: what the library reads from each text, field by field.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
-#include <exception>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
-#include "output.h"
 #include "refusals.h"
 #include "text_layout.h"
 
@@ -59,24 +55,13 @@ void AppendParsed(std::string& out, const std::string& text, InputKind kind, Tim
 }  // namespace
 
 int Parse(const Options& options) {
-  Output out{STDOUT_FILENO, {}};
-  Refusals refusals = RefusalsFor(out);
   bool first = true;
-  for (std::size_t i = 0; i < options.Texts.size(); ++i) {
-    const std::string& text = options.Texts[i];
-    std::string parsed;
-    try {
-      AppendParsed(parsed, text, options.From == InputKind::Auto ? DetectKind(text) : options.From, options.Zone);
-    } catch (const std::exception& e) {
-      Report(refusals, "argument", i + 1, MessageOf(e), text);
-      continue;
-    }
-    if (!first) out.Buffer += '\n';
-    out.Buffer += parsed;
+  return ForEachText(options.Texts, [&](const std::string& text, std::string& out) {
+    std::string parsed = first ? "" : "\n";
+    AppendParsed(parsed, text, options.From == InputKind::Auto ? DetectKind(text) : options.From, options.Zone);
+    out += parsed;
     first = false;
-  }
-  Flush(out);
-  return ExitStatus(refusals);
+  });
 }
 
 }  // namespace orvik::chrono::cli

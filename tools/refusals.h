@@ -3,10 +3,13 @@
 #ifndef ORVIK_CHRONO_TOOLS_REFUSALS_H_
 #define ORVIK_CHRONO_TOOLS_REFUSALS_H_
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output.h"
 
@@ -44,6 +47,24 @@ void ReportReadError(Refusals& refusals, std::string_view input, int error);
 
 // 0 when nothing was refused, 1 otherwise.
 inline int ExitStatus(const Refusals& refusals) { return refusals.Count == 0 ? 0 : 1; }
+
+// Writes what `append(text, out)` appends for each of `texts` to standard
+// output, or reports why not; returns the exit status. `append` throws before
+// it appends anything.
+template <typename Append>
+int ForEachText(const std::vector<std::string>& texts, Append append) {
+  Output out{STDOUT_FILENO, {}};
+  Refusals refusals = RefusalsFor(out);
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    try {
+      append(texts[i], out.Buffer);
+    } catch (const std::exception& e) {
+      Report(refusals, "argument", i + 1, MessageOf(e), texts[i]);
+    }
+  }
+  Flush(out);
+  return ExitStatus(refusals);
+}
 
 }  // namespace orvik::chrono::cli
 

@@ -139,6 +139,9 @@ expect "no such column" 2 "" \
 expect "two such columns" 2 "" \
   "orvik-chrono: --field t: more than one column of the header line has that name, give its number: t\\\\x01\\\\x09t\\\\x09t" \
   "t\001\tt\tt\n0\t0\t0" -- convert --header --field t
+expect "header too long to find a name in" 2 "" \
+  "orvik-chrono: line 1: line too long: expected at most 65536 bytes, far more than any instant's text" \
+  "$(head -c 65537 /dev/zero | tr '\0' t)\n1" -- convert --header --field t
 expect "name without header" 2 "" "--field: a column name needs --header\nRun with --help for more information." -- \
   convert --field time 1
 expect "header with text" 2 "" "--header excludes text\nRun with --help for more information." -- \
