@@ -90,8 +90,8 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
   field->type_name("N|NAME");
   convert.add_option("--delimiter", options.Delimiter, "the one character between fields (default: a tab)")
       ->check(CLI::Validator(
-          [](const std::string& text) { return text.size() == 1 ? std::string() : std::string(kOneCharacter); },
-          "CHAR"))
+          [](const std::string& text) { return text.size() == 1 ? std::string() : std::string(kOneCharacter); }, ""))
+      ->type_name("C")
       ->needs(field);
   CLI::Option* header =
       convert.add_flag("--header", options.Header, "copy the first line of standard input unchanged, as a header");
