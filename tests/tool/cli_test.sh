@@ -131,6 +131,8 @@ expect "header by number" 0 "id,time\n7,2024-03-05T07:08:09Z" "" "id,time\n7,170
   convert --header --field 2 --delimiter , --to iso
 expect "header of whole lines" 1 "when\n1970-01-01T00:00:00Z" \
   "orvik-chrono: line 3: Failed to parse epoch seconds: when" "when\n0\nwhen" -- convert --header --from epoch --to iso
+expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\tx" "" "when\tid\n0\tx" -- \
+  convert --header --field when
 expect "header only" 0 "a\tb" "" "a\tb" -- convert --header --field b
 expect "no header line" 0 "" "" -- convert --header --field time
 expect "no such column" 2 "" \
