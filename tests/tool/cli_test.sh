@@ -114,6 +114,9 @@ expect "field too large" 2 "" "--field: no line has that many fields\nRun with -
 expect "line too long" 1 "1970-01-01T00:00:01.000000000Z" \
   "orvik-chrono: line 1: line too long: expected at most 65536 bytes, far more than any instant's text" \
   "$(head -c 65537 /dev/zero | tr '\0' 1)\n1" -- convert
+expect "line too long for one read" 1 "1970-01-01T00:00:12.000000000Z" \
+  "orvik-chrono: line 1: line too long: expected at most 65536 bytes, far more than any instant's text" \
+  "$(head -c 300000 /dev/zero | tr '\0' 1)\n12" -- convert
 
 # A failed read ends the input with a message and status 1.
 for redirect in "</" "<&-"; do
