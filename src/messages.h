@@ -1,5 +1,5 @@
-// Internal: every message that the library (and its tool) refuses text or a
-// conversion with, once. The ISO 8601 and HTTP messages are followed by the
+// Internal: every message that the library refuses text or a conversion
+// with, once. The ISO 8601 and HTTP messages are followed by the
 // whole text.
 #ifndef ORVIK_CHRONO_SRC_MESSAGES_H_
 #define ORVIK_CHRONO_SRC_MESSAGES_H_
@@ -48,10 +48,6 @@ inline constexpr std::string_view kDurationNotSupported = "Durations with year/m
 // std::stoi's message for a number beyond int, kept for a digit run beyond it.
 inline constexpr std::string_view kDurationRunOutOfRange = "stoi";
 inline constexpr std::string_view kDurationOutOfRange = "ISO8601 duration out of range";
-
-// The orvik-chrono tool's refusals of epoch seconds, followed by the text.
-inline constexpr std::string_view kEpochUnreadable = "Failed to parse epoch seconds: ";
-inline constexpr std::string_view kEpochOutsideRange = "Epoch seconds outside the time point range: ";
 
 // Throws Exception with the message made of `parts` one after the other: a
 // message, its details and the text refused. Out of line and cold, so that

@@ -8,11 +8,23 @@
 #include <stdexcept>
 
 #include "calendar/time_units.h"
+#include "cli_messages.h"
 #include "messages.h"
 #include "text/digits.h"
 
-namespace orvik::chrono::internal {
+namespace orvik::chrono::cli {
 namespace {
+
+// The library's units of time, digit helpers and message builder.
+using namespace internal;
+
+// The fifth character tells the ISO 8601 layouts apart, so the library reads
+// no shorter text; the tool names what it expected instead.
+constexpr std::size_t kShortestIso = sizeof("2020-") - 1;
+
+void CheckIsoLength(const std::string& text) {
+  if (text.size() < kShortestIso) ThrowMessage<std::invalid_argument>({kIsoTooShort, text});
+}
 
 // Fraction digits of epoch seconds: nanoseconds at most.
 constexpr std::size_t kFractionDigits = sizeof("999999999") - 1;
@@ -79,8 +91,14 @@ TimePoint ReadInstant(const std::string& text, InputKind kind) {
     case InputKind::Epoch:
       return ReadEpoch(text);
     default:
+      CheckIsoLength(text);
       return FromIso8601(text);
   }
+}
+
+std::pair<TimePoint, std::chrono::minutes> SplitIso(const std::string& text) {
+  CheckIsoLength(text);
+  return SplitIso8601(text);
 }
 
 std::string SecondsWithFraction(std::int64_t nanoseconds) {
@@ -114,4 +132,4 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   }
 }
 
-}  // namespace orvik::chrono::internal
+}  // namespace orvik::chrono::cli

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace orvik::chrono::internal {
+namespace orvik::chrono::cli {
 
 bool LineReader::Fill() {
   if (begin_ > 0) {
@@ -18,6 +18,10 @@ bool LineReader::Fill() {
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       eof_ = true;
+      if (n < 0) {
+        error_ = errno;
+        begin_ = end_;
+      }
       return false;
     }
     end_ += static_cast<std::size_t>(n);
@@ -69,4 +73,4 @@ bool LineReader::Next(std::string& line, bool& too_long) {
   }
 }
 
-}  // namespace orvik::chrono::internal
+}  // namespace orvik::chrono::cli

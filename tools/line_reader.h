@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace orvik::chrono::internal {
+namespace orvik::chrono::cli {
 
 class LineReader {
  public:
@@ -16,8 +16,12 @@ class LineReader {
   explicit LineReader(int fd) : fd_(fd), buffer_(1 << 20) {}
 
   // The next line without its '\n' and a trailing '\r'; false at the end of
-  // the input. `too_long` tells that the line was cut.
+  // the input or at a failed read. `too_long` tells that the line was cut.
   bool Next(std::string& line, bool& too_long);
+
+  // The errno value of the read that failed, 0 while every read succeeded. A
+  // failed read ends the input; the part of a line read before it is dropped.
+  [[nodiscard]] int Error() const { return error_; }
 
  private:
   bool Fill();
@@ -27,8 +31,9 @@ class LineReader {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
+  int error_ = 0;
 };
 
-}  // namespace orvik::chrono::internal
+}  // namespace orvik::chrono::cli
 
 #endif  // ORVIK_CHRONO_TOOLS_LINE_READER_H_

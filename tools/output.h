@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string>
 
-namespace orvik::chrono::internal {
+namespace orvik::chrono::cli {
 
 struct Output {
   static constexpr std::size_t kBlock = 1 << 16;
@@ -24,9 +24,13 @@ inline void FlushWhenFull(Output& out) {
   if (out.Buffer.size() >= Output::kBlock) Flush(out);
 }
 
+// Whether descriptors `a` and `b` write to one file or both to a terminal, so
+// that what each writes interleaves.
+bool SameDestination(int a, int b);
+
 // Throws the write error for `error` (an errno value).
 [[noreturn]] void ThrowWriteError(int error);
 
-}  // namespace orvik::chrono::internal
+}  // namespace orvik::chrono::cli
 
 #endif  // ORVIK_CHRONO_TOOLS_OUTPUT_H_

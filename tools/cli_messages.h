@@ -1,0 +1,54 @@
+// Every text of the tool's own, once: its refusals, its failures and the rule
+// that `--from auto` follows. The library's messages are in src/messages.h and
+// reach the user unchanged.
+#ifndef ORVIK_CHRONO_TOOLS_CLI_MESSAGES_H_
+#define ORVIK_CHRONO_TOOLS_CLI_MESSAGES_H_
+
+#include <string_view>
+
+namespace orvik::chrono::cli {
+
+// The --help footer of the commands that read instants; the README and the
+// manual page carry it word for word (tests/tool/cli_test.sh checks them).
+inline constexpr std::string_view kAutoRule =
+    "auto reads epoch seconds when the text is an optional '@', an optional '-' and digits with an optional "
+    "fraction of up to nine digits (1709622489, @-1.5); an HTTP date when it starts with a letter; "
+    "ISO 8601 otherwise.";
+
+// Refusals of one input, followed by the text.
+inline constexpr std::string_view kEpochUnreadable = "Failed to parse epoch seconds: ";
+inline constexpr std::string_view kEpochOutsideRange = "Epoch seconds outside the time point range: ";
+inline constexpr std::string_view kIsoTooShort =
+    "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "
+    "2024-03-05T07:08:09Z or 20240305T070809Z: ";
+// Followed by the field's number, kNoFieldIn and the line.
+inline constexpr std::string_view kNoField = "no field ";
+inline constexpr std::string_view kNoFieldIn = " in: ";
+
+// Refusals of one input without its text.
+inline constexpr std::string_view kDurationNumberTooLarge =
+    "Duration number too large: expected at most 2147483647 before each of H, M and S";
+inline constexpr std::string_view kLineTooLong =
+    "line too long: expected at most 65536 bytes, far more than any instant's text";
+
+// Failures that end the tool: "cannot read " and the input's name, then
+// ": " and the reason.
+inline constexpr std::string_view kCannotRead = "cannot read ";
+inline constexpr std::string_view kStandardInput = "standard input";
+inline constexpr std::string_view kNotOpen = "not open for reading (Bad file descriptor)";
+inline constexpr std::string_view kOutOfMemory = "out of memory";
+
+// Usage errors of the options, after "--field: " or "--delimiter: ".
+inline constexpr std::string_view kFieldsFromOne = "fields count from 1";
+inline constexpr std::string_view kFieldTooLarge = "no line has that many fields";
+inline constexpr std::string_view kOneCharacter = "must be one character";
+
+// Usage errors of --field NAME, after "--field NAME: " and before the header line.
+inline constexpr std::string_view kNameNeedsHeader = "a column name needs --header";
+inline constexpr std::string_view kNoColumn = "no column of the header line has that name: ";
+inline constexpr std::string_view kManyColumns =
+    "more than one column of the header line has that name, give its number: ";
+
+}  // namespace orvik::chrono::cli
+
+#endif  // ORVIK_CHRONO_TOOLS_CLI_MESSAGES_H_
