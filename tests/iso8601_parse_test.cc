@@ -28,6 +28,10 @@ TEST(SplitIso8601, Accepts) {
       {"2020-01-01T00:00:00.123Z", "1577836800123000000 0"},              // three digits at length 24
       {"2019-12-31T19:00:00.250-05:00", "1577836800250000000 -300"},      // three digits at length 29
       {"20200101T000000.123456Z", "1577836800123456000 0"},               // basic, six digits at length 23
+      {"20200101T000000.123Z", "1577836800123000000 0"},                  // basic, three digits at length 20
+      {"2020-01-01T00:00:00.123456Z", "1577836800123456000 0"},           // six digits at length 27
+      {"2020-01-01T00:00:00.123456+05:30", "1577817000123456000 330"},    // six digits at length 32
+      {"2020-01-01T00:00:00.1234567+09", "1577804400001234567 540"},      // a sign ends the fraction before its 9th place
       {"20240305T123809.012345678+05:30", "1709622489012345678 330"},     // basic with a colon offset
       {"2020-01-01T05:30:00+-1", "1577860200000000000 -60"},              // offset hours alone, signed
       {"2020-01-01T00:00:00.5Z", "1577836800000000005 0"},                // the length, not the digits, scales
@@ -47,6 +51,7 @@ TEST(SplitIso8601, Refuses) {
   const std::pair<std::string, std::string_view> kRows[] = {
       {"     ", "invalid ISO8601 format: "},
       {"abcd-01-01T00:00:00Z", "error converting the year: "},
+      {"2:20-01-01T00:00:00Z", "error converting the month: "},  // the year is "2", not 3020
       {"2020-", "error converting the month: "},  // five characters are extended
       {"2020-01", "error converting the day: "},
       {"2020-01-01t00:00:00Z", "error converting the hour: "},
