@@ -55,7 +55,6 @@ void Compare(const std::string& text, Select select) {
          std::string(kFormat.Text) + ": " + std::to_string(engine_count) + " and " + std::to_string(libc_count));
   }
   if (!(engine == libc)) Fail("the engine stored other values than sscanf", text, kFormat.Text);
-
 }
 
 // The destinations of each format, in format order.

@@ -32,7 +32,8 @@ TextLayout FindLayout(const std::string& text, InputKind kind) {
       return {"epoch seconds", std::string_view()};
     default: {
       const IsoFields fields = ReadIso8601(text);
-      return {fields.Extended ? "ISO 8601, extended" : "ISO 8601, basic", std::string_view(text).substr(fields.ValuesEnd)};
+      return {fields.Extended ? "ISO 8601, extended" : "ISO 8601, basic",
+              std::string_view(text).substr(fields.ValuesEnd)};
     }
   }
 }

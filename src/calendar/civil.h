@@ -37,7 +37,7 @@ constexpr Date CivilFromDays(std::int64_t days) {
   constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
   const auto shifted = static_cast<std::uint32_t>(days + kShiftDays);  // [0, 2^30)
   const std::uint32_t quarter_days = 4 * shifted + 3;
-  const std::uint32_t century = quarter_days / kEraDays;                               // [0, 29398]
+  const std::uint32_t century = quarter_days / kEraDays;                              // [0, 29398]
   const std::uint32_t quarter_days_of_century = quarter_days % kEraDays / 4 * 4 + 3;  // [3, 146099]
   const std::uint64_t scaled = std::uint64_t{2939745} * quarter_days_of_century;
   const auto year_of_century = static_cast<std::uint32_t>(scaled >> 32U);              // [0, 99]
@@ -70,8 +70,7 @@ struct DayAndSecond {
 // Counted from the calendar's first day, the division is unsigned.
 constexpr DayAndSecond SplitDays(std::int64_t seconds) {
   const auto shifted = static_cast<std::uint64_t>(seconds + kShiftDays * kSecondsPerDay);
-  return {static_cast<std::int64_t>(shifted / kSecondsPerDay) - kShiftDays,
-          static_cast<int>(shifted % kSecondsPerDay)};
+  return {static_cast<std::int64_t>(shifted / kSecondsPerDay) - kShiftDays, static_cast<int>(shifted % kSecondsPerDay)};
 }
 
 // Seconds since the epoch of a UTC date and time of day in POSIX time (no
@@ -82,7 +81,7 @@ constexpr DayAndSecond SplitDays(std::int64_t seconds) {
 constexpr std::int64_t SecondsFromCivil(std::int64_t year, int month, int day, int hour, int minute, int second) {
   // Months since the calendar's first March, then years and months from March.
   const auto months = static_cast<std::uint32_t>((year + kShiftYears) * 12 + month - 3);
-  const std::uint32_t march_year = months / 12;  // [0, 2.9M]
+  const std::uint32_t march_year = months / 12;       // [0, 2.9M]
   const std::uint32_t march_month = months % 12 + 3;  // [3, 14]
   // 365 days a year, a leap day every fourth year but not every hundredth
   // unless every four hundredth: 1461 / 4 = 365.25.
@@ -102,8 +101,8 @@ static_assert(CivilFromDays(-106752).Year == 1677 && CivilFromDays(-106752).Mont
 static_assert(CivilFromDays(106751).Year == 2262 && CivilFromDays(106751).Day == 11);
 static_assert(CivilFromDays(-kShiftDays).Year == -kShiftYears && CivilFromDays(-kShiftDays).Month == 3);
 static_assert(WeekdayFromDays(0) == 4 && WeekdayFromDays(-1) == 3);
-static_assert(CivilFromDays(11016).DayOfYear == 59 && CivilFromDays(11017).DayOfYear == 60);   // 2000, leap
-static_assert(CivilFromDays(-25508).DayOfYear == 59 && CivilFromDays(-1).DayOfYear == 364);    // 1900, not
+static_assert(CivilFromDays(11016).DayOfYear == 59 && CivilFromDays(11017).DayOfYear == 60);  // 2000, leap
+static_assert(CivilFromDays(-25508).DayOfYear == 59 && CivilFromDays(-1).DayOfYear == 364);   // 1900, not
 static_assert(CivilFromDays(0).DayOfYear == 0 && CivilFromDays(11322).DayOfYear == 365);
 
 }  // namespace orvik::chrono::internal::civil

@@ -36,10 +36,9 @@ TimePoint FromHttpDate(const std::string& text) {
   }
 
   // Numbers of at most four characters fit into an int.
-  const std::int64_t seconds =
-      civil::SecondsFromCivil(scanned.FirstYear + static_cast<int>(scanned.Year), *month + 1,
-                              static_cast<int>(scanned.Day), static_cast<int>(scanned.Hour),
-                              static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
+  const std::int64_t seconds = civil::SecondsFromCivil(
+      scanned.FirstYear + static_cast<int>(scanned.Year), *month + 1, static_cast<int>(scanned.Day),
+      static_cast<int>(scanned.Hour), static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
   if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
     ThrowMessage<std::out_of_range>({kHttpOutsideRange, text});
   }

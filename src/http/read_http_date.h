@@ -46,8 +46,10 @@ struct HttpDate {
   } else if (all_seven(Scan<kRfc850>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second))) {
     d.Layout = HttpLayout::Rfc850;
     d.FirstYear = 1900;
-  } else if (all_seven(Scan<kAsctimeOneDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year)) ||
-             all_seven(Scan<kAsctimeTwoDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year))) {
+  } else if (all_seven(
+                 Scan<kAsctimeOneDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year)) ||
+             all_seven(
+                 Scan<kAsctimeTwoDigitDay>(text, d.Weekday, d.Month, d.Day, d.Hour, d.Minute, d.Second, d.Year))) {
     d.Layout = HttpLayout::Asctime;
   } else {
     d.Layout = HttpLayout::None;

@@ -39,17 +39,17 @@ template <typename Layout>
   if (text.back() == 'Z') {
     read = Scan<Layout::kDateTime>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction, f.Designator);
   } else if (text[text.size() - 3] == ':') {
-    read = Scan<Layout::kDateTime + kColonOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second,
-                                                  f.Fraction, f.Designator, f.OffsetHours, f.OffsetMinutes);
+    read = Scan<Layout::kDateTime + kColonOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
+                                                  f.Designator, f.OffsetHours, f.OffsetMinutes);
   } else {
-    read = Scan<Layout::kDateTime + kPlainOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second,
-                                                  f.Fraction, f.Designator, f.OffsetHours, f.OffsetMinutes);
+    read = Scan<Layout::kDateTime + kPlainOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
+                                                  f.Designator, f.OffsetHours, f.OffsetMinutes);
   }
   f.ValuesRead = read.Count;
   f.ValuesEnd = read.ValuesEnd;
   if (read.Count != 6 || text.size() <= Layout::kDesignatorIndex) return;
-  const ScanResult offset = Scan<Layout::kDesignator>(ScanText(text, Layout::kDesignatorIndex), f.Designator,
-                                                      f.OffsetHours, f.OffsetMinutes);
+  const ScanResult offset =
+      Scan<Layout::kDesignator>(ScanText(text, Layout::kDesignatorIndex), f.Designator, f.OffsetHours, f.OffsetMinutes);
   f.ValuesEnd = Layout::kDesignatorIndex + offset.ValuesEnd;
   f.ValuesRead = offset.Count == EOF ? 6 : 7 + offset.Count;
 }

@@ -227,21 +227,25 @@ template <unsigned kWidth>
   return true;
 }
 
+// Where a number read more slowly leaves the text.
+struct SlowNumber {
+  const char* At;
+  unsigned Value;
+  bool Read;
+  bool EndOfText;
+};
+
 // Any number that is not `width` digits in a row: after white space, with a
 // sign, or shorter. Reads no character after the first that ends it.
-[[gnu::noinline]] inline bool ReadNumberSlowly(Cursor& cursor, unsigned width, unsigned& destination) {
-  while (IsSpace(*cursor.At)) ++cursor.At;
-  const char sign = *cursor.At;
+[[gnu::noinline]] inline SlowNumber ReadNumberSlowly(const char* at, unsigned width) {
+  while (IsSpace(*at)) ++at;
+  const char sign = *at;
   const unsigned first = sign == '-' || sign == '+' ? 1 : 0;  // the sign takes one place of the width
   unsigned value = 0;
   unsigned end = first;
-  for (; end < width && digits::IsDigit(cursor.At[end]); ++end) {
-    value = value * 10 + static_cast<unsigned>(cursor.At[end] - '0');
-  }
-  if (end == first) return Fail(cursor);
-  cursor.At += end;
-  destination = sign == '-' ? 0U - value : value;
-  return true;
+  for (; end < width && digits::IsDigit(at[end]); ++end) value = value * 10 + static_cast<unsigned>(at[end] - '0');
+  if (end == first) return {at, 0, false, sign == '\0'};
+  return {at + end, sign == '-' ? 0U - value : value, true, false};
 }
 
 template <unsigned kWidth>
@@ -251,12 +255,43 @@ template <unsigned kWidth>
     cursor.At += kWidth;
     return true;
   }
-  return ReadNumberSlowly(cursor, kWidth, destination);
+  if (digits::IsDigit(*cursor.At)) {  // fewer digits, or near the end: no white space, no sign
+    unsigned value = 0;
+    unsigned taken = 0;
+#pragma GCC unroll 9
+    for (unsigned i = 0; i < kWidth; ++i, ++taken) {
+      if (!digits::IsDigit(cursor.At[i])) break;
+      value = value * 10 + static_cast<unsigned>(cursor.At[i] - '0');
+    }
+    destination = value;
+    cursor.At += taken;
+    return true;
+  }
+  const SlowNumber slow = ReadNumberSlowly(cursor.At, kWidth);
+  if (slow.Read) destination = slow.Value;
+  cursor.At = slow.At;
+  cursor.EndOfText = slow.EndOfText;
+  return slow.Read;
 }
 
 template <Directive kSet, std::size_t kSize>
 [[gnu::always_inline]] inline bool ReadSet(Cursor& cursor, char (&destination)[kSize]) {
   static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
+  // The common case, all kSet.Width places members, read without a branch
+  // per character, and stored with their NUL in one copy.
+  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kSet.Width)) {
+    bool all = true;
+#pragma GCC unroll 9
+    for (unsigned i = 0; i < kSet.Width; ++i) all &= kSet.Members[static_cast<unsigned char>(cursor.At[i])];
+    if (all) {
+      char run[kSet.Width + 1];  // the byte after the run is readable: at the latest the NUL
+      std::memcpy(run, cursor.At, sizeof run);
+      run[kSet.Width] = '\0';
+      std::memcpy(destination, run, sizeof run);
+      cursor.At += kSet.Width;
+      return true;
+    }
+  }
   unsigned taken = 0;
   // The set holds no NUL, so the loop stops at the text's end at the latest.
 #pragma GCC unroll 9
