@@ -235,8 +235,8 @@ struct SlowNumber {
   bool EndOfText;
 };
 
-// Any number that is not `width` digits in a row: after white space, with a
-// sign, or shorter. Reads no character after the first that ends it.
+// A number after white space or with a sign, or no number at all. Reads no
+// character after the first that ends it.
 [[gnu::noinline]] inline SlowNumber ReadNumberSlowly(const char* at, unsigned width) {
   while (IsSpace(*at)) ++at;
   const char sign = *at;
