@@ -137,7 +137,7 @@ long SecondShown(std::int64_t count, TimeZone zone) {
 std::string ZoneSuffix(const std::tm& tm, TimeZone zone) {
   const long minutes = (tm.tm_gmtoff < 0 ? -tm.tm_gmtoff : tm.tm_gmtoff) / 60;
   if (zone == TimeZone::UTC || minutes == 0) return "Z";
-  char suffix[sizeof("+05:30")];
+  char suffix[32];  // room for any long, which g++ checks
   std::snprintf(suffix, sizeof(suffix), "%c%02ld:%02ld", tm.tm_gmtoff < 0 ? '-' : '+', minutes / 60, minutes % 60);
   return suffix;
 }

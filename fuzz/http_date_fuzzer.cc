@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <tuple>
 
 #include "calendar/time_units.h"
 #include "http/names.h"
-#include "http/scan_layouts.h"
 #include "message_checks.h"
 #include "messages.h"
 
@@ -71,26 +69,6 @@ void CheckMessage(Outcome outcome, const char* what, const std::string& text) {
   }
 }
 
-// The dates read first at full span must be read as the tries in order read
-// them: the same layout, values and end of the values.
-void CheckLayoutShortcut(const std::string& text) {
-  ScannedDate shortcut{};
-  ScannedDate in_order{};
-  std::size_t shortcut_end = 0;
-  std::size_t in_order_end = 0;
-  const HttpLayout layout = ScanLayouts(text, shortcut, shortcut_end);
-  if (layout != ScanLayoutsInOrder(text, in_order, in_order_end) || shortcut_end != in_order_end) {
-    Fail("the layout read first differs from the tries in order", text);
-  }
-  const auto fields = [](const ScannedDate& d) {
-    return std::tuple(std::string_view(d.Weekday), std::string_view(d.Month), d.Day, d.Year, d.Hour, d.Minute, d.Second,
-                      d.FirstYear);
-  };
-  if (layout != HttpLayout::None && fields(shortcut) != fields(in_order)) {
-    Fail("the layout read first reads other fields than the tries in order", text);
-  }
-}
-
 }  // namespace
 }  // namespace orvik::chrono::fuzz
 
@@ -98,7 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  CheckLayoutShortcut(text);
 
   TimePoint t;
   const Outcome outcome = RunExpectingDocumentedErrors(

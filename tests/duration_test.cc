@@ -24,6 +24,7 @@ TEST(DurationFromIso8601, ReadsAndRefuses) {
       {"P5H", "18000000000000"},       // 'H' without 'T'
       {"PT5S3H1H", "14405000000000"},  // any order, repeats add
       {"PPTHMS", "0"},                 // empty runs count as 0, after any designator
+      {"PT5P1H", "3600000000000"},     // a 'P' further on drops the run before it
       {"\0"
        "5T1S"s,
        "1000000000"},                              // the first character is not looked at; digits before 'T' dropped

@@ -34,7 +34,7 @@ TEST(FromHttpDate, ReadsAndRefuses) {
       {"Sun Nov  6 08:49:37 1994", "784111777"},               // asctime, one-digit day, no zone
       {"Sun\tNov\n16\v08:49:37\f1994", "784975777"},           // two-digit day; any white space is a blank
       {"Sun Nov  16 08:49:37 1994", "784975777"},              // two blanks before a two-digit day
-      {"Sun Nov 12:34:56 1994", "783657296"},                  // the one-digit layout: day '1', hour '2'
+      {"Sun Nov 123:45:06 1994", "783733506"},                 // both asctime layouts match: the one-digit day first
       {"Wednesday, 09-Nov-94 08:49:37 GMT", "784370977"},      // nine letters
       {"Thursday, 10-Nov-94 08:49:37 GMT", "784457377"},       // eight
       {"Sun,06 Nov 1994 8:9:7 +0500", "784109347"},            // blanks match none; the zone is ignored

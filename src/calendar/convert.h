@@ -4,12 +4,44 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <cstdint>
 #include <ctime>
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
 
 namespace orvik::chrono::internal {
+
+// libc's own abbreviation text for UTC, where gmtime_r points tm_zone: a
+// std::tm kept after this library is unloaded still points at valid text.
+inline const char* UtcAbbreviation() {
+  static const char* const abbreviation = [] {
+    std::tm tm{};
+    const std::time_t zero = 0;
+    gmtime_r(&zero, &tm);
+    return tm.tm_zone;
+  }();
+  return abbreviation;
+}
+
+// Sets every member of `out` to the UTC calendar time of a seconds count in
+// POSIX time (no leap seconds), as gmtime_r sets them outside the zones that
+// count leap seconds. Member by member, so that no temporary std::tm is copied.
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+  const civil::DayAndSecond split = civil::SplitDays(seconds);
+  const civil::Date date = civil::CivilFromDays(split.Days);
+  out.tm_sec = split.Second % static_cast<int>(kSecondsPerMinute);
+  out.tm_min = split.Second / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
+  out.tm_hour = split.Second / static_cast<int>(kSecondsPerHour);
+  out.tm_mday = static_cast<int>(date.Day);
+  out.tm_mon = static_cast<int>(date.Month) - 1;
+  out.tm_year = static_cast<int>(date.Year - 1900);
+  out.tm_wday = static_cast<int>(civil::WeekdayFromDays(split.Days));
+  out.tm_yday = static_cast<int>(date.DayOfYear);
+  out.tm_isdst = 0;
+  out.tm_gmtoff = 0;
+  out.tm_zone = UtcAbbreviation();
+}
 
 // Throw std::invalid_argument kUnknownTimeZone and std::runtime_error
 // kLocalTimeFailed (messages.h).
@@ -24,7 +56,7 @@ namespace orvik::chrono::internal {
 // a UTC miss is arithmetic and nothing else.
 inline void Convert(long seconds, std::tm& out, TimeZone zone) {
   if (zone == TimeZone::UTC) {
-    civil::UtcFromSeconds(seconds, out);
+    UtcFromSeconds(seconds, out);
   } else if (zone != TimeZone::Local) {
     ThrowUnknownZone();
   } else if (localtime_r(&seconds, &out) == nullptr) {

@@ -8,7 +8,6 @@
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -18,16 +17,15 @@
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
 #include "http/names.h"
-#include "http/scan_layouts.h"
+#include "http/read_http_date.h"
 #include "messages.h"
 
 namespace orvik::chrono {
 
 TimePoint FromHttpDate(const std::string& text) {
   using namespace internal;
-  ScannedDate scanned{};
-  std::size_t values_end = 0;
-  if (ScanLayouts(text, scanned, values_end) == HttpLayout::None) {
+  const HttpDate scanned = ReadHttpDate(text);
+  if (scanned.Layout == HttpLayout::None) {
     ThrowMessage<std::invalid_argument>({kHttpUnreadable, text});
   }
   const std::optional<int> month = FindMonth(scanned.Month);
@@ -38,10 +36,9 @@ TimePoint FromHttpDate(const std::string& text) {
   }
 
   // Numbers of at most four characters fit into an int.
-  const std::int64_t seconds =
-      civil::SecondsFromCivil(scanned.FirstYear + static_cast<int>(scanned.Year), static_cast<unsigned>(*month) + 1,
-                              static_cast<int>(scanned.Day), static_cast<int>(scanned.Hour),
-                              static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
+  const std::int64_t seconds = civil::SecondsFromCivil(
+      scanned.FirstYear + static_cast<int>(scanned.Year), *month + 1, static_cast<int>(scanned.Day),
+      static_cast<int>(scanned.Hour), static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
   if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
     ThrowMessage<std::out_of_range>({kHttpOutsideRange, text});
   }

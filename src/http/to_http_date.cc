@@ -26,8 +26,7 @@ char* WriteAbbreviation(char* out, std::string_view name) {
 std::string ToHttpDate(TimePoint t) {
   using namespace internal;
   const std::int64_t seconds = TruncatedSeconds(t);
-  const std::int64_t days = civil::FloorDiv(seconds, kSecondsPerDay);
-  const std::int64_t second_of_day = seconds - days * kSecondsPerDay;
+  const auto [days, second_of_day] = civil::SplitDays(seconds);
   const civil::Date date = civil::CivilFromDays(days);
 
   // Every year of a time point has four digits, so every field has its fixed

@@ -11,17 +11,14 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <ctime>
 #include <limits>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <utility>
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
-#include "iso8601/scan_fields.h"
+#include "iso8601/read_iso8601.h"
 #include "messages.h"
 
 namespace orvik::chrono {
@@ -49,18 +46,14 @@ unsigned FractionNanoseconds(unsigned fraction, std::size_t text_length) {
   }
 }
 
-std::int64_t WallClockSeconds(const Fields& fields) {
-  std::tm tm{};
-  tm.tm_year = static_cast<int>(fields.Year) - 1900;
-  tm.tm_mon = static_cast<int>(fields.Month) - 1;
-  tm.tm_mday = static_cast<int>(fields.Day);
-  tm.tm_hour = static_cast<int>(fields.Hour);
-  tm.tm_min = static_cast<int>(fields.Minute);
-  tm.tm_sec = static_cast<int>(fields.Second);
-  return civil::SecondsFromFields(tm);  // normalises fields out of range, such as month 13
+// Fields out of range carry into the next unit, such as month 13.
+std::int64_t WallClockSeconds(const IsoFields& fields) {
+  return civil::SecondsFromCivil(static_cast<int>(fields.Year), static_cast<int>(fields.Month),
+                                 static_cast<int>(fields.Day), static_cast<int>(fields.Hour),
+                                 static_cast<int>(fields.Minute), static_cast<int>(fields.Second));
 }
 
-std::int64_t OffsetMinutes(const Fields& fields) {
+std::int64_t OffsetMinutes(const IsoFields& fields) {
   const std::int64_t offset =
       std::int64_t{static_cast<std::int32_t>(fields.OffsetHours)} * kMinutesPerHour + fields.OffsetMinutes;
   return fields.Designator == '-' ? -offset : offset;
@@ -71,16 +64,9 @@ std::int64_t OffsetMinutes(const Fields& fields) {
 
 std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text) {
   using namespace internal;
-  // A text of four characters or fewer has no fifth character to tell the
-  // layouts apart: the bounds-checked access refuses it with the standard
-  // library's own std::out_of_range, before anything is scanned.
-  const bool extended = text.at(sizeof("2020") - 1) == '-';
-  Fields fields;
-  std::size_t values_end = 0;
-  const int values_read = extended ? ScanFields<ExtendedLayout>(text, fields, values_end)
-                                   : ScanFields<BasicLayout>(text, fields, values_end);
-  if (!Accepted(values_read, fields.Designator)) {
-    const auto detail = static_cast<std::size_t>(values_read) + 1;  // EOF, -1, has the first detail
+  const IsoFields fields = ReadIso8601(text);
+  if (!Accepted(fields.ValuesRead, fields.Designator)) {
+    const auto detail = static_cast<std::size_t>(fields.ValuesRead) + 1;  // EOF, -1, has the first detail
     ThrowMessage<std::invalid_argument>({kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text});
   }
   if (static_cast<int>(fields.Year) <= 1899) ThrowMessage<std::invalid_argument>({kIso8601YearBefore1900, text});

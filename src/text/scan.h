@@ -11,19 +11,26 @@
 //   blank   any run of white space in the text, none included.
 //   other   the same character in the text.
 //
+// White space is what the C locale counts as such, ' ' and '\t' to '\r': the
+// library reads its texts in no other locale.
+//
 // Scan returns the number of values assigned, or EOF when the text ends
-// before the first of them. The format is parsed once, by the compiler, into
-// one inlined step per directive: a malformed format, a destination of the
-// wrong type or a set buffer too small for its width does not compile.
+// before the first of them, and where the last value read ends. The format is
+// parsed once, by the compiler, into one inlined step per directive, run one
+// after another: a malformed format, one that does not end with a conversion
+// (text after it would never be read), a destination of the wrong type or a
+// set buffer too small for its width does not compile.
 #ifndef ORVIK_CHRONO_SRC_TEXT_SCAN_H_
 #define ORVIK_CHRONO_SRC_TEXT_SCAN_H_
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <string_view>
+#include <string>
 #include <tuple>
 #include <type_traits>
 #include <utility>
@@ -58,46 +65,37 @@ consteval ScanFormat<kLeft + kRight - 1> operator+(const ScanFormat<kLeft>& left
   return left + ScanFormat<kRight>(right);
 }
 
+// What a scan reads: the characters of a std::string from `from` on, up to
+// the string's own terminating NUL, which no reading goes past.
+struct ScanText {
+  ScanText(const std::string& text, std::size_t from = 0)  // NOLINT(google-explicit-constructor): strings convert
+      : Begin(text.c_str() + std::min(from, text.size())), End(text.c_str() + text.size()) {}
+
+  const char* Begin;
+  const char* End;  // the NUL
+};
+
+struct ScanResult {
+  int Count;              // as sscanf returns it
+  std::size_t ValuesEnd;  // the characters before the end of the last value read; 0 when none was
+};
+
 namespace scan {
 
 enum class Kind : std::uint8_t { Number, Set, Character, Space, Literal };
 
 struct Directive {
   Kind Type = Kind::Literal;
-  unsigned Width = 0;          // Number and Set
-  char Literal = '\0';         // Literal
-  std::uint64_t SetLow = 0;    // Set: its characters 0 to 63, one bit each
-  std::uint64_t SetHigh = 0;   // and 64 to 127
-  std::size_t Conversion = 0;  // the conversions before it: a conversion's destination
-  std::size_t Span = 1;        // the characters it takes at full width; a blank: as many as it has
+  unsigned Width = 0;               // Number and Set
+  char Literal = '\0';              // Literal
+  std::array<bool, 256> Members{};  // Set: whether each byte value is one
+  std::size_t Conversion = 0;       // the conversions before it: a conversion's destination
 
   // Whether it stores a value: a conversion rather than a blank or a literal.
   [[nodiscard]] constexpr bool IsConversion() const { return Type != Kind::Space && Type != Kind::Literal; }
 };
 
-[[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The tests and actions of a run of characters, as function objects that
-// the compiler inlines however large the function they are passed to.
-struct IsDigit {
-  [[gnu::always_inline]] bool operator()(char c) const { return digits::IsDigit(c); }
-};
-
-struct IsWhiteSpace {
-  [[gnu::always_inline]] bool operator()(char c) const { return IsSpace(c); }
-};
-
-// Appends a digit to a number.
-struct AppendDigit {
-  unsigned& Value;
-  [[gnu::always_inline]] void operator()(char c) const { Value = Value * 10 + static_cast<unsigned>(c - '0'); }
-};
-
-// Stores a character and moves past it.
-struct StoreCharacter {
-  char*& Out;
-  [[gnu::always_inline]] void operator()(char c) const { *Out++ = c; }
-};
+constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Reached only by a malformed format; a call of it is no constant expression,
 // so the format fails to compile.
@@ -109,7 +107,7 @@ consteval Directive ParseOne(const char* text, std::size_t& at) {
   const char c = text[at++];
   if (static_cast<unsigned char>(c) > 127) MalformedFormat();
   if (IsSpace(c)) {
-    for (; IsSpace(text[at]); ++at) ++directive.Span;
+    while (IsSpace(text[at])) ++at;
     directive.Type = Kind::Space;
     return directive;
   }
@@ -123,18 +121,15 @@ consteval Directive ParseOne(const char* text, std::size_t& at) {
     directive.Type = Kind::Character;
   } else if (conversion == 'u' && directive.Width >= 1 && directive.Width <= 9) {
     directive.Type = Kind::Number;  // nine digits always fit an unsigned int
-    directive.Span = directive.Width;
   } else if (conversion == '[' && directive.Width >= 1 && text[at] != ']') {
     directive.Type = Kind::Set;
-    directive.Span = directive.Width;
     // Only plain members: no negation, no ranges, no ']'.
     for (; text[at] != ']'; ++at) {
       const char member = text[at];
       if (member == '\0' || member == '^' || member == '-' || static_cast<unsigned char>(member) > 127) {
         MalformedFormat();
       }
-      const auto code = static_cast<unsigned char>(member);
-      (code < 64 ? directive.SetLow : directive.SetHigh) |= std::uint64_t{1} << (code % 64);
+      directive.Members.at(static_cast<unsigned char>(member)) = true;
     }
     ++at;
   } else {
@@ -151,7 +146,7 @@ consteval std::size_t CountDirectives() {
 }
 
 template <ScanFormat kFormat>
-consteval auto ParseAll() {
+consteval auto ParseFormat() {
   std::array<Directive, CountDirectives<kFormat>()> directives{};
   std::size_t conversions = 0;
   std::size_t at = 0;
@@ -160,26 +155,7 @@ consteval auto ParseAll() {
     directive.Conversion = conversions;
     if (directive.IsConversion()) ++conversions;
   }
-  return directives;
-}
-
-// The directives up to the last conversion. White space and literals after
-// it can only end the scan, which returns the same count of values either
-// way, so they are not run. A format without conversions keeps them all: its
-// result tells EOF from 0.
-template <ScanFormat kFormat>
-consteval std::size_t CountRunDirectives() {
-  constexpr auto kAll = ParseAll<kFormat>();
-  std::size_t run = kAll.size();
-  while (run > 0 && !kAll.at(run - 1).IsConversion()) --run;
-  return run == 0 ? kAll.size() : run;
-}
-
-template <ScanFormat kFormat>
-consteval auto ParseFormat() {
-  constexpr auto kAll = ParseAll<kFormat>();
-  std::array<Directive, CountRunDirectives<kFormat>()> directives{};
-  for (std::size_t i = 0; i < directives.size(); ++i) directives.at(i) = kAll.at(i);
+  if (directives.empty() || !directives.back().IsConversion()) MalformedFormat();
   return directives;
 }
 
@@ -187,109 +163,26 @@ template <ScanFormat kFormat>
 inline constexpr auto kDirectives = ParseFormat<kFormat>();
 
 template <ScanFormat kFormat>
-consteval std::size_t CountConversions() {
-  std::size_t count = 0;
-  for (const Directive& directive : kDirectives<kFormat>) count += directive.IsConversion() ? 1U : 0U;
-  return count;
-}
-
-// Where each directive starts when every one before it takes its full span.
-template <ScanFormat kFormat>
-consteval auto FullSpanOffsets() {
-  std::array<std::size_t, kDirectives<kFormat>.size() + 1> offsets{};
-  for (std::size_t i = 0; i < kDirectives<kFormat>.size(); ++i) {
-    offsets.at(i + 1) = offsets.at(i) + kDirectives<kFormat>.at(i).Span;
-  }
-  return offsets;
-}
-
-template <ScanFormat kFormat>
-inline constexpr auto kFullSpanOffsets = FullSpanOffsets<kFormat>();
+inline constexpr std::size_t kConversions = kDirectives<kFormat>.back().Conversion + 1;
 
 struct Cursor {
   const char* At;
-  const char* End;        // the text's terminating NUL: every byte before it can be read
-  bool InputFailure;      // the text ended where the directive needed a character
+  const char* End;        // the text's terminating NUL
   const char* ValuesEnd;  // just after the last value read
+  bool EndOfText;         // the text ended where the failing directive needed a character
 };
 
-// A set's members as one flag per byte value, looked up in one load.
-template <Directive kSet>
-inline constexpr auto kSetMembers = [] {
-  std::array<bool, 256> members{};
-  for (unsigned code = 0; code < 64; ++code) {
-    members.at(code) = ((kSet.SetLow >> code) & 1) != 0;
-    members.at(code + 64) = ((kSet.SetHigh >> code) & 1) != 0;
-  }
-  return members;
-}();
-
-template <Directive kSet>
-[[gnu::always_inline]] inline bool InSet(char c) {
-  return kSetMembers<kSet>[static_cast<unsigned char>(c)];
-}
-
-template <Directive kSet>
-struct InSetOf {
-  [[gnu::always_inline]] bool operator()(char c) const { return InSet<kSet>(c); }
-};
-
-// Hands `take` the characters from `at` on that `accept` takes, one per
-// place in kAt, and returns how many it took. It reads no character after the
-// first one refused, so never past the end.
-template <typename Accept, typename Take, std::size_t... kAt>
-[[gnu::always_inline]] inline std::size_t TakeEach(const char* at, Accept accept, Take take,
-                                                   std::index_sequence<kAt...> /*places*/) {
-  std::size_t taken = 0;
-  (void)(... && (accept(at[kAt]) && (take(at[kAt]), ++taken, true)));
-  return taken;
-}
-
-// Takes the characters from `at` on that `accept` takes, at most kWidth,
-// each handed to `take`, and advances `at` past them; unrolled.
-template <unsigned kWidth, typename Accept, typename Take>
-[[gnu::always_inline]] inline void TakeRun(const char*& at, Accept accept, Take take) {
-  at += TakeEach(at, accept, take, std::make_index_sequence<kWidth>{});
-}
-
-// Each of these reads the text at `at` for one directive, advances `at` past
-// what it took, and returns false on a failure, setting `end_of_text` when the
-// failure is that the text ended.
-template <char kLiteral>
-[[gnu::always_inline]] inline bool Match(const char*& at, bool& end_of_text) {
-  if (*at == kLiteral) {
-    ++at;
-    return true;
-  }
-  end_of_text = *at == '\0';
+// Fails the directive at the cursor: an input failure when the text ends there.
+[[gnu::always_inline]] inline bool Fail(Cursor& cursor) {
+  cursor.EndOfText = *cursor.At == '\0';
   return false;
 }
 
-[[gnu::always_inline]] inline bool ReadCharacter(const char*& at, char& destination, bool& end_of_text) {
-  end_of_text = *at == '\0';
-  if (end_of_text) return false;
-  destination = *at++;
-  return true;
-}
-
-template <Directive kSet, std::size_t kSize>
-[[gnu::always_inline]] inline bool ReadSet(const char*& at, char (&destination)[kSize], bool& end_of_text) {
-  static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
-  const char* const first = at;
-  char* out = destination;
-  TakeRun<kSet.Width>(at, InSetOf<kSet>{}, StoreCharacter{out});
-  if (at == first) {
-    end_of_text = *at == '\0';  // the set holds no NUL
-    return false;
-  }
-  *out = '\0';
-  return true;
-}
-
-// The value of the kCount (2 to 8) bytes at `at`, if they are all digits,
-// read at once.
+// Whether the kCount (2 to 8) bytes at `at` are all digits, and their value.
+// The bytes are loaded as one word, the first digit its lowest byte.
 template <unsigned kCount>
 [[gnu::always_inline]] inline bool ReadDigitsAtOnce(const char* at, unsigned& value) {
+  static_assert(std::endian::native == std::endian::little, "the first byte loaded is the lowest");
   if constexpr (kCount == 2) {
     const unsigned tens = static_cast<unsigned char>(at[0]) - unsigned{'0'};
     const unsigned ones = static_cast<unsigned char>(at[1]) - unsigned{'0'};
@@ -303,7 +196,7 @@ template <unsigned kCount>
   constexpr Word kUsed =
       kCount == kBytes ? static_cast<Word>(~Word{0}) : static_cast<Word>((Word{1} << (8 * kCount)) - 1);
   Word bytes = 0;
-  std::memcpy(&bytes, at, kCount);  // little endian: the first digit is the lowest byte
+  std::memcpy(&bytes, at, kCount);
   // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
   constexpr Word kHighNibbles = (0xf0 * kOnes) & kUsed;
   constexpr Word kZeros = (0x30 * kOnes) & kUsed;
@@ -317,135 +210,104 @@ template <unsigned kCount>
   return true;
 }
 
-// The value of the kWidth bytes at `at`, if they are all digits.
+// Whether the kWidth bytes at `at` are all digits; stores their value if so.
 template <unsigned kWidth>
 [[gnu::always_inline]] inline bool ReadDigits(const char* at, unsigned& destination) {
+  unsigned value = 0;
   if constexpr (kWidth == 1) {
     if (!digits::IsDigit(*at)) return false;
-    destination = static_cast<unsigned>(*at - '0');
-    return true;
+    value = static_cast<unsigned>(*at - '0');
   } else if constexpr (kWidth <= 8) {
-    unsigned value = 0;
     if (!ReadDigitsAtOnce<kWidth>(at, value)) return false;
-    destination = value;
-    return true;
   } else {
-    unsigned value = 0;
     if (!ReadDigitsAtOnce<8>(at, value) || !digits::IsDigit(at[8])) return false;
-    destination = value * 10 + static_cast<unsigned>(at[8] - '0');
-    return true;
+    value = value * 10 + static_cast<unsigned>(at[8] - '0');
   }
-}
-
-// A number of kWidth digits with kWidth bytes to read before the end: the
-// common case, read without a branch per digit.
-template <unsigned kWidth>
-[[gnu::always_inline]] inline bool ReadFullWidth(const char*& at, const char* end, unsigned& destination) {
-  if (end - at < static_cast<std::ptrdiff_t>(kWidth) || !ReadDigits<kWidth>(at, destination)) return false;
-  at += kWidth;
+  destination = value;
   return true;
 }
 
 // Where a number read more slowly leaves the text.
 struct SlowNumber {
   const char* At;
+  unsigned Value;
   bool Read;
   bool EndOfText;
 };
 
-// Any other number: after white space, with a sign, shorter than the width.
-template <unsigned kWidth>
-[[gnu::noinline]] SlowNumber ReadNumberSlowly(const char* at, unsigned& destination) {
-  unsigned value = 0;
-  const AppendDigit take{value};
+// A number after white space or with a sign, or no number at all. Reads no
+// character after the first that ends it.
+[[gnu::noinline]] inline SlowNumber ReadNumberSlowly(const char* at, unsigned width) {
   while (IsSpace(*at)) ++at;
-  const bool end_of_text = *at == '\0';
-  const bool negative = *at == '-';
-  const bool signed_number = negative || *at == '+';
-  if (signed_number) ++at;  // the sign takes one place of the width
-  const char* const first_digit = at;
-  if (!signed_number) {
-    TakeRun<kWidth>(at, IsDigit{}, take);
-  } else if constexpr (kWidth > 1) {
-    TakeRun<kWidth - 1>(at, IsDigit{}, take);
-  }
-  if (at == first_digit) return {at, false, end_of_text};
-  destination = negative ? 0U - value : value;
-  return {at, true, false};
+  const char sign = *at;
+  const unsigned first = sign == '-' || sign == '+' ? 1 : 0;  // the sign takes one place of the width
+  unsigned value = 0;
+  unsigned end = first;
+  for (; end < width && digits::IsDigit(at[end]); ++end) value = value * 10 + static_cast<unsigned>(at[end] - '0');
+  if (end == first) return {at, 0, false, sign == '\0'};
+  return {at + end, sign == '-' ? 0U - value : value, true, false};
 }
 
 template <unsigned kWidth>
-[[gnu::always_inline]] inline bool ReadNumber(const char*& at, const char* end, unsigned& destination,
-                                              bool& end_of_text) {
-  if (ReadFullWidth<kWidth>(at, end, destination)) return true;
-  if (digits::IsDigit(*at)) {  // fewer digits, or near the end; no white space, no sign
-    unsigned value = 0;
-    TakeRun<kWidth>(at, IsDigit{}, AppendDigit{value});
-    destination = value;
+[[gnu::always_inline]] inline bool ReadNumber(Cursor& cursor, unsigned& destination) {
+  // The common case, all kWidth places digits, without a branch per digit.
+  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kWidth) && ReadDigits<kWidth>(cursor.At, destination)) {
+    cursor.At += kWidth;
     return true;
   }
-  const SlowNumber slow = ReadNumberSlowly<kWidth>(at, destination);
-  at = slow.At;
-  end_of_text = slow.EndOfText;
+  if (digits::IsDigit(*cursor.At)) {  // fewer digits, or near the end: no white space, no sign
+    unsigned value = 0;
+    unsigned taken = 0;
+#pragma GCC unroll 9
+    for (unsigned i = 0; i < kWidth; ++i, ++taken) {
+      if (!digits::IsDigit(cursor.At[i])) break;
+      value = value * 10 + static_cast<unsigned>(cursor.At[i] - '0');
+    }
+    destination = value;
+    cursor.At += taken;
+    return true;
+  }
+  const SlowNumber slow = ReadNumberSlowly(cursor.At, kWidth);
+  if (slow.Read) destination = slow.Value;
+  cursor.At = slow.At;
+  cursor.EndOfText = slow.EndOfText;
   return slow.Read;
 }
 
-// Whether `accept` takes the character at each place in kAt.
-template <typename Accept, std::size_t... kAt>
-[[gnu::always_inline]] inline bool AllAt(const char* at, Accept accept, std::index_sequence<kAt...> /*places*/) {
-  return (... && accept(at[kAt]));
-}
-
-// Whether `accept` takes all kCount characters at `at`.
-template <std::size_t kCount, typename Accept>
-[[gnu::always_inline]] inline bool AllOf(const char* at, Accept accept) {
-  return AllAt(at, accept, std::make_index_sequence<kCount>{});
-}
-
-// Runs directive kIndex of kFormat at the place where it starts when every
-// directive from kFirst, which starts at `text`, took its full span, and
-// succeeds only where the directive takes its own full span there, exactly as
-// Step would: a number of all its width in digits, a set's width of its
-// characters, one character, the literal, or a blank's own count of white
-// space and no more (any more is left to a number that follows). Reads no
-// byte past the text's NUL; stores only on success.
-template <ScanFormat kFormat, std::size_t kFirst, std::size_t kIndex, bool kLongEnough, typename Destinations>
-[[gnu::always_inline]] inline bool FullSpanStep(const char* text, std::size_t size, const Destinations& destinations) {
-  static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
-  static constexpr std::size_t kAt = kFullSpanOffsets<kFormat>[kIndex] - kFullSpanOffsets<kFormat>[kFirst];
-  if (!kLongEnough && size < kAt + kDirective.Span) return false;
-  const char* const at = text + kAt;
-  if constexpr (kDirective.Type == Kind::Space) {
-    // A number skips white space itself, so one that follows reads from the
-    // same byte wherever in a longer run the blank stops.
-    constexpr bool kNumberNext =
-        kIndex + 1 < kDirectives<kFormat>.size() && kDirectives<kFormat>[kIndex + 1].Type == Kind::Number;
-    return AllOf<kDirective.Span>(at, IsWhiteSpace{}) && (kNumberNext || !IsSpace(at[kDirective.Span]));
-  } else if constexpr (kDirective.Type == Kind::Literal) {
-    return *at == kDirective.Literal;
-  } else {
-    auto& destination = std::get<kDirective.Conversion>(destinations);
-    if constexpr (kDirective.Type == Kind::Character) {
-      if (*at == '\0') return false;
-      destination = *at;
-      return true;
-    } else if constexpr (kDirective.Type == Kind::Set) {
-      if (!AllOf<kDirective.Width>(at, InSetOf<kDirective>{})) return false;
-      // The byte after the run is readable (at the latest the NUL), so the
-      // run and its terminator go out as one store.
-      char run[kDirective.Width + 1];
-      std::memcpy(run, at, sizeof run);
-      run[kDirective.Width] = '\0';
+template <Directive kSet, std::size_t kSize>
+[[gnu::always_inline]] inline bool ReadSet(Cursor& cursor, char (&destination)[kSize]) {
+  static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
+  // The common case, all kSet.Width places members, read without a branch
+  // per character, and stored with their NUL in one copy.
+  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kSet.Width)) {
+    bool all = true;
+#pragma GCC unroll 9
+    for (unsigned i = 0; i < kSet.Width; ++i) all &= kSet.Members[static_cast<unsigned char>(cursor.At[i])];
+    if (all) {
+      char run[kSet.Width + 1];  // the byte after the run is readable: at the latest the NUL
+      std::memcpy(run, cursor.At, sizeof run);
+      run[kSet.Width] = '\0';
       std::memcpy(destination, run, sizeof run);
+      cursor.At += kSet.Width;
       return true;
-    } else {
-      return ReadDigits<kDirective.Width>(at, destination);
     }
   }
+  unsigned taken = 0;
+  // The set holds no NUL, so the loop stops at the text's end at the latest.
+#pragma GCC unroll 9
+  for (unsigned i = 0; i < kSet.Width; ++i) {
+    if (!kSet.Members[static_cast<unsigned char>(cursor.At[i])]) break;
+    destination[i] = cursor.At[i];
+    ++taken;
+  }
+  if (taken == 0) return Fail(cursor);
+  destination[taken] = '\0';
+  cursor.At += taken;
+  return true;
 }
 
-// Runs directive kIndex of kFormat wherever the text has left the cursor;
-// false stops the scan.
+// Runs directive kIndex of kFormat at the cursor and moves it past what the
+// directive took; false stops the scan.
 template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
 [[gnu::always_inline]] inline bool Step(Cursor& cursor, const Destinations& destinations) {
   static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
@@ -453,192 +315,48 @@ template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
     while (IsSpace(*cursor.At)) ++cursor.At;
     return true;
   } else if constexpr (kDirective.Type == Kind::Literal) {
-    return Match<kDirective.Literal>(cursor.At, cursor.InputFailure);
+    if (*cursor.At != kDirective.Literal) return Fail(cursor);
+    ++cursor.At;
+    return true;
   } else {
     auto& destination = std::get<kDirective.Conversion>(destinations);
     using Destination = std::remove_reference_t<decltype(destination)>;
-    bool read = false;
     if constexpr (kDirective.Type == Kind::Character) {
       static_assert(std::is_same_v<Destination, char>, "%c stores into a char");
-      read = ReadCharacter(cursor.At, destination, cursor.InputFailure);
+      if (*cursor.At == '\0') return Fail(cursor);
+      destination = *cursor.At++;
     } else if constexpr (kDirective.Type == Kind::Set) {
-      read = ReadSet<kDirective>(cursor.At, destination, cursor.InputFailure);
+      if (!ReadSet<kDirective>(cursor, destination)) return false;
     } else {
       static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
-      read = ReadNumber<kDirective.Width>(cursor.At, cursor.End, destination, cursor.InputFailure);
+      if (!ReadNumber<kDirective.Width>(cursor, destination)) return false;
     }
-    if (read) cursor.ValuesEnd = cursor.At;
-    return read;
-  }
-}
-
-// For each directive j from kFirst on, where the last value among the
-// directives from kFirst up to j ends when each took its full span, counted
-// from where kFirst starts: 0 when none is a value.
-template <ScanFormat kFormat, std::size_t kFirst>
-consteval auto FullSpanValuesEnds() {
-  constexpr auto& kAll = kDirectives<kFormat>;
-  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
-  std::array<std::size_t, kAll.size() + 1> ends{};
-  for (std::size_t i = kFirst; i < kAll.size(); ++i) {
-    ends.at(i + 1) = kAll.at(i).IsConversion() ? kOffsets.at(i + 1) - kOffsets.at(kFirst) : ends.at(i);
-  }
-  return ends;
-}
-
-template <ScanFormat kFormat, std::size_t kFirst>
-inline constexpr auto kFullSpanValuesEnds = FullSpanValuesEnds<kFormat, kFirst>();
-
-// The result of a scan that stopped at directive `index`: the values
-// assigned before it, or EOF where the text ended before the first.
-template <ScanFormat kFormat>
-[[gnu::always_inline]] inline int StoppedAt(std::size_t index, bool end_of_text) {
-  const auto assigned = static_cast<int>(kDirectives<kFormat>[index].Conversion);
-  return end_of_text && assigned == 0 ? EOF : assigned;
-}
-
-// The index of the first directive from kFirst that does not take its full
-// span when each before it did, the directives kFirst + kRest starting at
-// `text`; the number of directives when none fails.
-template <ScanFormat kFormat, std::size_t kFirst, typename Destinations, std::size_t... kRest>
-[[gnu::always_inline]] inline std::size_t FullSpanRun(const char* text, std::size_t size,
-                                                      const Destinations& destinations,
-                                                      std::index_sequence<kRest...> /*directives*/) {
-  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
-  std::size_t full_span = kFirst;
-  // A text as long as all full spans needs no check of its length on the way.
-  if (size >= kOffsets.back() - kOffsets[kFirst]) {
-    (void)(... &&
-           (FullSpanStep<kFormat, kFirst, kFirst + kRest, true>(text, size, destinations) && (++full_span, true)));
-  } else {
-    (void)(... &&
-           (FullSpanStep<kFormat, kFirst, kFirst + kRest, false>(text, size, destinations) && (++full_span, true)));
-  }
-  return full_span;
-}
-
-// The order in which AllAtFullSpan checks directives: literals, blanks,
-// conversions. A text that differs mostly differs in its separators, and
-// they store nothing.
-constexpr int CheckRound(Kind kind) { return kind == Kind::Literal ? 0 : kind == Kind::Space ? 1 : 2; }
-
-template <ScanFormat kFormat, int kRound, typename Destinations, std::size_t... kIndex>
-[[gnu::always_inline]] inline bool RoundAtFullSpan(const char* text, std::size_t size, const Destinations& destinations,
-                                                   std::index_sequence<kIndex...> /*directives*/) {
-  return (... && (CheckRound(kDirectives<kFormat>[kIndex].Type) != kRound ||
-                  FullSpanStep<kFormat, 0, kIndex, true>(text, size, destinations)));
-}
-
-// Whether every directive of kFormat takes its full span at `text`, of
-// `size` characters.
-template <ScanFormat kFormat, typename Destinations>
-[[gnu::always_inline]] inline bool AllAtFullSpan(const char* text, std::size_t size, const Destinations& destinations) {
-  constexpr auto kAll = std::make_index_sequence<kDirectives<kFormat>.size()>{};
-  return size >= kFullSpanOffsets<kFormat>.back() && RoundAtFullSpan<kFormat, 0>(text, size, destinations, kAll) &&
-         RoundAtFullSpan<kFormat, 1>(text, size, destinations, kAll) &&
-         RoundAtFullSpan<kFormat, 2>(text, size, destinations, kAll);
-}
-
-// Runs the directives from kFirst on at full span from the cursor, moves the
-// cursor past those that succeed in a row, and returns the index of the
-// first that does not (the number of directives when none fails).
-template <ScanFormat kFormat, std::size_t kFirst, typename Destinations>
-[[gnu::always_inline]] inline std::size_t FullSpanFrom(Cursor& cursor, const Destinations& destinations) {
-  constexpr auto& kAll = kDirectives<kFormat>;
-  constexpr auto& kOffsets = kFullSpanOffsets<kFormat>;
-  const char* const text = cursor.At;
-  const auto size = static_cast<std::size_t>(cursor.End - text);
-  const std::size_t full_span =
-      FullSpanRun<kFormat, kFirst>(text, size, destinations, std::make_index_sequence<kAll.size() - kFirst>{});
-  cursor.At = text + (kOffsets[full_span] - kOffsets[kFirst]);
-  // With no value among them, the last value is the set just before kFirst,
-  // which ended at `text`, or none at all when kFirst is 0.
-  cursor.ValuesEnd = text + kFullSpanValuesEnds<kFormat, kFirst>[full_span];
-  return full_span;
-}
-
-// Whether the scan is over once the directives up to `next` succeeded: all of
-// them did, or one by one the scan would stop at the same byte, a literal.
-// Sets `result` when it is.
-template <ScanFormat kFormat>
-[[gnu::always_inline]] inline bool Ended(const Cursor& cursor, std::size_t next, int& result) {
-  constexpr auto& kAll = kDirectives<kFormat>;
-  if (next == kAll.size()) {
-    result = static_cast<int>(CountConversions<kFormat>());
+    cursor.ValuesEnd = cursor.At;
     return true;
   }
-  if (kAll[next].Type != Kind::Literal) return false;
-  result = StoppedAt<kFormat>(next, *cursor.At == '\0');
-  return true;
 }
 
-// Runs the directives from `next` (at least kIndex) one by one. After a set,
-// whose length varies, the rest are tried at full span again from where it
-// ended, and those that fail then run one by one from there.
-template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
-[[gnu::always_inline]] inline int StepFrom(Cursor& cursor, const Destinations& destinations, std::size_t next) {
-  constexpr auto& kAll = kDirectives<kFormat>;
-  if constexpr (kIndex == kAll.size()) {
-    return static_cast<int>(CountConversions<kFormat>());
-  } else {
-    if (kIndex >= next) {
-      if (!Step<kFormat, kIndex>(cursor, destinations)) return StoppedAt<kFormat>(kIndex, cursor.InputFailure);
-      if constexpr (kAll[kIndex].Type == Kind::Set && kIndex + 1 < kAll.size()) {
-        next = FullSpanFrom<kFormat, kIndex + 1>(cursor, destinations);
-        if (int result = 0; Ended<kFormat>(cursor, next, result)) return result;
-      }
-    }
-    return StepFrom<kFormat, kIndex + 1>(cursor, destinations, next);
-  }
-}
-
-// Runs every directive from the cursor: first at the places where they start
-// when each takes its full span, the common case, at offsets known to the
-// compiler. Those that succeed in a row read what they would have read one by
-// one; the rest then run one by one from where they stopped.
-template <ScanFormat kFormat, typename Destinations>
-[[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations) {
-  const std::size_t next = FullSpanFrom<kFormat, 0>(cursor, destinations);
-  if (int result = 0; Ended<kFormat>(cursor, next, result)) return result;
-  return StepFrom<kFormat, 0>(cursor, destinations, next);
+// Runs the directives in order until one fails; returns as sscanf returns.
+template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
+[[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations,
+                                      std::index_sequence<kIndex...> /*directives*/) {
+  auto assigned = static_cast<int>(kConversions<kFormat>);
+  (void)(... && (Step<kFormat, kIndex>(cursor, destinations) ||
+                 (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
+  return cursor.EndOfText && assigned == 0 ? EOF : assigned;
 }
 
 }  // namespace scan
 
-// Scan below, also telling in `values_end` how many characters of the text
-// precede the end of the last value read (0 when none was).
+// Reads `text` against kFormat into `destinations`, one per conversion in
+// format order.
 template <ScanFormat kFormat, typename... Destinations>
-[[gnu::always_inline]] inline int ScanToValuesEnd(std::string_view text, std::size_t& values_end,
-                                                  Destinations&... destinations) {
-  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
-  scan::Cursor cursor{text.data(), text.data() + text.size(), false, text.data()};
-  const int count = scan::Run<kFormat>(cursor, std::tie(destinations...));
-  values_end = static_cast<std::size_t>(cursor.ValuesEnd - text.data());
-  return count;
-}
-
-// Whether every directive of kFormat takes its full span from the start of
-// `text`, each number all its width in digits, each set its width of
-// characters, each blank its own count of white space. Then Scan would
-// assign every value, the destinations hold the values that it would store
-// and `values_end` is set as ScanToValuesEnd sets it; otherwise some
-// destinations may have been written.
-template <ScanFormat kFormat, typename... Destinations>
-[[gnu::always_inline]] inline bool ScanAtFullSpan(std::string_view text, std::size_t& values_end,
-                                                  Destinations&... destinations) {
-  static_assert(scan::CountConversions<kFormat>() == sizeof...(Destinations), "one destination per conversion");
-  if (!scan::AllAtFullSpan<kFormat>(text.data(), text.size(), std::tie(destinations...))) return false;
-  values_end = scan::kFullSpanValuesEnds<kFormat, 0>.back();
-  return true;
-}
-
-// Reads `text` (up to its first NUL) against kFormat into `destinations`, one
-// per conversion in format order; returns as sscanf returns. The byte after
-// the text must be a NUL, as in a std::string's buffer.
-template <ScanFormat kFormat, typename... Destinations>
-[[gnu::always_inline]] inline int Scan(std::string_view text, Destinations&... destinations) {
-  std::size_t values_end = 0;
-  return ScanToValuesEnd<kFormat>(text, values_end, destinations...);
+[[gnu::always_inline]] inline ScanResult Scan(ScanText text, Destinations&... destinations) {
+  static_assert(scan::kConversions<kFormat> == sizeof...(Destinations), "one destination per conversion");
+  scan::Cursor cursor{text.Begin, text.End, text.Begin, false};
+  const int count = scan::Run<kFormat>(cursor, std::tie(destinations...),
+                                       std::make_index_sequence<scan::kDirectives<kFormat>.size()>{});
+  return {count, static_cast<std::size_t>(cursor.ValuesEnd - text.Begin)};
 }
 
 }  // namespace orvik::chrono::internal
