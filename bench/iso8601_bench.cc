@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <string_view>
@@ -95,11 +96,13 @@ std::string FmtIso8601(TimePoint t, TimeZone zone) {
 // `threads`: the rows of orvik and strftime.
 void RegisterToIso8601(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone, Threads threads) {
   auto reference = std::make_shared<std::vector<std::string>>();
-  const auto expect = [reference, ring, zone](std::size_t i, const std::string& text) {
-    // Computed on first use, under the zone setting of the run.
-    if (reference->empty()) {
+  auto once = std::make_shared<std::once_flag>();
+  const auto expect = [reference, once, ring, zone](std::size_t i, const std::string& text) {
+    // Computed on first use, under the zone setting of the run, once for all
+    // the threads that check.
+    std::call_once(*once, [&] {
       for (const TimePoint t : ring) reference->push_back(StrftimeIso8601(t, Iso8601Format::ExtendedNanoseconds, zone));
-    }
+    });
     return text == (*reference)[i];
   };
 

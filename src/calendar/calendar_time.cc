@@ -243,13 +243,15 @@ std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
 // one, unless the truncated second starts an hour, which is looked up only
 // where it may. Out of line, so that other time points take no frame for it.
 [[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
-  const std::tm below = CalendarTimeOfSecond(truncated - 1, zone);
-  if (!MayPrecedeHourStart(below)) return below;
-  // Aside from the misses that decide what to cache: two seconds of one call
-  // are no stream.
-  std::tm at_truncated;
-  if (!HourOf(zone).TryRead(truncated, at_truncated)) Convert(truncated, at_truncated, zone);
-  return StartsHour(at_truncated) ? at_truncated : below;
+  std::tm result = CalendarTimeOfSecond(truncated - 1, zone);
+  if (MayPrecedeHourStart(result)) {
+    // Aside from the misses that decide what to cache: two seconds of one
+    // call are no stream.
+    std::tm at_truncated;
+    if (!HourOf(zone).TryRead(truncated, at_truncated)) Convert(truncated, at_truncated, zone);
+    if (StartsHour(at_truncated)) result = at_truncated;
+  }
+  return result;
 }
 
 }  // namespace internal
