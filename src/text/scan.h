@@ -15,11 +15,19 @@
 // library reads its texts in no other locale.
 //
 // Scan returns the number of values assigned, or EOF when the text ends
-// before the first of them, and where the last value read ends. The format is
-// parsed once, by the compiler, into one inlined step per directive, run one
-// after another: a malformed format, one that does not end with a conversion
-// (text after it would never be read), a destination of the wrong type or a
-// set buffer too small for its width does not compile.
+// before the first of them, and where the last value read ends. The compiler
+// parses the format into one inlined step per directive: a malformed format,
+// one that does not end with a conversion (text after it would never be
+// read), a destination of the wrong type or a set buffer too small for its
+// width does not compile. Where each directive takes its full span (a number
+// all its width in digits, a set all its width in members, a blank exactly
+// its own count of white space), each starts at a place that the format
+// fixes: those that do so from the start are read there, with no cursor and
+// no check of the text's length between them, and read what one by one they
+// would; the rest run one by one from where the first that does not starts.
+// On the benchmark's machine that reads an ISO 8601 timestamp with an offset
+// in 16.4 ns instead of 19.1 and an IMF-fixdate in 13.9 instead of 16.5, and
+// costs an RFC 850 date, whose weekday's length varies, 1 ns.
 #ifndef ORVIK_CHRONO_SRC_TEXT_SCAN_H_
 #define ORVIK_CHRONO_SRC_TEXT_SCAN_H_
 
@@ -172,10 +180,6 @@ inline constexpr auto kDirectives = ParseFormat<kFormat>();
 template <ScanFormat kFormat>
 inline constexpr std::size_t kConversions = kDirectives<kFormat>.back().Conversion + 1;
 
-// The characters of a text in which every directive takes its full span.
-template <ScanFormat kFormat>
-inline constexpr std::size_t kFullSpan = kDirectives<kFormat>.back().Offset + kDirectives<kFormat>.back().Span;
-
 struct Cursor {
   const char* At;
   const char* End;        // the text's terminating NUL
@@ -189,52 +193,40 @@ struct Cursor {
   return false;
 }
 
-// Whether the kCount (2 to 8) bytes at `at` are all digits, and their value.
-// The bytes are loaded as one word, the first digit its lowest byte.
-template <unsigned kCount>
-[[gnu::always_inline]] inline bool ReadDigitsAtOnce(const char* at, unsigned& value) {
-  static_assert(std::endian::native == std::endian::little, "the first byte loaded is the lowest");
-  if constexpr (kCount == 2) {
-    const unsigned tens = static_cast<unsigned char>(at[0]) - unsigned{'0'};
-    const unsigned ones = static_cast<unsigned char>(at[1]) - unsigned{'0'};
-    value = tens * 10 + ones;
-    return (tens < 10) & (ones < 10);
-  }
-  // Four digits or fewer fit a 32-bit word, and take one step less.
-  using Word = std::conditional_t<(kCount <= 4), std::uint32_t, std::uint64_t>;
-  constexpr unsigned kBytes = sizeof(Word);
-  constexpr Word kOnes = static_cast<Word>(0x0101010101010101);
-  constexpr Word kUsed =
-      kCount == kBytes ? static_cast<Word>(~Word{0}) : static_cast<Word>((Word{1} << (8 * kCount)) - 1);
-  Word bytes = 0;
-  std::memcpy(&bytes, at, kCount);
-  // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
-  constexpr Word kHighNibbles = (0xf0 * kOnes) & kUsed;
-  constexpr Word kZeros = (0x30 * kOnes) & kUsed;
-  if ((bytes & kHighNibbles) != kZeros || ((bytes + ((6 * kOnes) & kUsed)) & kHighNibbles) != kZeros) return false;
-  // Leading zero digits in the low bytes, then pairs, quads and the eight.
-  Word digits = static_cast<Word>((bytes - kZeros) << (8 * (kBytes - kCount)));
-  digits = (digits * 10 + (digits >> 8)) & static_cast<Word>(0x00ff00ff00ff00ff);
-  digits = (digits * 100 + (digits >> 16)) & static_cast<Word>(0x0000ffff0000ffff);
-  if constexpr (kBytes == 8) digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
-  value = static_cast<unsigned>(digits);
-  return true;
-}
-
-// Whether the kWidth bytes at `at` are all digits; stores their value if so.
+// Whether the kWidth (1 to 9) bytes at `at` are all digits; stores their
+// value if so. Three to eight are loaded as one word, the first its lowest byte.
 template <unsigned kWidth>
 [[gnu::always_inline]] inline bool ReadDigits(const char* at, unsigned& destination) {
-  unsigned value = 0;
-  if constexpr (kWidth == 1) {
-    if (!digits::IsDigit(*at)) return false;
-    value = static_cast<unsigned>(*at - '0');
-  } else if constexpr (kWidth <= 8) {
-    if (!ReadDigitsAtOnce<kWidth>(at, value)) return false;
+  static_assert(std::endian::native == std::endian::little, "the first byte loaded is the lowest");
+  if constexpr (kWidth <= 2) {
+    const unsigned first = static_cast<unsigned char>(at[0]) - unsigned{'0'};
+    const unsigned last = static_cast<unsigned char>(at[kWidth - 1]) - unsigned{'0'};
+    if ((first >= 10) | (last >= 10)) return false;
+    destination = kWidth == 1 ? first : first * 10 + last;
+  } else if constexpr (kWidth == 9) {
+    unsigned eight = 0;
+    if (!ReadDigits<8>(at, eight) || !digits::IsDigit(at[8])) return false;
+    destination = eight * 10 + static_cast<unsigned>(at[8] - '0');
   } else {
-    if (!ReadDigitsAtOnce<8>(at, value) || !digits::IsDigit(at[8])) return false;
-    value = value * 10 + static_cast<unsigned>(at[8] - '0');
+    // Four digits or fewer fit a 32-bit word, and take one step less.
+    using Word = std::conditional_t<(kWidth <= 4), std::uint32_t, std::uint64_t>;
+    constexpr unsigned kBytes = sizeof(Word);
+    constexpr Word kOnes = static_cast<Word>(0x0101010101010101);
+    constexpr Word kUsed =
+        kWidth == kBytes ? static_cast<Word>(~Word{0}) : static_cast<Word>((Word{1} << (8 * kWidth)) - 1);
+    Word bytes = 0;
+    std::memcpy(&bytes, at, kWidth);
+    // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
+    constexpr Word kHighNibbles = (0xf0 * kOnes) & kUsed;
+    constexpr Word kZeros = (0x30 * kOnes) & kUsed;
+    if ((bytes & kHighNibbles) != kZeros || ((bytes + ((6 * kOnes) & kUsed)) & kHighNibbles) != kZeros) return false;
+    // Leading zero digits in the low bytes, then pairs, quads and the eight.
+    Word digits = static_cast<Word>((bytes - kZeros) << (8 * (kBytes - kWidth)));
+    digits = (digits * 10 + (digits >> 8)) & static_cast<Word>(0x00ff00ff00ff00ff);
+    digits = (digits * 100 + (digits >> 16)) & static_cast<Word>(0x0000ffff0000ffff);
+    if constexpr (kBytes == 8) digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
+    destination = static_cast<unsigned>(digits);
   }
-  destination = value;
   return true;
 }
 
@@ -259,20 +251,17 @@ struct SlowNumber {
   return {at + end, sign == '-' ? 0U - value : value, true, false};
 }
 
+// Reads a number of fewer than kWidth digits, or one after white space or
+// with a sign, from the cursor.
 template <unsigned kWidth>
-[[gnu::always_inline]] inline bool ReadNumber(Cursor& cursor, unsigned& destination) {
-  // The common case, all kWidth places digits, without a branch per digit.
-  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kWidth) && ReadDigits<kWidth>(cursor.At, destination)) {
-    cursor.At += kWidth;
-    return true;
-  }
-  if (digits::IsDigit(*cursor.At)) {  // fewer digits, or near the end: no white space, no sign
+[[gnu::always_inline]] inline bool ReadShortNumber(Cursor& cursor, unsigned& destination) {
+  if (digits::IsDigit(*cursor.At)) {
     unsigned value = 0;
     unsigned taken = 0;
 #pragma GCC unroll 9
-    for (unsigned i = 0; i < kWidth; ++i, ++taken) {
-      if (!digits::IsDigit(cursor.At[i])) break;
-      value = value * 10 + static_cast<unsigned>(cursor.At[i] - '0');
+    for (; taken < kWidth; ++taken) {
+      if (!digits::IsDigit(cursor.At[taken])) break;
+      value = value * 10 + static_cast<unsigned>(cursor.At[taken] - '0');
     }
     destination = value;
     cursor.At += taken;
@@ -296,37 +285,54 @@ template <unsigned kWidth, std::size_t kSize>
   std::memcpy(destination, run, sizeof run);
 }
 
-// Whether the kSet.Width characters at `at` are all members, without a
-// branch per character.
-template <Directive kSet>
-[[gnu::always_inline]] inline bool AllMembers(const char* at) {
-  bool all = true;
-#pragma GCC unroll 9
-  for (unsigned i = 0; i < kSet.Width; ++i) all &= kSet.Members[static_cast<unsigned char>(at[i])];
-  return all;
-}
-
+// Reads a run of set members shorter than kSet.Width from the cursor.
 template <Directive kSet, std::size_t kSize>
-[[gnu::always_inline]] inline bool ReadSet(Cursor& cursor, char (&destination)[kSize]) {
+[[gnu::always_inline]] inline bool ReadShortSet(Cursor& cursor, char (&destination)[kSize]) {
   static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
-  // The common case, all kSet.Width places members.
-  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kSet.Width) && AllMembers<kSet>(cursor.At)) {
-    StoreRun<kSet.Width>(cursor.At, destination);
-    cursor.At += kSet.Width;
-    return true;
-  }
   unsigned taken = 0;
   // The set holds no NUL, so the loop stops at the text's end at the latest.
 #pragma GCC unroll 9
-  for (unsigned i = 0; i < kSet.Width; ++i) {
-    if (!kSet.Members[static_cast<unsigned char>(cursor.At[i])]) break;
-    destination[i] = cursor.At[i];
-    ++taken;
+  for (; taken < kSet.Width; ++taken) {
+    if (!kSet.Members[static_cast<unsigned char>(cursor.At[taken])]) break;
+    destination[taken] = cursor.At[taken];
   }
   if (taken == 0) return Fail(cursor);
   destination[taken] = '\0';
   cursor.At += taken;
   return true;
+}
+
+// Whether directive kIndex of kFormat takes its full span at `at`, the span
+// and the byte after it readable; stores what it takes if so.
+template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
+[[gnu::always_inline]] inline bool TakesFullSpan(const char* at, Cursor& cursor, const Destinations& destinations) {
+  static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
+  bool taken = true;
+  if constexpr (kDirective.Type == Kind::Space) {
+    // A longer run would move what follows, unless a number follows: it
+    // skips white space itself.
+    for (std::size_t i = 0; i < kDirective.Span; ++i) taken &= IsSpace(at[i]);
+    return taken && (kDirectives<kFormat>[kIndex + 1].Type == Kind::Number || !IsSpace(at[kDirective.Span]));
+  } else if constexpr (kDirective.Type == Kind::Literal) {
+    return *at == kDirective.Literal;
+  } else {
+    auto& destination = std::get<kDirective.Conversion>(destinations);
+    using Destination = std::remove_reference_t<decltype(destination)>;
+    if constexpr (kDirective.Type == Kind::Character) {
+      static_assert(std::is_same_v<Destination, char>, "%c stores into a char");
+      taken = *at != '\0';
+      if (taken) destination = *at;
+    } else if constexpr (kDirective.Type == Kind::Set) {
+#pragma GCC unroll 9
+      for (unsigned i = 0; i < kDirective.Width; ++i) taken &= kDirective.Members[static_cast<unsigned char>(at[i])];
+      if (taken) StoreRun<kDirective.Width>(at, destination);
+    } else {
+      static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
+      taken = ReadDigits<kDirective.Width>(at, destination);
+    }
+    if (taken) cursor.ValuesEnd = at + kDirective.Span;
+    return taken;
+  }
 }
 
 // Runs directive kIndex of kFormat at the cursor and moves it past what the
@@ -337,84 +343,37 @@ template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
   if constexpr (kDirective.Type == Kind::Space) {
     while (IsSpace(*cursor.At)) ++cursor.At;
     return true;
-  } else if constexpr (kDirective.Type == Kind::Literal) {
-    if (*cursor.At != kDirective.Literal) return Fail(cursor);
+  } else if constexpr (kDirective.Type == Kind::Literal || kDirective.Type == Kind::Character) {
+    // Another character, or the end, fails it.
+    if (!TakesFullSpan<kFormat, kIndex>(cursor.At, cursor, destinations)) return Fail(cursor);
     ++cursor.At;
-    return true;
-  } else {
-    auto& destination = std::get<kDirective.Conversion>(destinations);
-    using Destination = std::remove_reference_t<decltype(destination)>;
-    if constexpr (kDirective.Type == Kind::Character) {
-      static_assert(std::is_same_v<Destination, char>, "%c stores into a char");
-      if (*cursor.At == '\0') return Fail(cursor);
-      destination = *cursor.At++;
-    } else if constexpr (kDirective.Type == Kind::Set) {
-      if (!ReadSet<kDirective>(cursor, destination)) return false;
-    } else {
-      static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
-      if (!ReadNumber<kDirective.Width>(cursor, destination)) return false;
-    }
-    cursor.ValuesEnd = cursor.At;
-    return true;
+  } else if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kDirective.Width) &&
+             TakesFullSpan<kFormat, kIndex>(cursor.At, cursor, destinations)) {
+    cursor.At += kDirective.Width;
+  } else if constexpr (kDirective.Type == Kind::Set) {
+    if (!ReadShortSet<kDirective>(cursor, std::get<kDirective.Conversion>(destinations))) return false;
+  } else if (!ReadShortNumber<kDirective.Width>(cursor, std::get<kDirective.Conversion>(destinations))) {
+    return false;
   }
+  if constexpr (kDirective.IsConversion()) cursor.ValuesEnd = cursor.At;
+  return true;
 }
 
-// The full-span reading: where every directive takes its full span (a number
-// all its width in digits, a set all its width in members, a blank exactly
-// its own count of white space), each starts at its Offset. Those that do so
-// in a row are read at those places, with no cursor and no check of the
-// text's length between them, and read what one by one they would; the rest
-// then run one by one from where the first that does not starts. It pays for
-// well-formed texts: on the benchmark's machine an ISO 8601 timestamp with an
-// offset reads in 16.4 ns instead of 19.1, an IMF-fixdate in 13.9 instead of
-// 16.5; an RFC 850 date, whose weekday's length varies, costs 1 ns more.
-
-// Whether directive kIndex takes its full span at its place from `text`, at
-// least kFullSpan characters long; stores what it takes if so.
-template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
-[[gnu::always_inline]] inline bool FullSpanStep(const char* text, Cursor& cursor, const Destinations& destinations) {
-  static constexpr Directive kDirective = kDirectives<kFormat>[kIndex];
-  const char* const at = text + kDirective.Offset;
-  if constexpr (kDirective.Type == Kind::Space) {
-    // A longer run would move what follows, unless a number follows: it
-    // skips white space itself.
-    constexpr bool kNumberNext = kDirectives<kFormat>[kIndex + 1].Type == Kind::Number;
-    bool all = true;
-    for (std::size_t i = 0; i < kDirective.Span; ++i) all &= IsSpace(at[i]);
-    return all && (kNumberNext || !IsSpace(at[kDirective.Span]));
-  } else if constexpr (kDirective.Type == Kind::Literal) {
-    return *at == kDirective.Literal;
-  } else {
-    auto& destination = std::get<kDirective.Conversion>(destinations);
-    if constexpr (kDirective.Type == Kind::Character) {
-      if (*at == '\0') return false;
-      destination = *at;
-    } else if constexpr (kDirective.Type == Kind::Set) {
-      if (!AllMembers<kDirective>(at)) return false;
-      StoreRun<kDirective.Width>(at, destination);
-    } else if (!ReadDigits<kDirective.Width>(at, destination)) {
-      return false;
-    }
-    cursor.ValuesEnd = at + kDirective.Span;
-    return true;
-  }
-}
-
-// Runs the directives in order until one fails, those at the start at full
-// span where the text is long enough; returns as sscanf returns.
+// Runs the directives in order until one fails; returns as sscanf returns.
 template <ScanFormat kFormat, typename Destinations, std::size_t... kIndex>
 [[gnu::always_inline]] inline int Run(Cursor& cursor, const Destinations& destinations,
                                       std::index_sequence<kIndex...> /*directives*/) {
+  constexpr auto& kAll = kDirectives<kFormat>;
   std::size_t next = 0;  // the first directive not yet run
-  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kFullSpan<kFormat>)) {
+  if (cursor.End - cursor.At >= static_cast<std::ptrdiff_t>(kAll.back().Offset + kAll.back().Span)) {
     const char* const text = cursor.At;
-    (void)(... && (FullSpanStep<kFormat, kIndex>(text, cursor, destinations) && (++next, true)));
-    if (next == sizeof...(kIndex)) return static_cast<int>(kConversions<kFormat>);
-    cursor.At = text + kDirectives<kFormat>[next].Offset;
+    (void)(... && (TakesFullSpan<kFormat, kIndex>(text + kAll[kIndex].Offset, cursor, destinations) && (++next, true)));
+    if (next == kAll.size()) return static_cast<int>(kConversions<kFormat>);
+    cursor.At = text + kAll[next].Offset;
   }
   auto assigned = static_cast<int>(kConversions<kFormat>);
   (void)(... && (kIndex < next || Step<kFormat, kIndex>(cursor, destinations) ||
-                 (assigned = static_cast<int>(kDirectives<kFormat>[kIndex].Conversion), false)));
+                 (assigned = static_cast<int>(kAll[kIndex].Conversion), false)));
   return cursor.EndOfText && assigned == 0 ? EOF : assigned;
 }
 
