@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace orvik::chrono::internal {
@@ -24,7 +25,7 @@ struct Destinations {
 };
 
 // The count, then every destination.
-std::string Read(const char* text) {
+std::string Read(std::string_view text) {
   Destinations d;
   const int count = Scan<kFormat>(std::string(text), d.First, d.Second, d.Letters, d.Character).Count;
   return std::to_string(count) + " " + d.Text();
@@ -56,6 +57,20 @@ TEST(Scan, FollowsTheRulesOfSscanf) {
   for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
 }
 
+// A text as long as the format's full span, 9 characters, is read at fixed
+// places as far as each directive takes its full span, then one by one.
+TEST(Scan, ReadsAtFullSpanWhatOneByOneItWould) {
+  using namespace std::string_view_literals;
+  const std::pair<std::string_view, const char*> kRows[] = {
+      {"12:34\tabc!", "4 12 34 ab c"},    // every directive at its place; a tab is white space too
+      {"12:34 ab\0!"sv, "3 12 34 ab ?"},  // a NUL where %c reads, though the text goes on
+      {"12: 4 ab!?", "4 12 4 ab !"},      // the second number is read on from where it starts
+      {"12:34 a!!!", "4 12 34 a !"},      // a short set: the character after it follows it
+      {"1:234 ab!", "2 1 23 ?? ?"},       // the first number short: nothing is at its place
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
+}
+
 // Where the last value read ends, the count of values read after it.
 TEST(Scan, TellsWhereTheLastValueEnds) {
   const std::pair<const char*, const char*> kRows[] = {
@@ -65,6 +80,9 @@ TEST(Scan, TellsWhereTheLastValueEnds) {
       {"12:3x", "4 2"},       // the second number is one digit long
       {" 1:x", "2 1"},        // skipped white space lies before the value's end
       {"x", "0 0"},           // nothing read
+      {"12:34  x!!", "5 2"},  // read at full span up to the blank, whose run is longer
+      {"12:x4 ab!", "2 1"},   // ... up to a literal
+      {"12: 4 ab!?", "9 4"},  // ... up to a number, read on one by one to the end
   };
   for (const auto& [text, expected] : kRows) {
     Destinations d;
