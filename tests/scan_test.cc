@@ -71,6 +71,31 @@ TEST(Scan, ReadsAtFullSpanWhatOneByOneItWould) {
   for (const auto& [text, expected] : kRows) EXPECT_EQ(Read(text), expected) << text;
 }
 
+// The count and the value of a one-number format.
+template <ScanFormat kFormat>
+std::string ReadNumber(const char* text) {
+  unsigned value = 7;
+  const int count = Scan<kFormat>(std::string(text), value).Count;
+  return std::to_string(count) + " " + std::to_string(value);
+}
+
+// Every width of number, read whole or cut short by a byte next to the digits.
+TEST(Scan, ReadsNumbersOfEveryWidth) {
+  const std::pair<std::string, const char*> kRows[] = {
+      {ReadNumber<"%1u">("98"), "1 9"},
+      {ReadNumber<"%3u">("9876"), "1 987"},
+      {ReadNumber<"%3u">("98"), "1 98"},
+      {ReadNumber<"%4u">("12/4"), "1 12"},  // '/' comes just before '0'
+      {ReadNumber<"%5u">("987654"), "1 98765"},
+      {ReadNumber<"%6u">("9876543"), "1 987654"},
+      {ReadNumber<"%7u">("98765432"), "1 9876543"},
+      {ReadNumber<"%8u">("98765:321"), "1 98765"},  // ':' just after '9'
+      {ReadNumber<"%9u">("0987654321"), "1 98765432"},
+      {ReadNumber<"%9u">("12345678:"), "1 12345678"},
+  };
+  for (const auto& [read, expected] : kRows) EXPECT_EQ(read, expected);
+}
+
 // Where the last value read ends, the count of values read after it.
 TEST(Scan, TellsWhereTheLastValueEnds) {
   const std::pair<const char*, const char*> kRows[] = {
