@@ -85,10 +85,14 @@ TEST(Scan, ReadsNumbersOfEveryWidth) {
       {ReadNumber<"%1u">("98"), "1 9"},
       {ReadNumber<"%3u">("9876"), "1 987"},
       {ReadNumber<"%3u">("98"), "1 98"},
+      {ReadNumber<"%3u">("9:7"), "1 9"},
       {ReadNumber<"%4u">("12/4"), "1 12"},  // '/' comes just before '0'
       {ReadNumber<"%5u">("987654"), "1 98765"},
+      {ReadNumber<"%5u">("98:65"), "1 98"},
       {ReadNumber<"%6u">("9876543"), "1 987654"},
+      {ReadNumber<"%6u">("987/54"), "1 987"},
       {ReadNumber<"%7u">("98765432"), "1 9876543"},
+      {ReadNumber<"%7u">("9876:54"), "1 9876"},
       {ReadNumber<"%8u">("98765:321"), "1 98765"},  // ':' just after '9'
       {ReadNumber<"%9u">("0987654321"), "1 98765432"},
       {ReadNumber<"%9u">("12345678:"), "1 12345678"},
