@@ -30,7 +30,9 @@ for _ in range(rounds):
         for row in csv.DictReader(io.StringIO(out[out.index('name,'):])):
             if not row['name'].endswith(('_mean', '_median', '_stddev', '_cv')):
                 times[(row['name'].split('/min_time')[0], column)].append(float(row['real_time']))
-print('%-50s %s' % ('benchmark', ' | '.join('%-13s' % os.path.basename(b)[:13] for b in binaries)))
+for column, binary in enumerate(binaries):
+    print('column %d: %s' % (column + 1, binary))
+print('%-50s %s' % ('benchmark', ' | '.join('%-13s' % ('%d: min median' % (c + 1)) for c in range(len(binaries)))))
 for name in sorted({name for name, _ in times}):
     cells = [times.get((name, column)) for column in range(len(binaries))]
     print('%-50s %s' % (name, ' | '.join('%6.2f %6.2f' % (min(c), statistics.median(c)) if c else '%13s' % '-'
