@@ -1,14 +1,14 @@
 // The hour cache's cost in localtime_r calls, counted by a localtime_r of this
-// executable that forwards to libc's, and its results, libc's, while one
-// thread publishes hours that others read.
+// executable that forwards to libc's: for streams and random instants, for
+// threads that take turns, and across a change of the zone setting, which
+// the last test makes.
 
 #include <dlfcn.h>
 
 #include <atomic>
-#include <cstring>
+#include <barrier>
 #include <random>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "calendar_reference.h"
@@ -76,57 +76,65 @@ TEST(HourCache, CachesStreamsAndNotRandomInstants) {
   }
 }
 
-auto Fields(const std::tm& t) {
-  return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday, t.tm_yday, t.tm_isdst,
-                  t.tm_gmtoff);
-}
-
-bool SameFields(const std::tm& a, const std::tm& b) {
-  return Fields(a) == Fields(b) && std::strcmp(a.tm_zone, b.tm_zone) == 0;
-}
-
-// One thread publishes two hours of each zone in turn while two others read
-// them, and instants anywhere (around hour starts, before 1970 inside a
-// second): a reader that took an hour while it is being rewritten would show
-// one hour's fields in the other's seconds.
-TEST(HourCache, ThreadsMatchLibcWhileHoursArePublished) {
-  const std::int64_t hours[] = {kHourAt + 48 * kHour, -946684800 * kSecond};  // 2024-03-07T07Z, 1940-01-01T00Z
-  std::vector<std::tm> expected;
-  for (const std::int64_t hour : hours) {
-    for (const TimeZone zone : {TimeZone::Local, TimeZone::UTC}) {
-      for (std::int64_t s = 0; s < 3600; ++s) expected.push_back(Libc(hour / kSecond + s, zone));
+// Two threads in strict turns, each on successive seconds of its own local
+// hour (a day apart): each caches its hour on its second call, with two more
+// localtime_r calls that check its ends, and neither evicts the other's.
+TEST(HourCache, ThreadsTakingTurnsKeepTheirOwnHours) {
+  std::vector<long> starts;
+  for (const long s : {kHourAt / kSecond, kHourAt / kSecond + 86400}) {
+    const std::tm at = Libc(s, TimeZone::Local);
+    starts.push_back(s - at.tm_min * 60 - at.tm_sec);
+  }
+  std::atomic<std::size_t> turn{0};
+  std::vector<std::vector<std::tm>> shown(2);
+  const auto take_turns = [&](std::size_t id) {
+    for (std::size_t i = 0; i < 1000; ++i) {
+      while (turn.load() != 2 * i + id) std::this_thread::yield();
+      shown[id].push_back(ToCalendarTime(At((starts[id] + static_cast<long>(i)) * kSecond), TimeZone::Local));
+      turn.store(2 * i + id + 1);
+    }
+  };
+  EXPECT_EQ(CountLocaltime([&] {
+              std::thread other(take_turns, 1U);
+              take_turns(0U);
+              other.join();
+            }),
+            8);
+  for (std::size_t id = 0; id < 2; ++id) {
+    for (std::size_t i = 0; i < shown[id].size(); ++i) {
+      ASSERT_EQ(Describe(shown[id][i]), Describe(Libc(starts[id] + static_cast<long>(i), TimeZone::Local)));
     }
   }
-  std::atomic<bool> stop{false};
-  std::thread publisher([&] {
-    for (std::uint64_t i = 0; !stop.load(); ++i) {
-      const TimeZone zone = i % 4 < 2 ? TimeZone::UTC : TimeZone::Local;
-      ToCalendarTime(At(hours[i / 4 % 2] + kSecond * static_cast<std::int64_t>(i % 2)), zone);
-    }
+}
+
+// After a change of the zone setting, each thread's cached local hour may
+// answer for the old zone until that thread's own next local miss: the other
+// thread's misses and its own UTC calls leave it as it was.
+TEST(HourCache, EachThreadsZoneChangeWindowEndsAtItsOwnLocalMiss) {
+  const std::int64_t t0 = 1720163289 * kSecond;  // 2024-07-05T07:08:09Z, Berlin +02:00
+  UseZone("Europe/Berlin");
+  const auto cache_hour = [t0] {
+    for (const std::int64_t t : {t0, t0 + kSecond}) ToCalendarTime(At(t), TimeZone::Local);
+  };
+  const auto shown = [t0] { return ToIso8601(At(t0 + 2 * kSecond), Iso8601Format::Extended, TimeZone::Local); };
+  std::barrier step(2);
+  std::thread other([&] {
+    cache_hour();
+    step.arrive_and_wait();  // the zone changes; the first thread misses
+    step.arrive_and_wait();
+    ToCalendarTime(At(t0 + kHour), TimeZone::UTC);
+    EXPECT_EQ(CountLocaltime([&] { EXPECT_EQ(shown(), "2024-07-05T09:08:11+02:00"); }), 0);
+    ToCalendarTime(At(t0 + kHour), TimeZone::Local);
+    EXPECT_EQ(shown(), "2024-07-05T12:38:11+05:30");
   });
-  std::vector<int> mismatches(2);
-  std::vector<std::thread> readers;
-  for (std::size_t id = 0; id < mismatches.size(); ++id) {
-    readers.emplace_back([&, id] {
-      std::mt19937_64 random(id);
-      for (int i = 0; i < 300000; ++i) {
-        const std::size_t at = random() % expected.size();
-        const TimeZone zone = at / 3600 % 2 == 0 ? TimeZone::Local : TimeZone::UTC;
-        if (i % 8 == 0) {
-          const auto t = static_cast<std::int64_t>(random());
-          const std::int64_t near_hour = t / kHour * kHour + static_cast<std::int64_t>(random() % 5) * kSecond / 2;
-          mismatches[id] += MatchesLibc(At(i % 16 == 0 ? t : near_hour - kSecond), zone) ? 0 : 1;
-          continue;
-        }
-        const auto t = At(hours[at / 7200] + static_cast<std::int64_t>(at % 3600) * kSecond);
-        if (!SameFields(ToCalendarTime(t, zone), expected[at])) ++mismatches[id];
-      }
-    });
-  }
-  for (std::thread& reader : readers) reader.join();
-  stop.store(true);
-  publisher.join();
-  for (const int m : mismatches) EXPECT_EQ(m, 0);
+  cache_hour();
+  step.arrive_and_wait();
+  ::setenv("TZ", "Asia/Kolkata", 1);  // NOLINT(concurrency-mt-unsafe)
+  ::tzset();
+  ToCalendarTime(At(t0 - kHour), TimeZone::Local);
+  EXPECT_EQ(shown(), "2024-07-05T12:38:11+05:30");
+  step.arrive_and_wait();
+  other.join();
 }
 
 }  // namespace

@@ -64,7 +64,11 @@ struct CachedHour {
 };
 
 // Local, then UTC. Zero but for From, so a new thread's cache costs its
-// creation no more than copying a few words.
+// creation no more than copying a few words. Reached through TLS descriptors
+// where the compiler has them (src/CMakeLists.txt). glibc before 2.40 keeps no
+// vector register across a descriptor's first call in a thread whose block is
+// allocated on demand, so each access here comes before any such register is
+// in use.
 constinit thread_local std::array<CachedHour, 2> thread_hours{{{kEnded, {}, 0}, {kEnded, {}, 0}}};
 
 CachedHour& HourOf(TimeZone zone) { return thread_hours[zone == TimeZone::UTC ? 1 : 0]; }
@@ -75,8 +79,9 @@ bool TryRead(const CachedHour& hour, long seconds, std::tm& out) {
   const std::uint64_t offset = static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(hour.From);
   if (offset >= kSecondsPerHour) return false;
   out = hour.CalendarTime;
-  out.tm_min += static_cast<int>(offset / kSecondsPerMinute);
-  out.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
+  // Set rather than added to the cached zeros: no load of what was just stored.
+  out.tm_min = static_cast<int>(offset / kSecondsPerMinute);
+  out.tm_sec = static_cast<int>(offset % kSecondsPerMinute);
   return true;
 }
 
