@@ -65,10 +65,11 @@ struct CachedHour {
 
 // Local, then UTC. Zero but for From, so a new thread's cache costs its
 // creation no more than copying a few words. Reached through TLS descriptors
-// where the compiler has them (src/CMakeLists.txt). glibc before 2.40 keeps no
-// vector register across a descriptor's first call in a thread whose block is
-// allocated on demand, so each access here comes before any such register is
-// in use.
+// where the compiler has them (src/CMakeLists.txt). Before 2.40, glibc keeps
+// no vector register across the descriptor call that allocates a thread's
+// block (a thread's first access, when the library was loaded into a full
+// static TLS block): every thread's first access is where a call of
+// CalendarTimeOfSecond begins, before any vector register holds a value.
 constinit thread_local std::array<CachedHour, 2> thread_hours{{{kEnded, {}, 0}, {kEnded, {}, 0}}};
 
 CachedHour& HourOf(TimeZone zone) { return thread_hours[zone == TimeZone::UTC ? 1 : 0]; }

@@ -71,17 +71,18 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // Each thread has a cache of its own, of one hour in each zone, that answers
 // the thread's repeated calls in that hour without calling libc, locking,
 // allocating or touching memory of another thread; a call that it does not
-// serve costs one conversion (one localtime_r for Local), and a thread's
-// stream of calls is cached from its second call in one quarter hour. The cache takes a local hour when
-// localtime_r agrees at both its ends on one offset and sixty minutes of sixty
-// seconds, so a hand-written TZ rule that changes the offset and changes it
-// back inside one hour (no zone of the tz database does) is answered inside
-// that hour at the offset of its ends. Inside a second before 1970, the second
-// above is looked up only where it may start an hour: where the second below
-// ends an hour or has an offset of other than whole hours. So a hand-written
-// TZ rule that changes from an offset of whole hours to one of other than
-// whole hours (no zone of the tz database does before 1970) at a second that
-// then starts an hour shows, inside the second before it, the second below.
+// serve costs one conversion (one localtime_r for Local), and a thread's stream
+// of calls is cached from its second call in one quarter hour. The cache takes
+// a local hour when localtime_r agrees at both its ends on one offset and sixty
+// minutes of sixty seconds, so a hand-written TZ rule that changes the offset
+// and changes it back inside one hour (no zone of the tz database does) is
+// answered inside that hour at the offset of its ends. Inside a second before
+// 1970, the second above is looked up only where it may start an hour: where
+// the second below ends an hour or has an offset of other than whole hours. So
+// a hand-written TZ rule that changes from an offset of whole hours to one of
+// other than whole hours (no zone of the tz database does before 1970) at a
+// second that then starts an hour shows, inside the second before it, the
+// second below.
 //
 // After the process changes its zone (TZ and tzset, while no other thread
 // converts), a Local call inside the calling thread's cached local hour may
