@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
       const std::tm tm =
           to_calendar_time(orvik::chrono::TimePoint(std::chrono::seconds(s)), orvik::chrono::TimeZone::Local);
       localtime_r(&s, &libc);
-      mismatches += std::memcmp(&tm, &libc, 9 * sizeof(int)) != 0 || std::strcmp(tm.tm_zone, libc.tm_zone) != 0;
+      if (std::memcmp(&tm, &libc, 9 * sizeof(int)) != 0 || std::strcmp(tm.tm_zone, libc.tm_zone) != 0) ++mismatches;
     }
   };
   std::thread other(convert, 1709622000L);
