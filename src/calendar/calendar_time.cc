@@ -53,9 +53,10 @@ constexpr std::uint64_t QuarterHour(long seconds) {
 }
 
 // One zone's cached hour in one thread: seconds in [From, From +
-// kSecondsPerHour) have the calendar time of From, CalendarTime, advanced by
-// their distance from it. Seconds counts rather than time points, so the
-// first and last hours of the time point's range need no special case.
+// kSecondsPerHour) have the calendar time CalendarTime (of a second in that
+// hour) with the minute and second of their distance from From. Seconds
+// counts rather than time points, so the first and last hours of the time
+// point's range need no special case.
 struct CachedHour {
   long From;
   std::tm CalendarTime;
@@ -80,7 +81,6 @@ bool TryRead(const CachedHour& hour, long seconds, std::tm& out) {
   const std::uint64_t offset = static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(hour.From);
   if (offset >= kSecondsPerHour) return false;
   out = hour.CalendarTime;
-  // Set rather than added to the cached zeros: no load of what was just stored.
   out.tm_min = static_cast<int>(offset / kSecondsPerMinute);
   out.tm_sec = static_cast<int>(offset % kSecondsPerMinute);
   return true;
@@ -120,8 +120,6 @@ template <TimeZone kZone>
   const long start = HourStart(seconds, out);
   if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out)) return;
   hour.CalendarTime = out;
-  hour.CalendarTime.tm_min = 0;
-  hour.CalendarTime.tm_sec = 0;
   hour.From = start;
 }
 
