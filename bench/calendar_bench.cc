@@ -1,11 +1,16 @@
 // ToCalendarTime beside libc's gmtime_r and localtime_r, on one thread and on
-// two: cache hits (instants of one hour, in one zone or in both in turn) and
-// misses (instants across decades); a control row of plain arithmetic;
-// FileTimePointToSystemTimePoint beside std::chrono.
+// two: cache hits (instants of one hour, in one zone or in both in turn, or
+// each thread in an hour of its own, ToIso8601 too), misses (instants across
+// decades, or a new thread for every call); a control row of plain
+// arithmetic; FileTimePointToSystemTimePoint beside std::chrono.
 #include <orvik/chrono/chrono.h>
 
+#include <array>
+#include <atomic>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <thread>
 
 #include "benchmarks.h"
 #include "inputs.h"
@@ -57,6 +62,73 @@ void RegisterAlternatingZones() {
       [](const Call& c) { return LibcCalendarTime(WholeSeconds(c.first), c.second); }, expect, Threads::kOneAndTwo);
 }
 
+// The same-hour ring moved by `thread` days: each of two threads converts
+// instants of an hour of its own.
+const std::vector<TimePoint>& OwnHourInstants(std::size_t thread) {
+  static const std::array<std::vector<TimePoint>, 2> rings = [] {
+    std::array<std::vector<TimePoint>, 2> hours{SameHourInstants(), SameHourInstants()};
+    for (TimePoint& t : hours[1]) t += std::chrono::hours(24);
+    return hours;
+  }();
+  return rings.at(thread);
+}
+
+// Registers `call` on each thread's own hour; `expect(t, result)` checks it.
+template <typename Call, typename Expect>
+void RegisterOwnHour(const std::string& name, Call call, Expect expect) {
+  auto checked = std::make_shared<std::array<std::atomic<bool>, 2>>();
+  Register(
+      name,
+      [call, expect, checked](benchmark::State& state) {
+        const auto thread = static_cast<std::size_t>(state.thread_index());
+        const std::vector<TimePoint>& ring = OwnHourInstants(thread);
+        const auto expect_ith = [&ring, &expect](std::size_t i, const auto& result) { return expect(ring[i], result); };
+        Measure(state, ring, call, expect_ith, checked->at(thread));
+      },
+      Threads::kOneAndTwo);
+}
+
+void RegisterOwnHours() {
+  for (const TimeZone zone : {TimeZone::Local, TimeZone::UTC}) {
+    const std::string name = zone == TimeZone::UTC ? "ToCalendarTime/utc_own_hour/" : "ToCalendarTime/local_own_hour/";
+    const auto expect = [zone](TimePoint t, const std::tm& tm) {
+      return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(t), zone));
+    };
+    RegisterOwnHour(
+        name + "orvik", [zone](TimePoint t) { return ToCalendarTime(t, zone); }, expect);
+    RegisterOwnHour(
+        name + (zone == TimeZone::UTC ? "gmtime_r" : "localtime_r"),
+        [zone](TimePoint t) { return LibcCalendarTime(WholeSeconds(t), zone); }, expect);
+  }
+  // The text names t, at the offset that localtime_r gives.
+  RegisterOwnHour(
+      "ToIso8601/local_own_hour/orvik", [](TimePoint t) { return ToIso8601(t, TimeZone::Local); },
+      [](TimePoint t, const std::string& text) {
+        const std::chrono::minutes offset(LibcCalendarTime(WholeSeconds(t), TimeZone::Local).tm_gmtoff / 60);
+        return SplitIso8601(text) == std::pair(t, offset);
+      });
+}
+
+// A new thread for every call, as a server that starts a thread per request:
+// the thread's cache starts empty every time.
+void RegisterThreadPerCall() {
+  const auto in_new_thread = [](auto call) {
+    return [call](TimePoint t) {
+      std::tm tm{};
+      std::thread([&tm, &call, t] { tm = call(t); }).join();
+      return tm;
+    };
+  };
+  const auto expect = [](std::size_t i, const std::tm& tm) {
+    return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(SameHourInstants()[i]), TimeZone::Local));
+  };
+  RegisterMeasure("ToCalendarTime/local_thread_per_call/orvik", SameHourInstants(),
+                  in_new_thread([](TimePoint t) { return ToCalendarTime(t, TimeZone::Local); }), expect);
+  RegisterMeasure("ToCalendarTime/local_thread_per_call/localtime_r", SameHourInstants(),
+                  in_new_thread([](TimePoint t) { return LibcCalendarTime(WholeSeconds(t), TimeZone::Local); }),
+                  expect);
+}
+
 // Integer arithmetic alone, which touches no shared memory: how well two
 // threads could scale on the machine during the run.
 void RegisterControl() {
@@ -86,6 +158,8 @@ void RegisterCalendarBenchmarks() {
   RegisterToCalendarTime("utc_hit", SameHourInstants(), TimeZone::UTC, Threads::kOneAndTwo);
   RegisterToCalendarTime("local_hit", SameHourInstants(), TimeZone::Local, Threads::kOneAndTwo);
   RegisterAlternatingZones();
+  RegisterOwnHours();
+  RegisterThreadPerCall();
   RegisterToCalendarTime("utc_random", RandomInstants(), TimeZone::UTC, Threads::kOneAndTwo);
   RegisterToCalendarTime("local_random", RandomInstants(), TimeZone::Local, Threads::kOneAndTwo);
   RegisterToCalendarTime("local_random_before_1970", RandomInstantsBefore1970(), TimeZone::Local, Threads::kOne);

@@ -1,14 +1,14 @@
 // The hour cache's cost in localtime_r calls, counted by a localtime_r of this
-// executable that forwards to libc's, and its results, libc's, while one
-// thread publishes hours that others read.
+// executable that forwards to libc's: for streams and random instants, for
+// threads that take turns, and across a change of the zone setting, which
+// the last test makes.
 
 #include <dlfcn.h>
 
 #include <atomic>
-#include <cstring>
+#include <barrier>
 #include <random>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "calendar_reference.h"
@@ -76,57 +76,56 @@ TEST(HourCache, CachesStreamsAndNotRandomInstants) {
   }
 }
 
-auto Fields(const std::tm& t) {
-  return std::tie(t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday, t.tm_yday, t.tm_isdst,
-                  t.tm_gmtoff);
+// Two threads in strict turns, each on successive seconds of its own hour (a
+// day apart): each caches a local hour on its second call in it, with two more
+// localtime_r calls that check the hour's ends, and neither evicts the other's.
+TEST(HourCache, ThreadsTakingTurnsKeepTheirOwnHours) {
+  std::atomic<std::int64_t> turn{0};
+  const auto take_turns = [&turn](std::int64_t id) {
+    for (std::int64_t i = 0; i < 1000; ++i) {
+      while (turn.load() != 2 * i + id) std::this_thread::yield();
+      ToCalendarTime(At(kHourAt + id * 24 * kHour + i * kSecond), TimeZone::Local);
+      turn.store(2 * i + id + 1);
+    }
+  };
+  std::thread other;
+  EXPECT_LE(CountLocaltime([&] {
+              other = std::thread(take_turns, 1);
+              take_turns(0);
+              other.join();
+            }),
+            16);  // 8 unless a local hour starts within the 1000 seconds
 }
 
-bool SameFields(const std::tm& a, const std::tm& b) {
-  return Fields(a) == Fields(b) && std::strcmp(a.tm_zone, b.tm_zone) == 0;
-}
-
-// One thread publishes two hours of each zone in turn while two others read
-// them, and instants anywhere (around hour starts, before 1970 inside a
-// second): a reader that took an hour while it is being rewritten would show
-// one hour's fields in the other's seconds.
-TEST(HourCache, ThreadsMatchLibcWhileHoursArePublished) {
-  const std::int64_t hours[] = {kHourAt + 48 * kHour, -946684800 * kSecond};  // 2024-03-07T07Z, 1940-01-01T00Z
-  std::vector<std::tm> expected;
-  for (const std::int64_t hour : hours) {
-    for (const TimeZone zone : {TimeZone::Local, TimeZone::UTC}) {
-      for (std::int64_t s = 0; s < 3600; ++s) expected.push_back(Libc(hour / kSecond + s, zone));
-    }
-  }
-  std::atomic<bool> stop{false};
-  std::thread publisher([&] {
-    for (std::uint64_t i = 0; !stop.load(); ++i) {
-      const TimeZone zone = i % 4 < 2 ? TimeZone::UTC : TimeZone::Local;
-      ToCalendarTime(At(hours[i / 4 % 2] + kSecond * static_cast<std::int64_t>(i % 2)), zone);
-    }
+// After a change of the zone setting, each thread's cached local hour may
+// answer for the old zone until that thread's own next local miss: the other
+// thread's misses and its own UTC calls leave it as it was.
+TEST(HourCache, EachThreadsZoneChangeWindowEndsAtItsOwnLocalMiss) {
+  const std::int64_t t0 = 1720163289 * kSecond;  // 2024-07-05T07:08:09Z, Berlin +02:00
+  const auto shown = [](std::int64_t t) { return ToIso8601(At(t), Iso8601Format::Extended, TimeZone::Local); };
+  const auto cache_hour = [&] {
+    shown(t0);
+    shown(t0 + kSecond);
+  };
+  UseZone("Europe/Berlin");
+  std::barrier step(2);
+  std::thread other([&] {
+    cache_hour();
+    step.arrive_and_wait();  // the zone changes; the first thread misses
+    step.arrive_and_wait();
+    ToCalendarTime(At(t0 + kHour), TimeZone::UTC);
+    EXPECT_EQ(CountLocaltime([&] { EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T09:08:11+02:00"); }), 0);
+    shown(t0 + kHour);
+    EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T12:38:11+05:30");
   });
-  std::vector<int> mismatches(2);
-  std::vector<std::thread> readers;
-  for (std::size_t id = 0; id < mismatches.size(); ++id) {
-    readers.emplace_back([&, id] {
-      std::mt19937_64 random(id);
-      for (int i = 0; i < 300000; ++i) {
-        const std::size_t at = random() % expected.size();
-        const TimeZone zone = at / 3600 % 2 == 0 ? TimeZone::Local : TimeZone::UTC;
-        if (i % 8 == 0) {
-          const auto t = static_cast<std::int64_t>(random());
-          const std::int64_t near_hour = t / kHour * kHour + static_cast<std::int64_t>(random() % 5) * kSecond / 2;
-          mismatches[id] += MatchesLibc(At(i % 16 == 0 ? t : near_hour - kSecond), zone) ? 0 : 1;
-          continue;
-        }
-        const auto t = At(hours[at / 7200] + static_cast<std::int64_t>(at % 3600) * kSecond);
-        if (!SameFields(ToCalendarTime(t, zone), expected[at])) ++mismatches[id];
-      }
-    });
-  }
-  for (std::thread& reader : readers) reader.join();
-  stop.store(true);
-  publisher.join();
-  for (const int m : mismatches) EXPECT_EQ(m, 0);
+  cache_hour();
+  step.arrive_and_wait();
+  ::setenv("TZ", "Asia/Kolkata", 1);  // NOLINT(concurrency-mt-unsafe)
+  ::tzset();
+  shown(t0 - kHour);
+  EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T12:38:11+05:30");
+  step.arrive_and_wait();
+  other.join();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -64,6 +65,29 @@ TEST(FileTimePointToSystemTimePoint, MultipliesAndWrapsBeyondTheRange) {
                                     {9223372036, 9223372036000000000},  {-9223372036, -9223372036000000000},
                                     {9223372037, -9223372036709551616}, {kMax, -1000000000}};
   for (const auto& c : kCases) EXPECT_EQ(FileTimePointToSystemTimePoint(c[0]).time_since_epoch().count(), c[1]);
+}
+
+// Random instants field by field against libc, in threads each with a cache
+// of its own: far jumps, steps within and across hours, instants around hour
+// starts (negative ones inside a second among them), both zones interleaved.
+TEST(ToCalendarTime, ThreadsMatchLibc) {
+  std::vector<int> mismatches(4);
+  std::vector<std::thread> threads;
+  for (std::size_t id = 0; id < mismatches.size(); ++id) {
+    threads.emplace_back([id, &mismatches] {
+      std::mt19937_64 random(id);
+      std::uniform_int_distribution<std::int64_t> anywhere(kMin, kMax);
+      std::int64_t t = 0;
+      for (int i = 0; i < 25000; ++i) {
+        const std::int64_t step = static_cast<std::int64_t>(random() % (4 * kHour)) - 2 * kHour;
+        if (random() % 4 == 0 || __builtin_add_overflow(t, step, &t)) t = anywhere(random);
+        if (random() % 8 == 0) t = t / kHour * kHour + static_cast<std::int64_t>(random() % 5) * kSecond / 2 - kSecond;
+        if (!MatchesLibc(At(t), random() % 3 == 0 ? TimeZone::UTC : TimeZone::Local)) ++mismatches[id];
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(mismatches, std::vector<int>(mismatches.size()));
 }
 
 long FlooredSeconds(std::int64_t count) { return count / kSecond - (count % kSecond < 0 ? 1 : 0); }

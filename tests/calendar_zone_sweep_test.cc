@@ -1,7 +1,6 @@
 // Call sequences across changes of the process's zone setting: every zone of
-// the installed tz database around each of its transitions, leap seconds of
-// the right/ zones, and the end of the window in which a cached local hour
-// may still answer for the zone it was cached under.
+// the installed tz database around each of its transitions, and leap seconds
+// of the right/ zones.
 
 #include <cstdlib>
 #include <ctime>
@@ -73,21 +72,6 @@ TEST(ToCalendarTime, LeapSecondAfterAMissInItsHour) {
     EXPECT_EQ(ToCalendarTime(At(kSecond), TimeZone::UTC).tm_zone, Libc(0, TimeZone::UTC).tm_zone);
   }
   EXPECT_EQ(ToIso8601(At(1483228826 * kSecond), TimeZone::Local), "2017-01-01T05:29:60.000000000+05:30");
-}
-
-// After a change of the zone setting, the first local call that the cached
-// local hour does not serve ends the window in which it may be stale; UTC
-// calls, served by an hour of their own, do not.
-TEST(ToCalendarTime, ZoneChangeShowsAfterALocalCallElsewhere) {
-  const std::int64_t t0 = 1720163289 * kSecond;  // 2024-07-05T07:08:09Z
-  UseZone("Europe/Berlin");
-  for (const std::int64_t t : {t0, t0 + kSecond, t0 + 2 * kSecond}) ToCalendarTime(At(t), TimeZone::Local);
-  ::setenv("TZ", "Asia/Kolkata", 1);  // NOLINT(concurrency-mt-unsafe)
-  ::tzset();
-  ToCalendarTime(At(t0 + kHour), TimeZone::UTC);
-  EXPECT_EQ(ToIso8601(At(t0), Iso8601Format::Extended, TimeZone::Local), "2024-07-05T09:08:09+02:00");
-  ToCalendarTime(At(t0 + kHour), TimeZone::Local);
-  EXPECT_EQ(ToIso8601(At(t0 + 2 * kSecond), Iso8601Format::Extended, TimeZone::Local), "2024-07-05T12:38:11+05:30");
 }
 
 }  // namespace

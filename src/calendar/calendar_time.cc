@@ -1,33 +1,23 @@
-// ToCalendarTime: calendar time of a time point through a process-wide cache
-// that holds one hour of each zone.
+// ToCalendarTime: calendar time of a time point through a cache that belongs
+// to the calling thread: one hour of each zone and a hint per zone.
 //
-// Concurrency: hits take no lock and write nothing. Each zone's hour is
-// published as atomic words guarded by a version counter of its own (a
-// seqlock), on cache lines that only publishing writes: a reader copies the
-// words between two reads of the version and keeps the copy only if the
-// version was even and unchanged, so a result never mixes two hours. Every
-// shared word is atomic, so the cache is free of data races. Publishing is
-// serialised by the cache's mutex, the library's only lock, which is held only
-// while a new hour is checked and published; no other lock is taken while it
-// is held.
+// Concurrency: every thread has its own cache, so a call reads and writes only
+// its own thread's memory (and libc's, through localtime_r). The library has no
+// mutable state that threads share and takes no lock.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time by one localtime_r), without the lock, and writes
-// only its own thread's hint, the quarter hour of its last miss in the zone.
-// A thread's second miss in one quarter hour takes the lock, checks that its
-// hour is regular (for local time: localtime_r agrees at both of its ends on
-// one offset, one abbreviation and sixty minutes of sixty seconds) and
-// publishes it. A local miss also ends the published local hour, if there is
-// one: after a change of the zone setting, that hour may answer for the old
-// zone only until the first local call that it does not serve.
+// arithmetic, local time by one localtime_r) and notes the quarter hour of the
+// miss in the zone's hint. The thread's second miss in one quarter hour caches
+// its hour if the hour is regular (for local time: localtime_r agrees at both
+// of its ends on one offset, one abbreviation and sixty minutes of sixty
+// seconds). A local miss also ends the thread's cached local hour: after a
+// change of the zone setting, that hour may answer for the old zone only until
+// the thread's first local call that it does not serve.
 #include "calendar/calendar_time.h"
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <cstring>
 #include <limits>
-#include <mutex>
 
 #include "calendar/convert.h"
 #include "calendar/time_units.h"
@@ -36,17 +26,10 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-// The From of a published hour that has ended, or of none yet: no second lies
-// in the hour that starts there, since every second is above it by far more
-// than an hour.
+// The From of a cached hour that has ended, or of none yet: no second lies in
+// the hour that starts there, since every second is above it by far more than
+// an hour.
 constexpr long kEnded = std::numeric_limits<long>::min();
-
-// Apart by this much, two objects never share a cache line, nor a pair of
-// lines that the processor fetches together.
-constexpr std::size_t kCacheLinePair = 128;
-
-constexpr std::size_t kTmWords = sizeof(std::tm) / sizeof(std::uint64_t);
-static_assert(kTmWords * sizeof(std::uint64_t) == sizeof(std::tm));
 
 bool StartsHour(const std::tm& tm) { return tm.tm_min == 0 && tm.tm_sec == 0; }
 
@@ -69,73 +52,39 @@ constexpr std::uint64_t QuarterHour(long seconds) {
   return (static_cast<std::uint64_t>(seconds) + kBias) / kSecondsPerQuarterHour;
 }
 
-// One zone's published hour: seconds in [From, From + kSecondsPerHour) have
-// the calendar time of From, CalendarTime, advanced by their distance from it.
-// Seconds counts rather than time points, so the first and last hours of the
-// time point's range need no special case.
-struct alignas(kCacheLinePair) PublishedHour {
-  // Called with the cache's mutex held.
-  void Publish(long from, const std::tm& calendar_time) {
-    std::array<std::uint64_t, kTmWords> words{};
-    std::memcpy(words.data(), &calendar_time, sizeof calendar_time);
-    const std::uint64_t version = Version.load(std::memory_order_relaxed);
-    Version.store(version + 1, std::memory_order_relaxed);
-    // Release stores keep the odd version ahead of every published field.
-    From.store(from, std::memory_order_release);
-    const std::uint64_t* word = words.data();
-    for (std::atomic<std::uint64_t>& published : CalendarTime) published.store(*word++, std::memory_order_release);
-    Version.store(version + 2, std::memory_order_release);
-  }
-
-  // The calendar time of `seconds` from the published hour, without the lock;
-  // false when the hour does not hold it or is being rewritten.
-  bool TryRead(long seconds, std::tm& out) const {
-    const std::uint64_t version = Version.load(std::memory_order_acquire);
-    const std::uint64_t offset =
-        static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(From.load(std::memory_order_acquire));
-    if (offset >= kSecondsPerHour || (version & 1U) != 0) return false;
-    // Acquire loads keep every word ahead of the second version read. Each
-    // word goes straight to its place in `out`, which the caller discards
-    // when this returns false.
-    auto* bytes = reinterpret_cast<unsigned char*>(&out);
-    // Unrolled: straight loads and stores make a hit a third faster than a loop.
-#pragma GCC unroll 8
-    for (std::size_t i = 0; i < kTmWords; ++i) {
-      const std::uint64_t word = CalendarTime[i].load(std::memory_order_acquire);
-      std::memcpy(bytes + i * sizeof word, &word, sizeof word);
-    }
-    if (Version.load(std::memory_order_relaxed) != version) return false;
-    out.tm_min += static_cast<int>(offset / kSecondsPerMinute);
-    out.tm_sec += static_cast<int>(offset % kSecondsPerMinute);
-    return true;
-  }
-
-  // Ends the hour, if one is published. Readers need no odd version for it:
-  // the words stay as they were, and From is one word.
-  void End() {
-    if (From.load(std::memory_order_relaxed) != kEnded) From.store(kEnded, std::memory_order_relaxed);
-  }
-
-  // Odd while the hour changes.
-  std::atomic<std::uint64_t> Version{0};
-  std::atomic<long> From{kEnded};
-  std::array<std::atomic<std::uint64_t>, kTmWords> CalendarTime{};
+// One zone's cached hour in one thread: seconds in [From, From +
+// kSecondsPerHour) have the calendar time CalendarTime (of a second in that
+// hour) with the minute and second of their distance from From. Seconds
+// counts rather than time points, so the first and last hours of the time
+// point's range need no special case.
+struct CachedHour {
+  long From;
+  std::tm CalendarTime;
+  // The QuarterHour of the thread's last miss in the zone; 0 for none.
+  std::uint64_t LastMissQuarter;
 };
 
-struct HourCache {
-  PublishedHour Local;
-  PublishedHour Utc;
-  alignas(kCacheLinePair) std::mutex Mutex;  // serialises Publish
-};
+// Local, then UTC. Zero but for From, so a new thread's cache costs its
+// creation no more than copying a few words. Reached through TLS descriptors
+// where the compiler has them (src/CMakeLists.txt). Before 2.40, glibc keeps
+// no vector register across the descriptor call that allocates a thread's
+// block (a thread's first access, when the library was loaded into a full
+// static TLS block): every thread's first access is where a call of
+// CalendarTimeOfSecond begins, before any vector register holds a value.
+constinit thread_local std::array<CachedHour, 2> thread_hours{{{kEnded, {}, 0}, {kEnded, {}, 0}}};
 
-constinit HourCache TimeCache;
+CachedHour& HourOf(TimeZone zone) { return thread_hours[zone == TimeZone::UTC ? 1 : 0]; }
 
-// The QuarterHour of this thread's last miss in each zone (Local, then UTC):
-// a hint that no other thread reads. Initial-exec, so that reaching it is one
-// load relative to the thread pointer, without a call.
-[[gnu::tls_model("initial-exec")]] constinit thread_local std::array<std::uint64_t, 2> last_miss_quarter{};
-
-PublishedHour& HourOf(TimeZone zone) { return zone == TimeZone::UTC ? TimeCache.Utc : TimeCache.Local; }
+// The calendar time of `seconds` from the cached hour; false when the hour
+// does not hold it.
+bool TryRead(const CachedHour& hour, long seconds, std::tm& out) {
+  const std::uint64_t offset = static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(hour.From);
+  if (offset >= kSecondsPerHour) return false;
+  out = hour.CalendarTime;
+  out.tm_min = static_cast<int>(offset / kSecondsPerMinute);
+  out.tm_sec = static_cast<int>(offset % kSecondsPerMinute);
+  return true;
+}
 
 // glibc keeps one copy of each abbreviation, so equal texts are one pointer.
 bool SameOffset(const std::tm& a, const std::tm& b) {
@@ -161,34 +110,21 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
          SameHour(first, at) && SameHour(last, at);
 }
 
-// Publishes the hour that holds `seconds`, whose fields are `at`, if it is
-// regular and not published already. An hour with a leap second inside is
-// not regular; one that ends in a leap second is, without it. Kept out of
-// line so that a miss that caches nothing saves and restores only the few
-// registers it needs.
+// Converts `seconds` into `out` and caches its hour if it is regular. An hour
+// with a leap second inside is not regular; one that ends in a leap second
+// is, without it. Kept out of line so that a miss that caches nothing saves
+// and restores only the few registers it needs.
 template <TimeZone kZone>
-[[gnu::noinline]] void CacheHour(long seconds, const std::tm& at) {
-  const long start = HourStart(seconds, at);
-  PublishedHour& hour = HourOf(kZone);
-  const std::lock_guard lock(TimeCache.Mutex);
-  if (hour.From.load(std::memory_order_relaxed) == start) return;
-  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, at)) return;
-  std::tm calendar_time = at;
-  calendar_time.tm_min = 0;
-  calendar_time.tm_sec = 0;
-  hour.Publish(start, calendar_time);
-}
-
-// Out of line, so that a miss that caches nothing keeps no register across
-// its conversion.
-template <TimeZone kZone>
-[[gnu::noinline]] void ConvertAndCacheHour(long seconds, std::tm& out) {
+[[gnu::noinline]] void ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out) {
   Convert(seconds, out, kZone);
-  CacheHour<kZone>(seconds, out);
+  const long start = HourStart(seconds, out);
+  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out)) return;
+  hour.CalendarTime = out;
+  hour.From = start;
 }
 
-// Fills `out` with the calendar time of `seconds`, which the zone's published
-// hour does not hold, and caches its hour if this thread's previous miss in
+// Fills `out` with the calendar time of `seconds`, which the thread's hour of
+// the zone does not hold, and caches its hour if the thread's previous miss in
 // the zone was in the same quarter hour: random instants cost one conversion
 // each, and a stream of instants is served from the cache once two of its
 // calls in an hour fall in one quarter hour. The bookkeeping comes first and
@@ -196,15 +132,14 @@ template <TimeZone kZone>
 // the conversion. Kept out of line, one copy per zone, so that hits save and
 // restore fewer registers.
 template <TimeZone kZone>
-[[gnu::noinline]] void Miss(long seconds, std::tm& out) {
-  if constexpr (kZone == TimeZone::Local) TimeCache.Local.End();
+[[gnu::noinline]] void Miss(CachedHour& hour, long seconds, std::tm& out) {
+  if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
-  std::uint64_t& last = last_miss_quarter[kZone == TimeZone::UTC ? 1 : 0];
-  if (last != quarter) {
-    last = quarter;
+  if (hour.LastMissQuarter != quarter) {
+    hour.LastMissQuarter = quarter;
     Convert(seconds, out, kZone);
   } else {
-    ConvertAndCacheHour<kZone>(seconds, out);
+    ConvertAndCacheHour<kZone>(hour, seconds, out);
   }
 }
 
@@ -230,9 +165,11 @@ bool MayPrecedeHourStart(const std::tm& tm) {
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   std::tm result;
   if (zone == TimeZone::Local) {
-    if (!TimeCache.Local.TryRead(seconds, result)) Miss<TimeZone::Local>(seconds, result);
+    CachedHour& hour = HourOf(TimeZone::Local);
+    if (!TryRead(hour, seconds, result)) Miss<TimeZone::Local>(hour, seconds, result);
   } else if (zone == TimeZone::UTC) {
-    if (!TimeCache.Utc.TryRead(seconds, result)) Miss<TimeZone::UTC>(seconds, result);
+    CachedHour& hour = HourOf(TimeZone::UTC);
+    if (!TryRead(hour, seconds, result)) Miss<TimeZone::UTC>(hour, seconds, result);
   } else {
     ThrowUnknownZone();
   }
@@ -248,7 +185,7 @@ std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
     // Aside from the misses that decide what to cache: two seconds of one
     // call are no stream.
     std::tm at_truncated;
-    if (!HourOf(zone).TryRead(truncated, at_truncated)) Convert(truncated, at_truncated, zone);
+    if (!TryRead(HourOf(zone), truncated, at_truncated)) Convert(truncated, at_truncated, zone);
     if (StartsHour(at_truncated)) result = at_truncated;
   }
   return result;

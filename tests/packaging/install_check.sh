@@ -47,6 +47,25 @@ check_linkage() {
   fi
 }
 
+# A host that does not link the library loads it with dlopen and calls it
+# from two threads: as it is, and after copies of a library with 64 bytes of
+# initial-exec thread-local storage have used up glibc's static TLS block
+# (a copy that no longer fits is refused), where the library's own
+# thread-local storage must come from elsewhere.
+check_dlopen() {
+  local prefix=$1 out
+  "$compiler" -std=c++20 -I"$prefix/include" "$script_dir/plugin_host.cc" -o "$work/plugin_host" -ldl -pthread
+  echo '__attribute__((tls_model("initial-exec"))) thread_local char block[64]; char* Block() { return block; }' \
+    >"$work/tls_user.cc"
+  "$compiler" -shared -fPIC "$work/tls_user.cc" -o "$work/tls_user.so"
+  local users=()
+  for i in $(seq 40); do cp "$work/tls_user.so" "$work/tls_user$i.so"; users+=("$work/tls_user$i.so"); done
+  out=$("$work/plugin_host" "$prefix/lib/liborvik_chrono.so.1") || fail "dlopen: $out"
+  out=$("$work/plugin_host" "$prefix/lib/liborvik_chrono.so.1" "${users[@]}") || fail "dlopen after TLS users: $out"
+  grep -q 'static TLS' <<<"$out" || fail "the static TLS block was not used up: $out"
+  echo "loaded with dlopen, also with the static TLS block used up: ${out##*$'\n'}"
+}
+
 # check_install <shared|static> <build directory>
 check_install() {
   kind=$1
@@ -72,6 +91,7 @@ check_install() {
   got=$(LD_LIBRARY_PATH="$prefix/lib" "$work/$kind/pkg-config-consumer")
   [ "$got" = "$want" ] || fail "pkg-config consumer printed '$got'"
   echo "$kind library installed, found by find_package and pkg-config: $got"
+  if [ "$kind" = shared ]; then check_dlopen "$prefix"; fi
 }
 
 if [ -n "$(find "$build_dir" -maxdepth 2 -name 'liborvik_chrono.so*' -print -quit)" ]; then

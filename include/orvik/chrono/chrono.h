@@ -7,7 +7,10 @@
 // argument text).
 //
 // Every function is a pure conversion of its arguments and of the process's
-// local time-zone setting; any thread may call any function at any time.
+// local time-zone setting; any thread may call any function at any time. The
+// library shares no mutable state between threads and takes no lock: the
+// calendar cache of ToCalendarTime (and so of ToIso8601) belongs to the
+// calling thread. It may be linked or loaded with dlopen.
 // Failures are exceptions of the standard library's types with fixed English
 // messages; nothing is logged and a failed call changes nothing. Any function
 // that allocates its result may also throw std::bad_alloc.
@@ -65,33 +68,35 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // zone setting, so UTC results never depend on TZ: the calendar fields of that
 // second, tm_gmtoff 0, tm_isdst 0, tm_zone pointing at libc's own "GMT".
 //
-// A process-wide cache of one hour in each zone answers repeated calls in
-// that hour without calling libc, locking, allocating or writing memory that
-// other threads use; a call that it does not serve costs one conversion (one
-// localtime_r for Local), and a thread's stream of calls is cached from its
-// second call in one quarter hour. The cache takes a local hour when
-// localtime_r agrees at both its ends on one offset and sixty minutes of sixty
-// seconds, so a hand-written TZ rule that changes the offset and changes it
-// back inside one hour (no zone of the tz database does) is answered inside
-// that hour at the offset of its ends. Inside a second before 1970, the second
-// above is looked up only where it may start an hour: where the second below
-// ends an hour or has an offset of other than whole hours. So a hand-written
-// TZ rule that changes from an offset of whole hours to one of other than
-// whole hours (no zone of the tz database does before 1970) at a second that
-// then starts an hour shows, inside the second before it, the second below.
+// Each thread has a cache of its own, of one hour in each zone, that answers
+// the thread's repeated calls in that hour without calling libc, locking,
+// allocating or touching memory of another thread; a call that it does not
+// serve costs one conversion (one localtime_r for Local), and a thread's stream
+// of calls is cached from its second call in one quarter hour. The cache takes
+// a local hour when localtime_r agrees at both its ends on one offset and sixty
+// minutes of sixty seconds, so a hand-written TZ rule that changes the offset
+// and changes it back inside one hour (no zone of the tz database does) is
+// answered inside that hour at the offset of its ends. Inside a second before
+// 1970, the second above is looked up only where it may start an hour: where
+// the second below ends an hour or has an offset of other than whole hours. So
+// a hand-written TZ rule that changes from an offset of whole hours to one of
+// other than whole hours (no zone of the tz database does before 1970) at a
+// second that then starts an hour shows, inside the second before it, the
+// second below.
 //
 // After the process changes its zone (TZ and tzset, while no other thread
-// converts), a Local call inside the cached local hour may answer for the old
-// zone until the first Local call that the cache does not serve; from that
-// call on, every Local call answers for the new zone. UTC calls neither end
-// nor extend that window. A TZ changed with setenv but no tzset takes effect
-// when localtime_r next reads it; this library calls neither tzset nor mktime.
+// converts), a Local call inside the calling thread's cached local hour may
+// answer for the old zone until that thread's first Local call that its cache
+// does not serve; from that call on, every Local call of that thread answers
+// for the new zone. Each thread's window is its own: UTC calls neither end nor
+// extend it, nor do other threads' calls. A TZ changed with setenv but no
+// tzset takes effect when localtime_r next reads it; this library calls
+// neither tzset nor mktime.
 //
 // Throws:
 //   std::invalid_argument "Unknown timezone type" for any other `zone`;
 //   std::runtime_error "Failed to convert the timestamp to local time" if
-//     localtime_r fails (it does not for any second of the TimePoint range);
-//   std::system_error if the cache's mutex cannot be locked.
+//     localtime_r fails (it does not for any second of the TimePoint range).
 ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, TimeZone zone);
 
 // The time point of a whole-seconds count such as a file's st_mtime: `seconds`
