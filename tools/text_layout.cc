@@ -15,7 +15,7 @@ TextLayout FindHttpLayout(const std::string& text) {
   const HttpDate date = ReadHttpDate(text);
   const HttpLayout found = date.Layout;
   if (found == HttpLayout::None) return {"HTTP date", std::string_view()};
-  const std::string_view rest = std::string_view(text).substr(date.ValuesEnd);
+  const std::string_view rest = std::string_view(text).substr(date.ValuesLength);
   const char* const name = found == HttpLayout::ImfFixdate ? "HTTP date, IMF-fixdate"
                            : found == HttpLayout::Rfc850   ? "HTTP date, RFC 850"
                                                            : "HTTP date, asctime";
@@ -33,7 +33,7 @@ TextLayout FindLayout(const std::string& text, InputKind kind) {
     default: {
       const IsoFields fields = ReadIso8601(text);
       return {fields.Extended ? "ISO 8601, extended" : "ISO 8601, basic",
-              std::string_view(text).substr(fields.ValuesEnd)};
+              std::string_view(text).substr(fields.ValuesLength)};
     }
   }
 }
