@@ -1,5 +1,6 @@
-// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, and every
-// refusal must be one of the documented exceptions with its exact message.
+// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, every
+// refusal must be one of the documented exceptions with its exact message,
+// and TrySplitIso8601 and TryFromIso8601 must end as they do.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -70,5 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("FromIso8601 is not the instant of SplitIso8601", text);
   }
 
+  CheckBothFaces(text, SplitIso8601, TrySplitIso8601);
+  CheckBothFaces(text, FromIso8601, TryFromIso8601);
   return 0;
 }
