@@ -268,8 +268,8 @@ template <unsigned kWidth>
   return slow.Read;
 }
 
-// Stores the kWidth characters at `at` and a NUL after them, in one store: a
-// reader of the whole buffer then finds it in the store queue.
+// Stores the kWidth characters at `at` and a NUL after them as one copy of
+// kWidth + 1 bytes, which the name lookups then read as one key.
 template <unsigned kWidth, std::size_t kSize>
 [[gnu::always_inline]] inline void StoreRun(const char* at, char (&destination)[kSize]) {
   char run[kWidth + 1];
