@@ -23,7 +23,7 @@ inline constexpr std::string_view kIso8601Hour = "error converting the hour: ";
 inline constexpr std::string_view kIso8601Minutes = "error converting the minutes: ";
 inline constexpr std::string_view kIso8601Seconds = "error converting the seconds: ";
 inline constexpr std::string_view kIso8601Offset = "failed to parse the offset: ";
-inline constexpr std::string_view kIso8601Designator = "";
+inline constexpr std::string_view kIso8601Designator;  // no detail
 inline constexpr std::string_view kIso8601YearBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
 inline constexpr std::string_view kIso8601OutsideRange =
     "Failed to parse ISO 8601 string, the instant is outside the time point range: ";

@@ -22,7 +22,7 @@ using namespace internal;
 // Both faces must end alike.
 std::string Read(const std::string& text) {
   const auto show = [](TimePoint t) { return std::to_string(internal::TruncatedSeconds(t)); };
-  const std::string thrown = Outcome([&] { return show(FromHttpDate(text)); });
+  std::string thrown = Outcome([&] { return show(FromHttpDate(text)); });
   EXPECT_EQ(TryOutcome(TryFromHttpDate, text, show), thrown) << text;
   return thrown;
 }

@@ -20,7 +20,7 @@ std::string Split(const std::string& text) {
   const auto show = [](const std::pair<TimePoint, std::chrono::minutes>& split) {
     return std::to_string(split.first.time_since_epoch().count()) + " " + std::to_string(split.second.count());
   };
-  const std::string thrown = Outcome([&] {
+  std::string thrown = Outcome([&] {
     EXPECT_EQ(FromIso8601(text), SplitIso8601(text).first) << text;
     EXPECT_EQ(TryFromIso8601(text).value, TrySplitIso8601(text).value.first) << text;
     return show(SplitIso8601(text));

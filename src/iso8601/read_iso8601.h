@@ -66,7 +66,7 @@ inline bool IsAccepted(const IsoFields& fields) {
 
 // The refusal of fields that IsAccepted refuses.
 inline ParseError IsoError(const IsoFields& fields) {
-  return kIsoErrorByValuesRead[static_cast<std::size_t>(fields.ValuesRead + 1)];
+  return kIsoErrorByValuesRead[static_cast<std::size_t>(fields.ValuesRead) + 1];  // EOF, -1, is index 0
 }
 
 // The text's last characters choose the offset's form. A text without a
