@@ -12,13 +12,6 @@
 // messages; nothing is logged and a failed call changes nothing. Any function
 // that allocates its result may also throw std::bad_alloc.
 //
-// Beside them, a face for hot paths (see "Without exceptions or allocation"
-// below): the Try readers take a std::string_view and return the reason for a
-// refusal as a ParseError, and the Format writers write into the caller's
-// memory. They are noexcept and allocate nothing; each throwing reader and
-// writer is one of them plus its exception or its std::string, so both faces
-// give the same results, and ErrorMessage gives the same messages.
-//
 // Zones: a UTC conversion is POSIX time (every day 86400 seconds, no leap
 // seconds) whatever the process's TZ is, "right/" zones that count leap seconds
 // included. A local conversion is exactly what localtime_r gives for the second
@@ -205,7 +198,12 @@ namespace duration {
 ORVIK_CHRONO_API std::chrono::nanoseconds FromIso8601(const std::string& text);
 }  // namespace duration
 
-// Without exceptions or allocation.
+// Without exceptions or allocation: a face for hot paths. The Try readers
+// take a std::string_view and return the reason for a refusal as a
+// ParseError, and the Format writers write into the caller's memory; they are
+// noexcept and allocate nothing. Each throwing reader and writer above is one
+// of them plus its exception or its std::string, so both faces give the same
+// results, and ErrorMessage the same messages.
 
 // Why a Try reader refused a text. Each value stands for one refusal of the
 // throwing reader of the same format, whose exception and message
