@@ -31,8 +31,8 @@ ParseResult<int> ConsumeRun(std::string_view text, std::size_t& at) {
   for (; at < text.size() && digits::IsDigit(text[at]); ++at) {
     value = std::min(value * 10 + static_cast<std::uint64_t>(text[at] - '0'), kLargest + 1);  // beyond int stays
   }
-  if (at == text.size()) return {0, ParseError::DurationInvalid};
-  if (value > kLargest) return {0, ParseError::DurationNumberTooLarge};
+  if (at == text.size()) return {{}, ParseError::DurationInvalid};
+  if (value > kLargest) return {{}, ParseError::DurationNumberTooLarge};
   return {static_cast<int>(value)};
 }
 
@@ -56,9 +56,9 @@ constexpr std::array<std::int64_t, 256> kUnits = [] {
 // The nanoseconds of one unit of the designator; a 'T' sets `in_time`.
 ParseResult<std::int64_t> ConsumeDesignator(char designator, bool& in_time) {
   const std::int64_t unit = kUnits[static_cast<unsigned char>(designator)];
-  if (unit < 0) return {0, unit == kNotSupported ? ParseError::DurationNotSupported : ParseError::DurationInvalid};
+  if (unit < 0) return {{}, unit == kNotSupported ? ParseError::DurationNotSupported : ParseError::DurationInvalid};
   in_time = in_time || designator == 'T';
-  if (designator == 'M' && !in_time) return {0, ParseError::DurationNotSupported};  // a month
+  if (designator == 'M' && !in_time) return {{}, ParseError::DurationNotSupported};  // a month
   return {unit};
 }
 
