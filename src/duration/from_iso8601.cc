@@ -24,11 +24,13 @@ namespace {
 
 // Reads the run of digits at text[at] and advances `at` past it; an empty run
 // is 0. A run beyond int is refused as std::stoi refuses it, and a text that
-// ends in digits as malformed.
+// ends in digits as malformed. Unless kEndsInDigit, the text's last character
+// ends every run, so no run needs the text's length.
+template <bool kEndsInDigit>
 ParseResult<int> ConsumeRun(std::string_view text, std::size_t& at) {
   constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
   std::uint64_t value = 0;
-  for (; at < text.size() && digits::IsDigit(text[at]); ++at) {
+  for (; (!kEndsInDigit || at < text.size()) && digits::IsDigit(text[at]); ++at) {
     value = std::min(value * 10 + static_cast<std::uint64_t>(text[at] - '0'), kLargest + 1);  // beyond int stays
   }
   if (at == text.size()) return {{}, ParseError::DurationInvalid};
@@ -62,15 +64,15 @@ ParseResult<std::int64_t> ConsumeDesignator(char designator, bool& in_time) {
   return {unit};
 }
 
-[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadDuration(std::string_view text) {
-  if (text.size() <= 2) return {{}, ParseError::DurationInvalid};
+template <bool kEndsInDigit>
+[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadRuns(std::string_view text) {
   std::int64_t total = 0;
   bool in_time = false;
   // An overflow of the total is reported only once the whole text has been
   // read, so that a malformed text keeps its own error.
   bool fits = true;
   for (std::size_t at = 1;; ++at) {
-    const ParseResult<int> value = ConsumeRun(text, at);
+    const ParseResult<int> value = ConsumeRun<kEndsInDigit>(text, at);
     if (!value) return {{}, value.error};
     const ParseResult<std::int64_t> unit = ConsumeDesignator(text[at], in_time);
     if (!unit) return {{}, unit.error};
@@ -81,6 +83,13 @@ ParseResult<std::int64_t> ConsumeDesignator(char designator, bool& in_time) {
   }
   if (!fits) return {{}, ParseError::DurationOutOfRange};
   return {std::chrono::nanoseconds(total)};
+}
+
+// A text that ends in digits is refused, but only where its runs come to an
+// end: an earlier refusal wins.
+[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadDuration(std::string_view text) {
+  if (text.size() <= 2) return {{}, ParseError::DurationInvalid};
+  return digits::IsDigit(text.back()) ? ReadRuns<true>(text) : ReadRuns<false>(text);
 }
 
 }  // namespace

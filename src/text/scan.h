@@ -94,7 +94,7 @@ struct Directive {
   [[nodiscard]] constexpr bool IsConversion() const { return Type != Kind::Space && Type != Kind::Literal; }
 };
 
-constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+[[gnu::always_inline]] constexpr bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Reached only by a malformed format; a call of it is no constant expression,
 // so the format fails to compile.
@@ -245,6 +245,13 @@ struct SlowNumber {
   return {at + end, sign == '-' ? 0U - value : value, true, false};
 }
 
+// The characters that a directive of width kWidth may read at the cursor:
+// its width, or fewer where the view ends.
+template <unsigned kWidth>
+[[gnu::always_inline]] inline unsigned Limit(const Cursor& cursor) {
+  return static_cast<unsigned>(std::min<std::ptrdiff_t>(kWidth, cursor.End - cursor.At));
+}
+
 // Reads a number of fewer than kWidth digits, or one after white space or
 // with a sign, from the cursor.
 template <unsigned kWidth>
@@ -252,9 +259,9 @@ template <unsigned kWidth>
   if (digits::IsDigit(ByteAt(cursor.At, cursor.End))) {
     unsigned value = 0;
     unsigned taken = 0;
-#pragma GCC unroll 9
-    for (; taken < kWidth; ++taken) {
-      if (!digits::IsDigit(ByteAt(cursor.At + taken, cursor.End))) break;
+    const unsigned limit = Limit<kWidth>(cursor);
+    for (; taken < limit; ++taken) {
+      if (!digits::IsDigit(cursor.At[taken])) break;
       value = value * 10 + static_cast<unsigned>(cursor.At[taken] - '0');
     }
     destination = value;
@@ -283,10 +290,9 @@ template <Directive kSet, std::size_t kSize>
 [[gnu::always_inline]] inline bool ReadShortSet(Cursor& cursor, char (&destination)[kSize]) {
   static_assert(kSize > kSet.Width, "%N[...] stores into a char array of more than N characters");
   unsigned taken = 0;
-  // The set holds no NUL, so the loop stops at the text's end at the latest.
-#pragma GCC unroll 9
-  for (; taken < kSet.Width; ++taken) {
-    if (!kSet.Members[static_cast<unsigned char>(ByteAt(cursor.At + taken, cursor.End))]) break;
+  const unsigned limit = Limit<kSet.Width>(cursor);
+  for (; taken < limit; ++taken) {
+    if (!kSet.Members[static_cast<unsigned char>(cursor.At[taken])]) break;
     destination[taken] = cursor.At[taken];
   }
   if (taken == 0) return Fail(cursor);
