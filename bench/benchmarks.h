@@ -8,6 +8,7 @@ void RegisterCalendarBenchmarks();
 void RegisterHttpDateBenchmarks();
 void RegisterIso8601Benchmarks();
 void RegisterDurationBenchmarks();
+void RegisterNoExceptionBenchmarks();
 
 }  // namespace orvik::chrono::bench
 

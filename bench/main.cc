@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   orvik::chrono::bench::RegisterIso8601Benchmarks();
   orvik::chrono::bench::RegisterHttpDateBenchmarks();
   orvik::chrono::bench::RegisterDurationBenchmarks();
+  orvik::chrono::bench::RegisterNoExceptionBenchmarks();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;

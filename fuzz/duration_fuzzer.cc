@@ -1,6 +1,7 @@
 // duration::FromIso8601 on arbitrary bytes: every refusal must be one of the
 // documented exceptions with its exact message, and every accepted text must
-// be made of digit runs and accepted designators and give their exact sum.
+// be made of digit runs and accepted designators and give their exact sum;
+// duration::TryFromIso8601 must end as duration::FromIso8601 does.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -47,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace orvik::chrono::fuzz;
   const std::string text(reinterpret_cast<const char*>(data), size);
 
+  CheckBothFaces(text, duration::FromIso8601, duration::TryFromIso8601);
   std::chrono::nanoseconds total{};
   const Outcome outcome = RunExpectingDocumentedErrors(
       text, [&] { total = duration::FromIso8601(text); },

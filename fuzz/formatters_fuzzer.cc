@@ -1,8 +1,7 @@
 // ToIso8601, ToHttpDate and ToCalendarTime on a time point, layout and zone
-// decoded from the bytes. The expected text is rebuilt from libc's own
-// conversion and strftime, and every text that can be read back must read
-// back as the instant it shows. The local zone is the process's TZ, so the
-// target is run under several TZ values.
+// decoded from the bytes, and FormatIso8601 and FormatHttpDate beside them. The expected text is rebuilt from libc's
+// own conversion and strftime, and every text that can be read back must read back as the instant it shows. The local
+// zone is the process's TZ, so the target is run under several TZ values.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -12,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -190,9 +190,22 @@ void CheckReadBack(const std::string& text, long second, long long nanoseconds, 
   }
 }
 
+// FormatIso8601 writes what ToIso8601 returns, into a buffer of
+// kMaxIso8601Size in an allocation of its own, so that AddressSanitizer
+// reports any write past it; where ToIso8601 throws, it returns nullptr.
+void CheckFormatIso8601(const Input& input, const std::string& text, const std::string& about) {
+  const std::unique_ptr<char[]> buffer(new char[kMaxIso8601Size]);
+  const char* end =
+      FormatIso8601(buffer.get(), TimePoint(std::chrono::nanoseconds(input.Count)), input.Format, input.Zone);
+  if (text.empty() ? end != nullptr : end == nullptr || std::string_view(buffer.get(), end) != text) {
+    Fail("FormatIso8601 differs from ToIso8601 " + text, about);
+  }
+}
+
 void CheckIso8601(const Input& input, const std::string& about) {
   const TimePoint t{std::chrono::nanoseconds(input.Count)};
   const std::string text = ToIso8601(t, input.Format, input.Zone);
+  CheckFormatIso8601(input, text, about);
   const bool libc_agrees = input.Zone == TimeZone::Local || LibcShowsPosixTime();
   const std::string expected = ExpectedIso8601(input);
   if (libc_agrees && text != expected) Fail("ToIso8601 wrote " + text + " for " + expected, about);
@@ -232,6 +245,7 @@ void CheckUnknownZone(const Input& input, const std::string& about) {
     if (outcome == Outcome::Returned) Fail("an unknown zone was accepted", about);
   };
   expect_refusal([&] { ToIso8601(t, input.Format, input.Zone); });
+  CheckFormatIso8601(input, "", about);
   expect_refusal([&] { ToCalendarTime(t, input.Zone); });
 }
 
@@ -242,6 +256,9 @@ void CheckHttpDate(const Input& input, const std::string& about) {
   char expected[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")] = {};
   std::strftime(expected, sizeof(expected), "%a, %d %b %Y %H:%M:%S GMT", &utc);  // the C locale's names
   if (LibcShowsPosixTime() && text != expected) Fail("ToHttpDate wrote " + text + " for " + expected, about);
+  const std::unique_ptr<char[]> buffer(new char[kHttpDateSize]);
+  const char* end = FormatHttpDate(buffer.get(), TimePoint(std::chrono::nanoseconds(input.Count)));
+  if (std::string_view(buffer.get(), end) != text) Fail("FormatHttpDate differs from ToHttpDate " + text, about);
   if (FromHttpDate(text).time_since_epoch().count() != std::int64_t{seconds} * kNanosecondsPerSecond) {
     Fail("the HTTP date reads back as another second", about, text);
   }

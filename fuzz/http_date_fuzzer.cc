@@ -1,6 +1,7 @@
 // FromHttpDate on arbitrary bytes: every refusal must be one of the
 // documented exceptions with its exact message, every accepted text must name
-// a whole second that formats and reads back unchanged.
+// a whole second that formats and reads back unchanged, and TryFromHttpDate
+// must end as FromHttpDate does.
 #include <orvik/chrono/chrono.h>
 
 #include <algorithm>
@@ -77,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace orvik::chrono::fuzz;
   const std::string text(reinterpret_cast<const char*>(data), size);
 
+  CheckBothFaces(text, FromHttpDate, TryFromHttpDate);
   TimePoint t;
   const Outcome outcome = RunExpectingDocumentedErrors(
       text, [&] { t = FromHttpDate(text); },

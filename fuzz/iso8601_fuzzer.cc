@@ -1,5 +1,6 @@
-// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, and every
-// refusal must be one of the documented exceptions with its exact message.
+// SplitIso8601 and FromIso8601 on arbitrary bytes: both must agree, every
+// refusal must be one of the documented exceptions with its exact message,
+// and TrySplitIso8601 and TryFromIso8601 must end as they do.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -34,7 +35,8 @@ std::string_view CheckedHead(Outcome outcome, const char* what, const std::strin
   if (IsHeadThenText(what, kIso8601YearBefore1900, text)) return kIso8601YearBefore1900;
   const std::string_view what_view = what;
   if (what_view.starts_with(kIso8601Unreadable)) {
-    for (const std::string_view detail : kIso8601DetailByValuesRead) {
+    for (const std::string_view detail : {kIso8601Nothing, kIso8601Year, kIso8601Month, kIso8601Day, kIso8601Hour,
+                                          kIso8601Minutes, kIso8601Seconds, kIso8601Offset, kIso8601Designator}) {
       const std::string_view head = what_view.substr(0, kIso8601Unreadable.size() + detail.size());
       if (head.ends_with(detail) && IsHeadThenText(what, head, text)) return detail;
     }
@@ -69,5 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("FromIso8601 is not the instant of SplitIso8601", text);
   }
 
+  CheckBothFaces(text, SplitIso8601, TrySplitIso8601);
+  CheckBothFaces(text, FromIso8601, TryFromIso8601);
   return 0;
 }

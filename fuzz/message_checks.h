@@ -3,6 +3,8 @@
 #ifndef ORVIK_CHRONO_FUZZ_MESSAGE_CHECKS_H_
 #define ORVIK_CHRONO_FUZZ_MESSAGE_CHECKS_H_
 
+#include <orvik/chrono/chrono.h>
+
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <exception>
 #include <initializer_list>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -90,6 +93,41 @@ Outcome RunExpectingDocumentedErrors(std::string_view text, Call call, CheckMess
     Fail(std::string("undocumented exception ") + typeid(e).name(), text, e.what());
   } catch (...) {
     Fail("an exception not derived from std::exception", text);
+  }
+}
+
+// Requires that `try_read`, the Try reader of `throwing`, ends on `text` as
+// `throwing` does: the same value, or the ParseError whose ErrorMessage is the
+// thrown message and whose ThrowParseError throws the same type. It reads two
+// views of the bytes that end without a NUL: one in an allocation of its own,
+// so that AddressSanitizer reports any read past its end, and one cut from a
+// longer buffer before digits, which must not change the result.
+template <typename Throwing, typename TryRead>
+void CheckBothFaces(const std::string& text, Throwing throwing, TryRead try_read) {
+  const std::unique_ptr<char[]> alone(new char[text.size()]);
+  if (!text.empty()) std::memcpy(alone.get(), text.data(), text.size());
+  const std::string longer = text + "0123456789";
+  const std::string_view views[] = {{alone.get(), text.size()}, {longer.data(), text.size()}};
+  const decltype(try_read(text)) reads[] = {try_read(views[0]), try_read(views[1])};
+  try {
+    const auto value = throwing(text);
+    for (const auto& read : reads) {
+      if (!read || !(read.value == value)) Fail("the Try reader ends otherwise on an accepted text", text);
+    }
+  } catch (const std::exception& thrown) {
+    for (std::size_t i = 0; i < 2; ++i) {
+      if (reads[i]) Fail("the Try reader accepted a refused text", text);
+      const std::string message = ErrorMessage(reads[i].error, views[i]);
+      if (!IsHeadThenText(thrown.what(), "", message))
+        Fail("ErrorMessage differs from the message thrown", text, message);
+      try {
+        ThrowParseError(reads[i].error, views[i]);
+      } catch (const std::exception& e) {
+        if (typeid(e) != typeid(thrown) || !IsHeadThenText(e.what(), "", message)) {
+          Fail("ThrowParseError throws otherwise", text, e.what());
+        }
+      }
+    }
   }
 }
 

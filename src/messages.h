@@ -4,7 +4,6 @@
 #ifndef ORVIK_CHRONO_SRC_MESSAGES_H_
 #define ORVIK_CHRONO_SRC_MESSAGES_H_
 
-#include <array>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -15,25 +14,23 @@ inline constexpr std::string_view kUnknownTimeZone = "Unknown timezone type";
 inline constexpr std::string_view kLocalTimeFailed = "Failed to convert the timestamp to local time";
 
 inline constexpr std::string_view kIso8601Unreadable = "Failed to parse ISO 8601 string: ";
-// What failed, after kIso8601Unreadable, by the number of values read (index
-// 0 for EOF, -1): the first value that could not be read.
-inline constexpr std::array<std::string_view, 12> kIso8601DetailByValuesRead = {
-    "invalid ISO8601 format: ",        // -1: nothing to read
-    "error converting the year: ",     // 0
-    "error converting the month: ",    // 1
-    "error converting the day: ",      // 2
-    "error converting the hour: ",     // 3
-    "error converting the minutes: ",  // 4
-    "error converting the seconds: ",  // 5
-    "failed to parse the offset: ",    // 6: no designator
-    "failed to parse the offset: ",    // 7: a fraction, no designator
-    "",                                // 8: not Z, and no offset
-    "failed to parse the offset: ",    // 9: an offset hour, not after + or -
-    "",                                // 10: an offset, not after + or -
-};
+// What failed, after kIso8601Unreadable and before the text.
+inline constexpr std::string_view kIso8601Nothing = "invalid ISO8601 format: ";
+inline constexpr std::string_view kIso8601Year = "error converting the year: ";
+inline constexpr std::string_view kIso8601Month = "error converting the month: ";
+inline constexpr std::string_view kIso8601Day = "error converting the day: ";
+inline constexpr std::string_view kIso8601Hour = "error converting the hour: ";
+inline constexpr std::string_view kIso8601Minutes = "error converting the minutes: ";
+inline constexpr std::string_view kIso8601Seconds = "error converting the seconds: ";
+inline constexpr std::string_view kIso8601Offset = "failed to parse the offset: ";
+inline constexpr std::string_view kIso8601Designator;  // no detail
 inline constexpr std::string_view kIso8601YearBefore1900 = "Failed to parse ISO 8601 string, the year is before 1900: ";
 inline constexpr std::string_view kIso8601OutsideRange =
     "Failed to parse ISO 8601 string, the instant is outside the time point range: ";
+// std::string::at's message, by which the reader once refused a text too short
+// to have a fifth character, kept: then the text's length and kIso8601AtTail.
+inline constexpr std::string_view kIso8601AtHead = "basic_string::at: __n (which is 4) >= this->size() (which is ";
+inline constexpr std::string_view kIso8601AtTail = ")";
 
 inline constexpr std::string_view kHttpUnreadable = "Failed to interpret date string as HTTP timestamp: ";
 // A name error is its head, the name as read, kHttpNameTail and the text.
@@ -49,17 +46,22 @@ inline constexpr std::string_view kDurationNotSupported = "Durations with year/m
 inline constexpr std::string_view kDurationRunOutOfRange = "stoi";
 inline constexpr std::string_view kDurationOutOfRange = "ISO8601 duration out of range";
 
-// Throws Exception with the message made of `parts` one after the other: a
-// message, its details and the text refused. Out of line and cold, so that
-// the readers that call it keep their fast paths short.
-template <typename Exception>
-[[noreturn, gnu::cold, gnu::noinline]] void ThrowMessage(std::initializer_list<std::string_view> parts) {
+// The message made of `parts` one after the other: a message, its details
+// and the text refused.
+inline std::string JoinMessage(std::initializer_list<std::string_view> parts) {
   std::string message;
   std::size_t size = 0;
   for (const std::string_view part : parts) size += part.size();
   message.reserve(size);
   for (const std::string_view part : parts) message.append(part);
-  throw Exception(message);
+  return message;
+}
+
+// Throws Exception with JoinMessage(parts). Out of line and cold, so that the
+// callers keep their fast paths short.
+template <typename Exception>
+[[noreturn, gnu::cold, gnu::noinline]] void ThrowMessage(std::initializer_list<std::string_view> parts) {
+  throw Exception(JoinMessage(parts));
 }
 
 }  // namespace orvik::chrono::internal

@@ -40,6 +40,9 @@ TEST(ToIso8601, Utc) {
   };
   for (const auto& [t, layout, text] : kCases) {
     EXPECT_EQ(ToIso8601(At(t), static_cast<Iso8601Format>(layout), TimeZone::UTC), text);
+    char written[kMaxIso8601Size];
+    char* end = FormatIso8601(written, At(t), static_cast<Iso8601Format>(layout), TimeZone::UTC);
+    EXPECT_EQ(std::string(written, end), text);
   }
 }
 
@@ -50,6 +53,7 @@ TEST(ToCalendarTime, UnknownZoneIsRefusedOnEveryCall) {
       try {
         if (call == 0) internal::Convert(1, tm, zone);
         if (call == 1) ToCalendarTime(At(0), zone);
+        EXPECT_EQ(FormatIso8601(nullptr, At(0), static_cast<Iso8601Format>(call - 3), zone), nullptr);
         ToIso8601(At(0), static_cast<Iso8601Format>(call - 3), zone);  // layouts -1 to 2
         ADD_FAILURE() << "call " << call;
       } catch (const std::invalid_argument& e) {

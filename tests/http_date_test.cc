@@ -19,8 +19,12 @@ namespace {
 using namespace std::string_literals;
 using namespace internal;
 
+// Both faces must end alike.
 std::string Read(const std::string& text) {
-  return Outcome([&] { return std::to_string(internal::TruncatedSeconds(FromHttpDate(text))); });
+  const auto show = [](TimePoint t) { return std::to_string(internal::TruncatedSeconds(t)); };
+  std::string thrown = Outcome([&] { return show(FromHttpDate(text)); });
+  EXPECT_EQ(TryOutcome(TryFromHttpDate, text, show), thrown) << text;
+  return thrown;
 }
 
 std::string NameError(std::string_view head, std::string_view name, std::string_view text) {
@@ -65,7 +69,12 @@ TEST(ToHttpDate, WritesTheUtcImfFixdateOfTheWholeSecondTowardZero) {
       {std::numeric_limits<std::int64_t>::max(), "Fri, 11 Apr 2262 23:47:16 GMT"},
       {std::numeric_limits<std::int64_t>::min(), "Tue, 21 Sep 1677 00:12:44 GMT"},
   };
-  for (const auto& [count, text] : kRows) EXPECT_EQ(ToHttpDate(TimePoint(std::chrono::nanoseconds(count))), text);
+  for (const auto& [count, text] : kRows) {
+    EXPECT_EQ(ToHttpDate(TimePoint(std::chrono::nanoseconds(count))), text);
+    char written[kHttpDateSize + 1] = {};
+    EXPECT_EQ(FormatHttpDate(written, TimePoint(std::chrono::nanoseconds(count))), written + kHttpDateSize);
+    EXPECT_STREQ(written, text);
+  }
 }
 
 TEST(HttpDate, ReadsBackTheWholeSecondOfEveryFormattedTimePoint) {

@@ -15,12 +15,18 @@ using namespace std::string_literals;
 using namespace internal;
 
 // The instant's nanoseconds and the offset's minutes, or the exact error.
+// Both faces must end alike.
 std::string Split(const std::string& text) {
-  return Outcome([&] {
-    const auto [instant, offset] = SplitIso8601(text);
-    EXPECT_EQ(FromIso8601(text), instant) << text;
-    return std::to_string(instant.time_since_epoch().count()) + " " + std::to_string(offset.count());
+  const auto show = [](const std::pair<TimePoint, std::chrono::minutes>& split) {
+    return std::to_string(split.first.time_since_epoch().count()) + " " + std::to_string(split.second.count());
+  };
+  std::string thrown = Outcome([&] {
+    EXPECT_EQ(FromIso8601(text), SplitIso8601(text).first) << text;
+    EXPECT_EQ(TryFromIso8601(text).value, TrySplitIso8601(text).value.first) << text;
+    return show(SplitIso8601(text));
   });
+  EXPECT_EQ(TryOutcome(TrySplitIso8601, text, show), thrown) << text;
+  return thrown;
 }
 
 TEST(SplitIso8601, Accepts) {
@@ -70,6 +76,8 @@ TEST(SplitIso8601, Refuses) {
   }
   EXPECT_EQ(Split("1899-12-31T23:59:59Z"), Invalid(kIso8601YearBefore1900, "1899-12-31T23:59:59Z"));
   EXPECT_EQ(Split("1900-01-01T00:00:00+00:-1"), OutOfRange(kIso8601OutsideRange, "1900-01-01T00:00:00+00:-1"));
+  EXPECT_EQ(ErrorMessage(ParseError::None, "x"), "");  // no refusal: no message, and an empty one thrown
+  EXPECT_EQ(Outcome([]() -> std::string { ThrowParseError(ParseError::None, "x"); }), Invalid(""));
   for (const std::string& text : {""s, "\0\0\0\0"s}) {
     EXPECT_EQ(Split(text), OutOfRange("basic_string::at: __n (which is 4) >= this->size() (which is " +
                                       std::to_string(text.size()) + ")"));

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <exception>
 #include <string>
 #include <string_view>
 
@@ -39,27 +38,27 @@ bool FindField(std::string_view line, std::size_t number, char delimiter, std::s
 }
 
 // Appends the converted `input` and a newline to `out`, or reports why not.
-// `text` is scratch space for the library's argument.
+// `message` is scratch space for a refusal.
 void ConvertInput(const Conversion& c, std::string_view input, const char* where, std::size_t position,
-                  std::string& text, Output& out, Refusals& refusals) {
+                  std::string& message, Output& out, Refusals& refusals) {
   std::size_t begin = 0;
   std::size_t end = input.size();
+  message.clear();
   if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, begin, end)) {
-    const std::string message = std::string(kNoField) + std::to_string(c.Field) + std::string(kNoFieldIn);
-    Report(refusals, where, position, message + std::string(input), input);
+    message.append(kNoField).append(std::to_string(c.Field)).append(kNoFieldIn).append(input);
+    Report(refusals, where, position, message);
     return;
   }
-  text.assign(input.substr(begin, end - begin));
-  const std::size_t size_before = out.Buffer.size();
-  try {
-    out.Buffer.append(input.substr(0, begin));
-    AppendInstant(out.Buffer, ReadInstant(text, c.Kind), c.Format, c.Zone);
-    out.Buffer.append(input.substr(end));
-    out.Buffer += '\n';
-  } catch (const std::exception& e) {
-    out.Buffer.resize(size_before);
-    Report(refusals, where, position, MessageOf(e), text);
+  const std::string_view text = input.substr(begin, end - begin);
+  const Reading<TimePoint> instant = ReadInstant(text, c.Kind);
+  if (!instant) {
+    Report(refusals, where, position, RefusalMessage(instant, text));
+    return;
   }
+  out.Buffer.append(input.substr(0, begin));
+  AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone);
+  out.Buffer.append(input.substr(end));
+  out.Buffer += '\n';
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -91,7 +90,7 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
   bool too_long = false;
   for (std::size_t number = 1; reader.Next(line, too_long); ++number) {
     if (too_long) {
-      Report(refusals, "line", number, kLineTooLong, "");
+      Report(refusals, "line", number, kLineTooLong);
     } else if (number == 1 && options.Header) {
       if (!options.FieldName.empty()) c.Field = FindColumn(line, options.FieldName, c.Delimiter);
       out.Buffer.append(line) += '\n';

@@ -8,9 +8,15 @@
 namespace orvik::chrono::cli {
 
 int Duration(const Options& options) {
-  return ForEachText(options.Texts, [](const std::string& text, std::string& out) {
-    const std::int64_t count = duration::FromIso8601(text).count();
+  return ForEachText(options.Texts, [](const std::string& text, std::string& out, std::string& refusal) {
+    const Reading<std::chrono::nanoseconds> read = ReadDuration(text);
+    if (!read) {
+      refusal = RefusalMessage(read, text);
+      return false;
+    }
+    const std::int64_t count = read.Value.count();
     out += std::to_string(count) + " ns  " + SecondsWithFraction(count) + " s\n";
+    return true;
   });
 }
 

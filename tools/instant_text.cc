@@ -4,31 +4,23 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
-#include <stdexcept>
+#include <system_error>
 
-#include "calendar/time_units.h"
 #include "cli_messages.h"
-#include "messages.h"
-#include "text/digits.h"
 
 namespace orvik::chrono::cli {
 namespace {
 
-// The library's units of time, digit helpers and message builder.
-using namespace internal;
-
-// The fifth character tells the ISO 8601 layouts apart, so the library reads
-// no shorter text; the tool names what it expected instead.
-constexpr std::size_t kShortestIso = sizeof("2020-") - 1;
-
-void CheckIsoLength(const std::string& text) {
-  if (text.size() < kShortestIso) ThrowMessage<std::invalid_argument>({kIsoTooShort, text});
-}
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+// The whole seconds that a time point holds either way.
+constexpr std::int64_t kMaxSeconds = std::numeric_limits<std::int64_t>::max() / kNanosecondsPerSecond;
 
 // Fraction digits of epoch seconds: nanoseconds at most.
 constexpr std::size_t kFractionDigits = sizeof("999999999") - 1;
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 struct EpochText {
@@ -47,31 +39,39 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
   const std::size_t dot = text.find('.');
   epoch.Whole = text.substr(0, dot);
   epoch.Fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, digits::IsDigit); };
+  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
   if (epoch.Whole.empty() || !all_digits(epoch.Whole)) return false;
   if (dot == std::string_view::npos) return true;
   return !epoch.Fraction.empty() && epoch.Fraction.size() <= kFractionDigits && all_digits(epoch.Fraction);
 }
 
-TimePoint ReadEpoch(const std::string& text) {
+Reading<TimePoint> ReadEpoch(std::string_view text) {
   EpochText epoch;
-  if (!SplitEpoch(text, epoch)) ThrowMessage<std::invalid_argument>({kEpochUnreadable, text});
+  if (!SplitEpoch(text, epoch)) return {{}, ParseError::None, kEpochUnreadable};
   std::int64_t seconds = 0;
   const auto [end, error] = std::from_chars(epoch.Whole.data(), epoch.Whole.data() + epoch.Whole.size(), seconds);
-  if (error != std::errc() || seconds > kMaxTimePointSeconds) {
-    ThrowMessage<std::out_of_range>({kEpochOutsideRange, text});
-  }
-  if (epoch.Fraction.empty()) return FileTimePointToSystemTimePoint(epoch.Negative ? -seconds : seconds);
+  if (error != std::errc() || seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange};
   std::int64_t fraction = 0;
   for (std::size_t i = 0; i < kFractionDigits; ++i) {
     fraction = fraction * 10 + (i < epoch.Fraction.size() ? epoch.Fraction[i] - '0' : 0);
   }
-  Int128 count = static_cast<Int128>(seconds) * kNanosecondsPerSecond + fraction;
-  if (epoch.Negative) count = -count;
-  if (count < std::numeric_limits<std::int64_t>::min() || count > std::numeric_limits<std::int64_t>::max()) {
-    ThrowMessage<std::out_of_range>({kEpochOutsideRange, text});
+  // Counted toward zero, so that the most negative time point fits.
+  std::int64_t count = 0;
+  if (__builtin_mul_overflow(seconds, epoch.Negative ? -kNanosecondsPerSecond : kNanosecondsPerSecond, &count) ||
+      __builtin_add_overflow(count, epoch.Negative ? -fraction : fraction, &count)) {
+    return {{}, ParseError::None, kEpochOutsideRange};
   }
-  return TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(count)));
+  return {TimePoint(std::chrono::nanoseconds(count)), ParseError::None, {}};
+}
+
+template <typename T>
+Reading<T> FromLibrary(const ParseResult<T>& read) {
+  return {read.value, read.error, {}};
+}
+
+void AppendNumber(std::string& out, std::int64_t value) {
+  char text[sizeof("-9223372036854775808")];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 }  // namespace
@@ -83,53 +83,70 @@ InputKind DetectKind(std::string_view text) {
   return InputKind::Iso;
 }
 
-TimePoint ReadInstant(const std::string& text, InputKind kind) {
+Reading<TimePoint> ReadInstant(std::string_view text, InputKind kind) {
   if (kind == InputKind::Auto) kind = DetectKind(text);
   switch (kind) {
     case InputKind::Http:
-      return FromHttpDate(text);
+      return FromLibrary(TryFromHttpDate(text));
     case InputKind::Epoch:
       return ReadEpoch(text);
     default:
-      CheckIsoLength(text);
-      return FromIso8601(text);
+      return FromLibrary(TryFromIso8601(text));
   }
 }
 
-std::pair<TimePoint, std::chrono::minutes> SplitIso(const std::string& text) {
-  CheckIsoLength(text);
-  return SplitIso8601(text);
+Reading<std::pair<TimePoint, std::chrono::minutes>> SplitIso(std::string_view text) {
+  return FromLibrary(TrySplitIso8601(text));
+}
+
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text) {
+  return FromLibrary(duration::TryFromIso8601(text));
+}
+
+std::string RefusalMessage(ParseError error, std::string_view own_refusal, std::string_view text) {
+  if (error == ParseError::Iso8601TooShort) own_refusal = kIsoTooShort;
+  if (!own_refusal.empty()) return std::string(own_refusal).append(text);
+  if (error == ParseError::DurationNumberTooLarge) return std::string(kDurationNumberTooLarge);
+  return ErrorMessage(error, text);
 }
 
 std::string SecondsWithFraction(std::int64_t nanoseconds) {
-  const FlooredTime floored = FloorToSecond(TimePoint(std::chrono::nanoseconds(nanoseconds)));
-  char fraction[kFractionDigits];
-  digits::WriteNine(fraction, floored.Nanoseconds);
-  return std::to_string(floored.Seconds) + "." + std::string(fraction, sizeof fraction);
+  const TimePoint t{std::chrono::nanoseconds(nanoseconds)};
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(t);
+  std::string text;
+  AppendNumber(text, seconds.time_since_epoch().count());
+  char fraction[sizeof(".999999999")];
+  std::snprintf(fraction, sizeof fraction, ".%09lld", static_cast<long long>((t - seconds).count()));
+  return text.append(fraction);
 }
 
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
-  const std::int64_t count = t.time_since_epoch().count();
+  char text[kMaxIso8601Size];
+  char* end = nullptr;
   switch (format) {
     case OutputFormat::Http:
-      out += ToHttpDate(t);
+      end = FormatHttpDate(text, t);
       break;
     case OutputFormat::Iso:
-      out += ToIso8601(t, Iso8601Format::Extended, zone);
-      break;
     case OutputFormat::IsoNs:
-      out += ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone);
+    case OutputFormat::IsoBasic: {
+      const Iso8601Format layout = format == OutputFormat::Iso     ? Iso8601Format::Extended
+                                   : format == OutputFormat::IsoNs ? Iso8601Format::ExtendedNanoseconds
+                                                                   : Iso8601Format::BasicNanoseconds;
+      end = FormatIso8601(text, t, layout, zone);
+      // Only a failure of localtime_r, which no second of the time point
+      // range meets, writes nothing: ToIso8601 then throws its exception.
+      if (end == nullptr) out += ToIso8601(t, layout, zone);
       break;
-    case OutputFormat::IsoBasic:
-      out += ToIso8601(t, Iso8601Format::BasicNanoseconds, zone);
-      break;
+    }
     case OutputFormat::Epoch:
-      out += std::to_string(FloorToSecond(t).Seconds);
-      break;
+      AppendNumber(out, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
+      return;
     case OutputFormat::EpochNs:
-      out += std::to_string(count);
-      break;
+      AppendNumber(out, t.time_since_epoch().count());
+      return;
   }
+  if (end != nullptr) out.append(text, static_cast<std::size_t>(end - text));
 }
 
 }  // namespace orvik::chrono::cli

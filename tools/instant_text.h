@@ -1,5 +1,6 @@
 // The tool's reading and writing of instants: which library call reads an
-// input, and which one writes each output format.
+// input, and which one writes each output format. Nothing here throws for a
+// refused text or allocates for an accepted one.
 #ifndef ORVIK_CHRONO_TOOLS_INSTANT_TEXT_H_
 #define ORVIK_CHRONO_TOOLS_INSTANT_TEXT_H_
 
@@ -19,13 +20,36 @@ enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
 // The kind that `auto` picks, by the rule of kAutoRule.
 InputKind DetectKind(std::string_view text);
 
-// Reads `text` as `kind` (Auto detects it first). Throws what the library
-// throws, or std::invalid_argument / std::out_of_range with the tool's own
-// message for bad epoch text and for ISO 8601 text too short to read.
-TimePoint ReadInstant(const std::string& text, InputKind kind);
+// What reading a text gave: a value, or why the text was refused, by the
+// library (Error) or by the tool itself (OwnRefusal, the head of the tool's
+// message, which the text follows).
+template <typename T>
+struct Reading {
+  T Value{};
+  ParseError Error = ParseError::None;
+  std::string_view OwnRefusal;
 
-// The library's SplitIso8601, with the tool's refusal of a text too short.
-std::pair<TimePoint, std::chrono::minutes> SplitIso(const std::string& text);
+  explicit operator bool() const { return Error == ParseError::None && OwnRefusal.empty(); }
+};
+
+// Reads `text` as `kind` (Auto detects it first) with the library's Try
+// readers, or the tool's own reading of epoch seconds.
+Reading<TimePoint> ReadInstant(std::string_view text, InputKind kind);
+
+// The library's TrySplitIso8601.
+Reading<std::pair<TimePoint, std::chrono::minutes>> SplitIso(std::string_view text);
+
+// The library's duration::TryFromIso8601.
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text);
+
+// Why `text` was refused: the library's message, or the tool's words where
+// the library passes on the standard library's (an ISO 8601 text too short to
+// read, a duration number beyond int), or the tool's own refusal.
+std::string RefusalMessage(ParseError error, std::string_view own_refusal, std::string_view text);
+template <typename T>
+std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
+  return RefusalMessage(reading.Error, reading.OwnRefusal, text);
+}
 
 // Appends the text of `t` in `format` to `out`; ISO layouts in `zone`.
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
@@ -34,11 +58,5 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
 std::string SecondsWithFraction(std::int64_t nanoseconds);
 
 }  // namespace orvik::chrono::cli
-
-// text_layout.h, the parse report's bridge to the library's own scans, lives
-// beside them and names the kinds from here.
-namespace orvik::chrono::internal {
-using cli::InputKind;
-}  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_TOOLS_INSTANT_TEXT_H_

@@ -18,15 +18,21 @@ bool SameDestination(int a, int b) {
          first.st_ino == second.st_ino;
 }
 
-void Flush(Output& out) {
+int WriteAll(int fd, std::string_view data) {
   std::size_t written = 0;
-  while (written < out.Buffer.size()) {
-    const ssize_t n = ::write(out.Fd, out.Buffer.data() + written, out.Buffer.size() - written);
+  while (written < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ThrowWriteError(errno);
-    if (n == 0) ThrowWriteError(EIO);
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
     written += static_cast<std::size_t>(n);
   }
+  return 0;
+}
+
+void Flush(Output& out) {
+  const int error = WriteAll(out.Fd, out.Buffer);
+  if (error != 0) ThrowWriteError(error);
   out.Buffer.clear();
 }
 

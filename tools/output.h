@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace orvik::chrono::cli {
 
@@ -15,6 +16,10 @@ struct Output {
   int Fd;
   std::string Buffer;
 };
+
+// Writes all of `data` to `fd`, again after an interruption; returns 0, or
+// the errno value of the write that failed.
+int WriteAll(int fd, std::string_view data);
 
 // Writes and empties the buffer.
 void Flush(Output& out);

@@ -27,20 +27,23 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
   AppendLine(out, "calendar", line);
 }
 
-void AppendParsed(std::string& out, const std::string& text, InputKind kind, TimeZone zone) {
-  TimePoint t;
+// Appends what the library reads from `text`, or why it refuses it to `refusal`.
+bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, InputKind kind, TimeZone zone) {
+  const Reading<TimePoint> read = ReadInstant(text, kind);
+  if (!read) {
+    refusal = RefusalMessage(read, text);
+    return false;
+  }
+  const TimePoint t = read.Value;
   std::string offset;
   if (kind == InputKind::Iso) {
-    const auto [instant, minutes] = SplitIso(text);
-    t = instant;
     char minutes_text[32];
-    std::snprintf(minutes_text, sizeof minutes_text, "%+lld minutes", static_cast<long long>(minutes.count()));
+    const auto minutes = static_cast<long long>(SplitIso(text).Value.second.count());
+    std::snprintf(minutes_text, sizeof minutes_text, "%+lld minutes", minutes);
     offset = minutes_text;
-  } else {
-    t = ReadInstant(text, kind);
   }
   const std::tm calendar = ToCalendarTime(t, zone);
-  const internal::TextLayout layout = internal::FindLayout(text, kind);
+  const TextLayout layout = FindLayout(text, kind);
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
   AppendLine(out, "text", EscapeControlBytes(text));
@@ -50,17 +53,22 @@ void AppendParsed(std::string& out, const std::string& text, InputKind kind, Tim
   AppendLine(out, "utc", utc);
   if (!offset.empty()) AppendLine(out, "offset", offset);
   AppendCalendar(out, calendar);
+  return true;
 }
 
 }  // namespace
 
 int Parse(const Options& options) {
   bool first = true;
-  return ForEachText(options.Texts, [&](const std::string& text, std::string& out) {
+  return ForEachText(options.Texts, [&](const std::string& text, std::string& out, std::string& refusal) {
     std::string parsed = first ? "" : "\n";
-    AppendParsed(parsed, text, options.From == InputKind::Auto ? DetectKind(text) : options.From, options.Zone);
+    if (!AppendParsed(parsed, refusal, text, options.From == InputKind::Auto ? DetectKind(text) : options.From,
+                      options.Zone)) {
+      return false;
+    }
     out += parsed;
     first = false;
+    return true;
   });
 }
 

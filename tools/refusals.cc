@@ -3,31 +3,86 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <system_error>
 
 #include "cli_messages.h"
-#include "messages.h"
 
 namespace orvik::chrono::cli {
+namespace {
 
-Refusals RefusalsFor(Output& out) { return {0, SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr}; }
+constexpr std::string_view kPrefix = "orvik-chrono: ";
+
+Output& Destination(Refusals& refusals) { return refusals.Shared != nullptr ? *refusals.Shared : refusals.Errors; }
+
+// Writes the reports held for standard error; a failure to write them, which
+// nothing could report, is ignored.
+void WriteErrors(Refusals& refusals) {
+  WriteAll(refusals.Errors.Fd, refusals.Errors.Buffer);
+  refusals.Errors.Buffer.clear();
+}
+
+// Ends a report that Destination(refusals) holds.
+void EndReport(Refusals& refusals) {
+  Destination(refusals).Buffer += '\n';
+  ++refusals.Count;
+  if (refusals.Errors.Buffer.size() >= Output::kBlock) WriteErrors(refusals);
+}
+
+bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
+
+// Whether any of the eight bytes of `word` is a control byte: below 0x20, or
+// 0x7f. A byte below n, where n is at most 0x80, turns its top bit on in
+// word - n * kOnes and has it off in word; the borrows only ever come from a
+// byte that is itself below n.
+bool HasControl(std::uint64_t word) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kTops = 0x80 * kOnes;
+  const std::uint64_t deletes = word ^ (0x7f * kOnes);  // a zero byte where word has 0x7f
+  return ((((word - 0x20 * kOnes) & ~word) | ((deletes - kOnes) & ~deletes)) & kTops) != 0;
+}
+
+// The first control byte of `text`, or its end.
+const char* FindControl(std::string_view text) {
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  for (std::uint64_t word = 0; end - at >= 8; at += 8) {
+    std::memcpy(&word, at, sizeof word);
+    if (HasControl(word)) break;
+  }
+  while (at != end && !IsControl(*at)) ++at;
+  return at;
+}
+
+}  // namespace
+
+Refusals::~Refusals() { WriteErrors(*this); }
+
+Refusals RefusalsFor(Output& out) { return Refusals(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr); }
+
+void AppendEscaped(std::string& out, std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  // Runs of bytes shown as they are, each appended at once.
+  while (true) {
+    const char* const control = FindControl(text);
+    const auto shown = static_cast<std::size_t>(control - text.data());
+    out.append(text.data(), shown);
+    if (shown == text.size()) return;
+    const auto byte = static_cast<unsigned char>(*control);
+    const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]};
+    out.append(escaped, sizeof escaped);
+    text.remove_prefix(shown + 1);
+  }
+}
 
 std::string EscapeControlBytes(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
   std::string escaped;
   escaped.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
-      escaped += c;
-      continue;
-    }
-    escaped += "\\x";
-    escaped += kHex[byte >> 4];
-    escaped += kHex[byte & 0xf];
-  }
+  AppendEscaped(escaped, text);
   return escaped;
 }
 
@@ -36,32 +91,23 @@ void Say(std::string_view message) {
 }
 
 std::string_view MessageOf(const std::exception& e) {
-  // The library passes on std::stoi's text for a duration number beyond int.
-  if (e.what() == internal::kDurationRunOutOfRange) return kDurationNumberTooLarge;
   if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return kOutOfMemory;
   return e.what();
 }
 
-void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view what,
-            std::string_view input) {
-  if (refusals.FlushFirst != nullptr) Flush(*refusals.FlushFirst);
-  // A message is a C string, so an input quoted in it stops at its first NUL.
-  const std::string_view quoted = input.substr(0, input.find('\0'));
-  std::string message = std::string(where) + ' ' + std::to_string(position) + ": ";
-  if (quoted.size() < input.size() && what.ends_with(quoted)) {
-    what.remove_suffix(quoted.size());
-    message += EscapeControlBytes(what) + EscapeControlBytes(input);
-  } else {
-    message += EscapeControlBytes(what);
-  }
-  Say(message);
-  ++refusals.Count;
+void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message) {
+  std::string& out = Destination(refusals).Buffer;
+  char number[sizeof("18446744073709551615")];
+  out.append(kPrefix).append(where) += ' ';
+  out.append(number, std::to_chars(number, number + sizeof number, position).ptr).append(": ");
+  AppendEscaped(out, message);
+  EndReport(refusals);
 }
 
 void ReportReadError(Refusals& refusals, std::string_view input, int error) {
   const std::string reason = error == EBADF ? std::string(kNotOpen) : std::generic_category().message(error);
-  Say(std::string(kCannotRead).append(input).append(": ").append(reason));
-  ++refusals.Count;
+  Destination(refusals).Buffer.append(kPrefix).append(kCannotRead).append(input).append(": ").append(reason);
+  EndReport(refusals);
 }
 
 }  // namespace orvik::chrono::cli

@@ -15,31 +15,43 @@
 
 namespace orvik::chrono::cli {
 
+// The reports of one command, gathered in a block like standard output and
+// written when the block is full and when the command ends.
 struct Refusals {
   std::size_t Count = 0;
-  // Flushed before each report, so that results and refusals keep the order
-  // of the inputs when they go to one file or terminal.
-  Output* FlushFirst = nullptr;
+  // Standard output's buffer when both streams reach one file, pipe or
+  // terminal: reports then go into it, so that results and refusals keep the
+  // order of the inputs. Otherwise null, and reports go to Errors.
+  Output* Shared = nullptr;
+  Output Errors{STDERR_FILENO, {}};
+
+  explicit Refusals(Output* shared) : Shared(shared) {}
+  Refusals(const Refusals&) = delete;
+  Refusals& operator=(const Refusals&) = delete;
+  Refusals(Refusals&&) = delete;
+  Refusals& operator=(Refusals&&) = delete;
+  // Writes the reports still held, whatever ends the command.
+  ~Refusals();
 };
 
 // Refusals of a command that writes to `out`.
 Refusals RefusalsFor(Output& out);
 
+// Appends `text` with every control byte written as \xHH.
+void AppendEscaped(std::string& out, std::string_view text);
 // `text` with every control byte written as \xHH.
 std::string EscapeControlBytes(std::string_view text);
 
-// Writes "orvik-chrono: <message>" and a newline on standard error.
+// Writes "orvik-chrono: <message>" and a newline on standard error at once.
 void Say(std::string_view message);
 
-// What a user is told of `e`, thrown for one input: its text when it is the
-// library's or the tool's own, the tool's words for what the standard library
-// said otherwise.
+// What a user is told of `e`, which ended a command: its text, or the tool's
+// words for running out of memory.
 std::string_view MessageOf(const std::exception& e);
 
-// Reports "orvik-chrono: <where> <position>: <message>" and counts it. The
-// message is `what` with `input` escaped; when `what` ends with the part of
-// `input` before a NUL byte, the whole input is shown.
-void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view what, std::string_view input);
+// Reports "orvik-chrono: <where> <position>: <message>", control bytes of the
+// message escaped, and counts it.
+void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message);
 
 // Reports that reading `input` (a name) failed with `error` (an errno value)
 // and counts it.
@@ -48,19 +60,17 @@ void ReportReadError(Refusals& refusals, std::string_view input, int error);
 // 0 when nothing was refused, 1 otherwise.
 inline int ExitStatus(const Refusals& refusals) { return refusals.Count == 0 ? 0 : 1; }
 
-// Writes what `append(text, out)` appends for each of `texts` to standard
-// output, or reports why not; returns the exit status. `append` throws before
-// it appends anything.
+// Writes what `append(text, out, refusal)` appends for each of `texts` to
+// standard output; where it returns false, reports `refusal` instead. Returns
+// the exit status.
 template <typename Append>
 int ForEachText(const std::vector<std::string>& texts, Append append) {
   Output out{STDOUT_FILENO, {}};
   Refusals refusals = RefusalsFor(out);
+  std::string refusal;
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    try {
-      append(texts[i], out.Buffer);
-    } catch (const std::exception& e) {
-      Report(refusals, "argument", i + 1, MessageOf(e), texts[i]);
-    }
+    refusal.clear();
+    if (!append(texts[i], out.Buffer, refusal)) Report(refusals, "argument", i + 1, refusal);
   }
   Flush(out);
   return ExitStatus(refusals);

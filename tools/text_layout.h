@@ -2,12 +2,11 @@
 #ifndef ORVIK_CHRONO_TOOLS_TEXT_LAYOUT_H_
 #define ORVIK_CHRONO_TOOLS_TEXT_LAYOUT_H_
 
-#include <string>
 #include <string_view>
 
 #include "instant_text.h"
 
-namespace orvik::chrono::internal {
+namespace orvik::chrono::cli {
 
 struct TextLayout {
   const char* Name;
@@ -19,12 +18,13 @@ struct TextLayout {
 };
 
 // The layout of `text`, which the library has already read as `kind` (not
-// Auto). The rules are the library's own, with its scans in its order: an
+// Auto). The public face tells no layout, so this reads the text again with
+// the library's own internal readings. The rules are the library's own, with its scans in its order: an
 // ISO 8601 text is extended when its fifth character is '-' and basic
 // otherwise; an HTTP date is the first of IMF-fixdate, RFC 850, asctime with a
 // one-digit day and asctime with a two-digit day whose seven fields all scan.
-TextLayout FindLayout(const std::string& text, InputKind kind);
+TextLayout FindLayout(std::string_view text, InputKind kind);
 
-}  // namespace orvik::chrono::internal
+}  // namespace orvik::chrono::cli
 
 #endif  // ORVIK_CHRONO_TOOLS_TEXT_LAYOUT_H_

@@ -1,4 +1,4 @@
-// duration::FromIso8601: an ISO 8601 duration of hours, minutes and seconds,
+// duration::TryFromIso8601 and duration::FromIso8601: an ISO 8601 duration of hours, minutes and seconds,
 // such as PT1H30M15S, to nanoseconds.
 //
 // One walk over the text: a run of digits, then the designator that ends it,
@@ -12,47 +12,30 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "calendar/time_units.h"
-#include "messages.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
 
-enum class Refusal : std::uint8_t { InvalidFormat, NotSupported, RunOutOfRange, TotalOutOfRange };
-
-[[noreturn]] void Refuse(Refusal refusal) {
-  switch (refusal) {
-    case Refusal::InvalidFormat:
-      ThrowMessage<std::invalid_argument>({kDurationInvalid});
-    case Refusal::NotSupported:
-      ThrowMessage<std::invalid_argument>({kDurationNotSupported});
-    case Refusal::RunOutOfRange:
-      ThrowMessage<std::out_of_range>({kDurationRunOutOfRange});
-    case Refusal::TotalOutOfRange:
-      break;
-  }
-  ThrowMessage<std::out_of_range>({kDurationOutOfRange});
-}
-
 // Reads the run of digits at text[at] and advances `at` past it; an empty run
 // is 0. A run beyond int is refused as std::stoi refuses it, and a text that
-// ends in digits as malformed.
-int ConsumeRun(const std::string& text, std::size_t& at) {
+// ends in digits as malformed. Unless kEndsInDigit, the text's last character
+// ends every run, so no run needs the text's length.
+template <bool kEndsInDigit>
+ParseResult<int> ConsumeRun(std::string_view text, std::size_t& at) {
   constexpr std::uint64_t kLargest = std::numeric_limits<int>::max();
   std::uint64_t value = 0;
-  // The NUL after the text ends the run at the latest.
-  for (char c = text[at]; digits::IsDigit(c); c = text[++at]) {
-    value = std::min(value * 10 + static_cast<std::uint64_t>(c - '0'), kLargest + 1);  // beyond int stays beyond
+  for (; (!kEndsInDigit || at < text.size()) && digits::IsDigit(text[at]); ++at) {
+    value = std::min(value * 10 + static_cast<std::uint64_t>(text[at] - '0'), kLargest + 1);  // beyond int stays
   }
-  if (at == text.size()) Refuse(Refusal::InvalidFormat);
-  if (value > kLargest) Refuse(Refusal::RunOutOfRange);
-  return static_cast<int>(value);
+  if (at == text.size()) return {{}, ParseError::DurationInvalid};
+  if (value > kLargest) return {{}, ParseError::DurationNumberTooLarge};
+  return {static_cast<int>(value)};
 }
 
 // What each byte means as a designator: the nanoseconds of one unit (0 for
@@ -73,35 +56,53 @@ constexpr std::array<std::int64_t, 256> kUnits = [] {
 }();
 
 // The nanoseconds of one unit of the designator; a 'T' sets `in_time`.
-std::int64_t ConsumeDesignator(char designator, bool& in_time) {
+ParseResult<std::int64_t> ConsumeDesignator(char designator, bool& in_time) {
   const std::int64_t unit = kUnits[static_cast<unsigned char>(designator)];
-  if (unit < 0) Refuse(unit == kNotSupported ? Refusal::NotSupported : Refusal::InvalidFormat);
+  if (unit < 0) return {{}, unit == kNotSupported ? ParseError::DurationNotSupported : ParseError::DurationInvalid};
   in_time = in_time || designator == 'T';
-  if (designator == 'M' && !in_time) Refuse(Refusal::NotSupported);  // a month
-  return unit;
+  if (designator == 'M' && !in_time) return {{}, ParseError::DurationNotSupported};  // a month
+  return {unit};
 }
 
-}  // namespace
-}  // namespace internal
-
-std::chrono::nanoseconds duration::FromIso8601(const std::string& text) {
-  using namespace internal;
-  if (text.size() <= 2) Refuse(Refusal::InvalidFormat);
+template <bool kEndsInDigit>
+[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadRuns(std::string_view text) {
   std::int64_t total = 0;
   bool in_time = false;
   // An overflow of the total is reported only once the whole text has been
   // read, so that a malformed text keeps its own error.
   bool fits = true;
   for (std::size_t at = 1;; ++at) {
-    const int value = ConsumeRun(text, at);
-    const std::int64_t unit = ConsumeDesignator(text[at], in_time);
+    const ParseResult<int> value = ConsumeRun<kEndsInDigit>(text, at);
+    if (!value) return {{}, value.error};
+    const ParseResult<std::int64_t> unit = ConsumeDesignator(text[at], in_time);
+    if (!unit) return {{}, unit.error};
     std::int64_t product = 0;
-    fits = fits && !__builtin_mul_overflow(std::int64_t{value}, unit, &product) &&
+    fits = fits && !__builtin_mul_overflow(std::int64_t{value.value}, unit.value, &product) &&
            !__builtin_add_overflow(total, product, &total);
     if (at == text.size() - 1) break;
   }
-  if (!fits) Refuse(Refusal::TotalOutOfRange);
-  return std::chrono::nanoseconds(total);
+  if (!fits) return {{}, ParseError::DurationOutOfRange};
+  return {std::chrono::nanoseconds(total)};
+}
+
+// A text that ends in digits is refused, but only where its runs come to an
+// end: an earlier refusal wins.
+[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadDuration(std::string_view text) {
+  if (text.size() <= 2) return {{}, ParseError::DurationInvalid};
+  return digits::IsDigit(text.back()) ? ReadRuns<true>(text) : ReadRuns<false>(text);
+}
+
+}  // namespace
+}  // namespace internal
+
+ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601(std::string_view text) noexcept {
+  return internal::ReadDuration(text);
+}
+
+std::chrono::nanoseconds duration::FromIso8601(const std::string& text) {
+  const ParseResult<std::chrono::nanoseconds> read = internal::ReadDuration(text);
+  if (!read) ThrowParseError(read.error, text);
+  return read.value;
 }
 
 }  // namespace orvik::chrono

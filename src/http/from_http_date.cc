@@ -1,4 +1,4 @@
-// FromHttpDate: an IMF-fixdate, RFC 850 or asctime date to its UTC instant.
+// TryFromHttpDate and FromHttpDate: an IMF-fixdate, RFC 850 or asctime date to its UTC instant.
 //
 // Each layout is a scan format (asctime has one per width of day), tried in
 // order; the first whose seven fields all convert is taken, and nothing after
@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -18,31 +17,36 @@
 #include "calendar/time_units.h"
 #include "http/names.h"
 #include "http/read_http_date.h"
-#include "messages.h"
 
 namespace orvik::chrono {
+namespace internal {
+namespace {
 
-TimePoint FromHttpDate(const std::string& text) {
-  using namespace internal;
+[[gnu::always_inline]] inline ParseResult<TimePoint> ReadInstant(std::string_view text) {
   const HttpDate scanned = ReadHttpDate(text);
-  if (scanned.Layout == HttpLayout::None) {
-    ThrowMessage<std::invalid_argument>({kHttpUnreadable, text});
-  }
+  if (scanned.Layout == HttpLayout::None) return {{}, ParseError::HttpUnreadable};
   const std::optional<int> month = FindMonth(scanned.Month);
-  if (!month) ThrowMessage<std::invalid_argument>({kHttpMonthHead, scanned.Month, kHttpNameTail, text});
+  if (!month) return {{}, ParseError::HttpMonth};
   // The weekday is only checked: one that does not fit the date changes nothing.
-  if (!FindWeekday(scanned.Weekday)) {
-    ThrowMessage<std::invalid_argument>({kHttpWeekdayHead, scanned.Weekday, kHttpNameTail, text});
-  }
+  if (!FindWeekday(scanned.Weekday)) return {{}, ParseError::HttpWeekday};
 
   // Numbers of at most four characters fit into an int.
   const std::int64_t seconds = civil::SecondsFromCivil(
       scanned.FirstYear + static_cast<int>(scanned.Year), *month + 1, static_cast<int>(scanned.Day),
       static_cast<int>(scanned.Hour), static_cast<int>(scanned.Minute), static_cast<int>(scanned.Second));
-  if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) {
-    ThrowMessage<std::out_of_range>({kHttpOutsideRange, text});
-  }
-  return TimePoint(std::chrono::seconds(seconds));
+  if (seconds < kMinTimePointSeconds || seconds > kMaxTimePointSeconds) return {{}, ParseError::HttpOutsideRange};
+  return {TimePoint(std::chrono::seconds(seconds))};
+}
+
+}  // namespace
+}  // namespace internal
+
+ParseResult<TimePoint> TryFromHttpDate(std::string_view text) noexcept { return internal::ReadInstant(text); }
+
+TimePoint FromHttpDate(const std::string& text) {
+  const ParseResult<TimePoint> read = internal::ReadInstant(text);
+  if (!read) ThrowParseError(read.error, text);
+  return read.value;
 }
 
 }  // namespace orvik::chrono

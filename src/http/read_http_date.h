@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "http/scan_formats.h"
 #include "text/scan.h"
@@ -25,7 +25,7 @@ struct HttpDate {
   unsigned Second;
   int FirstYear;  // the year that a written year of 0 stands for
   HttpLayout Layout;
-  std::size_t ValuesEnd;  // the characters before the end of the seventh field
+  std::size_t ValuesLength;  // the characters up to the end of the seventh field
 };
 
 // The first layout whose seven fields all convert. IMF-fixdate, RFC 850 and
@@ -35,10 +35,10 @@ struct HttpDate {
 // asctime meets a weekday's letter or its ',' where it needs a month or a day.
 // Asctime's two tries can both match, with other fields ("Nov 123:45:06" is
 // day 1 at 23:45:06 or day 12 at 3:45:06): the one-digit day is tried first.
-[[gnu::always_inline]] inline HttpDate ReadHttpDate(const std::string& text) {
+[[gnu::always_inline]] inline HttpDate ReadHttpDate(std::string_view text) {
   HttpDate d{};
   const auto all_seven = [&d](ScanResult result) {
-    d.ValuesEnd = result.ValuesEnd;
+    d.ValuesLength = result.ValuesLength;
     return result.Count == 7;
   };
   if (all_seven(Scan<kImfFixdate>(text, d.Weekday, d.Day, d.Month, d.Year, d.Hour, d.Minute, d.Second))) {

@@ -1,3 +1,4 @@
+// FormatHttpDate and ToHttpDate: a time point as an IMF-fixdate in UTC.
 #include <orvik/chrono/chrono.h>
 
 #include <cstdint>
@@ -20,19 +21,15 @@ char* WriteAbbreviation(char* out, std::string_view name) {
   return out + kAbbreviationLength;
 }
 
-}  // namespace
-}  // namespace internal
-
-std::string ToHttpDate(TimePoint t) {
-  using namespace internal;
+// Writes the kHttpDateSize characters of `t`'s IMF-fixdate and returns their end.
+[[gnu::always_inline]] inline char* WriteHttpDate(char* out, TimePoint t) {
   const std::int64_t seconds = TruncatedSeconds(t);
   const auto [days, second_of_day] = civil::SplitDays(seconds);
   const civil::Date date = civil::CivilFromDays(days);
 
   // Every year of a time point has four digits, so every field has its fixed
   // place and the text its fixed length.
-  char text[sizeof("Sun, 06 Nov 1994 08:49:37 GMT")];
-  char* out = WriteAbbreviation(text, kWeekdayNames[civil::WeekdayFromDays(days)]);
+  out = WriteAbbreviation(out, kWeekdayNames[civil::WeekdayFromDays(days)]);
   *out++ = ',';
   *out++ = ' ';
   out = digits::WriteTwo(out, date.Day);
@@ -47,7 +44,17 @@ std::string ToHttpDate(TimePoint t) {
   *out++ = ':';
   out = digits::WriteTwo(out, static_cast<unsigned>(second_of_day % kSecondsPerMinute));
   std::memcpy(out, " GMT", sizeof(" GMT") - 1);
-  return {text, sizeof(text) - 1};
+  return out + sizeof(" GMT") - 1;
+}
+
+}  // namespace
+}  // namespace internal
+
+char* FormatHttpDate(char* out, TimePoint t) noexcept { return internal::WriteHttpDate(out, t); }
+
+std::string ToHttpDate(TimePoint t) {
+  char text[kHttpDateSize];
+  return {text, internal::WriteHttpDate(text, t)};
 }
 
 }  // namespace orvik::chrono

@@ -1,5 +1,5 @@
-// SplitIso8601 and FromIso8601: ISO 8601 timestamp text to an instant and the
-// UTC offset that the text carried.
+// TrySplitIso8601, TryFromIso8601, SplitIso8601 and FromIso8601: ISO 8601
+// timestamp text to an instant and the UTC offset that the text carried.
 //
 // The text is scanned, and the number of values read both decides acceptance
 // and names the first field that failed. The text's length decides how the
@@ -12,23 +12,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
 #include "iso8601/read_iso8601.h"
-#include "messages.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
-
-bool Accepted(int values_read, char designator) {
-  if (values_read == 8) return designator == 'Z';
-  return (values_read == 9 || values_read == 10) && (designator == '+' || designator == '-');
-}
 
 // A three- or six-digit fraction is told by the length of the whole text.
 unsigned FractionNanoseconds(unsigned fraction, std::size_t text_length) {
@@ -59,26 +53,40 @@ std::int64_t OffsetMinutes(const IsoFields& fields) {
   return fields.Designator == '-' ? -offset : offset;
 }
 
-}  // namespace
-}  // namespace internal
+using Split = std::pair<TimePoint, std::chrono::minutes>;
 
-std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text) {
-  using namespace internal;
+[[gnu::always_inline]] inline ParseResult<Split> ReadSplit(std::string_view text) {
+  if (text.size() <= kLayoutIndex) return {{}, ParseError::Iso8601TooShort};
   const IsoFields fields = ReadIso8601(text);
-  if (!Accepted(fields.ValuesRead, fields.Designator)) {
-    const auto detail = static_cast<std::size_t>(fields.ValuesRead) + 1;  // EOF, -1, has the first detail
-    ThrowMessage<std::invalid_argument>({kIso8601Unreadable, kIso8601DetailByValuesRead.at(detail), text});
-  }
-  if (static_cast<int>(fields.Year) <= 1899) ThrowMessage<std::invalid_argument>({kIso8601YearBefore1900, text});
+  if (!IsAccepted(fields)) return {{}, IsoError(fields)};
+  if (static_cast<int>(fields.Year) <= 1899) return {{}, ParseError::Iso8601YearBefore1900};
 
   const std::int64_t offset = OffsetMinutes(fields);
   const Int128 instant = Int128{WallClockSeconds(fields)} * kNanosecondsPerSecond -
                          Int128{offset} * kSecondsPerMinute * kNanosecondsPerSecond +
                          FractionNanoseconds(fields.Fraction, text.size());
   if (instant < std::numeric_limits<std::int64_t>::min() || instant > std::numeric_limits<std::int64_t>::max()) {
-    ThrowMessage<std::out_of_range>({kIso8601OutsideRange, text});
+    return {{}, ParseError::Iso8601OutsideRange};
   }
-  return {TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(instant))), std::chrono::minutes(offset)};
+  return {{TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(instant))), std::chrono::minutes(offset)}};
+}
+
+}  // namespace
+}  // namespace internal
+
+ParseResult<std::pair<TimePoint, std::chrono::minutes>> TrySplitIso8601(std::string_view text) noexcept {
+  return internal::ReadSplit(text);
+}
+
+ParseResult<TimePoint> TryFromIso8601(std::string_view text) noexcept {
+  const auto read = internal::ReadSplit(text);
+  return {read.value.first, read.error};
+}
+
+std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const std::string& text) {
+  const auto read = internal::ReadSplit(text);
+  if (!read) ThrowParseError(read.error, text);
+  return read.value;
 }
 
 TimePoint FromIso8601(const std::string& text) { return SplitIso8601(text).first; }

@@ -1,4 +1,5 @@
-// ToIso8601: a time point as ISO 8601 text in the extended or basic layout.
+// FormatIso8601 and ToIso8601: a time point as ISO 8601 text in the extended
+// or basic layout.
 //
 // The layouts with a fraction show the second that holds t (floored toward
 // minus infinity) and the nanoseconds from that second's start, so the text
@@ -6,7 +7,8 @@
 // ToCalendarTime's second.
 //
 // The calendar fields come from the hour cache; the text is written digit by
-// digit into one local buffer, so the result string is the only allocation.
+// digit into the caller's buffer, or a local one that ToIso8601 copies into
+// its result string, the only allocation.
 #include "iso8601/to_iso8601.h"
 
 #include <cstdint>
@@ -64,34 +66,42 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   return out + 1;
 }
 
-}  // namespace internal
-
-std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
-  using internal::WriteDateTime;
-  using internal::WriteZoneDesignator;
-  char text[sizeof("2024-03-05T07:08:09.012345678+05:30") - 1];
-  char* end = text;
+// Writes the text to `out` and returns its end; throws what ToCalendarTime
+// throws before writing anything.
+[[gnu::always_inline]] inline char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) {
   switch (format) {
     case Iso8601Format::Extended: {
       const std::tm tm = ToCalendarTime(t, zone);
-      end = WriteZoneDesignator(tm, zone, WriteDateTime(tm, /*extended=*/true, end));
-      break;
+      return WriteZoneDesignator(tm, zone, WriteDateTime(tm, /*extended=*/true, out));
     }
     case Iso8601Format::ExtendedNanoseconds:
     case Iso8601Format::BasicNanoseconds: {
-      const internal::FlooredTime floored = internal::FloorToSecond(t);
-      const std::tm tm = internal::CalendarTimeOfSecond(floored.Seconds, zone);
-      end = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, end);
-      *end++ = '.';
-      end = WriteZoneDesignator(tm, zone, internal::digits::WriteNine(end, floored.Nanoseconds));
-      break;
+      const FlooredTime floored = FloorToSecond(t);
+      const std::tm tm = CalendarTimeOfSecond(floored.Seconds, zone);
+      out = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, out);
+      *out++ = '.';
+      return WriteZoneDesignator(tm, zone, digits::WriteNine(out, floored.Nanoseconds));
     }
     default:
       // An unknown layout writes the zone designator alone.
-      end = WriteZoneDesignator(ToCalendarTime(t, zone), zone, end);
-      break;
+      return WriteZoneDesignator(ToCalendarTime(t, zone), zone, out);
   }
-  return {text, end};
+}
+
+}  // namespace internal
+
+char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept {
+  // The calendar fields are the only part that can fail, before anything is written.
+  try {
+    return internal::WriteIso8601(out, t, format, zone);
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
+  char text[kMaxIso8601Size];
+  return {text, internal::WriteIso8601(text, t, format, zone)};
 }
 
 std::string ToIso8601(TimePoint t, TimeZone zone) { return ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone); }

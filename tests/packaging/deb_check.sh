@@ -10,7 +10,7 @@ work=$(mktemp -d)
 trap 'apt-get remove -y -qq orvik-chrono >/dev/null; rm -rf "$work"' EXIT
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null
-want="1.0.0 2024-03-05 07:08:09"
+want="1.1.0 2024-03-05 07:08:09"
 cmake -S "$source_dir/consumer" -B "$work/cmake-consumer" -G Ninja >/dev/null
 cmake --build "$work/cmake-consumer" >/dev/null
 got=$("$work/cmake-consumer/consumer")

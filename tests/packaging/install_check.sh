@@ -13,7 +13,7 @@ script_dir=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$script_dir/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-want="1.0.0 2024-03-05 07:08:09"
+want="1.1.0 2024-03-05 07:08:09"
 
 fail() { echo "$kind: $*"; exit 1; }
 
@@ -23,7 +23,7 @@ check_shared_files() {
   [ -e "$prefix/lib/liborvik_chrono.so.1" ] || fail "missing: lib/liborvik_chrono.so.1"
   [ ! -e "$prefix/lib/liborvik_chrono.a" ] || fail "a static library beside the shared one"
   local dynamic
-  dynamic=$(readelf -d "$prefix/lib/liborvik_chrono.so.1.0.0")
+  dynamic=$(readelf -d "$prefix/lib/liborvik_chrono.so.1.1.0")
   grep -q 'Library soname: \[liborvik_chrono.so.1\]' <<<"$dynamic" || fail "bad SONAME"
   # shellcheck disable=SC2016 # a literal $ORIGIN
   grep -q 'Library runpath: \[\$ORIGIN/../lib\]' <<<"$dynamic" || { echo "$dynamic"; fail "bad RUNPATH"; }

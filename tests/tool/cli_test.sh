@@ -72,7 +72,7 @@ expect "parse http local" 0 "text         Sun Nov  6 08:49:37 1994\nlayout      
 expect "parse refused" 1 "" "orvik-chrono: argument 1: Failed to interpret date string as HTTP timestamp: x" -- parse x
 expect "duration" 1 "5415000000000 ns  5415.000000000 s\n0 ns  0.000000000 s" \
   "orvik-chrono: argument 2: Durations with year/month/day components are not supported" -- duration PT1H30M15S P1Y PT0S
-expect "version" 0 "orvik-chrono 1.0.0" "" -- --version
+expect "version" 0 "orvik-chrono 1.1.0" "" -- --version
 
 # Usage errors.
 expect "no subcommand" 2 "" "A subcommand is required\nRun with --help for more information." --

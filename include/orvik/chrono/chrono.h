@@ -25,13 +25,15 @@
 #define ORVIK_CHRONO_CHRONO_H_
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #define ORVIK_CHRONO_VERSION_MAJOR 1
-#define ORVIK_CHRONO_VERSION_MINOR 0
+#define ORVIK_CHRONO_VERSION_MINOR 1
 #define ORVIK_CHRONO_VERSION_PATCH 0
 
 #if defined(__GNUC__)
@@ -200,6 +202,106 @@ namespace duration {
 //     the signed 64-bit range of nanoseconds.
 ORVIK_CHRONO_API std::chrono::nanoseconds FromIso8601(const std::string& text);
 }  // namespace duration
+
+// Without exceptions or allocation: a face for hot paths. The Try readers
+// take a std::string_view and return the reason for a refusal as a
+// ParseError, and the Format writers write into the caller's memory; they are
+// noexcept and allocate nothing. Each throwing reader and writer above is one
+// of them plus its exception or its std::string, so both faces give the same
+// results, and ErrorMessage the same messages.
+
+// Why a Try reader refused a text. Each value stands for one refusal of the
+// throwing reader of the same format, whose exception and message
+// ThrowParseError and ErrorMessage give.
+enum class ParseError : std::uint8_t {
+  None,  // accepted
+  // SplitIso8601 and FromIso8601, "Failed to parse ISO 8601 string: " + detail:
+  Iso8601Unreadable,      // "invalid ISO8601 format: ", nothing could be read
+  Iso8601Year,            // "error converting the year: "
+  Iso8601Month,           // "error converting the month: "
+  Iso8601Day,             // "error converting the day: "
+  Iso8601Hour,            // "error converting the hour: "
+  Iso8601Minutes,         // "error converting the minutes: "
+  Iso8601Seconds,         // "error converting the seconds: "
+  Iso8601Offset,          // "failed to parse the offset: "
+  Iso8601Designator,      // "", a designator that fits no offset read
+  Iso8601YearBefore1900,  // the year is before 1900
+  Iso8601OutsideRange,    // the instant is outside the time point range
+  Iso8601TooShort,        // four characters or fewer
+  // FromHttpDate:
+  HttpUnreadable,    // no layout matches
+  HttpMonth,         // the month is no English abbreviation
+  HttpWeekday,       // the weekday is no English name or abbreviation
+  HttpOutsideRange,  // the instant is outside the time point range
+  // duration::FromIso8601:
+  DurationInvalid,         // "Invalid ISO8601 duration format"
+  DurationNotSupported,    // "Durations with year/month/day components are not supported"
+  DurationNumberTooLarge,  // "stoi", a run of digits above 2147483647
+  DurationOutOfRange,      // "ISO8601 duration out of range"
+};
+
+// What a Try reader returns: the value read, or the reason for the refusal
+// and a value-initialised `value`.
+template <typename T>
+struct ParseResult {
+  T value{};
+  ParseError error = ParseError::None;
+
+  // Whether the text was accepted.
+  constexpr explicit operator bool() const noexcept { return error == ParseError::None; }
+};
+
+// The message that the throwing reader carries when it refuses `text` for
+// `error`: exactly its what(), with `text` in full where the message quotes it
+// (an HTTP name error reads the name from `text` again). "" for
+// ParseError::None. May throw std::bad_alloc.
+ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text);
+
+// Throws what the throwing reader throws when it refuses `text` for `error`:
+// std::out_of_range for Iso8601OutsideRange, Iso8601TooShort,
+// HttpOutsideRange, DurationNumberTooLarge and DurationOutOfRange,
+// std::invalid_argument for every other value (an empty message for None),
+// with ErrorMessage(error, text).
+[[noreturn]] ORVIK_CHRONO_API void ThrowParseError(ParseError error, std::string_view text);
+
+// The Try readers read `text` up to its first NUL or its end, without reading
+// past either, and give for any view what the throwing reader gives for a
+// std::string of the same bytes: its value, or the ParseError of its
+// exception. Where that reader counts the text's length or quotes the text,
+// it is the whole view, bytes after a NUL included: an ISO 8601 fraction's
+// scale, Iso8601TooShort for a view of four bytes or fewer, ErrorMessage.
+
+// SplitIso8601 without exceptions: the instant and the offset in minutes east
+// of UTC, or the ParseError of its refusal (Iso8601...).
+ORVIK_CHRONO_API ParseResult<std::pair<TimePoint, std::chrono::minutes>> TrySplitIso8601(
+    std::string_view text) noexcept;
+// FromIso8601 without exceptions: TrySplitIso8601's instant, or its ParseError.
+ORVIK_CHRONO_API ParseResult<TimePoint> TryFromIso8601(std::string_view text) noexcept;
+// FromHttpDate without exceptions: the instant, or the ParseError of its
+// refusal (Http...).
+ORVIK_CHRONO_API ParseResult<TimePoint> TryFromHttpDate(std::string_view text) noexcept;
+
+namespace duration {
+// duration::FromIso8601 without exceptions: the duration, or the ParseError
+// of its refusal (Duration...).
+ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601(std::string_view text) noexcept;
+}  // namespace duration
+
+// The longest text that FormatIso8601 writes and the text that FormatHttpDate
+// writes, in characters; no terminating NUL is written.
+inline constexpr std::size_t kMaxIso8601Size = sizeof("2024-03-05T07:08:09.012345678+05:30") - 1;
+inline constexpr std::size_t kHttpDateSize = sizeof("Sun, 06 Nov 1994 08:49:37 GMT") - 1;
+
+// Writes ToIso8601(t, format, zone) to `out`, which has room for
+// kMaxIso8601Size characters, and returns one past its last character.
+// Returns nullptr, having written nothing, where ToIso8601 throws: for any
+// other `zone`, or when localtime_r fails (it does not for any second of the
+// TimePoint range) or the calendar cache's lock cannot be taken.
+ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept;
+
+// Writes ToHttpDate(t), kHttpDateSize characters, to `out` and returns one
+// past its last character.
+ORVIK_CHRONO_API char* FormatHttpDate(char* out, TimePoint t) noexcept;
 
 }  // namespace orvik::chrono
 
