@@ -296,7 +296,7 @@ inline constexpr std::size_t kHttpDateSize = sizeof("Sun, 06 Nov 1994 08:49:37 G
 // kMaxIso8601Size characters, and returns one past its last character.
 // Returns nullptr, having written nothing, where ToIso8601 throws: for any
 // other `zone`, or when localtime_r fails (it does not for any second of the
-// TimePoint range) or the calendar cache's lock cannot be taken.
+// TimePoint range).
 ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept;
 
 // Writes ToHttpDate(t), kHttpDateSize characters, to `out` and returns one
