@@ -2,10 +2,12 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
+#include "exact_reading.h"
 #include "refusals.h"
 #include "text_layout.h"
 
@@ -25,6 +27,19 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
                 tm.tm_wday >= 0 && tm.tm_wday < 7 ? kDays[tm.tm_wday] : "?", tm.tm_yday + 1, tm.tm_isdst, tm.tm_gmtoff,
                 tm.tm_zone == nullptr ? "" : tm.tm_zone);
   AppendLine(out, "calendar", line);
+}
+
+// The instant that convert writes for `text` (without --lenient), or why it
+// refuses the text.
+std::string WhatConvertWrites(const std::string& text, InputKind kind) {
+  std::string scratch;
+  std::string written;
+  try {
+    AppendInstant(written, ReadExactly(text, kind, scratch), OutputFormat::IsoNs, TimeZone::UTC);
+  } catch (const std::exception& e) {
+    written = "refused: " + EscapeControlBytes(MessageOf(e));
+  }
+  return written;
 }
 
 void AppendParsed(std::string& out, const std::string& text, InputKind kind, TimeZone zone) {
@@ -50,6 +65,7 @@ void AppendParsed(std::string& out, const std::string& text, InputKind kind, Tim
   AppendLine(out, "utc", utc);
   if (!offset.empty()) AppendLine(out, "offset", offset);
   AppendCalendar(out, calendar);
+  AppendLine(out, "convert", WhatConvertWrites(text, kind));
 }
 
 }  // namespace

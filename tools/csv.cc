@@ -1,0 +1,117 @@
+#include "csv.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvik::chrono::cli {
+namespace {
+
+constexpr char kQuote = '"';
+
+bool OddQuotes(std::string_view text) {
+  bool odd = false;
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
+  while ((at = static_cast<const char*>(std::memchr(at, kQuote, static_cast<std::size_t>(end - at)))) != nullptr) {
+    odd = !odd;
+    ++at;
+  }
+  return odd;
+}
+
+// The end of the quoted field that starts at `begin`, after its closing quote;
+// npos when no quote closes it.
+std::size_t QuotedFieldEnd(std::string_view record, std::size_t begin) {
+  for (std::size_t at = begin + 1;;) {
+    const std::size_t close = record.find(kQuote, at);
+    if (close == std::string_view::npos) return close;
+    if (close + 1 < record.size() && record[close + 1] == kQuote) {
+      at = close + 2;
+      continue;
+    }
+    return close + 1;
+  }
+}
+
+}  // namespace
+
+bool RecordReader::Next(Record& record) {
+  bool too_long = false;
+  if (!lines_.Next(record.Text, too_long)) return false;
+  record.Line = ++line_;
+  record.CarriageReturn = lines_.CarriageReturn();
+  record.Problem = too_long ? Malformed::TooLong : Malformed::No;
+  if (!quoted_ || too_long) return true;
+  for (bool open = OddQuotes(record.Text); open; open ^= OddQuotes(part_)) {
+    if (!lines_.Next(part_, too_long)) {
+      record.Problem = Malformed::Unterminated;
+      return true;
+    }
+    ++line_;
+    record.Text.append(record.CarriageReturn ? "\r\n" : "\n");
+    if (too_long || record.Text.size() + part_.size() > LineReader::kLongestLine) {
+      record.Problem = Malformed::TooLong;
+      return true;
+    }
+    record.Text += part_;
+    record.CarriageReturn = lines_.CarriageReturn();
+  }
+  return true;
+}
+
+bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
+               Malformed& problem) {
+  problem = Malformed::No;
+  quoted = quoted && record.find(kQuote) != std::string_view::npos;
+  bool found = false;
+  std::size_t begin = 0;
+  for (std::size_t n = 1;; ++n) {
+    const bool quoted_field = quoted && begin < record.size() && record[begin] == kQuote;
+    std::size_t end = 0;
+    if (quoted_field) {
+      end = QuotedFieldEnd(record, begin);
+      if (end == std::string_view::npos) problem = Malformed::Unterminated;
+      else if (end < record.size() && record[end] != delimiter) problem = Malformed::TextAfterQuote;
+    } else {
+      end = std::min(record.find(delimiter, begin), record.size());
+      if (quoted && record.substr(begin, end - begin).find(kQuote) != std::string_view::npos) {
+        problem = Malformed::QuoteInField;
+      }
+    }
+    if (problem != Malformed::No) return false;
+    if (n == number) {
+      field = {begin, end, quoted_field};
+      found = true;
+      if (!quoted) return true;  // nothing after it can break the record
+    }
+    if (end == record.size()) return found;
+    begin = end + 1;
+  }
+}
+
+std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch) {
+  std::string_view text = record.substr(field.Begin, field.End - field.Begin);
+  if (!field.Quoted) return text;
+  text = text.substr(1, text.size() - 2);
+  if (text.find(kQuote) == std::string_view::npos) return text;
+  scratch.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    scratch += text[i];
+    if (text[i] == kQuote) ++i;  // the second of a doubled quote
+  }
+  return scratch;
+}
+
+void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {
+  const char special[] = {delimiter, kQuote, '\n', '\r'};
+  if (out.find_first_of(special, begin, sizeof special) == std::string::npos) return;
+  std::string quoted(1, kQuote);
+  for (std::size_t i = begin; i < out.size(); ++i) {
+    quoted += out[i];
+    if (out[i] == kQuote) quoted += kQuote;
+  }
+  quoted += kQuote;
+  out.replace(begin, std::string::npos, quoted);
+}
+
+}  // namespace orvik::chrono::cli

@@ -1,0 +1,344 @@
+#include "exact_reading.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <stdexcept>
+#include <string_view>
+
+#include "calendar/time_units.h"
+#include "cli_messages.h"
+#include "http/names.h"
+#include "text/digits.h"
+
+namespace orvik::chrono::cli {
+namespace {
+
+using internal::digits::IsDigit;
+using internal::digits::WriteFour;
+using internal::digits::WriteNine;
+using internal::digits::WriteTwo;
+
+constexpr std::size_t kFractionDigits = 9;
+constexpr std::int64_t kMinutesPerDay = 24 * internal::kMinutesPerHour;
+
+// A text written back: long enough for every layout, with a longest zone.
+struct Written {
+  char Text[64];
+  char* End = Text;
+
+  void Add(std::string_view part) {
+    for (const char c : part) *End++ = c;
+  }
+  [[nodiscard]] std::string_view View() const { return {Text, static_cast<std::size_t>(End - Text)}; }
+};
+
+// The calendar fields of `wall`, whose UTC fields are the text's own: the one
+// place the written-back text takes its fields from the library. False when
+// the second is outside the time point's range.
+bool CalendarOf(TimePoint wall, std::tm& calendar, unsigned& nanoseconds) {
+  const internal::FlooredTime floored = internal::FloorToSecond(wall);
+  if (floored.Seconds < internal::kMinTimePointSeconds) return false;
+  calendar = ToCalendarTime(TimePoint(std::chrono::seconds(floored.Seconds)), TimeZone::UTC);
+  nanoseconds = static_cast<unsigned>(floored.Nanoseconds);
+  return calendar.tm_year + 1900 >= 0 && calendar.tm_year + 1900 <= 9999;
+}
+
+// The wall clock of `instant` at `offset_minutes` east of UTC; false when it
+// leaves the range.
+bool WallClockAt(TimePoint instant, std::int64_t offset_minutes, std::tm& calendar, unsigned& nanoseconds) {
+  std::int64_t wall = 0;
+  const std::int64_t shift = offset_minutes * internal::kSecondsPerMinute * internal::kNanosecondsPerSecond;
+  if (__builtin_add_overflow(instant.time_since_epoch().count(), shift, &wall)) return false;
+  return CalendarOf(TimePoint(std::chrono::nanoseconds(wall)), calendar, nanoseconds);
+}
+
+void AddTwo(Written& w, int value) { w.End = WriteTwo(w.End, static_cast<unsigned>(value)); }
+
+void AddClock(Written& w, const std::tm& c, std::string_view separator) {
+  AddTwo(w, c.tm_hour);
+  w.Add(separator);
+  AddTwo(w, c.tm_min);
+  w.Add(separator);
+  AddTwo(w, c.tm_sec);
+}
+
+// An offset as the text wrote it: +hh:mm, +hhmm or +hh (`form` is the text's
+// zone); '-' for zero only where the text had it.
+void AddOffset(Written& w, std::int64_t minutes, std::string_view form) {
+  const bool colon = form.size() == sizeof("+05:30") - 1;
+  const std::int64_t size = minutes < 0 ? -minutes : minutes;
+  *w.End++ = minutes < 0 || (minutes == 0 && form.starts_with('-')) ? '-' : '+';
+  if (size >= kMinutesPerDay) {
+    w.Add("??");  // no such offset: never the text
+    return;
+  }
+  AddTwo(w, static_cast<int>(size / internal::kMinutesPerHour));
+  if (form.size() == sizeof("+05") - 1 && size % internal::kMinutesPerHour == 0) return;
+  if (colon) *w.End++ = ':';
+  AddTwo(w, static_cast<int>(size % internal::kMinutesPerHour));
+}
+
+// The text and the text written back differ: the first differing run of
+// digits or letters in each, and what the instant is, for the refusal.
+[[noreturn]] void ThrowNotAsWritten(std::string_view text, std::string_view written) {
+  // 1 for a digit, 2 for a letter, 0 for anything else or beyond the text.
+  const auto kind = [](std::string_view s, std::size_t i) {
+    const char c = i < s.size() ? s[i] : '\0';
+    return IsDigit(c) ? 1 : (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? 2 : 0;
+  };
+  // Whether a run of digits or of letters goes on across `i - 1` and `i`.
+  const auto joined = [&](std::size_t i, std::size_t j) {
+    const int before = kind(text, i - 1);
+    return before != 0 && (before == kind(text, i) || before == kind(written, j));
+  };
+  const std::size_t shorter = std::min(text.size(), written.size());
+  std::size_t begin = 0;
+  while (begin < shorter && text[begin] == written[begin]) ++begin;
+  // Both texts end in their last `tail` bytes alike, after `begin`.
+  std::size_t tail = 0;
+  while (tail < shorter - begin && text[text.size() - 1 - tail] == written[written.size() - 1 - tail]) ++tail;
+  while (begin > 0 && joined(begin, begin)) --begin;
+  while (tail > 0 && kind(text, text.size() - tail) != 0 &&
+         (kind(text, text.size() - tail) == kind(text, text.size() - tail - 1) ||
+          kind(text, text.size() - tail) == kind(written, written.size() - tail - 1))) {
+    --tail;
+  }
+  std::string message(kNotAsWritten);
+  message.append(1, '"').append(text.substr(begin, text.size() - tail - begin)).append(1, '"');
+  message.append(kWouldBeReadAs);
+  message.append(1, '"').append(written.substr(begin, written.size() - tail - begin)).append(1, '"');
+  message.append(" (").append(written).append(")").append(kLenientAllows).append(text);
+  throw std::invalid_argument(message);
+}
+
+[[noreturn]] void ThrowOutsideRange(std::string_view text) {
+  throw std::out_of_range(std::string(kInstantOutsideRange).append(text));
+}
+
+// ISO 8601 ------------------------------------------------------------------
+
+enum class ZoneForm { Z, Colon, Plain, HoursOnly, Other };
+
+struct IsoShape {
+  bool Extended;
+  std::size_t Head;            // date and time before any fraction
+  std::size_t Fraction;        // digits after '.', 0 when there is none
+  std::string_view Zone;       // what follows the fraction
+  ZoneForm Form;
+};
+
+ZoneForm FormOf(std::string_view zone) {
+  if (zone == "Z") return ZoneForm::Z;
+  if (zone.empty() || (zone[0] != '+' && zone[0] != '-')) return ZoneForm::Other;
+  const auto digits = [&](std::size_t at) { return IsDigit(zone[at]) && IsDigit(zone[at + 1]); };
+  if (zone.size() == 3 && digits(1)) return ZoneForm::HoursOnly;
+  if (zone.size() == 5 && digits(1) && digits(3)) return ZoneForm::Plain;
+  if (zone.size() == 6 && digits(1) && zone[3] == ':' && digits(4)) return ZoneForm::Colon;
+  return ZoneForm::Other;
+}
+
+IsoShape ShapeOf(std::string_view text) {
+  IsoShape s{text[4] == '-', 0, 0, {}, ZoneForm::Other};
+  s.Head = s.Extended ? sizeof("2024-03-05T07:08:09") - 1 : sizeof("20240305T070809") - 1;
+  if (text.size() < s.Head) return s;
+  std::size_t end = s.Head;
+  if (text[end] == '.') {
+    while (end + 1 < text.size() && IsDigit(text[end + 1])) ++end;
+    s.Fraction = end - s.Head;
+    if (s.Fraction == 0 || s.Fraction > kFractionDigits) return s;
+    ++end;
+  }
+  s.Zone = text.substr(end);
+  s.Form = FormOf(s.Zone);
+  return s;
+}
+
+// Whether the library's rules read the text as it is meant: a fraction of
+// three, six or nine digits (or none) and 'Z' or the layout's own offset form.
+bool ReadAsMeant(const IsoShape& s) {
+  const bool fraction = s.Fraction % 3 == 0 && s.Fraction <= kFractionDigits;
+  return fraction && (s.Form == ZoneForm::Z || s.Form == (s.Extended ? ZoneForm::Colon : ZoneForm::Plain));
+}
+
+// The text with nine fraction digits and the layout's own offset form.
+const std::string& RewriteIso(const std::string& text, const IsoShape& s, std::string& scratch) {
+  scratch.assign(text, 0, s.Head);
+  scratch += '.';
+  scratch.append(text, s.Head + 1, s.Fraction).append(kFractionDigits - s.Fraction, '0');
+  if (s.Form == ZoneForm::Z) return scratch += 'Z';
+  scratch.append(s.Zone.substr(0, 3));
+  if (s.Extended) scratch += ':';
+  return scratch.append(s.Form == ZoneForm::HoursOnly ? "00" : s.Zone.substr(s.Zone.size() - 2));
+}
+
+void WriteIsoBack(Written& w, std::string_view text, TimePoint instant, std::int64_t offset, const IsoShape& s) {
+  std::tm c{};
+  unsigned nanoseconds = 0;
+  if (!WallClockAt(instant, offset, c, nanoseconds)) ThrowOutsideRange(text);
+  const std::string_view date = s.Extended ? "-" : "";
+  w.End = WriteFour(w.End, static_cast<unsigned>(c.tm_year + 1900));
+  w.Add(date);
+  AddTwo(w, c.tm_mon + 1);
+  w.Add(date);
+  AddTwo(w, c.tm_mday);
+  *w.End++ = 'T';
+  AddClock(w, c, s.Extended ? ":" : "");
+  char fraction[kFractionDigits];
+  WriteNine(fraction, nanoseconds);
+  std::size_t digits = kFractionDigits;
+  while (digits > s.Fraction && fraction[digits - 1] == '0') --digits;
+  if (digits > 0) {
+    *w.End++ = '.';
+    w.Add({fraction, digits});
+  }
+  if (s.Form == ZoneForm::Z && offset == 0) return w.Add("Z");
+  if (s.Form == ZoneForm::Other && offset == 0) return w.Add("Z");
+  const bool own = s.Form == ZoneForm::Other || s.Form == ZoneForm::Z;
+  AddOffset(w, offset, own ? (s.Extended ? "+05:30" : "+0530") : s.Zone);
+}
+
+TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
+  if (text.size() < sizeof("2020-") - 1) return SplitIso(text).first;  // the tool's refusal of a text too short
+  const IsoShape shape = ShapeOf(text);
+  std::pair<TimePoint, std::chrono::minutes> read;
+  if (shape.Form == ZoneForm::Other || ReadAsMeant(shape)) {
+    read = SplitIso(text);
+  } else {
+    try {
+      read = SplitIso(RewriteIso(text, shape, scratch));
+    } catch (const std::invalid_argument&) {
+      SplitIso(text);  // the library's words on the text as given
+      throw;
+    }
+  }
+  Written w;
+  WriteIsoBack(w, text, read.first, read.second.count(), shape);
+  if (w.View() != text) ThrowNotAsWritten(text, w.View());
+  return read.first;
+}
+
+// HTTP dates ----------------------------------------------------------------
+
+enum class HttpForm { ImfFixdate, Rfc850, Asctime };
+
+struct HttpShape {
+  HttpForm Form;
+  std::size_t Weekday;  // letters of the weekday's name
+  bool ShortDay;        // the day in one digit, or space-padded in asctime
+};
+
+HttpShape ShapeOf(const std::string& text, std::size_t weekday) {
+  const auto at = [&](std::size_t i) { return i < text.size() ? text[i] : '\0'; };
+  if (at(weekday) != ',') return {HttpForm::Asctime, weekday, at(8) == ' '};
+  std::size_t day = weekday + 2;
+  while (IsDigit(at(day))) ++day;
+  if (at(day) == '-') return {HttpForm::Rfc850, weekday, false};
+  return {HttpForm::ImfFixdate, weekday, day == weekday + 3};
+}
+
+void AddDay(Written& w, int day, bool short_day, char pad) {
+  if (short_day && day < 10) {
+    if (pad != '\0') *w.End++ = pad;
+    *w.End++ = static_cast<char>('0' + day);
+  } else {
+    AddTwo(w, day);
+  }
+}
+
+// The date and the time as the text's layout writes them, without a zone.
+void WriteHttpBack(Written& w, const std::tm& c, const HttpShape& s) {
+  const std::string_view weekday = internal::kWeekdayNames[c.tm_wday];
+  const std::string_view month = internal::kMonthNames[c.tm_mon];
+  const unsigned year = static_cast<unsigned>(c.tm_year + 1900);
+  w.Add(s.Weekday > internal::kAbbreviationLength ? weekday : weekday.substr(0, internal::kAbbreviationLength));
+  switch (s.Form) {
+    case HttpForm::ImfFixdate:
+      w.Add(", ");
+      AddDay(w, c.tm_mday, s.ShortDay, '\0');
+      w.Add(" ");
+      w.Add(month);
+      w.Add(" ");
+      w.End = WriteFour(w.End, year);
+      break;
+    case HttpForm::Rfc850:
+      w.Add(", ");
+      AddTwo(w, c.tm_mday);
+      w.Add("-");
+      w.Add(month);
+      w.Add("-");
+      AddTwo(w, static_cast<int>(year % 100));
+      break;
+    case HttpForm::Asctime:
+      w.Add(" ");
+      w.Add(month);
+      w.Add(" ");
+      AddDay(w, c.tm_mday, s.ShortDay, ' ');
+      break;
+  }
+  w.Add(" ");
+  AddClock(w, c, ":");
+  if (s.Form != HttpForm::Asctime) return;
+  w.Add(" ");
+  w.End = WriteFour(w.End, year);
+}
+
+// The minutes east of UTC of a zone after an HTTP date: GMT, UT, UTC or a
+// numeric +hhmm / -hhmm; none at all after an asctime date. False otherwise.
+bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
+  minutes = 0;
+  if (zone.empty()) return form == HttpForm::Asctime;
+  if (zone == " GMT" || zone == " UTC" || zone == " UT") return true;
+  if (zone.size() != sizeof(" +0530") - 1 || zone[0] != ' ' || (zone[1] != '+' && zone[1] != '-')) return false;
+  for (std::size_t i = 2; i < zone.size(); ++i) {
+    if (!IsDigit(zone[i])) return false;
+  }
+  const int hours = (zone[2] - '0') * 10 + zone[3] - '0';
+  const int rest = (zone[4] - '0') * 10 + zone[5] - '0';
+  if (hours > 23 || rest > 59) return false;
+  minutes = (zone[1] == '-' ? -1 : 1) * (hours * internal::kMinutesPerHour + rest);
+  return true;
+}
+
+TimePoint ReadHttpExactly(const std::string& text) {
+  const TimePoint wall = FromHttpDate(text);
+  std::size_t weekday = 0;
+  while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
+  const HttpShape shape = ShapeOf(text, weekday);
+  Written w;
+  std::tm c{};
+  unsigned nanoseconds = 0;
+  if (!CalendarOf(wall, c, nanoseconds)) ThrowOutsideRange(text);
+  WriteHttpBack(w, c, shape);
+  const std::string_view values = w.View();
+  const std::string_view zone = std::string_view(text).substr(std::min(values.size(), text.size()));
+  std::int64_t minutes = 0;
+  if (!ZoneMinutes(zone, shape.Form, minutes)) {
+    w.Add(shape.Form == HttpForm::Asctime ? "" : " GMT");
+  } else {
+    w.Add(zone);
+  }
+  if (w.View() != text) ThrowNotAsWritten(text, w.View());
+  std::int64_t instant = 0;
+  const std::int64_t shift = minutes * internal::kSecondsPerMinute * internal::kNanosecondsPerSecond;
+  if (__builtin_sub_overflow(wall.time_since_epoch().count(), shift, &instant)) ThrowOutsideRange(text);
+  return TimePoint(std::chrono::nanoseconds(instant));
+}
+
+}  // namespace
+
+TimePoint ReadExactly(const std::string& text, InputKind kind, std::string& scratch) {
+  if (kind == InputKind::Auto) kind = DetectKind(text);
+  switch (kind) {
+    case InputKind::Iso:
+      return ReadIsoExactly(text, scratch);
+    case InputKind::Http:
+      return ReadHttpExactly(text);
+    default:
+      return ReadInstant(text, kind);
+  }
+}
+
+}  // namespace orvik::chrono::cli
