@@ -51,11 +51,11 @@ void ReportMalformed(Refusals& refusals, std::size_t line, Malformed problem, st
 // Appends the converted `input` and `line_end` to `out`, or reports why not;
 // false when the input is a malformed record, after which nothing can be
 // split for sure.
-bool ConvertInput(const Conversion& c, std::string_view input, std::string_view line_end, const char* where,
-                  std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
+bool ConvertInput(const Conversion& c, std::string_view input, bool quotes, std::string_view line_end,
+                  const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
   Field field{0, input.size(), false};
   Malformed problem = Malformed::No;
-  if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, c.Quoted, field, problem)) {
+  if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, c.Quoted && quotes, field, problem)) {
     if (problem != Malformed::No) {
       ReportMalformed(refusals, position, problem, input, true);
       return false;
@@ -88,7 +88,8 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
   Field field;
   Malformed problem = Malformed::No;
   std::string scratch;
-  for (std::size_t number = 1; FindField(header, number, c.Delimiter, c.Quoted, field, problem); ++number) {
+  const bool quoted = c.Quoted && header.find('"') != std::string_view::npos;
+  for (std::size_t number = 1; FindField(header, number, c.Delimiter, quoted, field, problem); ++number) {
     if (FieldValue(header, field, scratch) == name) {
       found = number;
       ++matches;
@@ -120,7 +121,7 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
     Malformed problem = r.Problem;
     // A record open at the end of the input may have gone wrong earlier.
     if (problem == Malformed::Unterminated) FindField(record, 1, c.Delimiter, true, field, problem);
-    if (first && options.Header && c.Quoted && problem == Malformed::No) {
+    if (first && options.Header && r.Quotes && problem == Malformed::No) {
       FindField(record, 1, c.Delimiter, true, field, problem);
     }
     if (problem != Malformed::No) {
@@ -131,7 +132,7 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
       out.Buffer.append(record).append(line_end);
     } else if (record.empty()) {
       out.Buffer.append(line_end);
-    } else if (!ConvertInput(c, record, line_end, "line", r.Line, s, out, refusals)) {
+    } else if (!ConvertInput(c, record, r.Quotes, line_end, "line", r.Line, s, out, refusals)) {
       break;
     }
     if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
@@ -155,7 +156,8 @@ int Convert(const Options& options) {
   Refusals refusals = RefusalsFor(out);
   Scratch s;
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
-    ConvertInput(c, options.Texts[i], "\n", "argument", i + 1, s, out, refusals);
+    const std::string& text = options.Texts[i];
+    ConvertInput(c, text, text.find('"') != std::string::npos, "\n", "argument", i + 1, s, out, refusals);
   }
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error

@@ -1,6 +1,7 @@
 #include "csv.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace orvik::chrono::cli {
@@ -8,12 +9,14 @@ namespace {
 
 constexpr char kQuote = '"';
 
-bool OddQuotes(std::string_view text) {
+// Whether `text` has an odd number of quotes; `any` tells whether it has one.
+bool OddQuotes(std::string_view text, bool& any) {
   bool odd = false;
   const char* at = text.data();
   const char* const end = text.data() + text.size();
   while ((at = static_cast<const char*>(std::memchr(at, kQuote, static_cast<std::size_t>(end - at)))) != nullptr) {
     odd = !odd;
+    any = true;
     ++at;
   }
   return odd;
@@ -41,8 +44,9 @@ bool RecordReader::Next(Record& record) {
   record.Line = ++line_;
   record.CarriageReturn = lines_.CarriageReturn();
   record.Problem = too_long ? Malformed::TooLong : Malformed::No;
+  record.Quotes = false;
   if (!quoted_ || too_long) return true;
-  for (bool open = OddQuotes(record.Text); open; open ^= OddQuotes(part_)) {
+  for (bool open = OddQuotes(record.Text, record.Quotes); open; open ^= OddQuotes(part_, record.Quotes)) {
     if (!lines_.Next(part_, too_long)) {
       record.Problem = Malformed::Unterminated;
       return true;
@@ -62,7 +66,6 @@ bool RecordReader::Next(Record& record) {
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem) {
   problem = Malformed::No;
-  quoted = quoted && record.find(kQuote) != std::string_view::npos;
   bool found = false;
   std::size_t begin = 0;
   for (std::size_t n = 1;; ++n) {
@@ -103,8 +106,9 @@ std::string_view FieldValue(std::string_view record, const Field& field, std::st
 }
 
 void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {
-  const char special[] = {delimiter, kQuote, '\n', '\r'};
-  if (out.find_first_of(special, begin, sizeof special) == std::string::npos) return;
+  // The tool writes no quote nor line break of its own; a delimiter is all
+  // that can call for quotes.
+  if (out.find(delimiter, begin) == std::string::npos) return;
   std::string quoted(1, kQuote);
   for (std::size_t i = begin; i < out.size(); ++i) {
     quoted += out[i];

@@ -22,6 +22,7 @@ struct Record {
   std::size_t Line = 0;  // where the record began, from 1
   bool CarriageReturn = false;  // the record ended with "\r\n"
   Malformed Problem = Malformed::No;  // TooLong or Unterminated, found while reading
+  bool Quotes = false;  // the record holds a quote; always false when read unquoted
 };
 
 // Reads records in constant memory: one per line, or with `quoted` lines
@@ -48,16 +49,16 @@ struct Field {
 };
 
 // Field `number` (from 1) of `record`; false when the record has fewer. With
-// `quoted`, every field up to the one found is checked, and `problem` tells
-// what breaks RFC 4180 first.
+// `quoted` (the record holds a quote and fields are quoted by RFC 4180), every
+// field is checked and `problem` tells what breaks RFC 4180 first.
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem);
 
 // The text of `field` in `record`: without its quotes, a doubled quote as one.
 std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch);
 
-// Quotes the text that `out` holds from `begin` on when it has the delimiter,
-// a quote or a line break, doubling each quote.
+// Quotes the text that `out` holds from `begin` on, a value written by the
+// tool, when it has the delimiter, doubling each quote.
 void QuoteFrom(std::string& out, std::size_t begin, char delimiter);
 
 }  // namespace orvik::chrono::cli

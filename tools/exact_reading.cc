@@ -4,10 +4,11 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <stdexcept>
+#include <cstring>
 #include <string_view>
 
+#include "calendar/civil.h"
 #include "calendar/time_units.h"
 #include "cli_messages.h"
 #include "http/names.h"
@@ -30,39 +31,66 @@ struct Written {
   char* End = Text;
 
   void Add(std::string_view part) {
-    for (const char c : part) *End++ = c;
+    std::memcpy(End, part.data(), part.size());
+    End += part.size();
+  }
+  template <std::size_t N>
+  void Add(const char (&part)[N]) {
+    std::memcpy(End, part, N - 1);
+    End += N - 1;
   }
   [[nodiscard]] std::string_view View() const { return {Text, static_cast<std::size_t>(End - Text)}; }
 };
 
-// The calendar fields of `wall`, whose UTC fields are the text's own: the one
-// place the written-back text takes its fields from the library. False when
-// the second is outside the time point's range.
-bool CalendarOf(TimePoint wall, std::tm& calendar, unsigned& nanoseconds) {
+// The calendar fields and fraction of a wall-clock time.
+struct WallClock {
+  unsigned Year;
+  unsigned Month;  // 1 to 12
+  unsigned Day;
+  unsigned Weekday;  // 0 for Sunday
+  unsigned Hour;
+  unsigned Minute;
+  unsigned Second;
+  unsigned Nanoseconds;
+};
+
+// The UTC fields of `wall`, the text's own: the one place the written-back
+// text takes its fields from the library, here its calendar arithmetic (the
+// cached ToCalendarTime would fill an hour for every line of a file of
+// scattered instants). False for a year the layouts cannot write.
+bool CalendarOf(TimePoint wall, WallClock& c) {
   const internal::FlooredTime floored = internal::FloorToSecond(wall);
-  if (floored.Seconds < internal::kMinTimePointSeconds) return false;
-  calendar = ToCalendarTime(TimePoint(std::chrono::seconds(floored.Seconds)), TimeZone::UTC);
-  nanoseconds = static_cast<unsigned>(floored.Nanoseconds);
-  return calendar.tm_year + 1900 >= 0 && calendar.tm_year + 1900 <= 9999;
+  const internal::civil::DayAndSecond split = internal::civil::SplitDays(floored.Seconds);
+  const internal::civil::Date date = internal::civil::CivilFromDays(split.Days);
+  const auto second = static_cast<unsigned>(split.Second);
+  c = {static_cast<unsigned>(date.Year),
+       date.Month,
+       date.Day,
+       internal::civil::WeekdayFromDays(split.Days),
+       second / 3600,
+       second / 60 % 60,
+       second % 60,
+       floored.Nanoseconds};
+  return date.Year >= 0 && date.Year <= 9999;
 }
 
 // The wall clock of `instant` at `offset_minutes` east of UTC; false when it
 // leaves the range.
-bool WallClockAt(TimePoint instant, std::int64_t offset_minutes, std::tm& calendar, unsigned& nanoseconds) {
+bool WallClockAt(TimePoint instant, std::int64_t offset_minutes, WallClock& c) {
   std::int64_t wall = 0;
   const std::int64_t shift = offset_minutes * internal::kSecondsPerMinute * internal::kNanosecondsPerSecond;
   if (__builtin_add_overflow(instant.time_since_epoch().count(), shift, &wall)) return false;
-  return CalendarOf(TimePoint(std::chrono::nanoseconds(wall)), calendar, nanoseconds);
+  return CalendarOf(TimePoint(std::chrono::nanoseconds(wall)), c);
 }
 
-void AddTwo(Written& w, int value) { w.End = WriteTwo(w.End, static_cast<unsigned>(value)); }
+void AddTwo(Written& w, unsigned value) { w.End = WriteTwo(w.End, value); }
 
-void AddClock(Written& w, const std::tm& c, std::string_view separator) {
-  AddTwo(w, c.tm_hour);
+void AddClock(Written& w, const WallClock& c, std::string_view separator) {
+  AddTwo(w, c.Hour);
   w.Add(separator);
-  AddTwo(w, c.tm_min);
+  AddTwo(w, c.Minute);
   w.Add(separator);
-  AddTwo(w, c.tm_sec);
+  AddTwo(w, c.Second);
 }
 
 // An offset as the text wrote it: +hh:mm, +hhmm or +hh (`form` is the text's
@@ -75,10 +103,10 @@ void AddOffset(Written& w, std::int64_t minutes, std::string_view form) {
     w.Add("??");  // no such offset: never the text
     return;
   }
-  AddTwo(w, static_cast<int>(size / internal::kMinutesPerHour));
+  AddTwo(w, static_cast<unsigned>(size / internal::kMinutesPerHour));
   if (form.size() == sizeof("+05") - 1 && size % internal::kMinutesPerHour == 0) return;
   if (colon) *w.End++ = ':';
-  AddTwo(w, static_cast<int>(size % internal::kMinutesPerHour));
+  AddTwo(w, static_cast<unsigned>(size % internal::kMinutesPerHour));
 }
 
 // The text and the text written back differ: the first differing run of
@@ -175,29 +203,27 @@ const std::string& RewriteIso(const std::string& text, const IsoShape& s, std::s
 }
 
 void WriteIsoBack(Written& w, std::string_view text, TimePoint instant, std::int64_t offset, const IsoShape& s) {
-  std::tm c{};
-  unsigned nanoseconds = 0;
-  if (!WallClockAt(instant, offset, c, nanoseconds)) ThrowOutsideRange(text);
+  WallClock c{};
+  if (!WallClockAt(instant, offset, c)) ThrowOutsideRange(text);
   const std::string_view date = s.Extended ? "-" : "";
-  w.End = WriteFour(w.End, static_cast<unsigned>(c.tm_year + 1900));
+  w.End = WriteFour(w.End, c.Year);
   w.Add(date);
-  AddTwo(w, c.tm_mon + 1);
+  AddTwo(w, c.Month);
   w.Add(date);
-  AddTwo(w, c.tm_mday);
+  AddTwo(w, c.Day);
   *w.End++ = 'T';
   AddClock(w, c, s.Extended ? ":" : "");
   char fraction[kFractionDigits];
-  WriteNine(fraction, nanoseconds);
+  WriteNine(fraction, c.Nanoseconds);
   std::size_t digits = kFractionDigits;
   while (digits > s.Fraction && fraction[digits - 1] == '0') --digits;
   if (digits > 0) {
     *w.End++ = '.';
     w.Add({fraction, digits});
   }
-  if (s.Form == ZoneForm::Z && offset == 0) return w.Add("Z");
-  if (s.Form == ZoneForm::Other && offset == 0) return w.Add("Z");
+  if ((s.Form == ZoneForm::Z || s.Form == ZoneForm::Other) && offset == 0) return w.Add("Z");
   const bool own = s.Form == ZoneForm::Other || s.Form == ZoneForm::Z;
-  AddOffset(w, offset, own ? (s.Extended ? "+05:30" : "+0530") : s.Zone);
+  AddOffset(w, offset, own ? std::string_view(s.Extended ? "+05:30" : "+0530") : s.Zone);
 }
 
 TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
@@ -239,7 +265,7 @@ HttpShape ShapeOf(const std::string& text, std::size_t weekday) {
   return {HttpForm::ImfFixdate, weekday, day == weekday + 3};
 }
 
-void AddDay(Written& w, int day, bool short_day, char pad) {
+void AddDay(Written& w, unsigned day, bool short_day, char pad) {
   if (short_day && day < 10) {
     if (pad != '\0') *w.End++ = pad;
     *w.End++ = static_cast<char>('0' + day);
@@ -249,15 +275,15 @@ void AddDay(Written& w, int day, bool short_day, char pad) {
 }
 
 // The date and the time as the text's layout writes them, without a zone.
-void WriteHttpBack(Written& w, const std::tm& c, const HttpShape& s) {
-  const std::string_view weekday = internal::kWeekdayNames[c.tm_wday];
-  const std::string_view month = internal::kMonthNames[c.tm_mon];
-  const unsigned year = static_cast<unsigned>(c.tm_year + 1900);
+void WriteHttpBack(Written& w, const WallClock& c, const HttpShape& s) {
+  const std::string_view weekday = internal::kWeekdayNames[c.Weekday];
+  const std::string_view month = internal::kMonthNames[c.Month - 1];
+  const unsigned year = c.Year;
   w.Add(s.Weekday > internal::kAbbreviationLength ? weekday : weekday.substr(0, internal::kAbbreviationLength));
   switch (s.Form) {
     case HttpForm::ImfFixdate:
       w.Add(", ");
-      AddDay(w, c.tm_mday, s.ShortDay, '\0');
+      AddDay(w, c.Day, s.ShortDay, '\0');
       w.Add(" ");
       w.Add(month);
       w.Add(" ");
@@ -265,17 +291,17 @@ void WriteHttpBack(Written& w, const std::tm& c, const HttpShape& s) {
       break;
     case HttpForm::Rfc850:
       w.Add(", ");
-      AddTwo(w, c.tm_mday);
+      AddTwo(w, c.Day);
       w.Add("-");
       w.Add(month);
       w.Add("-");
-      AddTwo(w, static_cast<int>(year % 100));
+      AddTwo(w, year % 100);
       break;
     case HttpForm::Asctime:
       w.Add(" ");
       w.Add(month);
       w.Add(" ");
-      AddDay(w, c.tm_mday, s.ShortDay, ' ');
+      AddDay(w, c.Day, s.ShortDay, ' ');
       break;
   }
   w.Add(" ");
@@ -308,15 +334,14 @@ TimePoint ReadHttpExactly(const std::string& text) {
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
   Written w;
-  std::tm c{};
-  unsigned nanoseconds = 0;
-  if (!CalendarOf(wall, c, nanoseconds)) ThrowOutsideRange(text);
+  WallClock c{};
+  if (!CalendarOf(wall, c)) ThrowOutsideRange(text);
   WriteHttpBack(w, c, shape);
   const std::string_view values = w.View();
   const std::string_view zone = std::string_view(text).substr(std::min(values.size(), text.size()));
   std::int64_t minutes = 0;
   if (!ZoneMinutes(zone, shape.Form, minutes)) {
-    w.Add(shape.Form == HttpForm::Asctime ? "" : " GMT");
+    if (shape.Form != HttpForm::Asctime) w.Add(" GMT");
   } else {
     w.Add(zone);
   }
