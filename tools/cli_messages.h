@@ -39,8 +39,7 @@ inline constexpr std::string_view kQuoteInField =
     "Malformed CSV record, a quote inside an unquoted field; nothing after it is read: ";
 inline constexpr std::string_view kTextAfterQuote =
     "Malformed CSV record, text after a closing quote; nothing after it is read: ";
-inline constexpr std::string_view kUnterminatedQuote =
-    "Malformed CSV record, a quote open at the end of the input: ";
+inline constexpr std::string_view kUnterminatedQuote = "Malformed CSV record, a quote open at the end of the input: ";
 
 // Refusals of one input without its text.
 inline constexpr std::string_view kDurationNumberTooLarge =

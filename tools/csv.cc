@@ -73,8 +73,10 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
     std::size_t end = 0;
     if (quoted_field) {
       end = QuotedFieldEnd(record, begin);
-      if (end == std::string_view::npos) problem = Malformed::Unterminated;
-      else if (end < record.size() && record[end] != delimiter) problem = Malformed::TextAfterQuote;
+      if (end == std::string_view::npos)
+        problem = Malformed::Unterminated;
+      else if (end < record.size() && record[end] != delimiter)
+        problem = Malformed::TextAfterQuote;
     } else {
       end = std::min(record.find(delimiter, begin), record.size());
       if (quoted && record.substr(begin, end - begin).find(kQuote) != std::string_view::npos) {

@@ -18,11 +18,11 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 enum class Malformed { No, QuoteInField, TextAfterQuote, Unterminated, TooLong };
 
 struct Record {
-  std::string Text;  // without its line end; inner line ends as they came
-  std::size_t Line = 0;  // where the record began, from 1
-  bool CarriageReturn = false;  // the record ended with "\r\n"
+  std::string Text;                   // without its line end; inner line ends as they came
+  std::size_t Line = 0;               // where the record began, from 1
+  bool CarriageReturn = false;        // the record ended with "\r\n"
   Malformed Problem = Malformed::No;  // TooLong or Unterminated, found while reading
-  bool Quotes = false;  // the record holds a quote; always false when read unquoted
+  bool Quotes = false;                // the record holds a quote; always false when read unquoted
 };
 
 // Reads records in constant memory: one per line, or with `quoted` lines

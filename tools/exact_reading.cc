@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
 
 #include "calendar/civil.h"
@@ -152,9 +152,9 @@ enum class ZoneForm { Z, Colon, Plain, HoursOnly, Other };
 
 struct IsoShape {
   bool Extended;
-  std::size_t Head;            // date and time before any fraction
-  std::size_t Fraction;        // digits after '.', 0 when there is none
-  std::string_view Zone;       // what follows the fraction
+  std::size_t Head;       // date and time before any fraction
+  std::size_t Fraction;   // digits after '.', 0 when there is none
+  std::string_view Zone;  // what follows the fraction
   ZoneForm Form;
 };
 
@@ -311,13 +311,15 @@ void WriteHttpBack(Written& w, const WallClock& c, const HttpShape& s) {
   w.End = WriteFour(w.End, year);
 }
 
-// The minutes east of UTC of a zone after an HTTP date: GMT, UT, UTC or a
-// numeric +hhmm / -hhmm; none at all after an asctime date. False otherwise.
+// The minutes east of UTC of a zone after an HTTP date: none (an HTTP date is
+// GMT), GMT, UT, UTC or, after the layouts of mail dates, a numeric +hhmm /
+// -hhmm. False otherwise.
 bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
   minutes = 0;
-  if (zone.empty()) return form == HttpForm::Asctime;
-  if (zone == " GMT" || zone == " UTC" || zone == " UT") return true;
-  if (zone.size() != sizeof(" +0530") - 1 || zone[0] != ' ' || (zone[1] != '+' && zone[1] != '-')) return false;
+  if (zone.empty() || zone == " GMT" || zone == " UTC" || zone == " UT") return true;
+  if (form == HttpForm::Asctime || zone.size() != sizeof(" +0530") - 1 || zone[0] != ' ' ||
+      (zone[1] != '+' && zone[1] != '-'))
+    return false;
   for (std::size_t i = 2; i < zone.size(); ++i) {
     if (!IsDigit(zone[i])) return false;
   }

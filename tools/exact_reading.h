@@ -19,8 +19,9 @@ namespace orvik::chrono::cli {
 // Reads `text` as `kind` (Auto detects it first):
 // - ISO 8601: a fraction of one to nine digits and an offset written +hh:mm,
 //   +hhmm or +hh in either layout are read as they are meant;
-// - HTTP date: a zone of GMT, UT, UTC or +hhmm / -hhmm (RFC 5322) is applied;
-//   an asctime date may have no zone;
+// - HTTP date: a zone of GMT, UT or UTC, or after an IMF-fixdate or RFC 850
+//   date +hhmm / -hhmm (RFC 5322), is applied,
+//   and one without a zone is GMT;
 // - epoch seconds: as ReadInstant reads them.
 // Throws what ReadInstant throws, or std::invalid_argument with kNotAsWritten
 // when the instant written back in the text's layout is not the text (a date

@@ -98,7 +98,9 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
               ""))
           ->type_name("C")
           ->needs(field);
-  convert.add_flag_callback("--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
+  convert
+      .add_flag_callback(
+          "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
       ->needs(field)
       ->excludes(delimiter);
   convert.add_flag("--lenient", options.Lenient,
