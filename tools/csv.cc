@@ -94,10 +94,8 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
   }
 }
 
-std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch) {
-  std::string_view text = record.substr(field.Begin, field.End - field.Begin);
-  if (!field.Quoted) return text;
-  text = text.substr(1, text.size() - 2);
+std::string_view QuotedValue(std::string_view field, std::string& scratch) {
+  const std::string_view text = field.substr(1, field.size() - 2);
   if (text.find(kQuote) == std::string_view::npos) return text;
   scratch.clear();
   for (std::size_t i = 0; i < text.size(); ++i) {

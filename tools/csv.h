@@ -54,8 +54,14 @@ struct Field {
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem);
 
-// The text of `field` in `record`: without its quotes, a doubled quote as one.
-std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch);
+// The text of a quoted field: without its quotes, a doubled quote as one.
+std::string_view QuotedValue(std::string_view field, std::string& scratch);
+
+// The text of `field` in `record`.
+inline std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch) {
+  const std::string_view text = record.substr(field.Begin, field.End - field.Begin);
+  return field.Quoted ? QuotedValue(text, scratch) : text;
+}
 
 // Quotes the text that `out` holds from `begin` on, a value written by the
 // tool, when it has the delimiter, doubling each quote.

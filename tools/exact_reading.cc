@@ -146,6 +146,21 @@ void AddOffset(Written& w, std::int64_t minutes, std::string_view form) {
   throw std::out_of_range(std::string(kInstantOutsideRange).append(text));
 }
 
+// Two digits at `at` as a number; 100 when either is not a digit.
+unsigned TwoDigits(std::string_view text, std::size_t at) {
+  const unsigned high = static_cast<unsigned char>(text[at]) - unsigned{'0'};
+  const unsigned low = static_cast<unsigned char>(text[at + 1]) - unsigned{'0'};
+  return high < 10 && low < 10 ? high * 10 + low : 100;
+}
+
+// Whether a date and time read from two-digit fields can have carried into
+// the next unit: not when each is in its range and the day is at most 28.
+// Where none can, the text that the library accepted writes back as itself,
+// and writing it is skipped.
+bool NoCarry(unsigned day, unsigned hour, unsigned minute, unsigned second) {
+  return day >= 1 && day <= 28 && hour <= 23 && minute <= 59 && second <= 59;
+}
+
 // ISO 8601 ------------------------------------------------------------------
 
 enum class ZoneForm { Z, Colon, Plain, HoursOnly, Other };
@@ -226,6 +241,31 @@ void WriteIsoBack(Written& w, std::string_view text, TimePoint instant, std::int
   AddOffset(w, offset, own ? std::string_view(s.Extended ? "+05:30" : "+0530") : s.Zone);
 }
 
+// A text of full-width digits whose fields cannot carry and whose offset is
+// under a day with minutes under an hour.
+bool WritesBackAsItself(std::string_view text, const IsoShape& s) {
+  const std::size_t step = s.Extended ? 3 : 2;  // from one field of the date or time to the next
+  const std::size_t hour = s.Extended ? 11 : 9;
+  const unsigned month = TwoDigits(text, 4 + step - 2);
+  if (TwoDigits(text, 0) > 99 || TwoDigits(text, 2) > 99 || month < 1 || month > 12 ||
+      !NoCarry(TwoDigits(text, 4 + 2 * step - 2), TwoDigits(text, hour), TwoDigits(text, hour + step),
+               TwoDigits(text, hour + 2 * step))) {
+    return false;
+  }
+  switch (s.Form) {
+    case ZoneForm::Z:
+      return true;
+    case ZoneForm::HoursOnly:
+      return TwoDigits(s.Zone, 1) <= 23;
+    case ZoneForm::Plain:
+      return TwoDigits(s.Zone, 1) <= 23 && TwoDigits(s.Zone, 3) <= 59;
+    case ZoneForm::Colon:
+      return TwoDigits(s.Zone, 1) <= 23 && TwoDigits(s.Zone, 4) <= 59;
+    default:
+      return false;
+  }
+}
+
 TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
   if (text.size() < sizeof("2020-") - 1) return SplitIso(text).first;  // the tool's refusal of a text too short
   const IsoShape shape = ShapeOf(text);
@@ -240,6 +280,7 @@ TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
       throw;
     }
   }
+  if (WritesBackAsItself(text, shape)) return read.first;
   Written w;
   WriteIsoBack(w, text, read.first, read.second.count(), shape);
   if (w.View() != text) ThrowNotAsWritten(text, w.View());
@@ -330,8 +371,25 @@ bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
   return true;
 }
 
+// An IMF-fixdate as HTTP writes it whose fields cannot carry and whose weekday
+// is the date's.
+bool WritesBackAsItself(std::string_view text, TimePoint wall) {
+  constexpr std::string_view kLayout = "Sun, 06 Nov 1994 08:49:37 GMT";
+  if (text.size() != kLayout.size() || !text.ends_with(" GMT")) return false;
+  for (const std::size_t at : {3UL, 4UL, 7UL, 11UL, 16UL, 19UL, 22UL}) {
+    if (text[at] != kLayout[at]) return false;
+  }
+  if (TwoDigits(text, 12) > 99 || TwoDigits(text, 14) > 99 ||
+      !NoCarry(TwoDigits(text, 5), TwoDigits(text, 17), TwoDigits(text, 20), TwoDigits(text, 23))) {
+    return false;
+  }
+  const std::int64_t days = internal::civil::SplitDays(internal::FloorToSecond(wall).Seconds).Days;
+  return text.starts_with(internal::kWeekdayNames[internal::civil::WeekdayFromDays(days)].substr(0, 3));
+}
+
 TimePoint ReadHttpExactly(const std::string& text) {
   const TimePoint wall = FromHttpDate(text);
+  if (WritesBackAsItself(text, wall)) return wall;
   std::size_t weekday = 0;
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
