@@ -46,7 +46,7 @@ bool RecordReader::Next(Record& record) {
   record.Problem = too_long ? Malformed::TooLong : Malformed::No;
   record.Quotes = false;
   if (!quoted_ || too_long) return true;
-  for (bool open = OddQuotes(record.Text, record.Quotes); open; open ^= OddQuotes(part_, record.Quotes)) {
+  for (bool open = OddQuotes(record.Text, record.Quotes); open; open = open != OddQuotes(part_, record.Quotes)) {
     if (!lines_.Next(part_, too_long)) {
       record.Problem = Malformed::Unterminated;
       return true;
@@ -73,10 +73,11 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
     std::size_t end = 0;
     if (quoted_field) {
       end = QuotedFieldEnd(record, begin);
-      if (end == std::string_view::npos)
+      if (end == std::string_view::npos) {
         problem = Malformed::Unterminated;
-      else if (end < record.size() && record[end] != delimiter)
+      } else if (end < record.size() && record[end] != delimiter) {
         problem = Malformed::TextAfterQuote;
+      }
     } else {
       end = std::min(record.find(delimiter, begin), record.size());
       if (quoted && record.substr(begin, end - begin).find(kQuote) != std::string_view::npos) {
@@ -115,7 +116,8 @@ void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {
     if (out[i] == kQuote) quoted += kQuote;
   }
   quoted += kQuote;
-  out.replace(begin, std::string::npos, quoted);
+  out.resize(begin);
+  out += quoted;
 }
 
 }  // namespace orvik::chrono::cli

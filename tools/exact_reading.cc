@@ -359,13 +359,11 @@ bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
   minutes = 0;
   if (zone.empty() || zone == " GMT" || zone == " UTC" || zone == " UT") return true;
   if (form == HttpForm::Asctime || zone.size() != sizeof(" +0530") - 1 || zone[0] != ' ' ||
-      (zone[1] != '+' && zone[1] != '-'))
+      (zone[1] != '+' && zone[1] != '-')) {
     return false;
-  for (std::size_t i = 2; i < zone.size(); ++i) {
-    if (!IsDigit(zone[i])) return false;
   }
-  const int hours = (zone[2] - '0') * 10 + zone[3] - '0';
-  const int rest = (zone[4] - '0') * 10 + zone[5] - '0';
+  const unsigned hours = TwoDigits(zone, 2);
+  const unsigned rest = TwoDigits(zone, 4);
   if (hours > 23 || rest > 59) return false;
   minutes = (zone[1] == '-' ? -1 : 1) * (hours * internal::kMinutesPerHour + rest);
   return true;
