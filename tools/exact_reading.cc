@@ -54,33 +54,25 @@ struct WallClock {
   unsigned Nanoseconds;
 };
 
-// The UTC fields of `wall`, the text's own: the one place the written-back
-// text takes its fields from the library, here its calendar arithmetic (the
-// cached ToCalendarTime would fill an hour for every line of a file of
-// scattered instants). False for a year the layouts cannot write.
-bool CalendarOf(TimePoint wall, WallClock& c) {
-  const internal::FlooredTime floored = internal::FloorToSecond(wall);
-  const internal::civil::DayAndSecond split = internal::civil::SplitDays(floored.Seconds);
+// The wall clock `offset_minutes` east of UTC at `instant`, whose fields are
+// the text's own: the one place the written-back text takes its fields from
+// the library, here its calendar arithmetic (the cached ToCalendarTime would
+// fill an hour for every line of a file of scattered instants). Counted in
+// seconds, it also holds a wall clock past the time point's range.
+WallClock WallClockAt(TimePoint instant, std::int64_t offset_minutes) {
+  const internal::FlooredTime floored = internal::FloorToSecond(instant);
+  const internal::civil::DayAndSecond split =
+      internal::civil::SplitDays(floored.Seconds + offset_minutes * internal::kSecondsPerMinute);
   const internal::civil::Date date = internal::civil::CivilFromDays(split.Days);
   const auto second = static_cast<unsigned>(split.Second);
-  c = {static_cast<unsigned>(date.Year),
-       date.Month,
-       date.Day,
-       internal::civil::WeekdayFromDays(split.Days),
-       second / 3600,
-       second / 60 % 60,
-       second % 60,
-       floored.Nanoseconds};
-  return date.Year >= 0 && date.Year <= 9999;
-}
-
-// The wall clock of `instant` at `offset_minutes` east of UTC; false when it
-// leaves the range.
-bool WallClockAt(TimePoint instant, std::int64_t offset_minutes, WallClock& c) {
-  std::int64_t wall = 0;
-  const std::int64_t shift = offset_minutes * internal::kSecondsPerMinute * internal::kNanosecondsPerSecond;
-  if (__builtin_add_overflow(instant.time_since_epoch().count(), shift, &wall)) return false;
-  return CalendarOf(TimePoint(std::chrono::nanoseconds(wall)), c);
+  return {static_cast<unsigned>(date.Year),
+          date.Month,
+          date.Day,
+          internal::civil::WeekdayFromDays(split.Days),
+          second / 3600,
+          second / 60 % 60,
+          second % 60,
+          floored.Nanoseconds};
 }
 
 void AddTwo(Written& w, unsigned value) { w.End = WriteTwo(w.End, value); }
@@ -217,9 +209,8 @@ const std::string& RewriteIso(const std::string& text, const IsoShape& s, std::s
   return scratch.append(s.Form == ZoneForm::HoursOnly ? "00" : s.Zone.substr(s.Zone.size() - 2));
 }
 
-void WriteIsoBack(Written& w, std::string_view text, TimePoint instant, std::int64_t offset, const IsoShape& s) {
-  WallClock c{};
-  if (!WallClockAt(instant, offset, c)) ThrowOutsideRange(text);
+void WriteIsoBack(Written& w, TimePoint instant, std::int64_t offset, const IsoShape& s) {
+  const WallClock c = WallClockAt(instant, offset);
   const std::string_view date = s.Extended ? "-" : "";
   w.End = WriteFour(w.End, c.Year);
   w.Add(date);
@@ -282,7 +273,7 @@ TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
   }
   if (WritesBackAsItself(text, shape)) return read.first;
   Written w;
-  WriteIsoBack(w, text, read.first, read.second.count(), shape);
+  WriteIsoBack(w, read.first, read.second.count(), shape);
   if (w.View() != text) ThrowNotAsWritten(text, w.View());
   return read.first;
 }
@@ -392,8 +383,7 @@ TimePoint ReadHttpExactly(const std::string& text) {
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
   Written w;
-  WallClock c{};
-  if (!CalendarOf(wall, c)) ThrowOutsideRange(text);
+  const WallClock c = WallClockAt(wall, 0);
   WriteHttpBack(w, c, shape);
   const std::string_view values = w.View();
   const std::string_view zone = std::string_view(text).substr(std::min(values.size(), text.size()));
