@@ -235,6 +235,7 @@ void WriteIsoBack(Written& w, TimePoint instant, std::int64_t offset, const IsoS
 // A text of full-width digits whose fields cannot carry and whose offset is
 // under a day with minutes under an hour.
 bool WritesBackAsItself(std::string_view text, const IsoShape& s) {
+  if (s.Form == ZoneForm::Other) return false;  // nor may the text hold the whole date and time
   const std::size_t step = s.Extended ? 3 : 2;  // from one field of the date or time to the next
   const std::size_t hour = s.Extended ? 11 : 9;
   const unsigned month = TwoDigits(text, 4 + step - 2);
