@@ -236,26 +236,18 @@ void WriteIsoBack(Written& w, TimePoint instant, std::int64_t offset, const IsoS
 // under a day with minutes under an hour.
 bool WritesBackAsItself(std::string_view text, const IsoShape& s) {
   if (s.Form == ZoneForm::Other) return false;  // nor may the text hold the whole date and time
-  const std::size_t step = s.Extended ? 3 : 2;  // from one field of the date or time to the next
-  const std::size_t hour = s.Extended ? 11 : 9;
-  const unsigned month = TwoDigits(text, 4 + step - 2);
+  // Where the month, the day, the hour, the minutes and the seconds start.
+  static constexpr std::size_t kExtended[] = {5, 8, 11, 14, 17};
+  static constexpr std::size_t kBasic[] = {4, 6, 9, 11, 13};
+  const std::size_t* const at = s.Extended ? kExtended : kBasic;
+  const unsigned month = TwoDigits(text, at[0]);
   if (TwoDigits(text, 0) > 99 || TwoDigits(text, 2) > 99 || month < 1 || month > 12 ||
-      !NoCarry(TwoDigits(text, 4 + 2 * step - 2), TwoDigits(text, hour), TwoDigits(text, hour + step),
-               TwoDigits(text, hour + 2 * step))) {
+      !NoCarry(TwoDigits(text, at[1]), TwoDigits(text, at[2]), TwoDigits(text, at[3]), TwoDigits(text, at[4]))) {
     return false;
   }
-  switch (s.Form) {
-    case ZoneForm::Z:
-      return true;
-    case ZoneForm::HoursOnly:
-      return TwoDigits(s.Zone, 1) <= 23;
-    case ZoneForm::Plain:
-      return TwoDigits(s.Zone, 1) <= 23 && TwoDigits(s.Zone, 3) <= 59;
-    case ZoneForm::Colon:
-      return TwoDigits(s.Zone, 1) <= 23 && TwoDigits(s.Zone, 4) <= 59;
-    default:
-      return false;
-  }
+  if (s.Form == ZoneForm::Z) return true;
+  const unsigned minutes = s.Form == ZoneForm::HoursOnly ? 0 : TwoDigits(s.Zone, s.Zone.size() - 2);
+  return TwoDigits(s.Zone, 1) <= 23 && minutes <= 59;
 }
 
 TimePoint ReadIsoExactly(const std::string& text, std::string& scratch) {
