@@ -427,8 +427,7 @@ Reading<TimePoint> ReadExactly(std::string_view text, InputKind kind, ExactScrat
   }
 }
 
-std::string ExactRefusalMessage(const Reading<TimePoint>& reading, std::string_view text,
-                                const ExactScratch& scratch) {
+std::string ExactRefusalMessage(const Reading<TimePoint>& reading, std::string_view text, const ExactScratch& scratch) {
   if (reading.OwnRefusal == kNotAsWritten) {
     return NotAsWrittenMessage(text, {scratch.Written, scratch.WrittenSize});
   }

@@ -45,8 +45,7 @@ Reading<TimePoint> ReadExactly(std::string_view text, InputKind kind, ExactScrat
 // or for kNotAsWritten the first differing runs of the text and of the text
 // written back, in quotes and joined by kWouldBeReadAs, then the text written
 // back in parentheses, kLenientAllows and the text.
-std::string ExactRefusalMessage(const Reading<TimePoint>& reading, std::string_view text,
-                                const ExactScratch& scratch);
+std::string ExactRefusalMessage(const Reading<TimePoint>& reading, std::string_view text, const ExactScratch& scratch);
 
 }  // namespace orvik::chrono::cli
 
