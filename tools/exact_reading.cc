@@ -46,7 +46,6 @@ struct WallClock {
   unsigned Year;
   unsigned Month;  // 1 to 12
   unsigned Day;
-  unsigned Weekday;  // 0 for Sunday
   unsigned Hour;
   unsigned Minute;
   unsigned Second;
@@ -67,7 +66,6 @@ WallClock WallClockAt(TimePoint instant, std::int64_t offset_minutes) {
   return {static_cast<unsigned>(date.Year),
           date.Month,
           date.Day,
-          internal::civil::WeekdayFromDays(split.Days),
           second / 3600,
           second / 60 % 60,
           second % 60,
@@ -305,50 +303,59 @@ HttpShape ShapeOf(std::string_view text, std::size_t weekday) {
   return {HttpForm::ImfFixdate, weekday, day == weekday + 3};
 }
 
-void AddDay(Written& w, unsigned day, bool short_day, char pad) {
-  if (short_day && day < 10) {
-    if (pad != '\0') *w.End++ = pad;
-    *w.End++ = static_cast<char>('0' + day);
-  } else {
-    AddTwo(w, day);
-  }
+// The day of an IMF-fixdate, `two` digits, as the text's layout writes it.
+void AddDay(Written& w, std::string_view two, bool short_day, char pad) {
+  if (!short_day || two[0] != '0') return w.Add(two);
+  if (pad != '\0') *w.End++ = pad;
+  *w.End++ = two[1];
 }
 
-// The date and the time as the text's layout writes them, without a zone.
-void WriteHttpBack(Written& w, const WallClock& c, const HttpShape& s) {
-  const std::string_view weekday = internal::kWeekdayNames[c.Weekday];
-  const std::string_view month = internal::kMonthNames[c.Month - 1];
-  const unsigned year = c.Year;
-  w.Add(s.Weekday > internal::kAbbreviationLength ? weekday : weekday.substr(0, internal::kAbbreviationLength));
+// The weekday's full name, for the abbreviation that an IMF-fixdate writes.
+std::string_view FullWeekday(std::string_view abbreviation) {
+  for (const std::string_view name : internal::kWeekdayNames) {
+    if (name.starts_with(abbreviation)) return name;
+  }
+  return abbreviation;
+}
+
+// The date and the time of `fixdate`, the instant's IMF-fixdate, as the text's
+// layout writes them, without a zone.
+void WriteHttpBack(Written& w, std::string_view fixdate, const HttpShape& s) {
+  const std::string_view weekday = fixdate.substr(0, internal::kAbbreviationLength);
+  const std::string_view day = fixdate.substr(sizeof("Sun, ") - 1, 2);
+  const std::string_view month = fixdate.substr(sizeof("Sun, 06 ") - 1, internal::kAbbreviationLength);
+  const std::string_view year = fixdate.substr(sizeof("Sun, 06 Nov ") - 1, 4);
+  const std::string_view clock = fixdate.substr(sizeof("Sun, 06 Nov 1994 ") - 1, sizeof("08:49:37") - 1);
+  w.Add(s.Weekday > internal::kAbbreviationLength ? FullWeekday(weekday) : weekday);
   switch (s.Form) {
     case HttpForm::ImfFixdate:
       w.Add(", ");
-      AddDay(w, c.Day, s.ShortDay, '\0');
+      AddDay(w, day, s.ShortDay, '\0');
       w.Add(" ");
       w.Add(month);
       w.Add(" ");
-      w.End = WriteFour(w.End, year);
+      w.Add(year);
       break;
     case HttpForm::Rfc850:
       w.Add(", ");
-      AddTwo(w, c.Day);
+      w.Add(day);
       w.Add("-");
       w.Add(month);
       w.Add("-");
-      AddTwo(w, year % 100);
+      w.Add(year.substr(2));
       break;
     case HttpForm::Asctime:
       w.Add(" ");
       w.Add(month);
       w.Add(" ");
-      AddDay(w, c.Day, s.ShortDay, ' ');
+      AddDay(w, day, s.ShortDay, ' ');
       break;
   }
   w.Add(" ");
-  AddClock(w, c, ":");
+  w.Add(clock);
   if (s.Form != HttpForm::Asctime) return;
   w.Add(" ");
-  w.End = WriteFour(w.End, year);
+  w.Add(year);
 }
 
 // The minutes east of UTC of a zone after an HTTP date: none (an HTTP date is
@@ -368,33 +375,18 @@ bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
   return true;
 }
 
-// An IMF-fixdate as HTTP writes it whose fields cannot carry and whose weekday
-// is the date's.
-bool WritesBackAsItself(std::string_view text, TimePoint wall) {
-  constexpr std::string_view kLayout = "Sun, 06 Nov 1994 08:49:37 GMT";
-  if (text.size() != kLayout.size() || !text.ends_with(" GMT")) return false;
-  for (const std::size_t at : {3UL, 4UL, 7UL, 11UL, 16UL, 19UL, 22UL}) {
-    if (text[at] != kLayout[at]) return false;
-  }
-  if (TwoDigits(text, 12) > 99 || TwoDigits(text, 14) > 99 ||
-      !NoCarry(TwoDigits(text, 5), TwoDigits(text, 17), TwoDigits(text, 20), TwoDigits(text, 23))) {
-    return false;
-  }
-  const std::int64_t days = internal::civil::SplitDays(internal::FloorToSecond(wall).Seconds).Days;
-  return text.starts_with(internal::kWeekdayNames[internal::civil::WeekdayFromDays(days)].substr(0, 3));
-}
-
 Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {
   const Reading<TimePoint> read = ReadInstant(text, InputKind::Http);
   if (!read) return read;
   const TimePoint wall = read.Value;
-  if (WritesBackAsItself(text, wall)) return read;
+  char fixdate[kHttpDateSize];
+  FormatHttpDate(fixdate, wall);
+  if (text == std::string_view(fixdate, kHttpDateSize)) return read;  // as HTTP writes it
   std::size_t weekday = 0;
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
   Written w;
-  const WallClock c = WallClockAt(wall, 0);
-  WriteHttpBack(w, c, shape);
+  WriteHttpBack(w, {fixdate, kHttpDateSize}, shape);
   const std::string_view values = w.View();
   const std::string_view zone = text.substr(std::min(values.size(), text.size()));
   std::int64_t minutes = 0;
