@@ -53,10 +53,11 @@ struct WallClock {
 };
 
 // The wall clock `offset_minutes` east of UTC at `instant`, whose fields are
-// the text's own: the one place the written-back text takes its fields from
-// the library, here its calendar arithmetic (the cached ToCalendarTime would
-// fill an hour for every line of a file of scattered instants). Counted in
-// seconds, it also holds a wall clock past the time point's range.
+// the text's own, from the library's calendar arithmetic (the cached
+// ToCalendarTime would fill an hour for every line of a file of scattered
+// instants). Counted in seconds, it also holds a wall clock past the time
+// point's range, which no time point shifted by the offset, and so no
+// FormatIso8601, can write.
 WallClock WallClockAt(TimePoint instant, std::int64_t offset_minutes) {
   const internal::FlooredTime floored = internal::FloorToSecond(instant);
   const internal::civil::DayAndSecond split =
