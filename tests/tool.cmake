@@ -4,6 +4,11 @@ if(TARGET orvik-chrono)
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/cli_test.sh $<TARGET_FILE:orvik-chrono>)
     set_tests_properties("orvik_chrono_tool[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
   endforeach()
+  foreach(zone UTC Asia/Kolkata)
+    add_test(NAME "orvik_chrono_tool_readings[TZ=${zone}]"
+      COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/readings_test.sh $<TARGET_FILE:orvik-chrono>)
+    set_tests_properties("orvik_chrono_tool_readings[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
+  endforeach()
   add_test(NAME orvik_chrono_tool_messages
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/messages_test.sh $<TARGET_FILE:orvik-chrono>)
 endif()

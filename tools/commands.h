@@ -25,6 +25,7 @@ struct Options {
   std::string FieldName;  // the field's column in the header line
   char Delimiter = '\t';
   bool Header = false;
+  bool Lenient = false;  // the library's reading of each text, unchecked
   std::vector<std::string> Texts;
 };
 

@@ -1,4 +1,4 @@
-// convert: one output line per input; with --field, one field of each line
+// convert: one output line per input; with --field, one field of each record
 // converted and the rest copied.
 #include <unistd.h>
 
@@ -9,7 +9,8 @@
 
 #include "cli_messages.h"
 #include "commands.h"
-#include "line_reader.h"
+#include "csv.h"
+#include "exact_reading.h"
 #include "output.h"
 #include "refusals.h"
 
@@ -22,89 +23,121 @@ struct Conversion {
   TimeZone Zone;
   std::size_t Field;  // 0: the whole input
   char Delimiter;
+  bool Quoted;  // fields by RFC 4180
+  bool Lenient;
 };
 
-// Where field `number` (from 1) of `line` starts and ends; false when the line
-// has fewer fields.
-bool FindField(std::string_view line, std::size_t number, char delimiter, std::size_t& begin, std::size_t& end) {
-  begin = 0;
-  for (std::size_t i = 1; i < number; ++i) {
-    const std::size_t next = line.find(delimiter, begin);
-    if (next == std::string_view::npos) return false;
-    begin = next + 1;
+// Memory reused from one input to the next.
+struct Scratch {
+  std::string Value;  // a quoted field's text
+  ExactScratch Exact;
+};
+
+void ReportMalformed(Refusals& refusals, std::size_t line, Malformed problem, std::string_view record, bool quoted) {
+  switch (problem) {
+    case Malformed::QuoteInField:
+      return Report(refusals, "line", line, std::string(kQuoteInField).append(record));
+    case Malformed::TextAfterQuote:
+      return Report(refusals, "line", line, std::string(kTextAfterQuote).append(record));
+    case Malformed::Unterminated:
+      return Report(refusals, "line", line, std::string(kUnterminatedQuote).append(record));
+    default:
+      return Report(refusals, "line", line, quoted ? kRecordTooLong : kLineTooLong);
   }
-  end = std::min(line.find(delimiter, begin), line.size());
-  return true;
 }
 
-// Appends the converted `input` and a newline to `out`, or reports why not.
-// `message` is scratch space for a refusal.
-void ConvertInput(const Conversion& c, std::string_view input, const char* where, std::size_t position,
-                  std::string& message, Output& out, Refusals& refusals) {
-  std::size_t begin = 0;
-  std::size_t end = input.size();
-  message.clear();
-  if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, begin, end)) {
-    message.append(kNoField).append(std::to_string(c.Field)).append(kNoFieldIn).append(input);
+// Appends the converted `input` and `line_end` to `out`, or reports why not;
+// false when the input is a malformed record, after which nothing can be
+// split for sure.
+bool ConvertInput(const Conversion& c, std::string_view input, bool quotes, std::string_view line_end,
+                  const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
+  Field field{0, input.size(), false};
+  Malformed problem = Malformed::No;
+  if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, c.Quoted && quotes, field, problem)) {
+    if (problem != Malformed::No) {
+      ReportMalformed(refusals, position, problem, input, true);
+      return false;
+    }
+    std::string message(kNoField);
+    message.append(std::to_string(c.Field)).append(kNoFieldIn).append(input);
     Report(refusals, where, position, message);
-    return;
+    return true;
   }
-  const std::string_view text = input.substr(begin, end - begin);
-  const Reading<TimePoint> instant = ReadInstant(text, c.Kind);
+  const std::string_view text = FieldValue(input, field, s.Value);
+  const Reading<TimePoint> instant = c.Lenient ? ReadInstant(text, c.Kind) : ReadExactly(text, c.Kind, s.Exact);
   if (!instant) {
-    Report(refusals, where, position, RefusalMessage(instant, text));
-    return;
+    Report(refusals, where, position, ExactRefusalMessage(instant, text, s.Exact));
+    return true;
   }
-  out.Buffer.append(input.substr(0, begin));
+  out.Buffer.append(input.substr(0, field.Begin));
+  const std::size_t value = out.Buffer.size();
   AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone);
-  out.Buffer.append(input.substr(end));
-  out.Buffer += '\n';
+  if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
+  out.Buffer.append(input.substr(field.End)).append(line_end);
+  return true;
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
 // usage error when no column or several have that name.
-std::size_t FindColumn(std::string_view header, std::string_view name, char delimiter) {
+std::size_t FindColumn(std::string_view header, std::string_view name, const Conversion& c) {
   std::size_t found = 0;
   std::size_t matches = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  for (std::size_t number = 1; FindField(header, number, delimiter, begin, end); ++number) {
-    if (header.substr(begin, end - begin) == name) {
+  Field field;
+  Malformed problem = Malformed::No;
+  std::string scratch;
+  const bool quoted = c.Quoted && header.find('"') != std::string_view::npos;
+  for (std::size_t number = 1; FindField(header, number, c.Delimiter, quoted, field, problem); ++number) {
+    if (FieldValue(header, field, scratch) == name) {
       found = number;
       ++matches;
     }
-    if (end == header.size()) break;
+    if (field.End == header.size()) break;
   }
   if (matches == 1) return found;
-  const std::string_view problem = matches == 0 ? kNoColumn : kManyColumns;
-  Say("--field " + std::string(name) + ": " + std::string(problem) + EscapeControlBytes(header));
+  const std::string_view problem_text = matches == 0 ? kNoColumn : kManyColumns;
+  Say("--field " + std::string(name) + ": " + std::string(problem_text) + EscapeControlBytes(header));
   return 0;
 }
 
-// Converts each line of standard input, the header line copied unchanged; a
-// usage error when --field names no single column of the header line.
+// Converts each record of standard input, the header record copied
+// unchanged; a usage error when --field names no single column of the header.
+// A byte-order mark before the first record is copied and is not part of its
+// first field. A malformed record ends the input.
 int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
-  LineReader reader(STDIN_FILENO);
-  std::string line;
-  std::string text;
-  bool too_long = false;
-  for (std::size_t number = 1; reader.Next(line, too_long); ++number) {
-    if (too_long) {
-      Report(refusals, "line", number, kLineTooLong);
-    } else if (number == 1 && options.Header) {
-      if (!options.FieldName.empty()) c.Field = FindColumn(line, options.FieldName, c.Delimiter);
-      out.Buffer.append(line) += '\n';
-    } else if (line.empty()) {
-      out.Buffer += '\n';
-    } else {
-      ConvertInput(c, line, "line", number, text, out, refusals);
+  RecordReader records(STDIN_FILENO, c.Quoted);
+  Record r;
+  Scratch s;
+  for (bool first = true; records.Next(r); first = false) {
+    std::string_view record = r.Text;
+    const std::string_view line_end = r.CarriageReturn ? "\r\n" : "\n";
+    if (first && record.starts_with(kByteOrderMark)) {
+      out.Buffer.append(kByteOrderMark);
+      record.remove_prefix(kByteOrderMark.size());
+    }
+    Field field;
+    Malformed problem = r.Problem;
+    // A record open at the end of the input may have gone wrong earlier.
+    if (problem == Malformed::Unterminated) FindField(record, 1, c.Delimiter, true, field, problem);
+    if (first && options.Header && r.Quotes && problem == Malformed::No) {
+      FindField(record, 1, c.Delimiter, true, field, problem);
+    }
+    if (problem != Malformed::No) {
+      ReportMalformed(refusals, r.Line, problem, record, c.Quoted);
+      if (c.Quoted) break;
+    } else if (first && options.Header) {
+      if (!options.FieldName.empty()) c.Field = FindColumn(record, options.FieldName, c);
+      out.Buffer.append(record).append(line_end);
+    } else if (record.empty()) {
+      out.Buffer.append(line_end);
+    } else if (!ConvertInput(c, record, r.Quotes, line_end, "line", r.Line, s, out, refusals)) {
+      break;
     }
     if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
   }
-  if (reader.Error() != 0) {
+  if (records.Error() != 0) {
     Flush(out);
-    ReportReadError(refusals, kStandardInput, reader.Error());
+    ReportReadError(refusals, kStandardInput, records.Error());
   }
   return ExitStatus(refusals);
 }
@@ -112,13 +145,17 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
 }  // namespace
 
 int Convert(const Options& options) {
-  const Conversion c{options.From, options.To, options.Zone, options.Field, options.Delimiter};
+  const bool columns = options.Field != 0 || !options.FieldName.empty();
+  const Conversion c{options.From,   options.To,        options.Zone,
+                     options.Field,  options.Delimiter, columns && options.Delimiter != '\t',
+                     options.Lenient};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);
-  std::string text;
+  Scratch s;
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
-    ConvertInput(c, options.Texts[i], "argument", i + 1, text, out, refusals);
+    const std::string& text = options.Texts[i];
+    ConvertInput(c, text, text.find('"') != std::string::npos, "\n", "argument", i + 1, s, out, refusals);
   }
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error

@@ -36,13 +36,14 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
     epoch.Negative = true;
     text.remove_prefix(1);
   }
-  const std::size_t dot = text.find('.');
-  epoch.Whole = text.substr(0, dot);
-  epoch.Fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-  const auto all_digits = [](std::string_view digits) { return std::ranges::all_of(digits, IsDigit); };
-  if (epoch.Whole.empty() || !all_digits(epoch.Whole)) return false;
-  if (dot == std::string_view::npos) return true;
-  return !epoch.Fraction.empty() && epoch.Fraction.size() <= kFractionDigits && all_digits(epoch.Fraction);
+  // Most texts are told apart by their first bytes: no look at the rest.
+  const auto whole = static_cast<std::size_t>(std::ranges::find_if_not(text, IsDigit) - text.begin());
+  epoch.Whole = text.substr(0, whole);
+  if (whole == 0 || whole == text.size()) return whole != 0;
+  if (text[whole] != '.') return false;
+  epoch.Fraction = text.substr(whole + 1);
+  return !epoch.Fraction.empty() && epoch.Fraction.size() <= kFractionDigits &&
+         std::ranges::all_of(epoch.Fraction, IsDigit);
 }
 
 Reading<TimePoint> ReadEpoch(std::string_view text) {

@@ -32,6 +32,7 @@ bool LineReader::Fill() {
 
 bool LineReader::Next(std::string& line, bool& too_long) {
   too_long = false;
+  carriage_return_ = false;
   std::size_t scanned = begin_;
   for (;;) {
     const void* newline = std::memchr(buffer_.data() + scanned, '\n', end_ - scanned);
@@ -44,7 +45,8 @@ bool LineReader::Next(std::string& line, bool& too_long) {
       }
       line.assign(buffer_.data() + begin_, length);
       begin_ = at + 1;
-      if (!too_long && !line.empty() && line.back() == '\r') line.pop_back();
+      carriage_return_ = !too_long && !line.empty() && line.back() == '\r';
+      if (carriage_return_) line.pop_back();
       return true;
     }
     if (end_ - begin_ > kLongestLine) {
@@ -67,7 +69,8 @@ bool LineReader::Next(std::string& line, bool& too_long) {
       if (end_ == begin_) return false;
       line.assign(buffer_.data() + begin_, end_ - begin_);
       begin_ = end_;
-      if (!line.empty() && line.back() == '\r') line.pop_back();
+      carriage_return_ = !line.empty() && line.back() == '\r';
+      if (carriage_return_) line.pop_back();
       return true;
     }
   }

@@ -19,6 +19,10 @@ class LineReader {
   // the input or at a failed read. `too_long` tells that the line was cut.
   bool Next(std::string& line, bool& too_long);
 
+  // Whether the last line that Next gave ended with "\r\n" (or "\r" at the
+  // end of the input), whose '\r' it dropped.
+  [[nodiscard]] bool CarriageReturn() const { return carriage_return_; }
+
   // The errno value of the read that failed, 0 while every read succeeded. A
   // failed read ends the input; the part of a line read before it is dropped.
   [[nodiscard]] int Error() const { return error_; }
@@ -32,6 +36,7 @@ class LineReader {
   std::size_t end_ = 0;
   bool eof_ = false;
   int error_ = 0;
+  bool carriage_return_ = false;
 };
 
 }  // namespace orvik::chrono::cli

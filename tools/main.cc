@@ -88,11 +88,23 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
       "convert field N (from 1) of each input, or with --header the field under the column named NAME, and copy "
       "the rest");
   field->type_name("N|NAME");
-  convert.add_option("--delimiter", options.Delimiter, "the one character between fields (default: a tab)")
-      ->check(CLI::Validator(
-          [](const std::string& text) { return text.size() == 1 ? std::string() : std::string(kOneCharacter); }, ""))
-      ->type_name("C")
-      ->needs(field);
+  CLI::Option* delimiter =
+      convert
+          .add_option("--delimiter", options.Delimiter,
+                      "the one character between fields (default: a tab); fields split at any other are CSV "
+                      "(RFC 4180: quoted fields, doubled quotes, line breaks inside quotes)")
+          ->check(CLI::Validator(
+              [](const std::string& text) { return text.size() == 1 ? std::string() : std::string(kOneCharacter); },
+              ""))
+          ->type_name("C")
+          ->needs(field);
+  convert
+      .add_flag_callback(
+          "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
+      ->needs(field)
+      ->excludes(delimiter);
+  convert.add_flag("--lenient", options.Lenient,
+                   "convert what the library reads, also where it is not the instant the text says");
   CLI::Option* header =
       convert.add_flag("--header", options.Header, "copy the first line of standard input unchanged, as a header");
   convert.add_option("text", options.Texts, "instants to convert")->excludes(header);

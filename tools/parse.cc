@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "exact_reading.h"
 #include "refusals.h"
 #include "text_layout.h"
 
@@ -25,6 +26,20 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
                 tm.tm_wday >= 0 && tm.tm_wday < 7 ? kDays[tm.tm_wday] : "?", tm.tm_yday + 1, tm.tm_isdst, tm.tm_gmtoff,
                 tm.tm_zone == nullptr ? "" : tm.tm_zone);
   AppendLine(out, "calendar", line);
+}
+
+// The instant that convert writes for `text` (without --lenient), or why it
+// refuses the text.
+std::string WhatConvertWrites(std::string_view text, InputKind kind) {
+  ExactScratch scratch;
+  const Reading<TimePoint> read = ReadExactly(text, kind, scratch);
+  std::string written;
+  if (read) {
+    AppendInstant(written, read.Value, OutputFormat::IsoNs, TimeZone::UTC);
+  } else {
+    AppendEscaped(written.append("refused: "), ExactRefusalMessage(read, text, scratch));
+  }
+  return written;
 }
 
 // Appends what the library reads from `text`, or why it refuses it to `refusal`.
@@ -53,6 +68,7 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
   AppendLine(out, "utc", utc);
   if (!offset.empty()) AppendLine(out, "offset", offset);
   AppendCalendar(out, calendar);
+  AppendLine(out, "convert", WhatConvertWrites(text, kind));
   return true;
 }
 

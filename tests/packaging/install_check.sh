@@ -66,6 +66,16 @@ check_dlopen() {
   echo "loaded with dlopen, also with the static TLS block used up: ${out##*$'\n'}"
 }
 
+# The tool, where the build has it, runs from the prefix as installed, with no
+# search path from the environment.
+check_tool() {
+  local tool=$1/bin/orvik-chrono got
+  [ -e "$tool" ] || return 0
+  got=$(env -u LD_LIBRARY_PATH "$tool" convert --to iso 1709622489 2>&1) || fail "installed tool: $got"
+  [ "$got" = 2024-03-05T07:08:09Z ] || fail "installed tool printed '$got'"
+  echo "$kind: installed tool runs: $got"
+}
+
 # check_install <shared|static> <build directory>
 check_install() {
   kind=$1
@@ -92,6 +102,7 @@ check_install() {
   [ "$got" = "$want" ] || fail "pkg-config consumer printed '$got'"
   echo "$kind library installed, found by find_package and pkg-config: $got"
   if [ "$kind" = shared ]; then check_dlopen "$prefix"; fi
+  check_tool "$prefix"
 }
 
 if [ -n "$(find "$build_dir" -maxdepth 2 -name 'liborvik_chrono.so*' -print -quit)" ]; then

@@ -59,15 +59,15 @@ expect "refused arguments" 1 "1994-11-06T08:49:37Z\n1970-01-01T00:00:00Z" \
   convert --to iso 784111777 2020- "Sun, 06 nov 1994 08:49:37 GMT" 0
 expect "epoch out of range" 1 "" "orvik-chrono: argument 1: Epoch seconds outside the time point range: 9223372037" -- \
   convert 9223372037
-expect "standard input" 1 "1994-11-06T08:49:37.000000000Z\n\n2024-03-05T07:08:09.500000000Z\n2024-03-05T07:08:09.000000000Z" \
+expect "standard input" 1 "1994-11-06T08:49:37.000000000Z\r\n\n2024-03-05T07:08:09.500000000Z\n2024-03-05T07:08:09.000000000Z" \
   "orvik-chrono: line 3: Failed to interpret date string as HTTP timestamp: bogus\norvik-chrono: line 5: Failed to parse ISO 8601 string, the year is before 1900: 1899-12-31T23:59:59Z" \
   "Sun, 06 Nov 1994 08:49:37 GMT\r\n\nbogus\n1709622489.5\n1899-12-31T23:59:59Z\n2024-03-05T07:08:09Z" -- convert
 expect "empty input" 0 "" "" -- convert
 
 # parse, duration, now, version.
-expect "parse iso" 0 "text         2020-01-01T05:30:00+05:30\nlayout       ISO 8601, extended\nnanoseconds  1577836800000000000\nutc          2020-01-01T00:00:00.000000000Z\noffset       +330 minutes\ncalendar     2020-01-01 00:00:00 Wed, day 1 of the year, isdst 0, UTC+0 s, GMT" "" -- \
+expect "parse iso" 0 "text         2020-01-01T05:30:00+05:30\nlayout       ISO 8601, extended\nnanoseconds  1577836800000000000\nutc          2020-01-01T00:00:00.000000000Z\noffset       +330 minutes\ncalendar     2020-01-01 00:00:00 Wed, day 1 of the year, isdst 0, UTC+0 s, GMT\nconvert      2020-01-01T00:00:00.000000000Z" "" -- \
   parse 2020-01-01T05:30:00+05:30
-expect "parse http local" 0 "text         Sun Nov  6 08:49:37 1994\nlayout       HTTP date, asctime\nnanoseconds  784111777000000000\nutc          1994-11-06T08:49:37.000000000Z\n$(local_iso 'calendar     1994-11-06 08:49:37 Sun, day 310 of the year, isdst 0, UTC+0 s, UTC' 'calendar     1994-11-06 14:19:37 Sun, day 310 of the year, isdst 0, UTC+19800 s, IST')" "" -- \
+expect "parse http local" 0 "text         Sun Nov  6 08:49:37 1994\nlayout       HTTP date, asctime\nnanoseconds  784111777000000000\nutc          1994-11-06T08:49:37.000000000Z\n$(local_iso 'calendar     1994-11-06 08:49:37 Sun, day 310 of the year, isdst 0, UTC+0 s, UTC' 'calendar     1994-11-06 14:19:37 Sun, day 310 of the year, isdst 0, UTC+19800 s, IST')\nconvert      1994-11-06T08:49:37.000000000Z" "" -- \
   parse --local "Sun Nov  6 08:49:37 1994"
 expect "parse refused" 1 "" "orvik-chrono: argument 1: Failed to interpret date string as HTTP timestamp: x" -- parse x
 expect "duration" 1 "5415000000000 ns  5415.000000000 s\n0 ns  0.000000000 s" \
@@ -128,7 +128,7 @@ for redirect in "</" "<&-"; do
 done
 
 # Headers: the first line copied unchanged; --field NAME is the column under that name.
-expect "header by name" 0 "id,time\n7,2024-03-05T07:08:09Z" "" "id,time\r\n7,1709622489\n" -- \
+expect "header by name" 0 "id,time\r\n7,2024-03-05T07:08:09Z" "" "id,time\r\n7,1709622489\n" -- \
   convert --header --field time --delimiter , --to iso
 expect "header by number" 0 "id,time\n7,2024-03-05T07:08:09Z" "" "id,time\n7,1709622489" -- \
   convert --header --field 2 --delimiter , --to iso
@@ -151,6 +151,34 @@ expect "name without header" 2 "" "--field: a column name needs --header\nRun wi
   convert --field time 1
 expect "header with text" 2 "" "--header excludes text\nRun with --help for more information." -- \
   convert --header 1
+
+# CSV by RFC 4180 at any delimiter but a tab; a malformed record ends the input with the line where it began.
+expect "quoted delimiter before" 0 "name,created,updated\n\"Smith, John\",2024-01-01T00:00:00Z,1709622489\nAda,x,1709708889" "" \
+  "name,created,updated\n\"Smith, John\",2024-01-01T00:00:00Z,2024-03-05T07:08:09Z\nAda,x,2024-03-06T07:08:09Z" -- \
+  convert --header --field updated --csv --to epoch
+expect "quoted delimiter after, doubled quotes" 0 "1,1709622489,\"a,\"\"b\"\"\"" "" "1,2024-03-05T07:08:09Z,\"a,\"\"b\"\"\"" -- \
+  convert --field 2 --csv --to epoch
+expect "line break inside quotes" 1 "\"a\r\nb\",1970-01-01T00:00:00Z\r" "orvik-chrono: line 3: Failed to parse epoch seconds: x" \
+  "\"a\r\nb\",0\r\n\"c\nd\",x" -- convert --field 2 --csv --from epoch --to iso
+expect "quoted date in, quoted out" 0 "1,\"Sun, 06 Nov 1994 08:49:37 GMT\"\n2,\"Sun, 06 Nov 1994 08:49:37 GMT\"" "" \
+  "1,\"Sun, 06 Nov 1994 08:49:37 GMT\"\n2,784111777" -- convert --field 2 --csv --to http
+expect "quoted header, BOM, CRLF" 0 "\xef\xbb\xbf\"id\",\"when\"\r\n7,1970-01-01T00:00:00Z\r" "" \
+  "\xef\xbb\xbf\"id\",\"when\"\r\n7,0\r\n" -- convert --header --field when --csv --from epoch --to iso
+expect "quote inside a field" 1 "1,1970-01-01T00:00:00Z" \
+  "orvik-chrono: line 2: Malformed CSV record, a quote inside an unquoted field; nothing after it is read: 2,x\"y,\"" \
+  "1,0\n2,x\"y,\"\n3,0\n4,0" -- convert --field 2 --csv --from epoch --to iso
+expect "text after a quote" 1 "" \
+  "orvik-chrono: line 1: Malformed CSV record, text after a closing quote; nothing after it is read: \"0\"x,0" \
+  "\"0\"x,0\n0,0" -- convert --field 2 --csv --from epoch --to iso
+expect "quote open at the end" 1 "1,1970-01-01T00:00:00Z" \
+  "orvik-chrono: line 2: Malformed CSV record, a quote open at the end of the input: 2,\"0\\\\x0a3,0" \
+  "1,0\n2,\"0\n3,0" -- convert --field 2 --csv --from epoch --to iso
+expect "record too long" 1 "" \
+  "orvik-chrono: line 1: record too long: expected at most 65536 bytes, far more than any instant's text; nothing after it is read" \
+  "\"$(head -c 65537 /dev/zero | tr '\0' 1)\n\",0\n0,0" -- convert --field 2 --csv --from epoch
+expect "tab-separated text has no quoting" 0 "\"a\t1970-01-01T00:00:00Z\n\"\t1970-01-01T00:00:01Z" "" "\"a\t0\n\"\t1" -- \
+  convert --field 2 --from epoch --to iso
+expect "csv needs a field" 2 "" "--csv requires --field\nRun with --help for more information." -- convert --csv 0
 
 # With standard output and standard error on one file, results and refusals keep the order of the inputs.
 merged=("convert --to epoch 1 x 2" "1\norvik-chrono: argument 2: Failed to interpret date string as HTTP timestamp: x\n2"
