@@ -112,8 +112,8 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 
 // Converts `seconds` into `out` and caches its hour if it is regular. An hour
 // with a leap second inside is not regular; one that ends in a leap second
-// is, without it. Kept out of line so that a miss that caches nothing saves
-// and restores only the few registers it needs.
+// is, without it. Kept out of line: the common miss, which caches nothing,
+// stays small.
 template <TimeZone kZone>
 [[gnu::noinline]] void ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out) {
   Convert(seconds, out, kZone);
@@ -129,8 +129,8 @@ template <TimeZone kZone>
 // each, and a stream of instants is served from the cache once two of its
 // calls in an hour fall in one quarter hour. The bookkeeping comes first and
 // needs nothing of the result, so that a miss that caches nothing ends with
-// the conversion. Kept out of line, one copy per zone, so that hits save and
-// restore fewer registers.
+// the conversion. Kept out of line, one copy per zone, so that the hit path
+// stays small.
 template <TimeZone kZone>
 [[gnu::noinline]] void Miss(CachedHour& hour, long seconds, std::tm& out) {
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
