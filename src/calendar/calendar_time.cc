@@ -5,6 +5,9 @@
 // its own thread's memory (and libc's, through localtime_r). The library has no
 // mutable state that threads share and takes no lock.
 //
+// Hits: both zones take one path, which reads the thread's hour of the zone
+// and nothing else.
+//
 // Misses: a miss answers with Convert's fields for its one second (UTC by
 // arithmetic, local time by one localtime_r) and notes the quarter hour of the
 // miss in the zone's hint. The thread's second miss in one quarter hour caches
@@ -129,10 +132,10 @@ template <TimeZone kZone>
 // each, and a stream of instants is served from the cache once two of its
 // calls in an hour fall in one quarter hour. The bookkeeping comes first and
 // needs nothing of the result, so that a miss that caches nothing ends with
-// the conversion. Kept out of line, one copy per zone, so that the hit path
-// stays small.
+// the conversion. One copy per zone, so that a local miss saves no registers
+// for the UTC arithmetic.
 template <TimeZone kZone>
-[[gnu::noinline]] void Miss(CachedHour& hour, long seconds, std::tm& out) {
+[[gnu::noinline]] void MissIn(CachedHour& hour, long seconds, std::tm& out) {
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
   if (hour.LastMissQuarter != quarter) {
@@ -140,6 +143,15 @@ template <TimeZone kZone>
     Convert(seconds, out, kZone);
   } else {
     ConvertAndCacheHour<kZone>(hour, seconds, out);
+  }
+}
+
+// Out of line, so that both zones share one hit path, which ends with the hit.
+[[gnu::noinline]] void Miss(CachedHour& hour, long seconds, TimeZone zone, std::tm& out) {
+  if (zone == TimeZone::UTC) {
+    MissIn<TimeZone::UTC>(hour, seconds, out);
+  } else {
+    MissIn<TimeZone::Local>(hour, seconds, out);
   }
 }
 
@@ -163,16 +175,10 @@ bool MayPrecedeHourStart(const std::tm& tm) {
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
+  if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
+  CachedHour& hour = HourOf(zone);
   std::tm result;
-  if (zone == TimeZone::Local) {
-    CachedHour& hour = HourOf(TimeZone::Local);
-    if (!TryRead(hour, seconds, result)) Miss<TimeZone::Local>(hour, seconds, result);
-  } else if (zone == TimeZone::UTC) {
-    CachedHour& hour = HourOf(TimeZone::UTC);
-    if (!TryRead(hour, seconds, result)) Miss<TimeZone::UTC>(hour, seconds, result);
-  } else {
-    ThrowUnknownZone();
-  }
+  if (!TryRead(hour, seconds, result)) Miss(hour, seconds, zone, result);
   return result;
 }
 

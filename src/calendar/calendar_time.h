@@ -1,4 +1,4 @@
-// Internal: calendar time of whole seconds through the process-wide cache.
+// Internal: calendar time of whole seconds through the calling thread's cache.
 #ifndef ORVIK_CHRONO_SRC_CALENDAR_CALENDAR_TIME_H_
 #define ORVIK_CHRONO_SRC_CALENDAR_CALENDAR_TIME_H_
 
