@@ -17,6 +17,9 @@
 namespace orvik::chrono::cli {
 namespace {
 
+constexpr std::string_view kNewline = "\n";
+constexpr std::string_view kCrLf = "\r\n";
+
 struct Conversion {
   InputKind Kind;
   OutputFormat Format;
@@ -81,7 +84,7 @@ void ConvertArgument(const Conversion& c, std::string_view text, std::size_t pos
     if (problem != Malformed::No) return ReportMalformed(refusals, kWhere, position, problem, text, true);
     return ReportNoField(refusals, kWhere, position, c.Field, text);
   }
-  ConvertField(c, text, field, "\n", kWhere, position, s, out, refusals);
+  ConvertField(c, text, field, kNewline, kWhere, position, s, out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -116,7 +119,7 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
   Scratch s;
   for (bool first = true; records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    const std::string_view line_end = r.CarriageReturn ? "\r\n" : "\n";
+    const std::string_view line_end = r.CarriageReturn ? kCrLf : kNewline;
     if (r.Problem != Malformed::No) {
       ReportMalformed(refusals, kWhere, r.Line, r.Problem, r.Text, c.Quoted);
       if (c.Quoted) break;

@@ -20,12 +20,15 @@ struct Split {
   std::size_t Number = 1;    // of the field at hand
   std::size_t Begin = 0;     // where it began
   At Where = At::FieldStart;
-  std::size_t LineEnds = 0;  // inside quotes
   Malformed Problem = Malformed::No;
   bool Ended = false;  // the line end at Position ends the record
   bool Found = false;  // the field wanted, closed
   Field Wanted;
 };
+
+std::size_t OffsetIn(std::string_view text, const void* at) {
+  return static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
+}
 
 void CloseField(Split& s, std::size_t end, bool quoted, std::size_t wanted) {
   if (s.Number != wanted) return;
@@ -69,12 +72,13 @@ std::size_t Step(std::string_view text, const ByteKinds& kinds, std::size_t want
       return kind == ByteKinds::Kind::Quote ? Fault(s, at, Malformed::QuoteInField)
                                             : EndField(s, at, false, kind, wanted);
     }
-    case At::Quoted:
+    case At::Quoted: {
       // Up to the next quote, which closes the field or is the first of two.
-      while (at < text.size() && text[at] != kQuote) s.LineEnds += text[at++] == kLineEnd ? 1U : 0U;
-      if (at == text.size()) return at;
+      const void* quote = std::memchr(text.data() + at, kQuote, text.size() - at);
+      if (quote == nullptr) return text.size();
       s.Where = At::AfterQuote;
-      return at + 1;
+      return OffsetIn(text, quote) + 1;
+    }
     case At::AfterQuote: {
       const ByteKinds::Kind kind = kinds[text[at]];
       if (kind == ByteKinds::Kind::Quote) {
@@ -118,10 +122,6 @@ void Finish(std::size_t end, std::size_t wanted, Split& s) {
     default:
       return CloseField(s, end, false, wanted);
   }
-}
-
-std::size_t OffsetIn(std::string_view text, const void* at) {
-  return static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
 // Field `wanted` of a text split at every delimiter.
@@ -185,7 +185,7 @@ std::size_t RecordReader::LineEndFrom(std::size_t at) {
   }
 }
 
-void RecordReader::ReadQuoted(Record& record) {
+void RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
   Split s;
   for (;;) {
     const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
@@ -199,15 +199,17 @@ void RecordReader::ReadQuoted(Record& record) {
       break;
     }
   }
-  line_ += s.LineEnds;
   record.Problem = s.Problem;
   record.Found = s.Found && s.Problem == Malformed::No;
   record.Wanted = s.Wanted;
-  if (s.Problem == Malformed::QuoteInField || s.Problem == Malformed::TextAfterQuote) {
-    const std::size_t end = LineEndFrom(s.Position);
-    return EndRecord(record, end, end + 1);
+  const bool fault = s.Problem == Malformed::QuoteInField || s.Problem == Malformed::TextAfterQuote;
+  const std::size_t end = fault ? LineEndFrom(s.Position) : s.Position;
+  // Line ends inside quotes, where the record goes on past its first line.
+  if (end > first_line_end) {
+    const std::string_view text = input_.Data().substr(0, end);
+    line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
   }
-  EndRecord(record, s.Position, s.Ended ? s.Position + 1 : s.Position);
+  EndRecord(record, end, fault || s.Ended ? end + 1 : end);
 }
 
 bool RecordReader::Next(Record& record) {
@@ -245,7 +247,7 @@ bool RecordReader::Next(Record& record) {
     return true;
   }
   if (quoted_ && line.find(kQuote) != std::string_view::npos) {
-    ReadQuoted(record);
+    ReadQuoted(record, end);
     return true;
   }
   record.Wanted = {0, end, false};

@@ -74,7 +74,7 @@ class RecordReader {
 
  private:
   bool SkipByteOrderMark();
-  void ReadQuoted(Record& record);
+  void ReadQuoted(Record& record, std::size_t first_line_end);
   void EndRecord(Record& record, std::size_t end, std::size_t next);
   void CutTooLong(Record& record);
   std::size_t LineEndFrom(std::size_t at);

@@ -440,9 +440,12 @@ bool FixdateWritesBackAsItself(std::string_view text, TimePoint instant) {
   const auto two = [&](std::size_t at) { return text.substr(at, 2); };
   const bool no_carry = (two(5) >= "01") & (two(5) <= "28") & (two(17) <= "23") & (text[20] <= '5') & (text[23] <= '5');
   const std::int64_t days = internal::civil::SplitDays(internal::FloorToSecond(instant).Seconds).Days;
+  // The weekday's three letters, loaded with the ',' after them (a load of
+  // exactly the three would wait for the stores that assemble them).
+  constexpr auto kLetters = internal::KeyOf<internal::AbbreviationKey>("\xFF\xFF\xFF");
   internal::AbbreviationKey weekday = 0;
-  std::memcpy(&weekday, text.data(), internal::kAbbreviationLength);
-  return no_carry & (weekday == internal::kWeekdayKeys[internal::civil::WeekdayFromDays(days)]);
+  std::memcpy(&weekday, text.data(), sizeof weekday);
+  return no_carry & ((weekday & kLetters) == internal::kWeekdayKeys[internal::civil::WeekdayFromDays(days)]);
 }
 
 Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {

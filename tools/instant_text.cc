@@ -39,21 +39,24 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
   const char* at = text.data();
   const char* const end = at + text.size();
   if (at != end && *at == '@') ++at;
-  epoch.Negative = at != end && *at == '-';
-  if (epoch.Negative) ++at;
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
   const char* const whole = at;
+  std::uint64_t seconds = 0;
   for (; at != end && IsDigit(*at); ++at) {
-    if (epoch.Seconds <= kMaxSeconds) epoch.Seconds = epoch.Seconds * 10 + static_cast<unsigned>(*at - '0');
+    if (seconds <= kMaxSeconds) seconds = seconds * 10 + static_cast<unsigned>(*at - '0');
   }
+  epoch = {negative, seconds, 0};
   if (at == whole) return false;
   if (at == end) return true;
   if (*at != '.') return false;
   const char* const fraction = ++at;
+  std::int64_t nanoseconds = 0;
   for (; at != end && IsDigit(*at) && at - fraction < static_cast<std::ptrdiff_t>(kFractionDigits); ++at) {
-    epoch.Nanoseconds = epoch.Nanoseconds * 10 + (*at - '0');
+    nanoseconds = nanoseconds * 10 + (*at - '0');
   }
   const auto digits = static_cast<std::size_t>(at - fraction);
-  epoch.Nanoseconds *= kScale[digits];
+  epoch.Nanoseconds = nanoseconds * kScale[digits];
   return at == end && digits > 0;
 }
 
