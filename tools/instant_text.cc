@@ -79,9 +79,14 @@ Reading<T> FromLibrary(const ParseResult<T>& read) {
   return {read.value, read.error, {}};
 }
 
+constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
+constexpr std::size_t kLongestInstant = std::max({kMaxIso8601Size, kHttpDateSize, kLongestNumber});
+
+char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
+
 void AppendNumber(std::string& out, std::int64_t value) {
-  char text[sizeof("-9223372036854775808")];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+  char text[kLongestNumber];
+  out.append(text, WriteNumber(text, value));
 }
 
 }  // namespace
@@ -130,7 +135,11 @@ std::string SecondsWithFraction(std::int64_t nanoseconds) {
 }
 
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
-  char text[kMaxIso8601Size];
+  // Written in place: a copy of text just written a byte or two at a time
+  // would wait for those stores.
+  const std::size_t begin = out.size();
+  out.resize(begin + kLongestInstant);
+  char* const text = out.data() + begin;
   char* end = nullptr;
   switch (format) {
     case OutputFormat::Http:
@@ -145,17 +154,21 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       end = FormatIso8601(text, t, layout, zone);
       // Only a failure of localtime_r, which no second of the time point
       // range meets, writes nothing: ToIso8601 then throws its exception.
-      if (end == nullptr) out += ToIso8601(t, layout, zone);
+      if (end == nullptr) {
+        out.resize(begin);
+        out += ToIso8601(t, layout, zone);
+        return;
+      }
       break;
     }
     case OutputFormat::Epoch:
-      AppendNumber(out, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
-      return;
+      end = WriteNumber(text, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
+      break;
     case OutputFormat::EpochNs:
-      AppendNumber(out, t.time_since_epoch().count());
-      return;
+      end = WriteNumber(text, t.time_since_epoch().count());
+      break;
   }
-  if (end != nullptr) out.append(text, static_cast<std::size_t>(end - text));
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace orvik::chrono::cli
