@@ -448,14 +448,12 @@ bool FixdateWritesBackAsItself(std::string_view text, TimePoint instant) {
   return no_carry & ((weekday & kLetters) == internal::kWeekdayKeys[internal::civil::WeekdayFromDays(days)]);
 }
 
-Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {
-  const Reading<TimePoint> read = ReadInstant(text, InputKind::Http);
-  if (!read) return read;
-  const TimePoint wall = read.Value;
-  if (FixdateWritesBackAsItself(text, wall)) return read;
+// The instant that an HTTP date which the library read as `wall` says, or
+// why it says none, by writing `wall` back in the text's layout.
+Reading<TimePoint> WriteHttpBackAndCompare(std::string_view text, TimePoint wall, ExactScratch& scratch) {
   char fixdate[kHttpDateSize];
   FormatHttpDate(fixdate, wall);
-  if (text == std::string_view(fixdate, kHttpDateSize)) return read;  // as HTTP writes it
+  if (text == std::string_view(fixdate, kHttpDateSize)) return Accepted(wall);  // as HTTP writes it
   std::size_t weekday = 0;
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
@@ -476,6 +474,14 @@ Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch)
     return {{}, ParseError::None, kInstantOutsideRange};
   }
   return Accepted(TimePoint(std::chrono::nanoseconds(instant)));
+}
+
+// One object returned on every path, so that the reading lands where the
+// caller wants it, not copied there from a slot just written.
+Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {
+  Reading<TimePoint> read = ReadInstant(text, InputKind::Http);
+  if (read && !FixdateWritesBackAsItself(text, read.Value)) read = WriteHttpBackAndCompare(text, read.Value, scratch);
+  return read;
 }
 
 }  // namespace
