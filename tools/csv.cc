@@ -209,7 +209,7 @@ void RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
     const std::string_view text = input_.Data().substr(0, end);
     line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
   }
-  EndRecord(record, end, fault || s.Ended ? end + 1 : end);
+  EndRecord(record, end, fault || s.Ended ? end + 1 : input_.Data().size());
 }
 
 bool RecordReader::Next(Record& record) {
