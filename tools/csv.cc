@@ -185,14 +185,18 @@ std::size_t RecordReader::LineEndFrom(std::size_t at) {
   }
 }
 
-void RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
+bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
   Split s;
   for (;;) {
     const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
     Continue(data, kinds_, wanted_, s);
     if (s.Ended || s.Problem != Malformed::No) break;
-    if (data.size() > kLongestRecord) return CutTooLong(record);
+    if (data.size() > kLongestRecord) {
+      CutTooLong(record);
+      return true;
+    }
     if (!input_.Fill()) {
+      if (input_.Error() != 0) return false;  // the record's part read is dropped
       Finish(data.size(), wanted_, s);
       // A quote open at the end of the input: the record up to its last line end.
       s.Position = data.size() - (s.Problem == Malformed::Unterminated && data.ends_with(kLineEnd) ? 1 : 0);
@@ -210,6 +214,7 @@ void RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
     line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
   }
   EndRecord(record, end, fault || s.Ended ? end + 1 : input_.Data().size());
+  return true;
 }
 
 bool RecordReader::Next(Record& record) {
@@ -246,10 +251,7 @@ bool RecordReader::Next(Record& record) {
     CutTooLong(record);
     return true;
   }
-  if (quoted_ && line.find(kQuote) != std::string_view::npos) {
-    ReadQuoted(record, end);
-    return true;
-  }
+  if (quoted_ && line.find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
   record.Wanted = {0, end, false};
   EndRecord(record, end, at_end ? end : end + 1);
   record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);

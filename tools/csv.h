@@ -57,8 +57,9 @@ class ByteKinds {
 // Reads records in constant memory: one per line, or with `quoted` by RFC
 // 4180, where a line end inside quotes is data. Splitting a record, which
 // finds where it ends, also finds field `wanted` (from 1; 0 for the whole
-// record) and checks every field. A record longer than kLongestRecord is cut
-// there and marked TooLong; the rest of its line is skipped.
+// record) and checks every field. A record longer than kLongestRecord is
+// marked TooLong, without its text, and skipped to the end of the line where
+// it began.
 class RecordReader {
  public:
   static constexpr std::size_t kLongestRecord = std::size_t{1} << 16;
@@ -74,7 +75,7 @@ class RecordReader {
 
  private:
   bool SkipByteOrderMark();
-  void ReadQuoted(Record& record, std::size_t first_line_end);
+  bool ReadQuoted(Record& record, std::size_t first_line_end);
   void EndRecord(Record& record, std::size_t end, std::size_t next);
   void CutTooLong(Record& record);
   std::size_t LineEndFrom(std::size_t at);

@@ -2,6 +2,7 @@
 #ifndef ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
 #define ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,8 @@ class InputBuffer {
   // What has been read and not yet consumed; it stays in place until Fill.
   [[nodiscard]] std::string_view Data() const { return {buffer_.data() + begin_, end_ - begin_}; }
 
-  // Drops the first `size` bytes of Data().
-  void Consume(std::size_t size) { begin_ += size; }
+  // Drops the first `size` bytes of Data(), or all of it.
+  void Consume(std::size_t size) { begin_ = std::min(begin_ + size, end_); }
 
   // Reads more after Data(), which it moves to the start of the buffer;
   // false at the end of the input or at a failed read.
