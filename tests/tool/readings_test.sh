@@ -42,6 +42,9 @@ for zone in Z +05:30 +0530 +05 -08:00 -0800 -00:00; do
   done
 done
 
+# Each fraction length of epoch seconds.
+for digits in 1 2 3 4 5 6 7 8 9; do row "@1709622489.$(cut -c1-"$digits" <<<987654321)" A; done
+
 while IFS='|' read -r text want; do row "$text" "$want"; done <<'TABLE'
 Sun, 06 Nov 1994 08:49:37 GMT|A
 Sun, 06 Nov 1994 08:49:37 UT|A
