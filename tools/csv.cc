@@ -109,16 +109,16 @@ void Continue(std::string_view text, const ByteKinds& kinds, std::size_t wanted,
 }
 
 // Ends the record at `end`, the end of the input: a quote still open there
-// is a fault, and a carriage return after a closing quote its line end.
+// is a fault. A carriage return after a closing quote, the line end there,
+// is left to be taken off with the record's line end.
 void Finish(std::size_t end, std::size_t wanted, Split& s) {
   switch (s.Where) {
     case Split::At::Quoted:
       s.Problem = Malformed::Unterminated;
       return;
     case Split::At::AfterQuote:
-      return CloseField(s, end, true, wanted);
     case Split::At::CarriageReturnAfterQuote:
-      return CloseField(s, end - 1, true, wanted);
+      return CloseField(s, end, true, wanted);
     default:
       return CloseField(s, end, false, wanted);
   }

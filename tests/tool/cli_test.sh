@@ -191,6 +191,9 @@ expect "byte-order mark alone" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --f
 expect "malformed argument" 1 "\"1\",1970-01-01T00:00:00Z" \
   "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote; nothing after it is read: 1,\"0\"x" -- \
   convert --field 2 --csv --from epoch --to iso "1,\"0\"x" "\"1\",\"0\""
+long=$(head -c 65532 /dev/zero | tr '\0' x)
+expect "longest line" 0 "0,xx$long" "" "0,xx$long\n" -- convert --field 1 --csv --from epoch --to epoch
+expect "longest quoted record" 0 "\"$long\",0" "" "\"$long\",0\n" -- convert --field 2 --csv --from epoch --to epoch
 expect "tab-separated text has no quoting" 0 "\"a\t1970-01-01T00:00:00Z\n\"\t1970-01-01T00:00:01Z" "" "\"a\t0\n\"\t1" -- \
   convert --field 2 --from epoch --to iso
 expect "csv needs a field" 2 "" "--csv requires --field\nRun with --help for more information." -- convert --csv 0
