@@ -12,3 +12,10 @@ if(TARGET orvik-chrono)
   add_test(NAME orvik_chrono_tool_messages
     COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/messages_test.sh $<TARGET_FILE:orvik-chrono>)
 endif()
+
+# The tool's split of records, on its own sources.
+if(TARGET orvik-chrono)
+  orvik_chrono_test(tool_csv_test SOURCES tool/csv_test.cc ${PROJECT_SOURCE_DIR}/tools/csv.cc
+    ${PROJECT_SOURCE_DIR}/tools/input_buffer.cc)
+  target_include_directories(tool_csv_test PRIVATE ${PROJECT_SOURCE_DIR}/tools)
+endif()

@@ -17,6 +17,9 @@
 namespace orvik::chrono::cli {
 namespace {
 
+constexpr std::string_view kNewline = "\n";
+constexpr std::string_view kCrLf = "\r\n";
+
 struct Conversion {
   InputKind Kind;
   OutputFormat Format;
@@ -33,48 +36,55 @@ struct Scratch {
   ExactScratch Exact;
 };
 
-void ReportMalformed(Refusals& refusals, std::size_t line, Malformed problem, std::string_view record, bool quoted) {
+void ReportMalformed(Refusals& refusals, const char* where, std::size_t position, Malformed problem,
+                     std::string_view record, bool quoted) {
   switch (problem) {
     case Malformed::QuoteInField:
-      return Report(refusals, "line", line, std::string(kQuoteInField).append(record));
+      return Report(refusals, where, position, std::string(kQuoteInField).append(record));
     case Malformed::TextAfterQuote:
-      return Report(refusals, "line", line, std::string(kTextAfterQuote).append(record));
+      return Report(refusals, where, position, std::string(kTextAfterQuote).append(record));
     case Malformed::Unterminated:
-      return Report(refusals, "line", line, std::string(kUnterminatedQuote).append(record));
+      return Report(refusals, where, position, std::string(kUnterminatedQuote).append(record));
     default:
-      return Report(refusals, "line", line, quoted ? kRecordTooLong : kLineTooLong);
+      return Report(refusals, where, position, quoted ? kRecordTooLong : kLineTooLong);
   }
 }
 
-// Appends the converted `input` and `line_end` to `out`, or reports why not;
-// false when the input is a malformed record, after which nothing can be
-// split for sure.
-bool ConvertInput(const Conversion& c, std::string_view input, bool quotes, std::string_view line_end,
+void ReportNoField(Refusals& refusals, const char* where, std::size_t position, std::size_t field,
+                   std::string_view input) {
+  std::string message(kNoField);
+  message.append(std::to_string(field)).append(kNoFieldIn).append(input);
+  Report(refusals, where, position, message);
+}
+
+// Appends `input` with `field` converted, and `line_end`, to `out`, or
+// reports why the field is not converted.
+void ConvertField(const Conversion& c, std::string_view input, const Field& field, std::string_view line_end,
                   const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
-  Field field{0, input.size(), false};
-  Malformed problem = Malformed::No;
-  if (c.Field != 0 && !FindField(input, c.Field, c.Delimiter, c.Quoted && quotes, field, problem)) {
-    if (problem != Malformed::No) {
-      ReportMalformed(refusals, position, problem, input, true);
-      return false;
-    }
-    std::string message(kNoField);
-    message.append(std::to_string(c.Field)).append(kNoFieldIn).append(input);
-    Report(refusals, where, position, message);
-    return true;
-  }
   const std::string_view text = FieldValue(input, field, s.Value);
   const Reading<TimePoint> instant = c.Lenient ? ReadInstant(text, c.Kind) : ReadExactly(text, c.Kind, s.Exact);
   if (!instant) {
     Report(refusals, where, position, ExactRefusalMessage(instant, text, s.Exact));
-    return true;
+    return;
   }
   out.Buffer.append(input.substr(0, field.Begin));
   const std::size_t value = out.Buffer.size();
   AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone);
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
   out.Buffer.append(input.substr(field.End)).append(line_end);
-  return true;
+}
+
+// Converts the text of an argument: the whole text, or its field c.Field.
+void ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
+                     Refusals& refusals) {
+  constexpr const char* kWhere = "argument";
+  Field field{0, text.size(), false};
+  Malformed problem = Malformed::No;
+  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, field, problem)) {
+    if (problem != Malformed::No) return ReportMalformed(refusals, kWhere, position, problem, text, true);
+    return ReportNoField(refusals, kWhere, position, c.Field, text);
+  }
+  ConvertField(c, text, field, kNewline, kWhere, position, s, out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -85,8 +95,7 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
   Field field;
   Malformed problem = Malformed::No;
   std::string scratch;
-  const bool quoted = c.Quoted && header.find('"') != std::string_view::npos;
-  for (std::size_t number = 1; FindField(header, number, c.Delimiter, quoted, field, problem); ++number) {
+  for (std::size_t number = 1; FindField(header, number, c.Delimiter, c.Quoted, field, problem); ++number) {
     if (FieldValue(header, field, scratch) == name) {
       found = number;
       ++matches;
@@ -104,33 +113,25 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 // A byte-order mark before the first record is copied and is not part of its
 // first field. A malformed record ends the input.
 int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
-  RecordReader records(STDIN_FILENO, c.Quoted);
+  constexpr const char* kWhere = "line";
+  RecordReader records(STDIN_FILENO, c.Delimiter, c.Quoted, c.Field);
   Record r;
   Scratch s;
   for (bool first = true; records.Next(r); first = false) {
-    std::string_view record = r.Text;
-    const std::string_view line_end = r.CarriageReturn ? "\r\n" : "\n";
-    if (first && record.starts_with(kByteOrderMark)) {
-      out.Buffer.append(kByteOrderMark);
-      record.remove_prefix(kByteOrderMark.size());
-    }
-    Field field;
-    Malformed problem = r.Problem;
-    // A record open at the end of the input may have gone wrong earlier.
-    if (problem == Malformed::Unterminated) FindField(record, 1, c.Delimiter, true, field, problem);
-    if (first && options.Header && r.Quotes && problem == Malformed::No) {
-      FindField(record, 1, c.Delimiter, true, field, problem);
-    }
-    if (problem != Malformed::No) {
-      ReportMalformed(refusals, r.Line, problem, record, c.Quoted);
+    if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
+    const std::string_view line_end = r.CarriageReturn ? kCrLf : kNewline;
+    if (r.Problem != Malformed::No) {
+      ReportMalformed(refusals, kWhere, r.Line, r.Problem, r.Text, c.Quoted);
       if (c.Quoted) break;
     } else if (first && options.Header) {
-      if (!options.FieldName.empty()) c.Field = FindColumn(record, options.FieldName, c);
-      out.Buffer.append(record).append(line_end);
-    } else if (record.empty()) {
+      if (!options.FieldName.empty()) records.Want(c.Field = FindColumn(r.Text, options.FieldName, c));
+      out.Buffer.append(r.Text).append(line_end);
+    } else if (r.Text.empty()) {
       out.Buffer.append(line_end);
-    } else if (!ConvertInput(c, record, r.Quotes, line_end, "line", r.Line, s, out, refusals)) {
-      break;
+    } else if (!r.Found) {
+      ReportNoField(refusals, kWhere, r.Line, c.Field, r.Text);
+    } else {
+      ConvertField(c, r.Text, r.Wanted, line_end, kWhere, r.Line, s, out, refusals);
     }
     if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
@@ -153,10 +154,7 @@ int Convert(const Options& options) {
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);
   Scratch s;
-  for (std::size_t i = 0; i < options.Texts.size(); ++i) {
-    const std::string& text = options.Texts[i];
-    ConvertInput(c, text, text.find('"') != std::string::npos, "\n", "argument", i + 1, s, out, refusals);
-  }
+  for (std::size_t i = 0; i < options.Texts.size(); ++i) ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals);
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
   return status;

@@ -8,86 +8,268 @@ namespace orvik::chrono::cli {
 namespace {
 
 constexpr char kQuote = '"';
+constexpr char kLineEnd = '\n';
+constexpr char kCarriageReturn = '\r';
 
-// Whether `text` has an odd number of quotes; `any` tells whether it has one.
-// Most lines have none; the others are counted in one pass rather than a call
-// per quote.
-bool OddQuotes(std::string_view text, bool& any) {
-  const std::size_t first = text.find(kQuote);
-  if (first == std::string_view::npos) return false;
-  any = true;
-  return std::count(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(), kQuote) % 2 != 0;
+// Where the split of one record stands, so that it goes on from there once
+// more of the record has been read. Positions count from the record's start.
+struct Split {
+  enum class At : std::uint8_t { FieldStart, Unquoted, Quoted, AfterQuote, CarriageReturnAfterQuote };
+
+  std::size_t Position = 0;  // the next byte to look at
+  std::size_t Number = 1;    // of the field at hand
+  std::size_t Begin = 0;     // where it began
+  At Where = At::FieldStart;
+  Malformed Problem = Malformed::No;
+  bool Ended = false;  // the line end at Position ends the record
+  bool Found = false;  // the field wanted, closed
+  Field Wanted;
+};
+
+std::size_t OffsetIn(std::string_view text, const void* at) {
+  return static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
-// The end of the quoted field that starts at `begin`, after its closing quote;
-// npos when no quote closes it. Fields are short: a byte loop, not a call per
-// quote.
-std::size_t QuotedFieldEnd(std::string_view record, std::size_t begin) {
-  for (std::size_t at = begin + 1; at < record.size(); ++at) {
-    if (record[at] != kQuote) continue;
-    if (at + 1 == record.size() || record[at + 1] != kQuote) return at + 1;
-    ++at;  // a doubled quote
+void CloseField(Split& s, std::size_t end, bool quoted, std::size_t wanted) {
+  if (s.Number != wanted) return;
+  s.Wanted = {s.Begin, end, quoted};
+  s.Found = true;
+}
+
+// The field at hand ends at `at`, where a delimiter or a line end is.
+std::size_t EndField(Split& s, std::size_t at, bool quoted, ByteKinds::Kind kind, std::size_t wanted) {
+  CloseField(s, at, quoted, wanted);
+  if (kind == ByteKinds::Kind::LineEnd) {
+    s.Ended = true;
+    return at;
   }
-  return std::string_view::npos;
+  ++s.Number;
+  s.Begin = at + 1;
+  s.Where = Split::At::FieldStart;
+  return at + 1;
+}
+
+std::size_t Fault(Split& s, std::size_t at, Malformed problem) {
+  s.Problem = problem;
+  return at;
+}
+
+// One step of the split at `at`, before the end of `text`: the next position.
+std::size_t Step(std::string_view text, const ByteKinds& kinds, std::size_t wanted, Split& s, std::size_t at) {
+  using At = Split::At;
+  switch (s.Where) {
+    case At::FieldStart:
+      if (kinds[text[at]] != ByteKinds::Kind::Quote) {
+        s.Where = At::Unquoted;
+        return at;
+      }
+      s.Where = At::Quoted;
+      return at + 1;
+    case At::Unquoted: {
+      while (at < text.size() && kinds[text[at]] == ByteKinds::Kind::Data) ++at;
+      if (at == text.size()) return at;
+      const ByteKinds::Kind kind = kinds[text[at]];
+      return kind == ByteKinds::Kind::Quote ? Fault(s, at, Malformed::QuoteInField)
+                                            : EndField(s, at, false, kind, wanted);
+    }
+    case At::Quoted: {
+      // Up to the next quote, which closes the field or is the first of two.
+      const void* quote = std::memchr(text.data() + at, kQuote, text.size() - at);
+      if (quote == nullptr) return text.size();
+      s.Where = At::AfterQuote;
+      return OffsetIn(text, quote) + 1;
+    }
+    case At::AfterQuote: {
+      const ByteKinds::Kind kind = kinds[text[at]];
+      if (kind == ByteKinds::Kind::Quote) {
+        s.Where = At::Quoted;  // a doubled quote
+        return at + 1;
+      }
+      if (kind != ByteKinds::Kind::Data) return EndField(s, at, true, kind, wanted);
+      if (text[at] != kCarriageReturn || !kinds.LineEnds()) return Fault(s, at, Malformed::TextAfterQuote);
+      s.Where = At::CarriageReturnAfterQuote;
+      return at + 1;
+    }
+    case At::CarriageReturnAfterQuote:
+      if (kinds[text[at]] != ByteKinds::Kind::LineEnd) return Fault(s, at - 1, Malformed::TextAfterQuote);
+      CloseField(s, at - 1, true, wanted);
+      s.Ended = true;
+      return at;
+  }
+  return at;
+}
+
+// Splits `text` from where `s` stands up to the line end that ends the
+// record, the first fault or the end of `text`, after which more of the
+// record may follow.
+void Continue(std::string_view text, const ByteKinds& kinds, std::size_t wanted, Split& s) {
+  std::size_t at = s.Position;
+  while (at < text.size() && !s.Ended && s.Problem == Malformed::No) at = Step(text, kinds, wanted, s, at);
+  s.Position = at;
+}
+
+// Ends the record at `end`, the end of the input: a quote still open there
+// is a fault. A carriage return after a closing quote, the line end there,
+// is left to be taken off with the record's line end.
+void Finish(std::size_t end, std::size_t wanted, Split& s) {
+  switch (s.Where) {
+    case Split::At::Quoted:
+      s.Problem = Malformed::Unterminated;
+      return;
+    case Split::At::AfterQuote:
+    case Split::At::CarriageReturnAfterQuote:
+      return CloseField(s, end, true, wanted);
+    default:
+      return CloseField(s, end, false, wanted);
+  }
+}
+
+// Field `wanted` of a text split at every delimiter.
+bool PlainField(std::string_view text, char delimiter, std::size_t wanted, Field& field) {
+  std::size_t begin = 0;
+  for (std::size_t n = 1; n < wanted; ++n) {
+    const void* at = std::memchr(text.data() + begin, delimiter, text.size() - begin);
+    if (at == nullptr) return false;
+    begin = OffsetIn(text, at) + 1;
+  }
+  const void* end = std::memchr(text.data() + begin, delimiter, text.size() - begin);
+  field = {begin, end == nullptr ? text.size() : OffsetIn(text, end), false};
+  return true;
 }
 
 }  // namespace
 
-bool RecordReader::Next(Record& record) {
-  bool too_long = false;
-  if (!lines_.Next(record.Text, too_long)) return false;
-  record.Line = ++line_;
-  record.CarriageReturn = lines_.CarriageReturn();
-  record.Problem = too_long ? Malformed::TooLong : Malformed::No;
-  record.Quotes = false;
-  if (!quoted_ || too_long) return true;
-  for (bool open = OddQuotes(record.Text, record.Quotes); open; open = open != OddQuotes(part_, record.Quotes)) {
-    if (!lines_.Next(part_, too_long)) {
-      record.Problem = Malformed::Unterminated;
-      return true;
-    }
-    ++line_;
-    record.Text.append(record.CarriageReturn ? "\r\n" : "\n");
-    if (too_long || record.Text.size() + part_.size() > LineReader::kLongestLine) {
-      record.Problem = Malformed::TooLong;
-      return true;
-    }
-    record.Text += part_;
-    record.CarriageReturn = lines_.CarriageReturn();
+ByteKinds::ByteKinds(char delimiter, bool quoted, bool line_ends) : line_ends_(line_ends) {
+  const auto at = [this](char c) -> Kind& { return kinds_.at(static_cast<unsigned char>(c)); };
+  if (quoted) at(kQuote) = Kind::Quote;
+  at(delimiter) = Kind::Delimiter;  // a quote as the delimiter splits, as in a field without quotes
+  if (line_ends) at(kLineEnd) = Kind::LineEnd;
+}
+
+bool RecordReader::SkipByteOrderMark() {
+  while (input_.Data().size() < kByteOrderMark.size() && kByteOrderMark.starts_with(input_.Data()) && input_.Fill()) {
   }
+  if (!input_.Data().starts_with(kByteOrderMark)) return false;
+  input_.Consume(kByteOrderMark.size());
+  return true;
+}
+
+void RecordReader::EndRecord(Record& record, std::size_t end, std::size_t next) {
+  const std::string_view data = input_.Data();
+  record.CarriageReturn = end > 0 && data[end - 1] == kCarriageReturn;
+  record.Text = data.substr(0, end - (record.CarriageReturn ? 1 : 0));
+  record.Wanted.End = std::min(record.Wanted.End, record.Text.size());
+  input_.Consume(next);
+}
+
+void RecordReader::CutTooLong(Record& record) {
+  record.Problem = Malformed::TooLong;
+  record.Text = {};
+  record.Found = false;
+  for (;;) {
+    const std::string_view data = input_.Data();
+    const void* line_end = std::memchr(data.data(), kLineEnd, data.size());
+    if (line_end != nullptr) return input_.Consume(OffsetIn(data, line_end) + 1);
+    input_.Consume(data.size());
+    if (!input_.Fill()) return;
+  }
+}
+
+std::size_t RecordReader::LineEndFrom(std::size_t at) {
+  for (;;) {
+    const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
+    const void* line_end = std::memchr(data.data() + at, kLineEnd, data.size() - at);
+    if (line_end != nullptr) return OffsetIn(data, line_end);
+    if (data.size() > kLongestRecord || !input_.Fill()) return std::min(data.size(), input_.Data().size());
+    at = data.size();
+  }
+}
+
+bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
+  Split s;
+  for (;;) {
+    const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
+    Continue(data, kinds_, wanted_, s);
+    if (s.Ended || s.Problem != Malformed::No) break;
+    if (data.size() > kLongestRecord) {
+      CutTooLong(record);
+      return true;
+    }
+    if (!input_.Fill()) {
+      if (input_.Error() != 0) return false;  // the record's part read is dropped
+      Finish(data.size(), wanted_, s);
+      // A quote open at the end of the input: the record up to its last line end.
+      s.Position = data.size() - (s.Problem == Malformed::Unterminated && data.ends_with(kLineEnd) ? 1 : 0);
+      break;
+    }
+  }
+  record.Problem = s.Problem;
+  record.Found = s.Found && s.Problem == Malformed::No;
+  record.Wanted = s.Wanted;
+  const bool fault = s.Problem == Malformed::QuoteInField || s.Problem == Malformed::TextAfterQuote;
+  const std::size_t end = fault ? LineEndFrom(s.Position) : s.Position;
+  // Line ends inside quotes, where the record goes on past its first line.
+  if (end > first_line_end) {
+    const std::string_view text = input_.Data().substr(0, end);
+    line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
+  }
+  EndRecord(record, end, fault || s.Ended ? end + 1 : input_.Data().size());
+  return true;
+}
+
+bool RecordReader::Next(Record& record) {
+  record.ByteOrderMark = first_ && SkipByteOrderMark();
+  first_ = false;
+  record.Line = ++line_;
+  record.Problem = Malformed::No;
+  // The first line end in the data read, or at the end of the input the
+  // data's end.
+  std::size_t scanned = 0;
+  std::size_t end = 0;
+  bool at_end = false;
+  for (;;) {
+    const std::string_view data = input_.Data();
+    const void* line_end = std::memchr(data.data() + scanned, kLineEnd, data.size() - scanned);
+    if (line_end != nullptr) {
+      end = OffsetIn(data, line_end);
+      break;
+    }
+    if (data.size() > kLongestRecord) {
+      end = data.size();
+      break;
+    }
+    scanned = data.size();
+    if (!input_.Fill()) {
+      end = input_.Data().size();
+      at_end = true;
+      break;
+    }
+  }
+  const std::string_view line = input_.Data().substr(0, end);
+  if (at_end && line.empty() && !record.ByteOrderMark) return false;
+  if (end > kLongestRecord) {
+    CutTooLong(record);
+    return true;
+  }
+  if (quoted_ && line.find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
+  record.Wanted = {0, end, false};
+  EndRecord(record, end, at_end ? end : end + 1);
+  record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);
   return true;
 }
 
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem) {
   problem = Malformed::No;
-  bool found = false;
-  std::size_t begin = 0;
-  for (std::size_t n = 1;; ++n) {
-    const bool quoted_field = quoted && begin < record.size() && record[begin] == kQuote;
-    std::size_t end = 0;
-    if (quoted_field) {
-      end = QuotedFieldEnd(record, begin);
-      if (end == std::string_view::npos) {
-        problem = Malformed::Unterminated;
-      } else if (end < record.size() && record[end] != delimiter) {
-        problem = Malformed::TextAfterQuote;
-      }
-    } else {
-      end = std::min(record.find(delimiter, begin), record.size());
-      if (quoted && record.substr(begin, end - begin).find(kQuote) != std::string_view::npos) {
-        problem = Malformed::QuoteInField;
-      }
-    }
-    if (problem != Malformed::No) return false;
-    if (n == number) {
-      field = {begin, end, quoted_field};
-      found = true;
-      if (!quoted) return true;  // nothing after it can break the record
-    }
-    if (end == record.size()) return found;
-    begin = end + 1;
-  }
+  if (!quoted) return PlainField(record, delimiter, number, field);
+  const ByteKinds kinds(delimiter, true, false);
+  Split s;
+  Continue(record, kinds, number, s);
+  if (s.Problem == Malformed::No) Finish(record.size(), number, s);
+  problem = s.Problem;
+  if (problem != Malformed::No || !s.Found) return false;
+  field = s.Wanted;
+  return true;
 }
 
 std::string_view QuotedValue(std::string_view field, std::string& scratch) {

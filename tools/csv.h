@@ -5,11 +5,13 @@
 #ifndef ORVIK_CHRONO_TOOLS_CSV_H_
 #define ORVIK_CHRONO_TOOLS_CSV_H_
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "line_reader.h"
+#include "input_buffer.h"
 
 namespace orvik::chrono::cli {
 
@@ -17,39 +19,78 @@ inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 enum class Malformed { No, QuoteInField, TextAfterQuote, Unterminated, TooLong };
 
-struct Record {
-  std::string Text;                   // without its line end; inner line ends as they came
-  std::size_t Line = 0;               // where the record began, from 1
-  bool CarriageReturn = false;        // the record ended with "\r\n"
-  Malformed Problem = Malformed::No;  // TooLong or Unterminated, found while reading
-  bool Quotes = false;                // the record holds a quote; always false when read unquoted
-};
-
-// Reads records in constant memory: one per line, or with `quoted` lines
-// joined while a quote is open. A record longer than LineReader::kLongestLine
-// is cut there and marked TooLong.
-class RecordReader {
- public:
-  RecordReader(int fd, bool quoted) : lines_(fd), quoted_(quoted) {}
-
-  bool Next(Record& record);
-  [[nodiscard]] int Error() const { return lines_.Error(); }
-
- private:
-  LineReader lines_;
-  bool quoted_;
-  std::size_t line_ = 0;
-  std::string part_;
-};
-
 struct Field {
   std::size_t Begin = 0;  // in the record, quotes included
   std::size_t End = 0;
   bool Quoted = false;
 };
 
-// Field `number` (from 1) of `record`; false when the record has fewer. With
-// `quoted` (the record holds a quote and fields are quoted by RFC 4180), every
+// One record of the input and the field wanted of it.
+struct Record {
+  // Without its line end, inner line ends as they came; it lies in the
+  // reader's buffer until the next record is read. For a malformed record,
+  // the record up to the end of the line where it breaks RFC 4180.
+  std::string_view Text;
+  std::size_t Line = 0;               // where the record began, from 1
+  bool CarriageReturn = false;        // the record ended with "\r\n"
+  bool ByteOrderMark = false;         // one came before the record; Text leaves it out
+  Malformed Problem = Malformed::No;  // what breaks RFC 4180 first, or TooLong
+  bool Found = false;                 // the record has the field wanted
+  Field Wanted;                       // where; the whole record when the field wanted is 0
+};
+
+// What each byte is to the split of a record outside quotes.
+class ByteKinds {
+ public:
+  enum class Kind : std::uint8_t { Data, Delimiter, Quote, LineEnd };
+
+  // `line_ends`: a line end ends the record, rather than being data.
+  ByteKinds(char delimiter, bool quoted, bool line_ends);
+  Kind operator[](char c) const { return kinds_[static_cast<unsigned char>(c)]; }
+  [[nodiscard]] bool LineEnds() const { return line_ends_; }
+
+ private:
+  std::array<Kind, 256> kinds_{};
+  bool line_ends_;
+};
+
+// Reads records in constant memory: one per line, or with `quoted` by RFC
+// 4180, where a line end inside quotes is data. Splitting a record, which
+// finds where it ends, also finds field `wanted` (from 1; 0 for the whole
+// record) and checks every field. A record longer than kLongestRecord is
+// marked TooLong, without its text, and skipped to the end of the line where
+// it began.
+class RecordReader {
+ public:
+  static constexpr std::size_t kLongestRecord = std::size_t{1} << 16;
+
+  RecordReader(int fd, char delimiter, bool quoted, std::size_t wanted)
+      : input_(fd), kinds_(delimiter, quoted, true), delimiter_(delimiter), quoted_(quoted), wanted_(wanted) {}
+
+  // False at the end of the input or at a failed read.
+  bool Next(Record& record);
+  // The field wanted of the records after this one.
+  void Want(std::size_t wanted) { wanted_ = wanted; }
+  [[nodiscard]] int Error() const { return input_.Error(); }
+
+ private:
+  bool SkipByteOrderMark();
+  bool ReadQuoted(Record& record, std::size_t first_line_end);
+  void EndRecord(Record& record, std::size_t end, std::size_t next);
+  void CutTooLong(Record& record);
+  std::size_t LineEndFrom(std::size_t at);
+
+  InputBuffer input_;
+  ByteKinds kinds_;
+  char delimiter_;
+  bool quoted_;
+  std::size_t wanted_;
+  std::size_t line_ = 0;
+  bool first_ = true;
+};
+
+// Field `number` (from 1) of `record`, a whole text; false when the record
+// has fewer. With `quoted` (fields by RFC 4180, a line end as data), every
 // field is checked and `problem` tells what breaks RFC 4180 first.
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem);

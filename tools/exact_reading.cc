@@ -1,6 +1,8 @@
 #include "exact_reading.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -376,13 +378,87 @@ bool ZoneMinutes(std::string_view zone, HttpForm form, std::int64_t& minutes) {
   return true;
 }
 
-Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {
-  const Reading<TimePoint> read = ReadInstant(text, InputKind::Http);
-  if (!read) return read;
-  const TimePoint wall = read.Value;
+// A layout of fixed width, checked a word at a time: in its pattern '?' is
+// any byte, '9' a digit and any other byte itself.
+template <std::size_t kSize>
+class FixedLayout {
+ public:
+  using Word = std::uint64_t;
+  static_assert(kSize >= sizeof(Word), "the last word lies inside the text");
+
+  consteval explicit FixedLayout(const char (&pattern)[kSize + 1]) {
+    for (std::size_t w = 0; w < kWords; ++w) {
+      std::array<unsigned char, sizeof(Word)> literal{};
+      std::array<unsigned char, sizeof(Word)> literal_mask{};
+      std::array<unsigned char, sizeof(Word)> digit{};
+      for (std::size_t b = 0; b < sizeof(Word); ++b) {
+        const char c = pattern[Offset(w) + b];
+        literal.at(b) = c == '?' || c == '9' ? 0 : static_cast<unsigned char>(c);
+        literal_mask.at(b) = c == '?' || c == '9' ? 0 : 0xFF;
+        digit.at(b) = c == '9' ? 1 : 0;
+      }
+      literals_.at(w) = std::bit_cast<Word>(literal);
+      literal_masks_.at(w) = std::bit_cast<Word>(literal_mask);
+      digits_.at(w) = std::bit_cast<Word>(digit);
+    }
+  }
+
+  // A byte is a digit when its high half is 3 and stays 3 with 6 added; a
+  // carry out of a byte comes only from one that fails the first test.
+  [[nodiscard]] bool Matches(std::string_view text) const {
+    if (text.size() != kSize) return false;
+    Word wrong = 0;
+    for (std::size_t w = 0; w < kWords; ++w) {
+      Word word = 0;
+      std::memcpy(&word, text.data() + Offset(w), sizeof word);
+      const Word high_halves = digits_[w] * 0xF0;
+      const Word threes = digits_[w] * 0x30;
+      wrong |= ((word ^ literals_[w]) & literal_masks_[w]) | ((word & high_halves) ^ threes) |
+               (((word + digits_[w] * 6) & high_halves) ^ threes);
+    }
+    return wrong == 0;
+  }
+
+ private:
+  static constexpr std::size_t kWords = (kSize + sizeof(Word) - 1) / sizeof(Word);
+  // The last word ends with the text.
+  static constexpr std::size_t Offset(std::size_t w) { return std::min(w * sizeof(Word), kSize - sizeof(Word)); }
+
+  std::array<Word, kWords> literals_{};
+  std::array<Word, kWords> literal_masks_{};
+  std::array<Word, kWords> digits_{};  // 1 in each byte that holds a digit
+};
+
+// Whether `text`, which the library read as `instant`, is the IMF-fixdate that
+// FormatHttpDate writes for it, shown without writing it: a text of that
+// layout whose fields cannot carry is read into the very day, month, year and
+// time that it says, and so writes back as itself but for the weekday, which
+// is the one compared. Digits compared as text compare as numbers.
+bool FixdateWritesBackAsItself(std::string_view text, TimePoint instant) {
+  static constexpr FixedLayout<kHttpDateSize> kFixdate("???, 99 ??? 9999 99:99:99 GMT");
+  if (!kFixdate.Matches(text)) return false;
+  const auto two = [&](std::size_t at) { return text.substr(at, 2); };
+  // Flags combined with &, not &&: each test a branch, the code after them
+  // would be laid out as rarely run.
+  const auto flag = [](bool holds) { return holds ? 1U : 0U; };
+  const unsigned no_carry = flag(two(5) >= "01") & flag(two(5) <= "28") & flag(two(17) <= "23") &
+                            flag(text[20] <= '5') & flag(text[23] <= '5');
+  const std::int64_t days = internal::civil::SplitDays(internal::FloorToSecond(instant).Seconds).Days;
+  // The weekday's three letters, loaded with the ',' after them and masked:
+  // three bytes copied into a cleared word would be stores that the word's
+  // load waits for.
+  constexpr auto kLetters = internal::KeyOf<internal::AbbreviationKey>("\xFF\xFF\xFF");
+  internal::AbbreviationKey weekday = 0;
+  std::memcpy(&weekday, text.data(), sizeof weekday);
+  return (no_carry & flag((weekday & kLetters) == internal::kWeekdayKeys[internal::civil::WeekdayFromDays(days)])) != 0;
+}
+
+// The instant that an HTTP date which the library read as `wall` says, or
+// why it says none, by writing `wall` back in the text's layout.
+Reading<TimePoint> WriteHttpBackAndCompare(std::string_view text, TimePoint wall, ExactScratch& scratch) {
   char fixdate[kHttpDateSize];
   FormatHttpDate(fixdate, wall);
-  if (text == std::string_view(fixdate, kHttpDateSize)) return read;  // as HTTP writes it
+  if (text == std::string_view(fixdate, kHttpDateSize)) return Accepted(wall);  // as HTTP writes it
   std::size_t weekday = 0;
   while (weekday < text.size() && text[weekday] != ',' && text[weekday] != ' ') ++weekday;
   const HttpShape shape = ShapeOf(text, weekday);
@@ -403,6 +479,14 @@ Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch)
     return {{}, ParseError::None, kInstantOutsideRange};
   }
   return Accepted(TimePoint(std::chrono::nanoseconds(instant)));
+}
+
+// One object returned on every path, so that the reading lands where the
+// caller wants it, not copied there from a slot just written.
+Reading<TimePoint> ReadHttpExactly(std::string_view text, ExactScratch& scratch) {
+  Reading<TimePoint> read = ReadInstant(text, InputKind::Http);
+  if (read && !FixdateWritesBackAsItself(text, read.Value)) read = WriteHttpBackAndCompare(text, read.Value, scratch);
+  return read;
 }
 
 }  // namespace

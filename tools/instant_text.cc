@@ -23,43 +23,52 @@ constexpr std::size_t kFractionDigits = sizeof("999999999") - 1;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Epoch seconds read in one pass: the whole seconds, which stop counting once
+// past the time point range, and the fraction in nanoseconds.
 struct EpochText {
   bool Negative = false;
-  std::string_view Whole;
-  std::string_view Fraction;  // empty when the text has no '.'
+  std::uint64_t Seconds = 0;  // above kMaxSeconds: outside the range, however far
+  std::int64_t Nanoseconds = 0;
 };
 
-// Splits "@-123.45" into its parts; false when the text is not epoch seconds.
+// Reads "@-123.45"; false when the text is not epoch seconds. Most texts are
+// told apart by their first bytes.
 bool SplitEpoch(std::string_view text, EpochText& epoch) {
-  if (!text.empty() && text.front() == '@') text.remove_prefix(1);
-  if (!text.empty() && text.front() == '-') {
-    epoch.Negative = true;
-    text.remove_prefix(1);
+  static constexpr std::int64_t kScale[kFractionDigits + 1] = {
+      1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000, 10'000, 1'000, 100, 10, 1};
+  const char* at = text.data();
+  const char* const end = at + text.size();
+  if (at != end && *at == '@') ++at;
+  const bool negative = at != end && *at == '-';
+  if (negative) ++at;
+  const char* const whole = at;
+  std::uint64_t seconds = 0;
+  for (; at != end && IsDigit(*at); ++at) {
+    if (seconds <= kMaxSeconds) seconds = seconds * 10 + static_cast<unsigned>(*at - '0');
   }
-  // Most texts are told apart by their first bytes: no look at the rest.
-  const auto whole = static_cast<std::size_t>(std::ranges::find_if_not(text, IsDigit) - text.begin());
-  epoch.Whole = text.substr(0, whole);
-  if (whole == 0 || whole == text.size()) return whole != 0;
-  if (text[whole] != '.') return false;
-  epoch.Fraction = text.substr(whole + 1);
-  return !epoch.Fraction.empty() && epoch.Fraction.size() <= kFractionDigits &&
-         std::ranges::all_of(epoch.Fraction, IsDigit);
+  epoch = {negative, seconds, 0};
+  if (at == whole) return false;
+  if (at == end) return true;
+  if (*at != '.') return false;
+  const char* const fraction = ++at;
+  std::int64_t nanoseconds = 0;
+  for (; at != end && IsDigit(*at) && at - fraction < static_cast<std::ptrdiff_t>(kFractionDigits); ++at) {
+    nanoseconds = nanoseconds * 10 + (*at - '0');
+  }
+  const auto digits = static_cast<std::size_t>(at - fraction);
+  epoch.Nanoseconds = nanoseconds * kScale[digits];
+  return at == end && digits > 0;
 }
 
 Reading<TimePoint> ReadEpoch(std::string_view text) {
   EpochText epoch;
   if (!SplitEpoch(text, epoch)) return {{}, ParseError::None, kEpochUnreadable};
-  std::int64_t seconds = 0;
-  const auto [end, error] = std::from_chars(epoch.Whole.data(), epoch.Whole.data() + epoch.Whole.size(), seconds);
-  if (error != std::errc() || seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange};
-  std::int64_t fraction = 0;
-  for (std::size_t i = 0; i < kFractionDigits; ++i) {
-    fraction = fraction * 10 + (i < epoch.Fraction.size() ? epoch.Fraction[i] - '0' : 0);
-  }
+  if (epoch.Seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange};
   // Counted toward zero, so that the most negative time point fits.
+  const auto seconds = static_cast<std::int64_t>(epoch.Seconds);
   std::int64_t count = 0;
   if (__builtin_mul_overflow(seconds, epoch.Negative ? -kNanosecondsPerSecond : kNanosecondsPerSecond, &count) ||
-      __builtin_add_overflow(count, epoch.Negative ? -fraction : fraction, &count)) {
+      __builtin_add_overflow(count, epoch.Negative ? -epoch.Nanoseconds : epoch.Nanoseconds, &count)) {
     return {{}, ParseError::None, kEpochOutsideRange};
   }
   return {TimePoint(std::chrono::nanoseconds(count)), ParseError::None, {}};
@@ -70,18 +79,22 @@ Reading<T> FromLibrary(const ParseResult<T>& read) {
   return {read.value, read.error, {}};
 }
 
+constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
+constexpr std::size_t kLongestInstant = std::max({kMaxIso8601Size, kHttpDateSize, kLongestNumber});
+
+char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
+
 void AppendNumber(std::string& out, std::int64_t value) {
-  char text[sizeof("-9223372036854775808")];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+  char text[kLongestNumber];
+  out.append(text, WriteNumber(text, value));
 }
 
 }  // namespace
 
 InputKind DetectKind(std::string_view text) {
+  if (!text.empty() && IsLetter(text.front())) return InputKind::Http;  // never epoch seconds
   EpochText epoch;
-  if (SplitEpoch(text, epoch)) return InputKind::Epoch;
-  if (!text.empty() && IsLetter(text.front())) return InputKind::Http;
-  return InputKind::Iso;
+  return SplitEpoch(text, epoch) ? InputKind::Epoch : InputKind::Iso;
 }
 
 Reading<TimePoint> ReadInstant(std::string_view text, InputKind kind) {
@@ -122,7 +135,11 @@ std::string SecondsWithFraction(std::int64_t nanoseconds) {
 }
 
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
-  char text[kMaxIso8601Size];
+  // Written in place: a copy of text just written a byte or two at a time
+  // would wait for those stores.
+  const std::size_t begin = out.size();
+  out.resize(begin + kLongestInstant);
+  char* const text = out.data() + begin;
   char* end = nullptr;
   switch (format) {
     case OutputFormat::Http:
@@ -137,17 +154,21 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       end = FormatIso8601(text, t, layout, zone);
       // Only a failure of localtime_r, which no second of the time point
       // range meets, writes nothing: ToIso8601 then throws its exception.
-      if (end == nullptr) out += ToIso8601(t, layout, zone);
+      if (end == nullptr) {
+        out.resize(begin);
+        out += ToIso8601(t, layout, zone);
+        return;
+      }
       break;
     }
     case OutputFormat::Epoch:
-      AppendNumber(out, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
-      return;
+      end = WriteNumber(text, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
+      break;
     case OutputFormat::EpochNs:
-      AppendNumber(out, t.time_since_epoch().count());
-      return;
+      end = WriteNumber(text, t.time_since_epoch().count());
+      break;
   }
-  if (end != nullptr) out.append(text, static_cast<std::size_t>(end - text));
+  out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 }  // namespace orvik::chrono::cli

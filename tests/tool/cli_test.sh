@@ -176,9 +176,34 @@ expect "quote open at the end" 1 "1,1970-01-01T00:00:00Z" \
 expect "record too long" 1 "" \
   "orvik-chrono: line 1: record too long: expected at most 65536 bytes, far more than any instant's text; nothing after it is read" \
   "\"$(head -c 65537 /dev/zero | tr '\0' 1)\n\",0\n0,0" -- convert --field 2 --csv --from epoch
+expect "a fault shown to the end of its line" 1 "" \
+  "orvik-chrono: line 1: Malformed CSV record, text after a closing quote; nothing after it is read: \"a\\\\x0ab\"c,0" \
+  "\"a\nb\"c,0\n1,0" -- convert --field 2 --csv --from epoch --to iso
+expect "quote open at the end, last line end left out" 1 "" \
+  "orvik-chrono: line 1: Malformed CSV record, a quote open at the end of the input: 1,\"0\\\\x0d\\\\x0a2,0" \
+  "1,\"0\r\n2,0\r\n" -- convert --field 2 --csv --from epoch --to iso
+expect "carriage return after a closing quote" 1 "1,1970-01-01T00:00:00Z\r\n2,1970-01-01T00:00:00Z\r" \
+  "orvik-chrono: line 3: Malformed CSV record, text after a closing quote; nothing after it is read: 3,\"0\"\\\\x0dx" \
+  "1,\"0\"\r\n2,\"0\"\r\n3,\"0\"\rx\n" -- convert --field 2 --csv --from epoch --to iso
+expect "line ends inside quotes counted" 1 "\"a\n\nb\",1970-01-01T00:00:00Z" "orvik-chrono: line 4: Failed to parse epoch seconds: x" \
+  "\"a\n\nb\",0\n,x" -- convert --field 2 --csv --from epoch --to iso
+expect "byte-order mark alone" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --field 1 --csv
+expect "malformed argument" 1 "\"1\",1970-01-01T00:00:00Z" \
+  "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote; nothing after it is read: 1,\"0\"x" -- \
+  convert --field 2 --csv --from epoch --to iso "1,\"0\"x" "\"1\",\"0\""
+long=$(head -c 65532 /dev/zero | tr '\0' x)
+expect "longest line" 0 "0,xx$long" "" "0,xx$long\n" -- convert --field 1 --csv --from epoch --to epoch
+expect "longest quoted record" 0 "\"$long\",0" "" "\"$long\",0\n" -- convert --field 2 --csv --from epoch --to epoch
 expect "tab-separated text has no quoting" 0 "\"a\t1970-01-01T00:00:00Z\n\"\t1970-01-01T00:00:01Z" "" "\"a\t0\n\"\t1" -- \
   convert --field 2 --from epoch --to iso
 expect "csv needs a field" 2 "" "--csv requires --field\nRun with --help for more information." -- convert --csv 0
+
+# A record read in parts, as a slow writer sends it: each split resumes where the last read ended.
+parts=("\"a" "\nb\"\"c\",0\n" "\"1\"" "\"2\",5\n" "1,0" "5\n2,\"" "0\"\r" "\n")
+want=$(printf '"a\nb""c",1970-01-01T00:00:00Z\n"1""2",1970-01-01T00:00:05Z\n1,1970-01-01T00:00:05Z\n2,1970-01-01T00:00:00Z\r')
+got=$(for part in "${parts[@]}"; do printf '%b' "$part"; sleep 0.05; done |
+  "$tool" convert --field 2 --csv --from epoch --to iso 2>&1)
+if [ "$got" = "$want" ]; then passed=$((passed + 1)); else echo "FAIL records in parts: $got"; failures=$((failures + 1)); fi
 
 # With standard output and standard error on one file, results and refusals keep the order of the inputs.
 merged=("convert --to epoch 1 x 2" "1\norvik-chrono: argument 2: Failed to interpret date string as HTTP timestamp: x\n2"

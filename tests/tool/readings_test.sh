@@ -42,6 +42,9 @@ for zone in Z +05:30 +0530 +05 -08:00 -0800 -00:00; do
   done
 done
 
+# Each fraction length of epoch seconds.
+for digits in 1 2 3 4 5 6 7 8 9; do row "@1709622489.$(cut -c1-"$digits" <<<987654321)" A; done
+
 while IFS='|' read -r text want; do row "$text" "$want"; done <<'TABLE'
 Sun, 06 Nov 1994 08:49:37 GMT|A
 Sun, 06 Nov 1994 08:49:37 UT|A
@@ -62,6 +65,13 @@ Mon, 06 Nov 1994 08:49:37 GMT|R
 Monday, 15-Jul-24 12:00:00 GMT|R
 Sun, 31 Nov 1994 08:49:37 GMT|R
 Sun, 06 Nov 1994 24:00:00 GMT|R
+Mon, 06 Nov 1994 24:00:00 GMT|R
+Mon, 00 Nov 1994 08:49:37 GMT|R
+Wed, 29 Feb 2023 08:49:37 GMT|R
+Sun, 06 Nov 1994 08:60:00 GMT|R
+Mon, 28 Feb 2022 23:59:59 GMT|A
+Tue, 01 Mar 2022 00:00:00 GMT|A
+Tue, 31 Dec 2024 23:59:59 GMT|A
 Sun, 06 Nov 1994 08:49:60 GMT|R
 Sun,06 Nov 1994 08:49:37 GMT|R
 Fri, 11 Apr 2262 23:47:16 -0100|R
@@ -87,6 +97,16 @@ Fri, 11 Apr 2262 23:47:16 -0100|R
 2024-03-05T07:08:09Z |R
  2024-03-05T07:08:09Z|R
 2024-03-05 07:08:09Z|R
+@-1.5|A
+@0.000000001|A
+@1709622489.1|A
+@9223372036.854775807|A
+@-9223372036.854775808|A
+@9223372036.854775808|R
+@99999999999999999999|R
+@92233720360|R
+@1.1234567890|R
+@1.|R
 TABLE
 
 # Python reads every text in one run, one line each: its UTC text or "-".

@@ -1,0 +1,34 @@
+#include "input_buffer.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace orvik::chrono::cli {
+
+bool InputBuffer::Fill() {
+  if (ended_) return false;
+  if (begin_ > 0) {
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+  }
+  while (end_ < buffer_.size()) {
+    const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      ended_ = true;
+      if (n < 0) {
+        error_ = errno;
+        begin_ = end_;
+      }
+      return false;
+    }
+    end_ += static_cast<std::size_t>(n);
+    return true;
+  }
+  return true;
+}
+
+}  // namespace orvik::chrono::cli

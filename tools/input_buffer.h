@@ -1,0 +1,41 @@
+// Standard input read in large blocks, in constant memory, without iostreams.
+#ifndef ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
+#define ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
+
+#include <algorithm>
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace orvik::chrono::cli {
+
+class InputBuffer {
+ public:
+  explicit InputBuffer(int fd) : fd_(fd), buffer_(std::size_t{1} << 20) {}
+
+  // What has been read and not yet consumed; it stays in place until Fill.
+  [[nodiscard]] std::string_view Data() const { return {buffer_.data() + begin_, end_ - begin_}; }
+
+  // Drops the first `size` bytes of Data(), or all of it.
+  void Consume(std::size_t size) { begin_ = std::min(begin_ + size, end_); }
+
+  // Reads more after Data(), which it moves to the start of the buffer;
+  // false at the end of the input or at a failed read.
+  bool Fill();
+
+  // The errno value of the read that failed, 0 while every read succeeded. A
+  // failed read ends the input and drops what Data() held.
+  [[nodiscard]] int Error() const { return error_; }
+
+ private:
+  int fd_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool ended_ = false;
+  int error_ = 0;
+};
+
+}  // namespace orvik::chrono::cli
+
+#endif  // ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
