@@ -276,13 +276,21 @@ template <unsigned kWidth>
 }
 
 // Stores the kWidth characters at `at` and a NUL after them as one copy of
-// kWidth + 1 bytes, which the name lookups then read as one key.
+// kWidth + 1 bytes, which the name lookups then read as one key. A short run
+// is gathered in a word whose other bytes are NULs, so that the key is one
+// store that its load can be served from.
 template <unsigned kWidth, std::size_t kSize>
 [[gnu::always_inline]] inline void StoreRun(const char* at, char (&destination)[kSize]) {
-  char run[kWidth + 1];
-  std::memcpy(run, at, kWidth);
-  run[kWidth] = '\0';
-  std::memcpy(destination, run, sizeof run);
+  if constexpr (kWidth < sizeof(std::uint64_t) && std::endian::native == std::endian::little) {
+    std::uint64_t run = 0;
+    for (unsigned i = 0; i < kWidth; ++i) run |= std::uint64_t{static_cast<unsigned char>(at[i])} << (8 * i);
+    std::memcpy(destination, &run, kWidth + 1);
+  } else {
+    char run[kWidth + 1];
+    std::memcpy(run, at, kWidth);
+    run[kWidth] = '\0';
+    std::memcpy(destination, run, sizeof run);
+  }
 }
 
 // Reads a run of set members shorter than kSet.Width from the cursor.
