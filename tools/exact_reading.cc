@@ -438,15 +438,14 @@ bool FixdateWritesBackAsItself(std::string_view text, TimePoint instant) {
   static constexpr FixedLayout<kHttpDateSize> kFixdate("???, 99 ??? 9999 99:99:99 GMT");
   if (!kFixdate.Matches(text)) return false;
   const auto two = [&](std::size_t at) { return text.substr(at, 2); };
-  // Flags combined with &, not &&: each test a branch, the code after them
-  // would be laid out as rarely run.
+  // Flags combined with &, not &&: every test is cheap and all of them
+  // usually hold, so none is worth skipping.
   const auto flag = [](bool holds) { return holds ? 1U : 0U; };
   const unsigned no_carry = flag(two(5) >= "01") & flag(two(5) <= "28") & flag(two(17) <= "23") &
                             flag(text[20] <= '5') & flag(text[23] <= '5');
   const std::int64_t days = internal::civil::SplitDays(internal::FloorToSecond(instant).Seconds).Days;
-  // The weekday's three letters, loaded with the ',' after them and masked:
-  // three bytes copied into a cleared word would be stores that the word's
-  // load waits for.
+  // The weekday's three letters, loaded as one word with the ',' after them
+  // and masked: the key is read straight from the text, not built first.
   constexpr auto kLetters = internal::KeyOf<internal::AbbreviationKey>("\xFF\xFF\xFF");
   internal::AbbreviationKey weekday = 0;
   std::memcpy(&weekday, text.data(), sizeof weekday);

@@ -135,8 +135,7 @@ std::string SecondsWithFraction(std::int64_t nanoseconds) {
 }
 
 void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
-  // Written in place: a copy of text just written a byte or two at a time
-  // would wait for those stores.
+  // Written in place at the end of `out`, never copied there.
   const std::size_t begin = out.size();
   out.resize(begin + kLongestInstant);
   char* const text = out.data() + begin;

@@ -132,8 +132,8 @@ template <TimeZone kZone>
 // each, and a stream of instants is served from the cache once two of its
 // calls in an hour fall in one quarter hour. The bookkeeping comes first and
 // needs nothing of the result, so that a miss that caches nothing ends with
-// the conversion. One copy per zone, so that a local miss saves no registers
-// for the UTC arithmetic.
+// the conversion. One copy per zone, so that a local miss carries none of the
+// UTC arithmetic.
 template <TimeZone kZone>
 [[gnu::noinline]] void MissIn(CachedHour& hour, long seconds, std::tm& out) {
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;

@@ -277,8 +277,8 @@ template <unsigned kWidth>
 
 // Stores the kWidth characters at `at` and a NUL after them as one copy of
 // kWidth + 1 bytes, which the name lookups then read as one key. A short run
-// is gathered in a word whose other bytes are NULs, so that the key is one
-// store that its load can be served from.
+// is gathered in a word whose other bytes are NULs and stored whole, so that
+// the key is written in one piece, as it is read.
 template <unsigned kWidth, std::size_t kSize>
 [[gnu::always_inline]] inline void StoreRun(const char* at, char (&destination)[kSize]) {
   if constexpr (kWidth < sizeof(std::uint64_t) && std::endian::native == std::endian::little) {
