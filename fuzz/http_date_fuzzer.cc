@@ -28,7 +28,8 @@ struct NameError {
 };
 
 bool KnownMonth(std::string_view name) {
-  return std::ranges::any_of(kMonthNames, [name](std::string_view month) { return name == month; });
+  return std::ranges::any_of(kMonthNames,
+                             [name](std::string_view month) { return name == month.substr(0, kAbbreviationLength); });
 }
 
 bool KnownWeekday(std::string_view name) {

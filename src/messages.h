@@ -46,6 +46,21 @@ inline constexpr std::string_view kDurationNotSupported = "Durations with year/m
 inline constexpr std::string_view kDurationRunOutOfRange = "stoi";
 inline constexpr std::string_view kDurationOutOfRange = "ISO8601 duration out of range";
 
+// The strict readers' messages: a head, what the text holds or what was
+// expected where, ": " and the text.
+inline constexpr std::string_view kIso8601StrictHead = "Not an ISO 8601 timestamp, ";
+inline constexpr std::string_view kHttpStrictHead = "Not an HTTP date, ";
+inline constexpr std::string_view kMailDateHead = "Not a mail date, ";
+inline constexpr std::string_view kDurationStrictHead = "Not an ISO 8601 duration, ";
+// After a field's name and value, or a zone's text.
+inline constexpr std::string_view kDoesNotExist = " does not exist";
+inline constexpr std::string_view kZoneUnknown = " has no known offset";
+// After the weekday written, then the date and its weekday.
+inline constexpr std::string_view kIsNotTheWeekdayOf = " is not the weekday of ";
+inline constexpr std::string_view kNotALeapSecond = "second 60 is not a leap second of UTC";
+inline constexpr std::string_view kStrictOutsideRange =
+    "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z";
+
 // The message made of `parts` one after the other: a message, its details
 // and the text refused.
 inline std::string JoinMessage(std::initializer_list<std::string_view> parts) {

@@ -8,6 +8,7 @@
 
 #include "http/read_http_date.h"
 #include "messages.h"
+#include "text/strict_reading.h"
 
 namespace orvik::chrono {
 namespace internal {
@@ -27,7 +28,8 @@ std::string HttpNameMessage(ParseError error, std::string_view text) {
 bool IsOutOfRange(ParseError error) {
   return error == ParseError::Iso8601OutsideRange || error == ParseError::Iso8601TooShort ||
          error == ParseError::HttpOutsideRange || error == ParseError::DurationNumberTooLarge ||
-         error == ParseError::DurationOutOfRange;
+         error == ParseError::DurationOutOfRange || error == ParseError::Iso8601StrictOutsideRange ||
+         error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange;
 }
 
 }  // namespace
@@ -77,6 +79,24 @@ std::string ErrorMessage(ParseError error, std::string_view text) {
       return std::string(kDurationRunOutOfRange);
     case ParseError::DurationOutOfRange:
       return std::string(kDurationOutOfRange);
+    case ParseError::Iso8601StrictLayout:
+    case ParseError::Iso8601StrictNonexistent:
+    case ParseError::Iso8601StrictOffset:
+    case ParseError::Iso8601StrictOutsideRange:
+      return Iso8601StrictMessage(text);
+    case ParseError::HttpStrictLayout:
+    case ParseError::HttpStrictNonexistent:
+    case ParseError::HttpStrictWeekday:
+    case ParseError::HttpStrictOutsideRange:
+      return HttpStrictMessage(text);
+    case ParseError::MailDateLayout:
+    case ParseError::MailDateNonexistent:
+    case ParseError::MailDateWeekday:
+    case ParseError::MailDateZone:
+    case ParseError::MailDateOutsideRange:
+      return MailDateMessage(text);
+    case ParseError::DurationStrictLayout:
+      return DurationStrictMessage(text);
   }
   return {};
 }

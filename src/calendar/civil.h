@@ -92,7 +92,19 @@ constexpr std::int64_t SecondsFromCivil(std::int64_t year, int month, int day, i
          second;
 }
 
+constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+// The days of `month` (1 to 12) of `year`: 30 or 31 alternating from March,
+// as from August again, and February's 28 or 29.
+constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
+  if (month == 2) return IsLeapYear(year) ? 29 : 28;
+  return 30 + ((month ^ (month >> 3U)) & 1U);
+}
+
 static_assert(SecondsFromCivil(1970, 1, 1, 0, 0, 0) == 0);
+static_assert(DaysInMonth(2024, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2000, 2) == 29);
+static_assert(DaysInMonth(2024, 1) == 31 && DaysInMonth(2024, 4) == 30 && DaysInMonth(2024, 7) == 31);
+static_assert(DaysInMonth(2024, 8) == 31 && DaysInMonth(2024, 9) == 30 && DaysInMonth(2024, 12) == 31);
 static_assert(SecondsFromCivil(2000, 3, 1, 0, 0, 0) == 11017 * kSecondsPerDay);
 static_assert(SecondsFromCivil(1969, 13, 0, 24, 0, -1) == -1);  // 1969-12-31T24:00:-1
 static_assert(CivilFromDays(-1).Year == 1969 && CivilFromDays(-1).Month == 12 && CivilFromDays(-1).Day == 31);

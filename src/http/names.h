@@ -14,12 +14,13 @@
 
 namespace orvik::chrono::internal {
 
-// Each weekday's abbreviation is the first three letters of its full name.
+// Each name's abbreviation is the first three letters of its full name.
 inline constexpr std::size_t kAbbreviationLength = sizeof("Sun") - 1;
 inline constexpr std::string_view kWeekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                       "Thursday", "Friday", "Saturday"};
-inline constexpr std::string_view kMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                                     "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+inline constexpr std::string_view kMonthNames[12] = {"January",   "February", "March",    "April",
+                                                     "May",       "June",     "July",     "August",
+                                                     "September", "October",  "November", "December"};
 
 // Texts as numbers, compared at once: a key holds a name's first bytes in
 // memory order, whatever the machine's byte order, so that it equals what a
@@ -102,6 +103,27 @@ std::optional<int> AsIndex(std::size_t index) {
 // the first three, a longer one no NUL fourth, and neither matches.
 inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
   return AsIndex<kMonthKeys.size()>(kMonthHash.Find(kMonthKeys, LoadKey<AbbreviationKey>(name)));
+}
+
+// The three bytes of `text` from `at` on, which it holds, as a key; with
+// kAnyCase in the case of the names, a capital and two small letters.
+template <bool kAnyCase>
+AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
+  AbbreviationKey key = 0;
+  std::memcpy(&key, text.data() + at, kAbbreviationLength);
+  if constexpr (kAnyCase) {
+    constexpr auto kSmall = KeyOf<AbbreviationKey>(std::string_view("\0\x20\x20", 3));
+    constexpr auto kCapital = KeyOf<AbbreviationKey>("\x20");
+    key = (key | kSmall) & ~kCapital;
+  }
+  return key;
+}
+
+inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
+  return AsIndex<kWeekdayKeys.size()>(kWeekdayHash.Find(kWeekdayKeys, key));
+}
+inline std::optional<int> MonthOfKey(AbbreviationKey key) {
+  return AsIndex<kMonthKeys.size()>(kMonthHash.Find(kMonthKeys, key));
 }
 
 // Each full weekday name with its NUL, in the ten bytes that the longest

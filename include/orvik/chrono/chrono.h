@@ -238,6 +238,28 @@ enum class ParseError : std::uint8_t {
   DurationNotSupported,    // "Durations with year/month/day components are not supported"
   DurationNumberTooLarge,  // "stoi", a run of digits above 2147483647
   DurationOutOfRange,      // "ISO8601 duration out of range"
+  // The strict readers, whose messages name what the text holds and what was
+  // expected, then end with ": " + text (see ErrorMessage):
+  // TryFromIso8601Strict, "Not an ISO 8601 timestamp, " + detail:
+  Iso8601StrictLayout,        // not the layout, such as "expected 'T', 't' or a space after the date, found '/'"
+  Iso8601StrictNonexistent,   // such as "day 30 does not exist in February 2024"
+  Iso8601StrictOffset,        // such as "offset hours 24 exceed 23"
+  Iso8601StrictOutsideRange,  // "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to
+                              // 2262-04-11T23:47:16.854775807Z"
+  // TryFromHttpDateStrict, "Not an HTTP date, " + detail:
+  HttpStrictLayout,
+  HttpStrictNonexistent,
+  HttpStrictWeekday,  // such as "Mon is not the weekday of 06 Nov 1994, a Sunday"
+  HttpStrictOutsideRange,
+  // TryFromMailDate, "Not a mail date, " + detail:
+  MailDateLayout,
+  MailDateNonexistent,
+  MailDateWeekday,
+  MailDateZone,  // an offset of 24 hours or more, or a zone whose offset is unknown
+  MailDateOutsideRange,
+  // duration::TryFromIso8601Strict, "Not an ISO 8601 duration, " + detail;
+  // it also refuses with DurationNotSupported and DurationOutOfRange:
+  DurationStrictLayout,
 };
 
 // What a Try reader returns: the value read, or the reason for the refusal
@@ -285,6 +307,83 @@ namespace duration {
 // duration::FromIso8601 without exceptions: the duration, or the ParseError
 // of its refusal (Duration...).
 ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601(std::string_view text) noexcept;
+}  // namespace duration
+
+// The strict readers: a text is accepted only where it is one that its
+// standard defines, and read as the instant that the standard means, or
+// refused with a ParseError whose ErrorMessage says what the text holds and
+// what was expected. They read the whole view, NULs included, never past it,
+// accept no white space or other text around the value (but the comments and
+// folding white space of mail dates), are noexcept and allocate nothing.
+//
+// Second 60 is read only where UTC inserted a leap second (at 23:59:60 UTC on
+// the 27 days from 1972-06-30 to 2016-12-31 that end with one), as the last
+// nanosecond of 23:59:59 UTC: time points count no leap seconds, and this keeps
+// the order of the texts around it. Elsewhere second 60 does not exist.
+
+// An instant and the UTC offset that its text wrote, in seconds east of UTC:
+// +05:30 is 19800 s, "Z", GMT and "-00:00" are 0.
+struct Timestamp {
+  TimePoint instant{};
+  std::chrono::seconds offset{};
+
+  friend constexpr bool operator==(const Timestamp&, const Timestamp&) = default;
+};
+
+// An RFC 3339 / ISO 8601 timestamp, in the extended or the basic layout, date
+// and time of day in the same one:
+//   2024-03-05T07:08:09Z            20240305T070809Z
+//   2024-03-05 07:08:09.5+05:30     20240305t123809,012345678+05:30
+//   2024-03-05T07:08:09.123456+00   2024-03-05 07:08:09.123456 UTC
+// - a four-digit year from 0000, month 01 to 12, the days of that month,
+//   hour 00 to 23, minutes and seconds 00 to 59 (60 as above);
+// - 'T', 't' or one space between date and time;
+// - an optional fraction of 1 to 9 digits after '.' or ',';
+// - a zone: 'Z', 'z', an offset +hh:mm, +hhmm or +hh (or '-') under 24 hours
+//   with minutes under 60, in either layout, or " UTC" (as BigQuery writes).
+// Refused: reduced precision (07:08Z), week and ordinal dates, a missing zone
+// (local time names no instant), years of more or fewer than four digits.
+// Where it accepts a text, TrySplitIso8601 gives the same instant when the
+// text has 'T' and 'Z' or the layout's own offset form (+hh:mm extended,
+// +hhmm basic), a fraction of 3, 6 or 9 digits or none, and a year from 1900.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
+
+// An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
+//   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
+//   RFC 850      "Sunday, 06-Nov-94 08:49:37 GMT"
+//   asctime      "Sun Nov  6 08:49:37 1994"
+// The weekday must be the date's, " GMT" ends the first two layouts, and
+// asctime has no zone. RFC 850's two-digit year is the year with those last
+// two digits that lies no more than 50 years after `now`, and after `now`
+// minus 50 years: at 2026-12-07, "94" is 1994 and "24" 2024. The overload
+// without `now` reads the system clock. Where it accepts a text,
+// TryFromHttpDate gives the same instant, but for an RFC 850 year that is not
+// 19yy.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept;
+
+// A date of Internet mail, RFC 5322 section 3.3 with its obsolete forms:
+//   "Tue, 5 Mar 2024 07:08:09 -0800 (PST)"   "05 Mar 24 07:08 EST"
+// - an optional weekday and ',', which must be the date's;
+// - a day of one or two digits, a month abbreviation, a year of four or more
+//   digits (two digits: 00 to 49 are 20yy, 50 to 99 19yy; three: 1900 + yyy);
+// - hours and minutes, optional seconds (second 60 as above);
+// - a zone +hhmm or -hhmm under 24 hours, or UT, GMT, UTC (0), EST, EDT, CST,
+//   CDT, MST, MDT, PST or PDT. The one-letter military zones and other names
+//   are refused: their offsets are unknown.
+// Names in any case; white space, folded lines and comments in parentheses
+// between the parts and around the value.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept;
+
+namespace duration {
+// An ISO 8601 duration of hours, minutes and seconds: "PT" then at least one
+// of a number and 'H', a number and 'M', a number and 'S', in that order, each
+// at most once ("PT1H30M15S", "PT90M", "PT0S"). Refused: DurationNotSupported
+// for years, months, weeks or days ("P1D", "P1Y"), DurationOutOfRange for a
+// total beyond the signed 64-bit range of nanoseconds, DurationStrictLayout
+// for anything else. Where it accepts a text, duration::TryFromIso8601 gives
+// the same duration when each number is at most 2147483647.
+ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text) noexcept;
 }  // namespace duration
 
 // The longest text that FormatIso8601 writes and the text that FormatHttpDate

@@ -1,0 +1,97 @@
+// duration::TryFromIso8601Strict: an ISO 8601 duration of hours, minutes and
+// seconds, read only as written: "PT", then each of H, M and S at most once,
+// in that order, a number before each.
+#include <orvik/chrono/chrono.h>
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "calendar/time_units.h"
+#include "messages.h"
+#include "text/digits.h"
+#include "text/strict_reading.h"
+
+namespace orvik::chrono {
+namespace internal {
+namespace {
+
+enum Expected : std::uint8_t { kP, kT, kFirstNumber, kNextNumber, kUnit };
+
+constexpr std::string_view kExpected[] = {
+    "'P' at the start",
+    "'T' after 'P'",
+    "a number after 'T'",
+    "another number and unit, or the end of the text",
+    "H, M or S after the number, in that order and each at most once",
+};
+
+constexpr std::string_view kUnits = "HMS";
+constexpr std::array<std::int64_t, 3> kUnitNanoseconds = {
+    kSecondsPerHour * kNanosecondsPerSecond, kSecondsPerMinute* kNanosecondsPerSecond, kNanosecondsPerSecond};
+
+// Years, months, weeks and days, which have no fixed length.
+bool IsDateUnit(char c) { return c == 'Y' || c == 'M' || c == 'W' || c == 'D'; }
+
+std::size_t SkipDigits(std::string_view text, std::size_t at) {
+  while (at < text.size() && digits::IsDigit(text[at])) ++at;
+  return at;
+}
+
+[[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadStrict(std::string_view text,
+                                                                               StrictReading& r) {
+  std::size_t at = 0;
+  const auto refuse = [&](Expected expected) -> ParseResult<std::chrono::nanoseconds> {
+    r.Fault = {Problem::Expected, expected, static_cast<std::uint32_t>(at), 0};
+    return {{}, ParseError::DurationStrictLayout};
+  };
+  if (!Take(text, at, 'P')) return refuse(kP);
+  if (!Take(text, at, 'T')) {
+    const std::size_t unit = SkipDigits(text, at);
+    if (unit > at && unit < text.size() && IsDateUnit(text[unit])) return {{}, ParseError::DurationNotSupported};
+    return refuse(kT);
+  }
+  // An overflow is reported only once the whole text has been read, so that
+  // a malformed text keeps its own refusal.
+  bool fits = true;
+  std::int64_t total = 0;
+  std::size_t next_unit = 0;
+  do {
+    const std::size_t number = at;
+    std::int64_t value = 0;
+    for (; at < text.size() && digits::IsDigit(text[at]); ++at) {
+      fits =
+          fits && !__builtin_mul_overflow(value, 10, &value) && !__builtin_add_overflow(value, text[at] - '0', &value);
+    }
+    if (at == number) return refuse(next_unit == 0 ? kFirstNumber : kNextNumber);
+    const std::size_t unit = at < text.size() ? kUnits.find(text[at], next_unit) : std::string_view::npos;
+    if (unit == std::string_view::npos) return refuse(kUnit);
+    std::int64_t product = 0;
+    fits = fits && !__builtin_mul_overflow(value, kUnitNanoseconds[unit], &product) &&
+           !__builtin_add_overflow(total, product, &total);
+    next_unit = unit + 1;
+    ++at;
+  } while (at < text.size());
+  if (!fits) return {{}, ParseError::DurationOutOfRange};
+  return {std::chrono::nanoseconds(total)};
+}
+
+}  // namespace
+
+std::string DurationStrictMessage(std::string_view text) {
+  StrictReading reading;
+  ReadStrict(text, reading);
+  return StrictMessage(kDurationStrictHead, reading, kExpected, text);
+}
+
+}  // namespace internal
+
+ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string_view text) noexcept {
+  internal::StrictReading reading;
+  return internal::ReadStrict(text, reading);
+}
+
+}  // namespace orvik::chrono
