@@ -100,6 +100,29 @@ void RegisterReader(const std::string& name, std::vector<std::string> accepted, 
                   [](std::size_t, std::size_t length) { return length > 0; });
 }
 
+// <reader>/<variant>/accepted and /refused for a strict reader, which has no
+// throwing face: the texts of a ring, whose readings `expect` checks, and the
+// same texts damaged.
+template <typename StrictRead, typename Expect>
+void RegisterStrictReader(const std::string& name, std::vector<std::string> accepted, StrictRead strict_read,
+                          Expect expect) {
+  const auto& good = Keep(std::move(accepted));
+  const auto& bad = Keep(Damaged(good, {0, 0}));
+  RegisterMeasure(
+      name + "/accepted", Views(good), [strict_read](std::string_view text) { return strict_read(text); },
+      [expect](std::size_t i, const auto& read) { return read && expect(i, read.value); }, Threads::kOneAndTwo);
+  RegisterMeasure(
+      name + "/refused", Views(bad), [strict_read](std::string_view text) { return strict_read(text).error; },
+      [](std::size_t, ParseError error) { return error != ParseError::None; }, Threads::kOneAndTwo);
+}
+
+// Whether a strict reading is the whole second `seconds[i]`, at UTC.
+auto IsSecond(const std::vector<long>& seconds) {
+  return [&seconds](std::size_t i, const Timestamp& read) {
+    return read.instant == FromSeconds(seconds[i]) && read.offset.count() == 0;
+  };
+}
+
 // The text written into this thread's buffer, as a view of it.
 template <std::size_t kSize, typename Format>
 auto Written(Format format) {
@@ -132,6 +155,20 @@ void RegisterNoExceptionBenchmarks() {
                  FromHttpDate);
   RegisterReader("duration::TryFromIso8601/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601,
                  duration::FromIso8601);
+  // The strict readers on the same kinds of texts, a mail date as RFC 5322
+  // recommends writing it; no character of any of them can be damaged
+  // without a refusal.
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), TryFromIso8601Strict,
+                       [](std::size_t i, const Timestamp& read) { return read.instant == RandomInstants()[i]; });
+  RegisterStrictReader(
+      "TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
+      [](std::string_view text) { return TryFromHttpDateStrict(text, TimePoint{}); }, IsSecond(RandomSeconds()));
+  RegisterStrictReader("TryFromMailDate/canonical", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S +0000"),
+                       TryFromMailDate, IsSecond(RandomSeconds()));
+  RegisterStrictReader("duration::TryFromIso8601Strict/varied", DurationTexts(), duration::TryFromIso8601Strict,
+                       [texts = DurationTexts()](std::size_t i, std::chrono::nanoseconds read) {
+                         return read == duration::FromIso8601(texts[i]);
+                       });
 
   RegisterFormatIso8601("utc_random", RandomInstants(), TimeZone::UTC);
   RegisterFormatIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC);

@@ -83,34 +83,8 @@ enum class Layout : std::uint8_t { ImfFixdate, Rfc850, Asctime };
 
 constexpr std::string_view kGmtZone = " GMT";
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The letters from `at` on: a name, whole, for a message.
-std::size_t LettersFrom(std::string_view text, std::size_t at) {
-  std::size_t end = at;
-  while (end < text.size() && IsLetter(text[end])) ++end;
-  return end - at;
-}
-
-// Where a reading stands: the text, the place, and what it expects there.
-struct Cursor {
-  std::string_view Text;
-  std::size_t At = 0;
-  Expected Wanted = kWeekday;
-
-  bool Char(char c, Expected expected) {
-    Wanted = expected;
-    return Take(Text, At, c);
-  }
-  template <int kCount>
-  bool Digits(int& value, Expected expected) {
-    Wanted = expected;
-    return ReadDigits<kCount>(Text, At, value);
-  }
-};
-
 // The weekday's name and the layout that it starts, or nullopt.
-std::optional<int> ReadWeekday(Cursor& c, Layout& layout) {
+std::optional<int> ReadWeekday(Cursor<Expected>& c, Layout& layout) {
   const std::size_t end = LettersFrom(c.Text, 0);
   if (end < kAbbreviationLength) return std::nullopt;
   const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(c.Text, 0));
@@ -126,7 +100,7 @@ std::optional<int> ReadWeekday(Cursor& c, Layout& layout) {
   return c.Char(layout == Layout::Asctime ? ' ' : ',', kAfterWeekday) ? weekday : std::nullopt;
 }
 
-bool ReadMonth(Cursor& c, int& month) {
+bool ReadMonth(Cursor<Expected>& c, int& month) {
   c.Wanted = kMonth;
   if (c.Text.size() - c.At < kAbbreviationLength) return false;
   const std::optional<int> index = MonthOfKey(AbbreviationAt<false>(c.Text, c.At));
@@ -136,13 +110,13 @@ bool ReadMonth(Cursor& c, int& month) {
   return true;
 }
 
-bool ReadTime(Cursor& c, CivilFields& f) {
+bool ReadTime(Cursor<Expected>& c, CivilFields& f) {
   return c.Digits<2>(f.Hour, kHour) && c.Char(':', kColonBeforeMinutes) && c.Digits<2>(f.Minute, kMinutes) &&
          c.Char(':', kColonBeforeSeconds) && c.Digits<2>(f.Second, kSeconds);
 }
 
 // Day, month, year and time of day after the weekday, and the zone.
-bool ReadDate(Cursor& c, Layout layout, CivilFields& f) {
+bool ReadDate(Cursor<Expected>& c, Layout layout, CivilFields& f) {
   switch (layout) {
     case Layout::ImfFixdate:
       return c.Char(' ', kSpaceAfterComma) && c.Digits<2>(f.Day, kDay) && c.Char(' ', kSpaceBeforeMonth) &&
@@ -163,7 +137,7 @@ bool ReadDate(Cursor& c, Layout layout, CivilFields& f) {
   return false;
 }
 
-bool ReadZone(Cursor& c, Layout layout) {
+bool ReadZone(Cursor<Expected>& c, Layout layout) {
   c.Wanted = kGmt;
   if (layout != Layout::Asctime) {
     if (c.Text.substr(c.At, kGmtZone.size()) != kGmtZone) return false;
@@ -194,7 +168,7 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, TimePoint now,
                                                                 StrictReading& r) {
-  Cursor c{text};
+  Cursor<Expected> c{text};
   Layout layout = Layout::ImfFixdate;
   const std::optional<int> weekday = ReadWeekday(c, layout);
   if (!weekday || !ReadDate(c, layout, r.Fields) || !ReadZone(c, layout)) {
@@ -207,9 +181,7 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
   Timestamp read;
   Problem problem = FormTimestamp(r.Fields, 0, read);
   if (problem == Problem::None || problem == Problem::OutsideRange) {
-    const CivilFields& f = r.Fields;
-    const std::int64_t days = civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
-    if (civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
+    if (WeekdayOf(r.Fields) != static_cast<unsigned>(*weekday)) {
       problem = Problem::Weekday;
       read = {};
       r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));

@@ -109,8 +109,10 @@ inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
 // kAnyCase in the case of the names, a capital and two small letters.
 template <bool kAnyCase>
 AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
-  AbbreviationKey key = 0;
-  std::memcpy(&key, text.data() + at, kAbbreviationLength);
+  // Built in a register: three bytes copied over a zeroed key in memory would
+  // be read back before the copy has reached it.
+  AbbreviationKey key = std::bit_cast<AbbreviationKey>(
+      std::array<char, sizeof(AbbreviationKey)>{text[at], text[at + 1], text[at + 2], '\0'});
   if constexpr (kAnyCase) {
     constexpr auto kSmall = KeyOf<AbbreviationKey>(std::string_view("\0\x20\x20", 3));
     constexpr auto kCapital = KeyOf<AbbreviationKey>("\x20");

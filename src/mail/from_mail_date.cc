@@ -1,17 +1,370 @@
-// Placeholder until the mail date reader lands.
+// TryFromMailDate: a date of Internet mail, RFC 5322 section 3.3 with the
+// obsolete forms of its section 4.3, read only as written.
+//
+// One pass from the first byte to the last. Comments and folding white space
+// are passed over wherever they may stand; where the layout separates two
+// parts (day, month, year, time of day and zone) at least one blank or
+// comment must stand between them. The zone, the fields and the weekday are
+// checked once the whole text has its layout, in that order.
 #include <orvik/chrono/chrono.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "calendar/time_units.h"
+#include "http/names.h"
 #include "messages.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
 namespace internal {
-std::string MailDateMessage(std::string_view text) { return JoinMessage({kMailDateHead, ": ", text}); }
+namespace {
+
+enum Expected : std::uint8_t {
+  kWeekdayOrDay,
+  kComma,
+  kDay,
+  kSeparatorBeforeMonth,
+  kMonth,
+  kSeparatorBeforeYear,
+  kYear,
+  kSeparatorBeforeTime,
+  kHour,
+  kColonBeforeMinutes,
+  kMinutes,
+  kSecondsOrZone,
+  kSeconds,
+  kSeparatorBeforeZone,
+  kZone,
+  kOffset,
+  kEnd,
+  kCommentText,
+};
+
+constexpr std::string_view kExpected[] = {
+    "a weekday, Mon to Sun, or the day",
+    "',' after the weekday",
+    "the day in one or two digits",
+    "white space or a comment, and the month after the day",
+    "a month, Jan to Dec",
+    "white space or a comment, and the year after the month",
+    "the year in two or more digits",
+    "white space or a comment, and the time after the year",
+    "the hour in two digits",
+    "':' and the minutes after the hour",
+    "the minutes in two digits",
+    "':' and the seconds, or white space or a comment and the zone, after the minutes",
+    "the seconds in two digits",
+    "white space or a comment, and the zone after the seconds",
+    "a zone: +hhmm, -hhmm, UT, GMT, UTC, EST, EDT, CST, CDT, MST, MDT, PST or PDT",
+    "the offset's hours and minutes in four digits",
+    "a comment or the end of the text after the zone",
+    "the comment's text or ')' closing it",
+};
+
+constexpr StrictErrors kErrors{ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
+                               ParseError::MailDateZone, ParseError::MailDateOutsideRange};
+
+// The named zones whose offsets are known, in hours east of UTC.
+struct NamedZone {
+  std::string_view Name;
+  int Hours;
+};
+constexpr NamedZone kNamedZones[] = {{"UT", 0},   {"GMT", 0},  {"UTC", 0},  {"EST", -5}, {"EDT", -4}, {"CST", -6},
+                                     {"CDT", -5}, {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"PDT", -7}};
+
+// A year of this many or more is held as this: it is outside the time point
+// range, and no int overflows.
+constexpr int kYearCap = 100'000;
+
+// What a reading holds beside the fields: the weekday, if written, and where
+// the zone's name stands (Size 0 for an offset).
+struct Marks {
+  std::optional<int> Weekday;
+  std::uint32_t WeekdayAt = 0;
+  std::uint32_t WeekdaySize = 0;
+  std::uint32_t ZoneAt = 0;
+  std::uint32_t ZoneSize = 0;
+  bool West = false;
+};
+
+using MailCursor = Cursor<Expected>;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// A CRLF at `at` that folds the line: a blank follows it.
+bool IsFold(std::string_view text, std::size_t at) {
+  return text.size() - at > 2 && text[at] == '\r' && text[at + 1] == '\n' && IsBlank(text[at + 2]);
+}
+
+// Where a pass over white space and comments ended, and whether every
+// comment in it was whole.
+struct Passed {
+  std::size_t At;
+  bool Whole;
+};
+
+// Passes over a comment from its '(' on, nested comments, quoted pairs and
+// folds within; not Whole at the first byte that cannot stand in it, or at
+// the end of the text before it closes. ASCII but NUL, CR and LF stands in a
+// comment, and a backslash quotes any ASCII byte.
+Passed PassComment(std::string_view text, std::size_t at) {
+  std::size_t depth = 0;
+  do {
+    if (at >= text.size()) return {at, false};
+    const auto byte = static_cast<unsigned char>(text[at]);
+    if (byte == '(') {
+      ++depth;
+    } else if (byte == ')') {
+      --depth;
+    } else if (byte == '\\') {
+      if (++at == text.size() || static_cast<unsigned char>(text[at]) > 0x7f) return {at, false};
+    } else if (IsFold(text, at)) {
+      at += 2;
+    } else if (byte == 0 || byte == '\r' || byte == '\n' || byte > 0x7f) {
+      return {at, false};
+    }
+    ++at;
+  } while (depth != 0);
+  return {at, true};
+}
+
+// Passes over blanks, folds and comments.
+[[gnu::noinline]] Passed PassFoldsAndComments(std::string_view text, std::size_t at) {
+  while (at < text.size()) {
+    if (IsBlank(text[at])) {
+      ++at;
+    } else if (IsFold(text, at)) {
+      at += 3;
+    } else if (text[at] == '(') {
+      const Passed comment = PassComment(text, at);
+      if (!comment.Whole) return comment;
+      at = comment.At;
+    } else {
+      break;
+    }
+  }
+  return {at, true};
+}
+
+// Moves past comments and folding white space; false where a comment departs
+// from its layout. Spaces, the common case, are passed over here.
+[[gnu::always_inline]] inline bool SkipCfws(MailCursor& c) {
+  while (IsAt(c.Text, c.At, ' ')) ++c.At;
+  if (c.At == c.Text.size() || (c.Text[c.At] != '\t' && c.Text[c.At] != '\r' && c.Text[c.At] != '(')) return true;
+  const Passed passed = PassFoldsAndComments(c.Text, c.At);
+  c.At = passed.At;
+  c.Wanted = kCommentText;
+  return passed.Whole;
+}
+
+// Moves past comments and folding white space that must be there.
+[[gnu::always_inline]] inline bool Separator(MailCursor& c, Expected expected) {
+  const std::size_t start = c.At;
+  if (!SkipCfws(c)) return false;
+  c.Wanted = expected;
+  return c.At != start;
+}
+
+// A weekday or month abbreviation in any case: its index in `find`'s table.
+template <typename Find>
+bool ReadAbbreviation(MailCursor& c, Expected expected, Find find, std::optional<int>& index) {
+  c.Wanted = expected;
+  if (LettersFrom(c.Text, c.At) != kAbbreviationLength) return false;
+  index = find(AbbreviationAt<true>(c.Text, c.At));
+  if (!index) return false;
+  c.At += kAbbreviationLength;
+  return true;
+}
+
+// Two digits are 20yy below 50 and 19yy from 50 on, three 1900 + yyy, four or
+// more the year as written.
+bool ReadYear(MailCursor& c, int& year) {
+  c.Wanted = kYear;
+  const std::size_t first = c.At;
+  int value = 0;
+  for (; c.At < c.Text.size(); ++c.At) {
+    const unsigned digit = static_cast<unsigned char>(c.Text[c.At]) - unsigned{'0'};
+    if (digit > 9) break;
+    value = value >= kYearCap / 10 ? kYearCap : value * 10 + static_cast<int>(digit);
+  }
+  switch (c.At - first) {
+    case 0:
+    case 1:
+      return false;
+    case 2:
+      year = value < 50 ? 2000 + value : 1900 + value;
+      return true;
+    case 3:
+      year = 1900 + value;
+      return true;
+    default:
+      year = value;
+      return true;
+  }
+}
+
+// Hours, minutes and optional seconds, then the separator before the zone.
+bool ReadTime(MailCursor& c, CivilFields& f) {
+  if (!c.Digits<2>(f.Hour, kHour) || !SkipCfws(c) || !c.Char(':', kColonBeforeMinutes) || !SkipCfws(c) ||
+      !c.Digits<2>(f.Minute, kMinutes)) {
+    return false;
+  }
+  const std::size_t after_minutes = c.At;
+  if (!SkipCfws(c)) return false;
+  if (!c.Char(':', kSecondsOrZone)) return c.At != after_minutes;
+  return SkipCfws(c) && c.Digits<2>(f.Second, kSeconds) && Separator(c, kSeparatorBeforeZone);
+}
+
+// An offset's hours and minutes into `r`, or a name's place into `m`.
+bool ReadZone(MailCursor& c, StrictReading& r, Marks& m) {
+  c.Wanted = kZone;
+  const std::size_t letters = LettersFrom(c.Text, c.At);
+  if (letters != 0) {
+    m.ZoneAt = static_cast<std::uint32_t>(c.At);
+    m.ZoneSize = static_cast<std::uint32_t>(letters);
+    c.At += letters;
+    return true;
+  }
+  m.West = IsAt(c.Text, c.At, '-');
+  return (c.Char('+', kZone) || c.Char('-', kZone)) && c.Digits<2>(r.OffsetHours, kOffset) &&
+         c.Digits<2>(r.OffsetMinutes, kOffset);
+}
+
+bool ReadLayout(MailCursor& c, StrictReading& r, Marks& m) {
+  CivilFields& f = r.Fields;
+  c.Wanted = kWeekdayOrDay;
+  if (!SkipCfws(c)) return false;
+  if (c.At < c.Text.size() && IsLetter(c.Text[c.At])) {
+    m.WeekdayAt = static_cast<std::uint32_t>(c.At);
+    m.WeekdaySize = kAbbreviationLength;
+    if (!ReadAbbreviation(c, kWeekdayOrDay, WeekdayOfKey, m.Weekday) || !SkipCfws(c) || !c.Char(',', kComma) ||
+        !SkipCfws(c)) {
+      return false;
+    }
+  }
+  if (!c.Digits<1>(f.Day, m.Weekday ? kDay : kWeekdayOrDay)) return false;
+  int second_digit = 0;
+  if (ReadDigits<1>(c.Text, c.At, second_digit)) f.Day = f.Day * 10 + second_digit;
+  std::optional<int> month;
+  if (!Separator(c, kSeparatorBeforeMonth) || !ReadAbbreviation(c, kMonth, MonthOfKey, month)) return false;
+  f.Month = *month + 1;
+  if (!Separator(c, kSeparatorBeforeYear) || !ReadYear(c, f.Year) || !Separator(c, kSeparatorBeforeTime) ||
+      !ReadTime(c, f) || !ReadZone(c, r, m) || !SkipCfws(c)) {
+    return false;
+  }
+  c.Wanted = kEnd;
+  return c.At == c.Text.size();
+}
+
+// The layout that RFC 5322 recommends and that mailers write, one space
+// between the parts, with a day of one or two digits: "Tue, 05 Mar 2024
+// 07:08:09 +0000". After the day, each part stands where it stands in
+// kCanonicalTail. Read at those places, such a text gives the reading that
+// ReadLayout gives; any other text is left to ReadLayout.
+constexpr std::string_view kCanonicalHead = "Tue, ";
+constexpr std::string_view kCanonicalTail = " Mar 2024 07:08:09 +0000";
+constexpr std::size_t kMonthAt = kCanonicalTail.find("Mar");
+constexpr std::size_t kYearAt = kCanonicalTail.find("2024");
+constexpr std::size_t kHourAt = kCanonicalTail.find("07");
+constexpr std::size_t kMinuteAt = kCanonicalTail.find("08");
+constexpr std::size_t kSecondAt = kCanonicalTail.find("09");
+constexpr std::size_t kSignAt = kCanonicalTail.find('+');
+
+// The `kCount` digits from `place` on, which `text` holds.
+template <int kCount>
+[[gnu::always_inline]] inline bool DigitsAt(std::string_view text, std::size_t place, int& value) {
+  return ReadDigits<kCount>(text, place, value);
+}
+
+bool SpaceBefore(std::string_view tail, std::size_t place) { return tail[place - 1] == ' '; }
+
+[[gnu::always_inline]] inline bool ReadCanonical(std::string_view text, StrictReading& r, Marks& m) {
+  const std::size_t day_digits = text.size() - kCanonicalHead.size() - kCanonicalTail.size();
+  if (text.size() < kCanonicalHead.size() + kCanonicalTail.size() || day_digits - 1 > 1) return false;
+  CivilFields& f = r.Fields;
+  std::size_t at = kCanonicalHead.size();
+  m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
+  m.WeekdaySize = kAbbreviationLength;
+  if (!m.Weekday || text[kAbbreviationLength] != ',' || text[kAbbreviationLength + 1] != ' ' ||
+      !(day_digits == 2 ? ReadDigits<2>(text, at, f.Day) : ReadDigits<1>(text, at, f.Day))) {
+    return false;
+  }
+  const std::string_view tail = text.substr(at);
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(tail, kMonthAt));
+  f.Month = month.value_or(0) + 1;
+  m.West = tail[kSignAt] == '-';
+  return month && SpaceBefore(tail, kMonthAt) && SpaceBefore(tail, kYearAt) && DigitsAt<4>(tail, kYearAt, f.Year) &&
+         SpaceBefore(tail, kHourAt) && DigitsAt<2>(tail, kHourAt, f.Hour) && tail[kMinuteAt - 1] == ':' &&
+         DigitsAt<2>(tail, kMinuteAt, f.Minute) && tail[kSecondAt - 1] == ':' &&
+         DigitsAt<2>(tail, kSecondAt, f.Second) && SpaceBefore(tail, kSignAt) && (tail[kSignAt] == '+' || m.West) &&
+         DigitsAt<2>(tail, kSignAt + 1, r.OffsetHours) && DigitsAt<2>(tail, kSignAt + 3, r.OffsetMinutes);
+}
+
+// The offset of a named zone, in seconds east of UTC, or Problem::Zone.
+[[gnu::noinline]] Problem NamedZoneOffset(std::string_view name, std::int64_t& offset) {
+  for (const NamedZone& zone : kNamedZones) {
+    if (zone.Name.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < name.size(); ++i) same = same && (name[i] & ~0x20) == zone.Name[i];
+    if (same) {
+      offset = zone.Hours * kSecondsPerHour;
+      return Problem::None;
+    }
+  }
+  return Problem::Zone;
+}
+
+// The offset of the zone read, in seconds east of UTC, or why it has none.
+[[gnu::always_inline]] inline Problem ZoneOffset(std::string_view text, const StrictReading& r, const Marks& m,
+                                                 std::int64_t& offset) {
+  if (m.ZoneSize != 0) return NamedZoneOffset(text.substr(m.ZoneAt, m.ZoneSize), offset);
+  if (r.OffsetHours > 23) return Problem::OffsetHours;
+  if (r.OffsetMinutes > 59) return Problem::OffsetMinutes;
+  offset = (r.OffsetHours * kSecondsPerHour + r.OffsetMinutes * kSecondsPerMinute) * (m.West ? -1 : 1);
+  return Problem::None;
+}
+
+[[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
+  MailCursor c{text};
+  Marks m;
+  if (!ReadCanonical(text, r, m) && !ReadLayout(c, r, m = {})) {
+    const bool name = c.Wanted == kWeekdayOrDay || c.Wanted == kMonth;
+    r.Fault = {Problem::Expected, c.Wanted, static_cast<std::uint32_t>(c.At),
+               static_cast<std::uint32_t>(name ? LettersFrom(text, c.At) : 0)};
+    return {{}, kErrors.Layout};
+  }
+  std::int64_t offset = 0;
+  Timestamp read;
+  Problem problem = ZoneOffset(text, r, m, offset);
+  if (problem == Problem::Zone) r.Fault = {problem, 0, m.ZoneAt, m.ZoneSize};
+  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read);
+  if ((problem == Problem::None || problem == Problem::OutsideRange) && m.Weekday && r.Fields.Year < kYearCap &&
+      WeekdayOf(r.Fields) != static_cast<unsigned>(*m.Weekday)) {
+    problem = Problem::Weekday;
+    read = {};
+    r.Fault = {problem, 0, m.WeekdayAt, m.WeekdaySize};
+  }
+  r.Fault.What = problem;
+  return {read, ErrorOf(problem, kErrors)};
+}
+
+}  // namespace
+
+std::string MailDateMessage(std::string_view text) {
+  StrictReading reading;
+  ReadStrict(text, reading);
+  return StrictMessage(kMailDateHead, reading, kExpected, text);
+}
+
 }  // namespace internal
 
-ParseResult<Timestamp> TryFromMailDate(std::string_view /*text*/) noexcept { return {{}, ParseError::MailDateLayout}; }
+ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept {
+  internal::StrictReading reading;
+  return internal::ReadStrict(text, reading);
+}
 
 }  // namespace orvik::chrono

@@ -11,7 +11,9 @@ namespace orvik::chrono::internal {
 namespace {
 
 // A field as the message shows it: two digits at least, as texts write them.
-std::string Number(int value) { return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value); }
+std::string Number(int value) {
+  return value >= 0 && value < 10 ? std::string{'0', static_cast<char>('0' + value)} : std::to_string(value);
+}
 
 // What stands where the text departs from its layout: a name, whole, or one byte.
 std::string Found(std::string_view text, const ReadingFault& fault) {
@@ -23,10 +25,9 @@ std::string_view MonthName(int month) { return kMonthNames[static_cast<std::size
 
 std::string WeekdayProblem(const StrictReading& r, std::string_view text) {
   const CivilFields& f = r.Fields;
-  const std::int64_t days = civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
   return JoinMessage({text.substr(r.Fault.At, r.Fault.Size), kIsNotTheWeekdayOf, Number(f.Day), " ",
                       MonthName(f.Month).substr(0, kAbbreviationLength), " ", std::to_string(f.Year), ", a ",
-                      kWeekdayNames[civil::WeekdayFromDays(days)]});
+                      kWeekdayNames[WeekdayOf(f)]});
 }
 
 std::string Describe(const StrictReading& r, std::span<const std::string_view> expected, std::string_view text) {
@@ -54,7 +55,7 @@ std::string Describe(const StrictReading& r, std::span<const std::string_view> e
     case Problem::Weekday:
       return WeekdayProblem(r, text);
     case Problem::Zone:
-      return JoinMessage({"zone ", text.substr(r.Fault.At, r.Fault.Size), kZoneUnknown});
+      return JoinMessage({"zone '", text.substr(r.Fault.At, r.Fault.Size), "'", kZoneUnknown});
     case Problem::OutsideRange:
       return std::string(kStrictOutsideRange);
     case Problem::None:

@@ -88,6 +88,38 @@ template <int kCount>
   return true;
 }
 
+inline bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// The count of letters from `at` on: a name, whole, for a message.
+inline std::size_t LettersFrom(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end < text.size() && IsLetter(text[end])) ++end;
+  return end - at;
+}
+
+// Where a reading stands: the text, the place, and what the reader expects
+// there, a value of its enum of what it expects (not a byte type, whose
+// stores the compiler would take for stores to any object).
+template <typename Expected>
+struct Cursor {
+  std::string_view Text;
+  std::size_t At = 0;
+  Expected Wanted{};
+
+  bool Char(char c, Expected expected) {
+    Wanted = expected;
+    return Take(Text, At, c);
+  }
+  template <int kCount>
+  bool Digits(int& value, Expected expected) {
+    Wanted = expected;
+    return ReadDigits<kCount>(Text, At, value);
+  }
+};
+
+// 0 for Sunday: the weekday of the date that `f` names.
+inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(DayOf(f.Year, f.Month, f.Day)); }
+
 // Checks that `f` names a date and a time of day that exist and forms their
 // instant, `offset_seconds` east of UTC, into `out`.
 [[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out) {
@@ -99,8 +131,9 @@ template <int kCount>
   if (f.Minute > 59) return Problem::Minute;
   if (f.Second > 60) return Problem::Second;
   const bool leap = f.Second == 60;
-  const std::int64_t seconds =
-      civil::SecondsFromCivil(f.Year, f.Month, f.Day, f.Hour, f.Minute, leap ? 59 : f.Second) - offset_seconds;
+  // From the day, which a reader that checks the weekday computes too.
+  const std::int64_t seconds = DayOf(f.Year, f.Month, f.Day) * kSecondsPerDay + f.Hour * kSecondsPerHour +
+                               f.Minute * kSecondsPerMinute + (leap ? 59 : f.Second) - offset_seconds;
   std::int64_t nanoseconds = f.Nanoseconds;
   if (leap) {
     const civil::DayAndSecond split = civil::SplitDays(seconds);
