@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
@@ -148,19 +149,20 @@ bool ReadZone(Cursor<Expected>& c, Layout layout) {
 }
 
 // The year of two digits `f.Year` that lies no more than 50 years after
-// `now`, and after `now` minus 50 years.
+// `now`, and after `now` minus 50 years, the times compared field by field as
+// the calendar orders them: 29 February of a year that has none lies before
+// 1 March, where a count of seconds would carry it.
 int CenturyYear(const CivilFields& f, TimePoint now) {
   const civil::DayAndSecond split = civil::SplitDays(FloorToSecond(now).Seconds);
   const civil::Date today = civil::CivilFromDays(split.Days);
-  const auto at = [&f](std::int64_t year) {
-    return civil::SecondsFromCivil(year, f.Month, f.Day, f.Hour, f.Minute, f.Second);
-  };
-  const std::int64_t limit = civil::SecondsFromCivil(today.Year + 50, static_cast<int>(today.Month),
-                                                     static_cast<int>(today.Day), 0, 0, split.Second);
+  const std::int64_t time = f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second;
+  const auto limit = std::tuple(today.Year + 50, static_cast<int>(today.Month), static_cast<int>(today.Day),
+                                std::int64_t{split.Second});
+  const auto after_limit = [&](std::int64_t year) { return std::tuple(year, f.Month, f.Day, time) > limit; };
   std::int64_t year = today.Year - today.Year % 100 + f.Year;
-  if (at(year) > limit) {
+  if (after_limit(year)) {
     year -= 100;
-  } else if (at(year + 100) <= limit) {
+  } else if (!after_limit(year + 100)) {
     year += 100;
   }
   return static_cast<int>(year);

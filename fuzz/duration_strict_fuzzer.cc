@@ -1,0 +1,31 @@
+// duration::TryFromIso8601Strict on arbitrary bytes, alone and cut from a
+// longer buffer: every refusal must carry its message, and where it accepts a
+// text, duration::TryFromIso8601 must read the same duration, or refuse a
+// number above 2147483647.
+#include <orvik/chrono/chrono.h>
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "messages.h"
+#include "strict_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orvik::chrono;
+  using namespace orvik::chrono::fuzz;
+  const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
+  const ParseResult<std::chrono::nanoseconds> read = ReadAlone(text, duration::TryFromIso8601Strict);
+  if (!read) {
+    CheckRefusal(read.error,
+                 {ParseError::DurationStrictLayout, ParseError::DurationNotSupported, ParseError::DurationOutOfRange},
+                 internal::kDurationStrictHead, text, {internal::kDurationNotSupported, internal::kDurationOutOfRange});
+    return 0;
+  }
+  const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text.View());
+  if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read.value)) {
+    Fail("duration::TryFromIso8601 reads the text otherwise", text.View());
+  }
+  return 0;
+}
