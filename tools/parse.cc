@@ -28,18 +28,17 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
 
 // The layout of a text that the reading of `format` accepted, by its shape:
 // an ISO 8601 text is extended when a '-' follows its year; an HTTP date's
-// weekday ends with ',' in an IMF-fixdate (an abbreviation) or an RFC 850 date
-// (a full name), with a space in asctime.
+// weekday ends with a space in asctime, with ',' in the others, of which RFC
+// 850 has a '-' in its date, before the time.
 const char* LayoutName(std::string_view text, ReadAs format) {
   constexpr std::size_t kYear = sizeof("2024") - 1;
-  constexpr std::size_t kAbbreviation = sizeof("Sun") - 1;
   switch (format) {
     case ReadAs::Iso:
       return text.size() > kYear && text[kYear] == '-' ? "ISO 8601, extended" : "ISO 8601, basic";
     case ReadAs::Http: {
       const std::size_t weekday = text.find_first_of(", ");
       if (weekday == std::string_view::npos || text[weekday] == ' ') return "HTTP date, asctime";
-      return weekday == kAbbreviation ? "HTTP date, IMF-fixdate" : "HTTP date, RFC 850";
+      return text.find('-', weekday) < text.find(':') ? "HTTP date, RFC 850" : "HTTP date, IMF-fixdate";
     }
     case ReadAs::Mail:
       return "mail date, RFC 5322";
@@ -55,7 +54,8 @@ std::string OffsetText(std::chrono::seconds offset) {
   const long long size = east < 0 ? -east : east;
   char text[sizeof("+2147483647:00:00")];
   int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
-  if (size % 60 != 0) length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
+  if (size % 60 != 0)
+    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
   return {text, static_cast<std::size_t>(length)};
 }
 

@@ -1,6 +1,7 @@
 // Internal: what the strict readers share: the fields that a text names, the
-// check that they name a time that exists, the instant that they form, and
-// what a reading found wrong, for the message of its refusal.
+// layouts of fixed width that they check a text against, the check that the
+// fields name a time that exists and the instant that they form, and what a
+// reading found wrong, for the message of its refusal.
 #ifndef ORVIK_CHRONO_SRC_TEXT_STRICT_READING_H_
 #define ORVIK_CHRONO_SRC_TEXT_STRICT_READING_H_
 
@@ -10,9 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "calendar/civil.h"
 #include "calendar/leap_seconds.h"
@@ -32,10 +33,21 @@ struct CivilFields {
   unsigned Nanoseconds = 0;
 };
 
+// A layout of fixed width, whose every byte stands for itself but
+//   y o d h i s  a digit of the year, month, day, hour, minutes or seconds;
+//   ?            'T', 't' or ' ', between a date and a time of day;
+//   _            ' ' or a digit, a day of one digit padded with a space;
+//   n            a byte of a month's abbreviation, which the reader looks up.
+// After names what comes before the layout in a text, for messages.
+struct Layout {
+  std::string_view Text;
+  std::string_view After;
+};
+
 // What a strict reading found wrong first.
 enum class Problem : std::uint8_t {
   None,
-  Expected,  // the text departs from its layout at Fault::At, where Fault::Expected should stand
+  Expected,  // the text departs from its layout at ReadingFault::At
   Month,     // a field that does not exist
   Day,
   Hour,
@@ -44,16 +56,19 @@ enum class Problem : std::uint8_t {
   LeapSecond,     // second 60 where UTC inserted none
   OffsetHours,    // 24 or more
   OffsetMinutes,  // 60 or more
-  Weekday,        // the weekday written at Fault::At, Fault::Size bytes, is not the date's
-  Zone,           // the zone written at Fault::At, Fault::Size bytes, has no known offset
+  Weekday,        // the weekday written at At, Size bytes, is not the date's
+  Zone,           // the zone written at At, Size bytes, has no known offset
   OutsideRange,   // the instant is outside the time point range
 };
 
 struct ReadingFault {
   Problem What = Problem::None;
-  std::uint8_t Expected = 0;  // an index into the reader's texts of what it expects
+  // What was expected at At: byte Index of In, or else the text Expected.
+  const Layout* In = nullptr;
+  const char* Expected = "";
+  std::uint32_t Index = 0;
   std::uint32_t At = 0;
-  std::uint32_t Size = 0;
+  std::uint32_t Size = 0;  // of a name or zone at At
 };
 
 // What a strict reader read of a text, as far as it read it.
@@ -62,6 +77,12 @@ struct StrictReading {
   int OffsetHours = 0;
   int OffsetMinutes = 0;
   ReadingFault Fault;
+
+  // A departure from the text's layout at `at`: false, for the reader to return.
+  bool Expect(const char* expected, std::size_t at, std::size_t size = 0) {
+    Fault = {Problem::Expected, nullptr, expected, 0, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
+    return false;
+  }
 };
 
 inline bool IsAt(std::string_view text, std::size_t at, char c) { return at < text.size() && text[at] == c; }
@@ -86,6 +107,63 @@ template <int kCount>
   }
   value = read;
   return true;
+}
+
+// Whether byte `c` fits byte `pattern` of a Layout; a digit is added to its
+// field.
+[[gnu::always_inline]] inline bool Fits(char pattern, char c, CivilFields& f) {
+  const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+  const auto add = [digit](int& field) {
+    field = field * 10 + static_cast<int>(digit);
+    return digit < 10;
+  };
+  switch (pattern) {
+    case 'y':
+      return add(f.Year);
+    case 'o':
+      return add(f.Month);
+    case 'd':
+      return add(f.Day);
+    case 'h':
+      return add(f.Hour);
+    case 'i':
+      return add(f.Minute);
+    case 's':
+      return add(f.Second);
+    case '?':
+      return c == 'T' || c == 't' || c == ' ';
+    case '_':
+      return c == ' ' || add(f.Day);
+    case 'n':
+      return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
+    default:
+      return c == pattern;
+  }
+}
+
+// Reads kLayout at `at` into `r.Fields` and moves past it; false, with the
+// fault at the first byte that does not fit, where one does not. A text long
+// enough is checked whole before its first misfit is looked for.
+template <const Layout& kLayout>
+[[gnu::always_inline]] inline bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r) {
+  constexpr std::string_view kPattern = kLayout.Text;
+  if (text.size() - at >= kPattern.size()) {
+    bool fits = true;
+    // One step a byte, each with its pattern byte known to the compiler.
+    [&]<std::size_t... kIndex>(std::index_sequence<kIndex...>) {
+      ((fits &= Fits(kPattern[kIndex], text[at + kIndex], r.Fields)), ...);
+    }
+    (std::make_index_sequence<kPattern.size()>());
+    if (fits) {
+      at += kPattern.size();
+      return true;
+    }
+  }
+  CivilFields scratch;
+  std::size_t i = 0;
+  while (at + i < text.size() && Fits(kPattern[i], text[at + i], scratch)) ++i;
+  r.Fault = {Problem::Expected, &kLayout, "", static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(at + i), 0};
+  return false;
 }
 
 // Checks that `f` names a date and a time of day that exist and forms their
@@ -115,9 +193,9 @@ template <int kCount>
   return Problem::None;
 }
 
-// The refusal of a strict reader whose errors for Problem::Expected, a field
-// that does not exist, a weekday, a zone or an offset, and an instant outside
-// the range are these.
+// The refusal of a strict reader whose errors for a departure from the
+// layout, a field that does not exist, a weekday, a zone or an offset, and an
+// instant outside the range are these.
 struct StrictErrors {
   ParseError Layout;
   ParseError Nonexistent;
@@ -146,10 +224,8 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
 }
 
 // The message of a strict reader's refusal: `head`, what `reading` found
-// wrong (`expected` names what each Fault::Expected stands for), ": " and the
-// text.
-std::string StrictMessage(std::string_view head, const StrictReading& reading,
-                          std::span<const std::string_view> expected, std::string_view text);
+// wrong, ": " and the text.
+std::string StrictMessage(std::string_view head, const StrictReading& reading, std::string_view text);
 
 // The message of each strict reader's refusal of `text`, which it reads again
 // (an RFC 850 year against the system clock).
