@@ -100,6 +100,30 @@ void RegisterReader(const std::string& name, std::vector<std::string> accepted, 
                   [](std::size_t, std::size_t length) { return length > 0; });
 }
 
+// The strict reader on the lenient one's texts: /accepted, checked against
+// the lenient reader, and /refused.
+template <typename TryStrict, typename Read>
+void RegisterStrictReader(const std::string& name, std::vector<std::string> accepted, Damage damage,
+                          TryStrict try_strict, Read read) {
+  const auto& good = Keep(std::move(accepted));
+  const auto& bad = Keep(Damaged(good, damage));
+  RegisterMeasure(
+      name + "/accepted", Views(good), [try_strict](std::string_view text) { return try_strict(text).value; },
+      [&good, read](std::size_t i, auto value) { return value == read(good[i]); }, Threads::kOneAndTwo);
+  RegisterMeasure(
+      name + "/refused", Views(bad), [try_strict](std::string_view text) { return try_strict(text).error; },
+      [](std::size_t, ParseError error) { return error != ParseError::None; }, Threads::kOneAndTwo);
+}
+
+// The instant alone of a strict reader.
+template <typename TryStrict>
+auto InstantOf(TryStrict try_strict) {
+  return [try_strict](std::string_view text) {
+    const ParseResult<Timestamp> read = try_strict(text);
+    return ParseResult<TimePoint>{read.value.instant, read.error};
+  };
+}
+
 // The text written into this thread's buffer, as a view of it.
 template <std::size_t kSize, typename Format>
 auto Written(Format format) {
@@ -132,6 +156,22 @@ void RegisterNoExceptionBenchmarks() {
                  FromHttpDate);
   RegisterReader("duration::TryFromIso8601/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601,
                  duration::FromIso8601);
+
+  // The strict readers on the same texts; RFC 850 years of 1971 to 2000 read
+  // against an instant of 1995, within 50 years of each.
+  constexpr TimePoint kIn1995{std::chrono::seconds(788918400)};
+  const auto http_in_1995 = [kIn1995](std::string_view text) { return TryFromHttpDateStrict(text, kIn1995); };
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), {0, 6},
+                       InstantOf(TryFromIso8601Strict), FromIso8601);
+  RegisterStrictReader("TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
+                       {0, 5}, InstantOf(http_in_1995), FromHttpDate);
+  RegisterStrictReader("TryFromHttpDateStrict/rfc850",
+                       Strftime(RandomSecondsOfTwoDigitYears(), "%A, %d-%b-%y %H:%M:%S GMT"), {0, 5},
+                       InstantOf(http_in_1995), FromHttpDate);
+  RegisterStrictReader("TryFromHttpDateStrict/asctime", Strftime(RandomSeconds(), "%a %b %e %H:%M:%S %Y"), {0, 4},
+                       InstantOf(http_in_1995), FromHttpDate);
+  RegisterStrictReader("duration::TryFromIso8601Strict/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601Strict,
+                       duration::FromIso8601);
 
   RegisterFormatIso8601("utc_random", RandomInstants(), TimeZone::UTC);
   RegisterFormatIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC);

@@ -38,6 +38,8 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 // The weekday's abbreviation or full name, in exact case, and the end of its
 // letters; nullopt for none.
 std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
+  const bool abbreviation = IsAt(text, kAbbreviationLength, ',') || IsAt(text, kAbbreviationLength, ' ');
+  end = abbreviation ? kAbbreviationLength : 0;
   while (end < text.size() && IsLetter(text[end])) ++end;
   if (end < kAbbreviationLength) return std::nullopt;
   const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
@@ -96,9 +98,12 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
   Timestamp instant;
   Problem problem = FormTimestamp(r.Fields, 0, instant);
   const CivilFields& f = r.Fields;
+  const auto days = [&] {
+    if (problem == Problem::None) return civil::SplitDays(FloorToSecond(instant.instant).Seconds).Days;
+    return civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
+  };
   if ((problem == Problem::None || problem == Problem::OutsideRange) &&
-      civil::WeekdayFromDays(civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay) !=
-          static_cast<unsigned>(*weekday)) {
+      civil::WeekdayFromDays(days()) != static_cast<unsigned>(*weekday)) {
     problem = Problem::Weekday;
     instant = {};
     r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));

@@ -15,6 +15,7 @@
 
 #include "calendar/time_units.h"
 #include "messages.h"
+#include "text/digits.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
@@ -35,18 +36,17 @@ constexpr unsigned kScale[kFractionDigits + 1] = {1'000'000'000, 100'000'000, 10
 
 // The digits of a fraction after its decimal sign, at most nine, as nanoseconds.
 bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
-  const std::size_t first = at;
   unsigned value = 0;
-  for (; at < text.size() && at - first < kFractionDigits; ++at) {
-    const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-    if (digit > 9) break;
-    value = value * 10 + digit;
+  std::size_t digits = digits::ReadLeadingDigits(text.data() + at, text.size() - at, value);
+  if (digits == 8 && digits::IsDigit(text[at + 8])) {
+    value = value * 10 + static_cast<unsigned>(text[at + 8] - '0');
+    ++digits;
   }
-  if (at == first) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
-  if (at < text.size() && static_cast<unsigned char>(text[at]) - unsigned{'0'} <= 9) {
+  at += digits;
+  if (digits == 0) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
+  if (at < text.size() && digits::IsDigit(text[at]))
     return r.Expect("a zone after at most nine digits of a fraction", at);
-  }
-  r.Fields.Nanoseconds = value * kScale[at - first];
+  r.Fields.Nanoseconds = value * kScale[digits];
   return true;
 }
 

@@ -1,6 +1,7 @@
 #include "text/strict_reading.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -11,7 +12,11 @@ namespace orvik::chrono::internal {
 namespace {
 
 // A field as the message shows it: two digits at least, as texts write them.
-std::string Number(int value) { return (value >= 0 && value < 10 ? "0" : "") + std::to_string(value); }
+std::string Number(int value) {
+  char text[sizeof("-2147483648")];
+  std::snprintf(text, sizeof text, "%02d", value);
+  return text;
+}
 
 // What stands where the text departs from its layout: a name, whole, or one byte.
 std::string Found(std::string_view text, const ReadingFault& fault) {

@@ -7,9 +7,13 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -18,6 +22,7 @@
 #include "calendar/civil.h"
 #include "calendar/leap_seconds.h"
 #include "calendar/time_units.h"
+#include "text/digits.h"
 
 namespace orvik::chrono::internal {
 
@@ -96,49 +101,126 @@ inline bool Take(std::string_view text, std::size_t& at, char c) {
 
 // Reads the `kCount` digits at `at` into `value` and moves `at` past them;
 // false, with `at` at the first byte that is no digit, where there are fewer.
-template <int kCount>
+template <std::size_t kCount>
 [[gnu::always_inline]] inline bool ReadDigits(std::string_view text, std::size_t& at, int& value) {
-  int read = 0;
-  for (int i = 0; i < kCount; ++i, ++at) {
-    if (at >= text.size()) return false;
-    const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-    if (digit > 9) return false;
-    read = read * 10 + static_cast<int>(digit);
+  if (text.size() - at >= kCount) {
+    int read = 0;
+    bool digits = true;
+    for (std::size_t i = 0; i < kCount; ++i) {
+      const unsigned digit = static_cast<unsigned char>(text[at + i]) - unsigned{'0'};
+      digits = digits && digit < 10;
+      read = read * 10 + static_cast<int>(digit);
+    }
+    if (digits) {
+      at += kCount;
+      value = read;
+      return true;
+    }
   }
-  value = read;
-  return true;
+  for (std::size_t end = at + kCount; at < text.size() && at < end && digits::IsDigit(text[at]);) ++at;
+  return false;
 }
 
-// Whether byte `c` fits byte `pattern` of a Layout; a digit is added to its
+constexpr bool IsDigitPattern(char pattern) {
+  return std::string_view("yodhis").find(pattern) != std::string_view::npos;
+}
+constexpr bool IsLiteralPattern(char pattern) {
+  return !IsDigitPattern(pattern) && pattern != '?' && pattern != '_' && pattern != 'n';
+}
+
+// Whether byte `c` fits byte `kPattern` of a Layout, where kWordsFit tells
+// that its digits and literal bytes are known to; a digit is added to its
 // field.
-[[gnu::always_inline]] inline bool Fits(char pattern, char c, CivilFields& f) {
+template <char kPattern, bool kWordsFit = false>
+[[gnu::always_inline]] inline bool Fits(char c, CivilFields& f) {
   const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
   const auto add = [digit](int& field) {
     field = field * 10 + static_cast<int>(digit);
-    return digit < 10;
+    return kWordsFit || digit < 10;
   };
-  switch (pattern) {
-    case 'y':
-      return add(f.Year);
-    case 'o':
-      return add(f.Month);
-    case 'd':
-      return add(f.Day);
-    case 'h':
-      return add(f.Hour);
-    case 'i':
-      return add(f.Minute);
-    case 's':
-      return add(f.Second);
-    case '?':
-      return c == 'T' || c == 't' || c == ' ';
-    case '_':
-      return c == ' ' || add(f.Day);
-    case 'n':
-      return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
-    default:
-      return c == pattern;
+  if constexpr (kPattern == 'y') return add(f.Year);
+  if constexpr (kPattern == 'o') return add(f.Month);
+  if constexpr (kPattern == 'd') return add(f.Day);
+  if constexpr (kPattern == 'h') return add(f.Hour);
+  if constexpr (kPattern == 'i') return add(f.Minute);
+  if constexpr (kPattern == 's') return add(f.Second);
+  if constexpr (kPattern == '?') return c == 'T' || c == 't' || c == ' ';
+  if constexpr (kPattern == '_') return c == ' ' || (digit < 10 && add(f.Day));
+  if constexpr (kPattern == 'n') return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
+  return kWordsFit || c == kPattern;
+}
+
+// Eight bytes of a Layout at Offset: its literal bytes and a mask of them, and
+// a 1 in each byte that is a digit.
+struct LayoutWord {
+  std::uint64_t Literals;
+  std::uint64_t LiteralMask;
+  std::uint64_t Digits;
+  std::size_t Offset;
+};
+
+// The words of kLayout, of eight bytes or more; the last ends with it.
+template <const Layout& kLayout>
+consteval auto LayoutWords() {
+  constexpr std::size_t kSize = kLayout.Text.size();
+  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
+  std::array<LayoutWord, (kSize + 7) / 8> words{};
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    const std::size_t offset = std::min(w * 8, kSize - 8);
+    std::array<unsigned char, 8> literals{};
+    std::array<unsigned char, 8> mask{};
+    std::array<unsigned char, 8> digits{};
+    for (std::size_t b = 0; b < 8; ++b) {
+      const char pattern = kLayout.Text[offset + b];
+      literals.at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : 0;
+      mask.at(b) = IsLiteralPattern(pattern) ? 0xFF : 0;
+      digits.at(b) = IsDigitPattern(pattern) ? 1 : 0;
+    }
+    words.at(w) = {std::bit_cast<std::uint64_t>(literals), std::bit_cast<std::uint64_t>(mask),
+                   std::bit_cast<std::uint64_t>(digits), offset};
   }
+  return words;
+}
+
+// The bytes of `word` that do not fit kWord: each 0 where they do. A byte is
+// a digit when its high half is 3 and stays 3 with 6 added; a carry out of a
+// byte comes only from one that fails the first test.
+template <LayoutWord kWord>
+[[gnu::always_inline]] inline std::uint64_t Misfits(const char* text) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, text + kWord.Offset, sizeof word);
+  constexpr std::uint64_t kHigh = kWord.Digits * 0xF0;
+  constexpr std::uint64_t kThree = kWord.Digits * 0x30;
+  return ((word ^ kWord.Literals) & kWord.LiteralMask) | ((word & kHigh) ^ kThree) |
+         (((word + kWord.Digits * 6) & kHigh) ^ kThree);
+}
+
+template <const Layout& kLayout, std::size_t... kWord>
+[[gnu::always_inline]] inline bool WordsFit(const char* text, std::index_sequence<kWord...>) {
+  static constexpr auto kWords = LayoutWords<kLayout>();
+  return (Misfits<kWords[kWord]>(text) | ...) == 0;
+}
+
+// Whether every byte of `text`, which is as long as kLayout, fits it: its
+// digits and literal bytes a word at a time, then the rest byte by byte, as
+// every digit is added to its field.
+template <const Layout& kLayout, std::size_t... kIndex>
+[[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...>) {
+  const bool words = WordsFit<kLayout>(text, std::make_index_sequence<LayoutWords<kLayout>().size()>());
+  return (static_cast<unsigned>(words) & ... &
+          static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f))) != 0;
+}
+
+// The first byte of `text` from `at` on that does not fit kLayout.
+template <const Layout& kLayout, std::size_t... kIndex>
+std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...>) {
+  CivilFields scratch;
+  std::size_t misfit = kLayout.Text.size();
+  const auto check = [&misfit](std::size_t index, bool fits) {
+    if (!fits && index < misfit) misfit = index;
+  };
+  (check(kIndex, at + kIndex < text.size() && Fits<kLayout.Text[kIndex]>(text[at + kIndex], scratch)), ...);
+  return misfit;
 }
 
 // Reads kLayout at `at` into `r.Fields` and moves past it; false, with the
@@ -146,23 +228,14 @@ template <int kCount>
 // enough is checked whole before its first misfit is looked for.
 template <const Layout& kLayout>
 [[gnu::always_inline]] inline bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r) {
-  constexpr std::string_view kPattern = kLayout.Text;
-  if (text.size() - at >= kPattern.size()) {
-    bool fits = true;
-    // One step a byte, each with its pattern byte known to the compiler.
-    [&]<std::size_t... kIndex>(std::index_sequence<kIndex...>) {
-      ((fits &= Fits(kPattern[kIndex], text[at + kIndex], r.Fields)), ...);
-    }
-    (std::make_index_sequence<kPattern.size()>());
-    if (fits) {
-      at += kPattern.size();
-      return true;
-    }
+  constexpr auto kBytes = std::make_index_sequence<kLayout.Text.size()>();
+  if (text.size() - at >= kLayout.Text.size() && FitsAll<kLayout>(text.data() + at, r.Fields, kBytes)) {
+    at += kLayout.Text.size();
+    return true;
   }
-  CivilFields scratch;
-  std::size_t i = 0;
-  while (at + i < text.size() && Fits(kPattern[i], text[at + i], scratch)) ++i;
-  r.Fault = {Problem::Expected, &kLayout, "", static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(at + i), 0};
+  const std::size_t misfit = FirstMisfit<kLayout>(text, at, kBytes);
+  r.Fault = {
+      Problem::Expected, &kLayout, "", static_cast<std::uint32_t>(misfit), static_cast<std::uint32_t>(at + misfit), 0};
   return false;
 }
 
