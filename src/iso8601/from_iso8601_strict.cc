@@ -38,7 +38,7 @@ constexpr unsigned kScale[kFractionDigits + 1] = {1'000'000'000, 100'000'000, 10
 bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
   unsigned value = 0;
   std::size_t digits = digits::ReadLeadingDigits(text.data() + at, text.size() - at, value);
-  if (digits == 8 && digits::IsDigit(text[at + 8])) {
+  if (digits == 8 && at + 8 < text.size() && digits::IsDigit(text[at + 8])) {
     value = value * 10 + static_cast<unsigned>(text[at + 8] - '0');
     ++digits;
   }
