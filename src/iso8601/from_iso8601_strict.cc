@@ -58,9 +58,9 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
     ++at;
   } else if (first == '+' || first == '-') {
     west = first == '-';
-    if (!ReadDigits<2>(text, ++at, r.OffsetHours)) return r.Expect("the offset's hours in two digits", at);
+    if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Expect("the offset's hours in two digits", at);
     const bool colon = Take(text, at, ':');
-    if ((colon || at < text.size()) && !ReadDigits<2>(text, at, r.OffsetMinutes)) {
+    if ((colon || at < text.size()) && !TakeDigits<2>(text, at, r.OffsetMinutes)) {
       return r.Expect("the offset's minutes in two digits", at);
     }
   } else if (text.substr(at) == kUtc) {

@@ -23,6 +23,7 @@
 #include "calendar/leap_seconds.h"
 #include "calendar/time_units.h"
 #include "text/digits.h"
+#include "text/scan.h"
 
 namespace orvik::chrono::internal {
 
@@ -102,7 +103,7 @@ inline bool Take(std::string_view text, std::size_t& at, char c) {
 // Reads the `kCount` digits at `at` into `value` and moves `at` past them;
 // false, with `at` at the first byte that is no digit, where there are fewer.
 template <std::size_t kCount>
-[[gnu::always_inline]] inline bool ReadDigits(std::string_view text, std::size_t& at, int& value) {
+[[gnu::always_inline]] inline bool TakeDigits(std::string_view text, std::size_t& at, int& value) {
   if (text.size() - at >= kCount) {
     int read = 0;
     bool digits = true;
@@ -128,87 +129,128 @@ constexpr bool IsLiteralPattern(char pattern) {
   return !IsDigitPattern(pattern) && pattern != '?' && pattern != '_' && pattern != 'n';
 }
 
-// Whether byte `c` fits byte `kPattern` of a Layout, where kWordsFit tells
-// that its digits and literal bytes are known to; a digit is added to its
-// field.
-template <char kPattern, bool kWordsFit = false>
-[[gnu::always_inline]] inline bool Fits(char c, CivilFields& f) {
-  const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
-  const auto add = [digit](int& field) {
-    field = field * 10 + static_cast<int>(digit);
-    return kWordsFit || digit < 10;
-  };
-  if constexpr (kPattern == 'y') return add(f.Year);
-  if constexpr (kPattern == 'o') return add(f.Month);
-  if constexpr (kPattern == 'd') return add(f.Day);
-  if constexpr (kPattern == 'h') return add(f.Hour);
-  if constexpr (kPattern == 'i') return add(f.Minute);
-  if constexpr (kPattern == 's') return add(f.Second);
-  if constexpr (kPattern == '?') return c == 'T' || c == 't' || c == ' ';
-  if constexpr (kPattern == '_') return c == ' ' || (digit < 10 && add(f.Day));
-  if constexpr (kPattern == 'n') return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
-  return kWordsFit || c == kPattern;
+template <char kPattern>
+[[gnu::always_inline]] inline int& FieldOf(CivilFields& f) {
+  if constexpr (kPattern == 'y') return f.Year;
+  if constexpr (kPattern == 'o') return f.Month;
+  if constexpr (kPattern == 'd' || kPattern == '_') return f.Day;
+  if constexpr (kPattern == 'h') return f.Hour;
+  if constexpr (kPattern == 'i') return f.Minute;
+  if constexpr (kPattern == 's') return f.Second;
 }
 
-// Eight bytes of a Layout at Offset: its literal bytes and a mask of them, and
-// a 1 in each byte that is a digit.
-struct LayoutWord {
-  std::uint64_t Literals;
-  std::uint64_t LiteralMask;
-  std::uint64_t Digits;
+// Whether byte `c` fits byte `kPattern` of a Layout; a digit is added to its
+// field. kChecked: the layout's digits and literal bytes have been checked
+// and read already, and a month's letters are left to its lookup.
+template <char kPattern, bool kChecked = false>
+[[gnu::always_inline]] inline bool Fits(char c, CivilFields& f) {
+  const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+  if constexpr (kPattern == '?') return c == 'T' || c == 't' || c == ' ';
+  if constexpr (kPattern == '_') {
+    FieldOf<'_'>(f) = digit < 10 ? static_cast<int>(digit) : 0;
+    return c == ' ' || digit < 10;
+  }
+  if constexpr (kChecked) return true;
+  if constexpr (kPattern == 'n') return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
+  if constexpr (IsDigitPattern(kPattern)) {
+    FieldOf<kPattern>(f) = FieldOf<kPattern>(f) * 10 + static_cast<int>(digit);
+    return digit < 10;
+  }
+  return c == kPattern;
+}
+
+// The literal bytes of kLayout, eight at a time, with a mask of them; the
+// last word ends with the layout, of eight bytes or more.
+struct LiteralWord {
+  std::uint64_t Bytes;
+  std::uint64_t Mask;
   std::size_t Offset;
 };
 
-// The words of kLayout, of eight bytes or more; the last ends with it.
+// A field's digits in a Layout.
+struct DigitRun {
+  std::size_t Offset;
+  std::size_t Width;
+  char Field;
+};
+
 template <const Layout& kLayout>
-consteval auto LayoutWords() {
+consteval auto LiteralWords() {
   constexpr std::size_t kSize = kLayout.Text.size();
   static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
-  std::array<LayoutWord, (kSize + 7) / 8> words{};
+  std::array<LiteralWord, (kSize + 7) / 8> words{};
   for (std::size_t w = 0; w < words.size(); ++w) {
     const std::size_t offset = std::min(w * 8, kSize - 8);
-    std::array<unsigned char, 8> literals{};
+    std::array<unsigned char, 8> bytes{};
     std::array<unsigned char, 8> mask{};
-    std::array<unsigned char, 8> digits{};
     for (std::size_t b = 0; b < 8; ++b) {
       const char pattern = kLayout.Text[offset + b];
-      literals.at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : 0;
+      bytes.at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : 0;
       mask.at(b) = IsLiteralPattern(pattern) ? 0xFF : 0;
-      digits.at(b) = IsDigitPattern(pattern) ? 1 : 0;
     }
-    words.at(w) = {std::bit_cast<std::uint64_t>(literals), std::bit_cast<std::uint64_t>(mask),
-                   std::bit_cast<std::uint64_t>(digits), offset};
+    words.at(w) = {std::bit_cast<std::uint64_t>(bytes), std::bit_cast<std::uint64_t>(mask), offset};
   }
   return words;
 }
 
-// The bytes of `word` that do not fit kWord: each 0 where they do. A byte is
-// a digit when its high half is 3 and stays 3 with 6 added; a carry out of a
-// byte comes only from one that fails the first test.
-template <LayoutWord kWord>
+template <const Layout& kLayout>
+consteval std::size_t CountRuns() {
+  std::size_t runs = 0;
+  for (std::size_t i = 0; i < kLayout.Text.size(); ++i) {
+    runs += IsDigitPattern(kLayout.Text[i]) && (i == 0 || kLayout.Text[i - 1] != kLayout.Text[i]) ? 1U : 0U;
+  }
+  return runs;
+}
+
+template <const Layout& kLayout>
+consteval auto DigitRuns() {
+  std::array<DigitRun, CountRuns<kLayout>()> runs{};
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < kLayout.Text.size(); ++i) {
+    const char pattern = kLayout.Text[i];
+    if (!IsDigitPattern(pattern)) continue;
+    if (i > 0 && kLayout.Text[i - 1] == pattern) {
+      ++runs.at(run - 1).Width;
+    } else {
+      runs.at(run++) = {i, 1, pattern};
+    }
+  }
+  return runs;
+}
+
+template <LiteralWord kWord>
 [[gnu::always_inline]] inline std::uint64_t Misfits(const char* text) {
   std::uint64_t word = 0;
   std::memcpy(&word, text + kWord.Offset, sizeof word);
-  constexpr std::uint64_t kHigh = kWord.Digits * 0xF0;
-  constexpr std::uint64_t kThree = kWord.Digits * 0x30;
-  return ((word ^ kWord.Literals) & kWord.LiteralMask) | ((word & kHigh) ^ kThree) |
-         (((word + kWord.Digits * 6) & kHigh) ^ kThree);
+  return (word ^ kWord.Bytes) & kWord.Mask;
 }
 
-template <const Layout& kLayout, std::size_t... kWord>
-[[gnu::always_inline]] inline bool WordsFit(const char* text, std::index_sequence<kWord...>) {
-  static constexpr auto kWords = LayoutWords<kLayout>();
-  return (Misfits<kWords[kWord]>(text) | ...) == 0;
+// Reads the digits of kRun into its field, after any digit before them.
+template <DigitRun kRun>
+[[gnu::always_inline]] inline bool ReadRun(const char* text, CivilFields& f) {
+  unsigned value = 0;
+  const bool digits = scan::ReadDigits<static_cast<unsigned>(kRun.Width)>(text + kRun.Offset, value);
+  int scale = 1;
+  for (std::size_t i = 0; i < kRun.Width; ++i) scale *= 10;
+  FieldOf<kRun.Field>(f) = FieldOf<kRun.Field>(f) * scale + static_cast<int>(value);
+  return digits;
 }
 
-// Whether every byte of `text`, which is as long as kLayout, fits it: its
-// digits and literal bytes a word at a time, then the rest byte by byte, as
-// every digit is added to its field.
+// Whether every byte of `text`, which is as long as kLayout, fits it: the
+// literal bytes a word at a time, each field's digits at once, and the rest
+// byte by byte.
 template <const Layout& kLayout, std::size_t... kIndex>
 [[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...>) {
-  const bool words = WordsFit<kLayout>(text, std::make_index_sequence<LayoutWords<kLayout>().size()>());
-  return (static_cast<unsigned>(words) & ... &
-          static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f))) != 0;
+  static constexpr auto kWords = LiteralWords<kLayout>();
+  static constexpr auto kRuns = DigitRuns<kLayout>();
+  const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f)) & ...) != 0;
+  const auto literals = [text]<std::size_t... kWord>(std::index_sequence<kWord...>) {
+    return (Misfits<kWords[kWord]>(text) | ...) == 0;
+  }(std::make_index_sequence<kWords.size()>());
+  const auto digits = [text, &f]<std::size_t... kRun>(std::index_sequence<kRun...>) {
+    return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
+  }(std::make_index_sequence<kRuns.size()>());
+  return others & literals & digits;
 }
 
 // The first byte of `text` from `at` on that does not fit kLayout.
