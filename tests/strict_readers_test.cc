@@ -27,12 +27,12 @@ constexpr std::string_view kIso = "Not an ISO 8601 timestamp, ";
 TEST(TryFromIso8601Strict, Accepts) {
   const std::pair<const char*, const char*> kRows[] = {
       {"2024-03-05T07:08:09Z", "2024-03-05T07:08:09.000000000Z 0"},
-      {"2024-03-05 07:08:09.123456+00", "2024-03-05T07:08:09.123456000Z 0"},    // PostgreSQL
-      {"2024-03-05 07:08:09.123456 UTC", "2024-03-05T07:08:09.123456000Z 0"},   // BigQuery
-      {"20240305t123809,5+05:30", "2024-03-05T07:08:09.500000000Z 19800"},      // basic, any offset form
-      {"2024-03-05T07:08:09.5-0800", "2024-03-05T15:08:09.500000000Z -28800"},  // a fraction as written
-      {"1899-12-31T23:59:59.123456789z", "1899-12-31T23:59:59.123456789Z 0"},   // every digit, before 1900
-      {"1677-09-21T00:12:43.145224192Z", "1677-09-21T00:12:43.145224192Z 0"},   // the first instant
+      {"2024-03-05 07:08:09.123456+00", "2024-03-05T07:08:09.123456000Z 0"},           // PostgreSQL
+      {"2024-03-05 07:08:09.123456 UTC", "2024-03-05T07:08:09.123456000Z 0"},          // BigQuery
+      {"20240305t123809,5+05:30", "2024-03-05T07:08:09.500000000Z 19800"},             // basic, any offset form
+      {"2024-03-05T07:08:09.5-0800", "2024-03-05T15:08:09.500000000Z -28800"},         // a fraction as written
+      {"1899-12-31T23:59:59.123456789z", "1899-12-31T23:59:59.123456789Z 0"},          // every digit, before 1900
+      {"1677-09-21T00:12:43.145224192Z", "1677-09-21T00:12:43.145224192Z 0"},          // the first instant
       {"2262-04-12T00:17:16.854775807+00:30", "2262-04-11T23:47:16.854775807Z 1800"},  // the last
       {"2024-02-29T23:59:59+23:59", "2024-02-29T00:00:59.000000000Z 86340"},
       {"2016-12-31T15:59:60.5-08:00", "2016-12-31T23:59:59.999999999Z -28800"},  // a leap second of UTC
@@ -60,7 +60,8 @@ TEST(TryFromIso8601Strict, Refuses) {
       {"20240305T07:08:09Z", "expected the minutes in two digits, found ':'"},
       {"2024-W10-2T07:08:09Z", "expected the month in two digits, found 'W'"},  // a week date
       {"24-03-05T07:08:09Z", "expected the year in four digits, found '-'"},
-      {"2024-03-05T07:08:09", "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found the end of the text"},
+      {"2024-03-05T07:08:09",
+       "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found the end of the text"},
       {"2024-03-05T07:08:09 PST", "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found ' '"},
       {"2024-03-05T07:08:09Z ", "expected the end of the text after the zone, found ' '"},
       {"2024-03-05T07:08:09+5", "expected the offset's hours in two digits, found the end of the text"},

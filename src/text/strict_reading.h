@@ -236,20 +236,26 @@ template <DigitRun kRun>
   return digits;
 }
 
+template <const Layout& kLayout, std::size_t... kWord>
+[[gnu::always_inline]] inline bool LiteralsFit(const char* text, std::index_sequence<kWord...>) {
+  static constexpr auto kWords = LiteralWords<kLayout>();
+  return (Misfits<kWords[kWord]>(text) | ...) == 0;
+}
+
+template <const Layout& kLayout, std::size_t... kRun>
+[[gnu::always_inline]] inline bool DigitsFit(const char* text, CivilFields& f, std::index_sequence<kRun...>) {
+  static constexpr auto kRuns = DigitRuns<kLayout>();
+  return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
+}
+
 // Whether every byte of `text`, which is as long as kLayout, fits it: the
 // literal bytes a word at a time, each field's digits at once, and the rest
 // byte by byte.
 template <const Layout& kLayout, std::size_t... kIndex>
 [[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...>) {
-  static constexpr auto kWords = LiteralWords<kLayout>();
-  static constexpr auto kRuns = DigitRuns<kLayout>();
   const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f)) & ...) != 0;
-  const auto literals = [text]<std::size_t... kWord>(std::index_sequence<kWord...>) {
-    return (Misfits<kWords[kWord]>(text) | ...) == 0;
-  }(std::make_index_sequence<kWords.size()>());
-  const auto digits = [text, &f]<std::size_t... kRun>(std::index_sequence<kRun...>) {
-    return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
-  }(std::make_index_sequence<kRuns.size()>());
+  const bool literals = LiteralsFit<kLayout>(text, std::make_index_sequence<LiteralWords<kLayout>().size()>());
+  const bool digits = DigitsFit<kLayout>(text, f, std::make_index_sequence<DigitRuns<kLayout>().size()>());
   return others & literals & digits;
 }
 
