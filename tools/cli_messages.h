@@ -12,8 +12,8 @@ namespace orvik::chrono::cli {
 // manual page carry it word for word (tests/tool/cli_test.sh checks them).
 inline constexpr std::string_view kAutoRule =
     "auto reads epoch seconds when the text is an optional '@', an optional '-' and digits with an optional "
-    "fraction of up to nine digits (1709622489, @-1.5); an HTTP date when it starts with a letter; "
-    "ISO 8601 otherwise.";
+    "fraction of up to nine digits (1709622489, @-1.5); an HTTP date, or else a mail date, when it starts with a "
+    "letter; ISO 8601 otherwise, or else a mail date.";
 
 // Refusals of one input, followed by the text.
 inline constexpr std::string_view kEpochUnreadable = "Failed to parse epoch seconds: ";
