@@ -100,26 +100,27 @@ void RegisterReader(const std::string& name, std::vector<std::string> accepted, 
                   [](std::size_t, std::size_t length) { return length > 0; });
 }
 
-// <reader>/<variant>/accepted and /refused for a strict reader, which has no
-// throwing face: the texts of a ring, whose readings `expect` checks, and the
-// same texts damaged.
-template <typename StrictRead, typename Expect>
-void RegisterStrictReader(const std::string& name, std::vector<std::string> accepted, StrictRead strict_read,
-                          Expect expect) {
+// The strict reader on the lenient one's texts: /accepted, checked against
+// the lenient reader, and /refused.
+template <typename TryStrict, typename Read>
+void RegisterStrictReader(const std::string& name, std::vector<std::string> accepted, Damage damage,
+                          TryStrict try_strict, Read read) {
   const auto& good = Keep(std::move(accepted));
-  const auto& bad = Keep(Damaged(good, {0, 0}));
+  const auto& bad = Keep(Damaged(good, damage));
   RegisterMeasure(
-      name + "/accepted", Views(good), [strict_read](std::string_view text) { return strict_read(text); },
-      [expect](std::size_t i, const auto& read) { return read && expect(i, read.value); }, Threads::kOneAndTwo);
+      name + "/accepted", Views(good), [try_strict](std::string_view text) { return try_strict(text).value; },
+      [&good, read](std::size_t i, auto value) { return value == read(good[i]); }, Threads::kOneAndTwo);
   RegisterMeasure(
-      name + "/refused", Views(bad), [strict_read](std::string_view text) { return strict_read(text).error; },
+      name + "/refused", Views(bad), [try_strict](std::string_view text) { return try_strict(text).error; },
       [](std::size_t, ParseError error) { return error != ParseError::None; }, Threads::kOneAndTwo);
 }
 
-// Whether a strict reading is the whole second `seconds[i]`, at UTC.
-auto IsSecond(const std::vector<long>& seconds) {
-  return [&seconds](std::size_t i, const Timestamp& read) {
-    return read.instant == FromSeconds(seconds[i]) && read.offset.count() == 0;
+// The instant alone of a strict reader.
+template <typename TryStrict>
+auto InstantOf(TryStrict try_strict) {
+  return [try_strict](std::string_view text) {
+    const ParseResult<Timestamp> read = try_strict(text);
+    return ParseResult<TimePoint>{read.value.instant, read.error};
   };
 }
 
@@ -155,20 +156,26 @@ void RegisterNoExceptionBenchmarks() {
                  FromHttpDate);
   RegisterReader("duration::TryFromIso8601/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601,
                  duration::FromIso8601);
-  // The strict readers on the same kinds of texts, a mail date as RFC 5322
-  // recommends writing it; no character of any of them can be damaged
-  // without a refusal.
-  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), TryFromIso8601Strict,
-                       [](std::size_t i, const Timestamp& read) { return read.instant == RandomInstants()[i]; });
-  RegisterStrictReader(
-      "TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
-      [](std::string_view text) { return TryFromHttpDateStrict(text, TimePoint{}); }, IsSecond(RandomSeconds()));
-  RegisterStrictReader("TryFromMailDate/canonical", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S +0000"),
-                       TryFromMailDate, IsSecond(RandomSeconds()));
-  RegisterStrictReader("duration::TryFromIso8601Strict/varied", DurationTexts(), duration::TryFromIso8601Strict,
-                       [texts = DurationTexts()](std::size_t i, std::chrono::nanoseconds read) {
-                         return read == duration::FromIso8601(texts[i]);
-                       });
+
+  // The strict readers on the same texts; RFC 850 years of 1971 to 2000 read
+  // against an instant of 1995, within 50 years of each.
+  constexpr TimePoint kIn1995{std::chrono::seconds(788918400)};
+  const auto http_in_1995 = [kIn1995](std::string_view text) { return TryFromHttpDateStrict(text, kIn1995); };
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), {0, 6},
+                       InstantOf(TryFromIso8601Strict), FromIso8601);
+  RegisterStrictReader("TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
+                       {0, 5}, InstantOf(http_in_1995), FromHttpDate);
+  RegisterStrictReader("TryFromHttpDateStrict/rfc850",
+                       Strftime(RandomSecondsOfTwoDigitYears(), "%A, %d-%b-%y %H:%M:%S GMT"), {0, 5},
+                       InstantOf(http_in_1995), FromHttpDate);
+  RegisterStrictReader("TryFromHttpDateStrict/asctime", Strftime(RandomSeconds(), "%a %b %e %H:%M:%S %Y"), {0, 4},
+                       InstantOf(http_in_1995), FromHttpDate);
+  // A mail date as RFC 5322 recommends writing it; FromHttpDate reads the
+  // same instant, ignoring the zone. No byte of it can be damaged unnoticed.
+  RegisterStrictReader("TryFromMailDate/canonical", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S +0000"), {0, 0},
+                       InstantOf(TryFromMailDate), FromHttpDate);
+  RegisterStrictReader("duration::TryFromIso8601Strict/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601Strict,
+                       duration::FromIso8601);
 
   RegisterFormatIso8601("utc_random", RandomInstants(), TimeZone::UTC);
   RegisterFormatIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC);

@@ -2,6 +2,8 @@
 // refusal of the readers, once.
 #include <orvik/chrono/chrono.h>
 
+#include <array>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,9 +16,40 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-std::string IsoMessage(std::string_view detail, std::string_view text) {
-  return JoinMessage({kIso8601Unreadable, detail, text});
-}
+// A message of fixed words: a head and a detail, followed by the text or not.
+struct FixedMessage {
+  std::string_view Head;
+  std::string_view Detail;
+  bool EndsWithText = true;
+};
+
+constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::DurationStrictLayout) + 1;
+
+// The messages of the lenient readers that need no second reading of the text.
+constexpr std::array<FixedMessage, kErrorCount> kFixedMessages = [] {
+  std::array<FixedMessage, kErrorCount> messages{};
+  const auto set = [&messages](ParseError error, FixedMessage message) {
+    messages.at(static_cast<std::size_t>(error)) = message;
+  };
+  set(ParseError::Iso8601Unreadable, {kIso8601Unreadable, kIso8601Nothing});
+  set(ParseError::Iso8601Year, {kIso8601Unreadable, kIso8601Year});
+  set(ParseError::Iso8601Month, {kIso8601Unreadable, kIso8601Month});
+  set(ParseError::Iso8601Day, {kIso8601Unreadable, kIso8601Day});
+  set(ParseError::Iso8601Hour, {kIso8601Unreadable, kIso8601Hour});
+  set(ParseError::Iso8601Minutes, {kIso8601Unreadable, kIso8601Minutes});
+  set(ParseError::Iso8601Seconds, {kIso8601Unreadable, kIso8601Seconds});
+  set(ParseError::Iso8601Offset, {kIso8601Unreadable, kIso8601Offset});
+  set(ParseError::Iso8601Designator, {kIso8601Unreadable, kIso8601Designator});
+  set(ParseError::Iso8601YearBefore1900, {kIso8601YearBefore1900, {}});
+  set(ParseError::Iso8601OutsideRange, {kIso8601OutsideRange, {}});
+  set(ParseError::HttpUnreadable, {kHttpUnreadable, {}});
+  set(ParseError::HttpOutsideRange, {kHttpOutsideRange, {}});
+  set(ParseError::DurationInvalid, {kDurationInvalid, {}, false});
+  set(ParseError::DurationNotSupported, {kDurationNotSupported, {}, false});
+  set(ParseError::DurationNumberTooLarge, {kDurationRunOutOfRange, {}, false});
+  set(ParseError::DurationOutOfRange, {kDurationOutOfRange, {}, false});
+  return messages;
+}();
 
 // The name is what the reading put in its buffer, so it is read again.
 std::string HttpNameMessage(ParseError error, std::string_view text) {
@@ -24,6 +57,8 @@ std::string HttpNameMessage(ParseError error, std::string_view text) {
   return error == ParseError::HttpMonth ? JoinMessage({kHttpMonthHead, date.Month, kHttpNameTail, text})
                                         : JoinMessage({kHttpWeekdayHead, date.Weekday, kHttpNameTail, text});
 }
+
+bool IsBetween(ParseError error, ParseError first, ParseError last) { return error >= first && error <= last; }
 
 bool IsOutOfRange(ParseError error) {
   return error == ParseError::Iso8601OutsideRange || error == ParseError::Iso8601TooShort ||
@@ -37,68 +72,23 @@ bool IsOutOfRange(ParseError error) {
 
 std::string ErrorMessage(ParseError error, std::string_view text) {
   using namespace internal;
-  switch (error) {
-    case ParseError::None:
-      return {};
-    case ParseError::Iso8601Unreadable:
-      return IsoMessage(kIso8601Nothing, text);
-    case ParseError::Iso8601Year:
-      return IsoMessage(kIso8601Year, text);
-    case ParseError::Iso8601Month:
-      return IsoMessage(kIso8601Month, text);
-    case ParseError::Iso8601Day:
-      return IsoMessage(kIso8601Day, text);
-    case ParseError::Iso8601Hour:
-      return IsoMessage(kIso8601Hour, text);
-    case ParseError::Iso8601Minutes:
-      return IsoMessage(kIso8601Minutes, text);
-    case ParseError::Iso8601Seconds:
-      return IsoMessage(kIso8601Seconds, text);
-    case ParseError::Iso8601Offset:
-      return IsoMessage(kIso8601Offset, text);
-    case ParseError::Iso8601Designator:
-      return IsoMessage(kIso8601Designator, text);
-    case ParseError::Iso8601YearBefore1900:
-      return JoinMessage({kIso8601YearBefore1900, text});
-    case ParseError::Iso8601OutsideRange:
-      return JoinMessage({kIso8601OutsideRange, text});
-    case ParseError::Iso8601TooShort:
-      return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
-    case ParseError::HttpUnreadable:
-      return JoinMessage({kHttpUnreadable, text});
-    case ParseError::HttpMonth:
-    case ParseError::HttpWeekday:
-      return HttpNameMessage(error, text);
-    case ParseError::HttpOutsideRange:
-      return JoinMessage({kHttpOutsideRange, text});
-    case ParseError::DurationInvalid:
-      return std::string(kDurationInvalid);
-    case ParseError::DurationNotSupported:
-      return std::string(kDurationNotSupported);
-    case ParseError::DurationNumberTooLarge:
-      return std::string(kDurationRunOutOfRange);
-    case ParseError::DurationOutOfRange:
-      return std::string(kDurationOutOfRange);
-    case ParseError::Iso8601StrictLayout:
-    case ParseError::Iso8601StrictNonexistent:
-    case ParseError::Iso8601StrictOffset:
-    case ParseError::Iso8601StrictOutsideRange:
-      return Iso8601StrictMessage(text);
-    case ParseError::HttpStrictLayout:
-    case ParseError::HttpStrictNonexistent:
-    case ParseError::HttpStrictWeekday:
-    case ParseError::HttpStrictOutsideRange:
-      return HttpStrictMessage(text);
-    case ParseError::MailDateLayout:
-    case ParseError::MailDateNonexistent:
-    case ParseError::MailDateWeekday:
-    case ParseError::MailDateZone:
-    case ParseError::MailDateOutsideRange:
-      return MailDateMessage(text);
-    case ParseError::DurationStrictLayout:
-      return DurationStrictMessage(text);
+  if (error == ParseError::None) return {};
+  if (error == ParseError::Iso8601TooShort) {
+    return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
   }
-  return {};
+  if (error == ParseError::HttpMonth || error == ParseError::HttpWeekday) return HttpNameMessage(error, text);
+  if (IsBetween(error, ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOutsideRange)) {
+    return Iso8601StrictMessage(text);
+  }
+  if (IsBetween(error, ParseError::HttpStrictLayout, ParseError::HttpStrictOutsideRange)) {
+    return HttpStrictMessage(text);
+  }
+  if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) return MailDateMessage(text);
+  if (error == ParseError::DurationStrictLayout) return DurationStrictMessage(text);
+  const std::size_t index = static_cast<std::size_t>(error);
+  if (index >= kErrorCount) return {};
+  const FixedMessage& message = kFixedMessages.at(index);
+  return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
 }
 
 void ThrowParseError(ParseError error, std::string_view text) {

@@ -1,1 +1,6 @@
 orvik_chrono_test(iso8601_parse_test INTERNAL SOURCES iso8601_parse_test.cc)
+# The strict readers of ISO 8601 timestamps, HTTP dates and durations read UTC
+# instants only: one process suffices.
+orvik_chrono_test(strict_readers_test SOURCES strict_readers_test.cc)
+# Counts its own allocations; the local writer under a zone and without.
+orvik_chrono_test(no_allocation_test SOURCES no_allocation_test.cc ZONES Europe/Berlin unset)

@@ -10,7 +10,6 @@
 #include "cli_messages.h"
 #include "commands.h"
 #include "csv.h"
-#include "exact_reading.h"
 #include "output.h"
 #include "refusals.h"
 
@@ -33,7 +32,6 @@ struct Conversion {
 // Memory reused from one input to the next.
 struct Scratch {
   std::string Value;  // a quoted field's text
-  ExactScratch Exact;
 };
 
 void ReportMalformed(Refusals& refusals, const char* where, std::size_t position, Malformed problem,
@@ -62,14 +60,14 @@ void ReportNoField(Refusals& refusals, const char* where, std::size_t position, 
 void ConvertField(const Conversion& c, std::string_view input, const Field& field, std::string_view line_end,
                   const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
   const std::string_view text = FieldValue(input, field, s.Value);
-  const Reading<TimePoint> instant = c.Lenient ? ReadInstant(text, c.Kind) : ReadExactly(text, c.Kind, s.Exact);
-  if (!instant) {
-    Report(refusals, where, position, ExactRefusalMessage(instant, text, s.Exact));
+  const Reading<Timestamp> read = ReadInstant(text, c.Kind, c.Lenient);
+  if (!read) {
+    Report(refusals, where, position, RefusalMessage(read, text));
     return;
   }
   out.Buffer.append(input.substr(0, field.Begin));
   const std::size_t value = out.Buffer.size();
-  AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone);
+  AppendInstant(out.Buffer, read.Value.instant, c.Format, c.Zone);
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
   out.Buffer.append(input.substr(field.End)).append(line_end);
 }

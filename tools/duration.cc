@@ -8,8 +8,8 @@
 namespace orvik::chrono::cli {
 
 int Duration(const Options& options) {
-  return ForEachText(options.Texts, [](const std::string& text, std::string& out, std::string& refusal) {
-    const Reading<std::chrono::nanoseconds> read = ReadDuration(text);
+  return ForEachText(options.Texts, [&options](const std::string& text, std::string& out, std::string& refusal) {
+    const Reading<std::chrono::nanoseconds> read = ReadDuration(text, options.Lenient);
     if (!read) {
       refusal = RefusalMessage(read, text);
       return false;

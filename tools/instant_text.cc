@@ -60,23 +60,56 @@ bool SplitEpoch(std::string_view text, EpochText& epoch) {
   return at == end && digits > 0;
 }
 
-Reading<TimePoint> ReadEpoch(std::string_view text) {
+Reading<Timestamp> ReadEpoch(std::string_view text) {
+  constexpr ReadAs kEpoch = ReadAs::Epoch;
   EpochText epoch;
-  if (!SplitEpoch(text, epoch)) return {{}, ParseError::None, kEpochUnreadable};
-  if (epoch.Seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange};
+  if (!SplitEpoch(text, epoch)) return {{}, ParseError::None, kEpochUnreadable, kEpoch};
+  if (epoch.Seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange, kEpoch};
   // Counted toward zero, so that the most negative time point fits.
   const auto seconds = static_cast<std::int64_t>(epoch.Seconds);
   std::int64_t count = 0;
   if (__builtin_mul_overflow(seconds, epoch.Negative ? -kNanosecondsPerSecond : kNanosecondsPerSecond, &count) ||
       __builtin_add_overflow(count, epoch.Negative ? -epoch.Nanoseconds : epoch.Nanoseconds, &count)) {
-    return {{}, ParseError::None, kEpochOutsideRange};
+    return {{}, ParseError::None, kEpochOutsideRange, kEpoch};
   }
-  return {TimePoint(std::chrono::nanoseconds(count)), ParseError::None, {}};
+  return {{TimePoint(std::chrono::nanoseconds(count))}, ParseError::None, {}, kEpoch};
 }
 
 template <typename T>
-Reading<T> FromLibrary(const ParseResult<T>& read) {
-  return {read.value, read.error, {}};
+Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
+  return {read.value, read.error, {}, format};
+}
+
+// As an HTTP date, then as a mail date. Where both refuse the text, the mail
+// date's refusal is told only when the text has a mail date's layout but not
+// an HTTP date's. Every two-digit year of a run is read against one instant.
+Reading<Timestamp> ReadHttpOrMail(std::string_view text) {
+  static const TimePoint kNow = std::chrono::system_clock::now();
+  const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow);
+  if (http) return FromLibrary(http, ReadAs::Http);
+  const ParseResult<Timestamp> mail = TryFromMailDate(text);
+  if (mail || (http.error == ParseError::HttpStrictLayout && mail.error != ParseError::MailDateLayout)) {
+    return FromLibrary(mail, ReadAs::Mail);
+  }
+  return FromLibrary(http, ReadAs::Http);
+}
+
+// As an ISO 8601 timestamp, then, if `or_mail` and its layout is none, as a
+// mail date that starts with its day or a comment.
+Reading<Timestamp> ReadIso(std::string_view text, bool or_mail) {
+  const ParseResult<Timestamp> iso = TryFromIso8601Strict(text);
+  if (iso || !or_mail || iso.error != ParseError::Iso8601StrictLayout) return FromLibrary(iso, ReadAs::Iso);
+  const ParseResult<Timestamp> mail = TryFromMailDate(text);
+  return mail ? FromLibrary(mail, ReadAs::Mail) : FromLibrary(iso, ReadAs::Iso);
+}
+
+Reading<Timestamp> ReadLenient(std::string_view text, InputKind kind) {
+  if (kind == InputKind::Http) {
+    const ParseResult<TimePoint> read = TryFromHttpDate(text);
+    return {{read.value}, read.error, {}, ReadAs::Http};
+  }
+  const auto read = TrySplitIso8601(text);
+  return {{read.value.first, read.value.second}, read.error, {}, ReadAs::Iso};
 }
 
 constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
@@ -97,24 +130,15 @@ InputKind DetectKind(std::string_view text) {
   return SplitEpoch(text, epoch) ? InputKind::Epoch : InputKind::Iso;
 }
 
-Reading<TimePoint> ReadInstant(std::string_view text, InputKind kind) {
-  if (kind == InputKind::Auto) kind = DetectKind(text);
-  switch (kind) {
-    case InputKind::Http:
-      return FromLibrary(TryFromHttpDate(text));
-    case InputKind::Epoch:
-      return ReadEpoch(text);
-    default:
-      return FromLibrary(TryFromIso8601(text));
-  }
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient) {
+  const InputKind read_as = kind == InputKind::Auto ? DetectKind(text) : kind;
+  if (read_as == InputKind::Epoch) return ReadEpoch(text);
+  if (lenient) return ReadLenient(text, read_as);
+  return read_as == InputKind::Http ? ReadHttpOrMail(text) : ReadIso(text, kind == InputKind::Auto);
 }
 
-Reading<std::pair<TimePoint, std::chrono::minutes>> SplitIso(std::string_view text) {
-  return FromLibrary(TrySplitIso8601(text));
-}
-
-Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text) {
-  return FromLibrary(duration::TryFromIso8601(text));
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient) {
+  return FromLibrary(lenient ? duration::TryFromIso8601(text) : duration::TryFromIso8601Strict(text), ReadAs::Iso);
 }
 
 std::string RefusalMessage(ParseError error, std::string_view own_refusal, std::string_view text) {

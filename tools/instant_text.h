@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace orvik::chrono::cli {
 
@@ -20,6 +19,9 @@ enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
 // The kind that `auto` picks, by the rule of kAutoRule.
 InputKind DetectKind(std::string_view text);
 
+// The reader that accepted a text.
+enum class ReadAs : std::uint8_t { Iso, Http, Mail, Epoch };
+
 // What reading a text gave: a value, or why the text was refused, by the
 // library (Error) or by the tool itself (OwnRefusal, the head of the tool's
 // message, which the text follows).
@@ -28,19 +30,20 @@ struct Reading {
   T Value{};
   ParseError Error = ParseError::None;
   std::string_view OwnRefusal;
+  ReadAs Format = ReadAs::Iso;
 
   explicit operator bool() const { return Error == ParseError::None && OwnRefusal.empty(); }
 };
 
-// Reads `text` as `kind` (Auto detects it first) with the library's Try
-// readers, or the tool's own reading of epoch seconds.
-Reading<TimePoint> ReadInstant(std::string_view text, InputKind kind);
+// Reads `text` as `kind` (Auto detects it first) with the library's strict
+// readers, or with `lenient` its lenient ones, or the tool's own reading of
+// epoch seconds. An HTTP text is tried as an HTTP date, then as a mail date;
+// so is an ISO 8601 text that Auto took for one and that is none.
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient);
 
-// The library's TrySplitIso8601.
-Reading<std::pair<TimePoint, std::chrono::minutes>> SplitIso(std::string_view text);
-
-// The library's duration::TryFromIso8601.
-Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text);
+// The library's strict duration::TryFromIso8601Strict, or with `lenient` its
+// duration::TryFromIso8601.
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient);
 
 // Why `text` was refused: the library's message, or the tool's words where
 // the library passes on the standard library's (an ISO 8601 text too short to

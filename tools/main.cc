@@ -69,6 +69,12 @@ void AddFormatOption(CLI::App& command, Words& words) {
       ->capture_default_str();
 }
 
+void AddLenientFlag(CLI::App& command, Options& options) {
+  command.add_flag("--lenient", options.Lenient,
+                   "read with the library's lenient readers, which also accept texts that are not as their standard "
+                   "writes them and may read another instant than the text says");
+}
+
 // --field N or NAME: a number from 1, or a column name, which needs --header.
 void ReadField(const std::string& field, Options& options) {
   if (field.empty()) return;
@@ -103,8 +109,7 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
           "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
       ->needs(field)
       ->excludes(delimiter);
-  convert.add_flag("--lenient", options.Lenient,
-                   "convert what the library reads, also where it is not the instant the text says");
+  AddLenientFlag(convert, options);
   CLI::Option* header =
       convert.add_flag("--header", options.Header, "copy the first line of standard input unchanged, as a header");
   convert.add_option("text", options.Texts, "instants to convert")->excludes(header);
@@ -131,9 +136,11 @@ int Run(int argc, char** argv) {
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
   AddFromOption(*parse, words);
   AddZoneFlags(*parse, options);
+  AddLenientFlag(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
 
   CLI::App* duration = app.add_subcommand("duration", "Read ISO 8601 durations such as PT1H30M15S");
+  AddLenientFlag(*duration, options);
   duration->add_option("text", options.Texts, "durations to read")->required();
 
   try {

@@ -1,14 +1,12 @@
-// parse: what the library reads from each text, field by field.
-#include <cstddef>
+// parse: what each text is read as, field by field.
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
 
 #include "commands.h"
-#include "exact_reading.h"
 #include "refusals.h"
-#include "text_layout.h"
 
 namespace orvik::chrono::cli {
 namespace {
@@ -28,47 +26,55 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
   AppendLine(out, "calendar", line);
 }
 
-// The instant that convert writes for `text` (without --lenient), or why it
-// refuses the text.
-std::string WhatConvertWrites(std::string_view text, InputKind kind) {
-  ExactScratch scratch;
-  const Reading<TimePoint> read = ReadExactly(text, kind, scratch);
-  std::string written;
-  if (read) {
-    AppendInstant(written, read.Value, OutputFormat::IsoNs, TimeZone::UTC);
-  } else {
-    AppendEscaped(written.append("refused: "), ExactRefusalMessage(read, text, scratch));
+// The layout of a text that the reading of `format` accepted, by its shape:
+// an ISO 8601 text is extended when a '-' follows its year; an HTTP date's
+// weekday ends with a space in asctime, with ',' in the others, of which RFC
+// 850 has a '-' in its date, before the time.
+const char* LayoutName(std::string_view text, ReadAs format) {
+  constexpr std::size_t kYear = sizeof("2024") - 1;
+  switch (format) {
+    case ReadAs::Iso:
+      return text.size() > kYear && text[kYear] == '-' ? "ISO 8601, extended" : "ISO 8601, basic";
+    case ReadAs::Http: {
+      const std::size_t weekday = text.find_first_of(", ");
+      if (weekday == std::string_view::npos || text[weekday] == ' ') return "HTTP date, asctime";
+      return text.find('-', weekday) < text.find(':') ? "HTTP date, RFC 850" : "HTTP date, IMF-fixdate";
+    }
+    case ReadAs::Mail:
+      return "mail date, RFC 5322";
+    case ReadAs::Epoch:
+      break;
   }
-  return written;
+  return "epoch seconds";
 }
 
-// Appends what the library reads from `text`, or why it refuses it to `refusal`.
-bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, InputKind kind, TimeZone zone) {
-  const Reading<TimePoint> read = ReadInstant(text, kind);
+// +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
+std::string OffsetText(std::chrono::seconds offset) {
+  const long long east = offset.count();
+  const long long size = east < 0 ? -east : east;
+  char text[sizeof("+2147483647:00:00")];
+  int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
+  if (size % 60 != 0)
+    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
+  return {text, static_cast<std::size_t>(length)};
+}
+
+// Appends what `text` is read as, or why it is refused to `refusal`.
+bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
+  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient);
   if (!read) {
     refusal = RefusalMessage(read, text);
     return false;
   }
-  const TimePoint t = read.Value;
-  std::string offset;
-  if (kind == InputKind::Iso) {
-    char minutes_text[32];
-    const auto minutes = static_cast<long long>(SplitIso(text).Value.second.count());
-    std::snprintf(minutes_text, sizeof minutes_text, "%+lld minutes", minutes);
-    offset = minutes_text;
-  }
-  const std::tm calendar = ToCalendarTime(t, zone);
-  const TextLayout layout = FindLayout(text, kind);
+  const TimePoint t = read.Value.instant;
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
   AppendLine(out, "text", EscapeControlBytes(text));
-  AppendLine(out, "layout", layout.Name);
-  if (!layout.Ignored.empty()) AppendLine(out, "ignored", '"' + EscapeControlBytes(layout.Ignored) + '"');
+  AppendLine(out, "layout", LayoutName(text, read.Format));
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
-  if (!offset.empty()) AppendLine(out, "offset", offset);
-  AppendCalendar(out, calendar);
-  AppendLine(out, "convert", WhatConvertWrites(text, kind));
+  if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));
+  AppendCalendar(out, ToCalendarTime(t, options.Zone));
   return true;
 }
 
@@ -78,10 +84,7 @@ int Parse(const Options& options) {
   bool first = true;
   return ForEachText(options.Texts, [&](const std::string& text, std::string& out, std::string& refusal) {
     std::string parsed = first ? "" : "\n";
-    if (!AppendParsed(parsed, refusal, text, options.From == InputKind::Auto ? DetectKind(text) : options.From,
-                      options.Zone)) {
-      return false;
-    }
+    if (!AppendParsed(parsed, refusal, text, options)) return false;
     out += parsed;
     first = false;
     return true;

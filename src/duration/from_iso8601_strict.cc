@@ -19,16 +19,6 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-enum Expected : std::uint8_t { kP, kT, kFirstNumber, kNextNumber, kUnit };
-
-constexpr std::string_view kExpected[] = {
-    "'P' at the start",
-    "'T' after 'P'",
-    "a number after 'T'",
-    "another number and unit, or the end of the text",
-    "H, M or S after the number, in that order and each at most once",
-};
-
 constexpr std::string_view kUnits = "HMS";
 constexpr std::array<std::int64_t, 3> kUnitNanoseconds = {
     kSecondsPerHour * kNanosecondsPerSecond, kSecondsPerMinute* kNanosecondsPerSecond, kNanosecondsPerSecond};
@@ -44,15 +34,15 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
 [[gnu::always_inline]] inline ParseResult<std::chrono::nanoseconds> ReadStrict(std::string_view text,
                                                                                StrictReading& r) {
   std::size_t at = 0;
-  const auto refuse = [&](Expected expected) -> ParseResult<std::chrono::nanoseconds> {
-    r.Fault = {Problem::Expected, expected, static_cast<std::uint32_t>(at), 0};
+  const auto refuse = [&](const char* expected) -> ParseResult<std::chrono::nanoseconds> {
+    r.Expect(expected, at);
     return {{}, ParseError::DurationStrictLayout};
   };
-  if (!Take(text, at, 'P')) return refuse(kP);
+  if (!Take(text, at, 'P')) return refuse("'P' at the start");
   if (!Take(text, at, 'T')) {
     const std::size_t unit = SkipDigits(text, at);
     if (unit > at && unit < text.size() && IsDateUnit(text[unit])) return {{}, ParseError::DurationNotSupported};
-    return refuse(kT);
+    return refuse("'T' after 'P'");
   }
   // An overflow is reported only once the whole text has been read, so that
   // a malformed text keeps its own refusal.
@@ -66,9 +56,12 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
       fits =
           fits && !__builtin_mul_overflow(value, 10, &value) && !__builtin_add_overflow(value, text[at] - '0', &value);
     }
-    if (at == number) return refuse(next_unit == 0 ? kFirstNumber : kNextNumber);
+    if (at == number) {
+      return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
+    }
     const std::size_t unit = at < text.size() ? kUnits.find(text[at], next_unit) : std::string_view::npos;
-    if (unit == std::string_view::npos) return refuse(kUnit);
+    if (unit == std::string_view::npos)
+      return refuse("H, M or S after the number, in that order and each at most once");
     std::int64_t product = 0;
     fits = fits && !__builtin_mul_overflow(value, kUnitNanoseconds[unit], &product) &&
            !__builtin_add_overflow(total, product, &total);
@@ -84,7 +77,7 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
 std::string DurationStrictMessage(std::string_view text) {
   StrictReading reading;
   ReadStrict(text, reading);
-  return StrictMessage(kDurationStrictHead, reading, kExpected, text);
+  return StrictMessage(kDurationStrictHead, reading, text);
 }
 
 }  // namespace internal

@@ -1,9 +1,10 @@
 // TryFromHttpDateStrict: an HTTP date of RFC 9110, read only as written.
 //
 // The weekday tells the layout: an abbreviation and ',' an IMF-fixdate, a
-// full name and ',' an RFC 850 date, an abbreviation and ' ' an asctime date.
-// Each is read in one pass, its names in their exact case; the fields are
-// checked, and the weekday against the date, once the text has its layout.
+// full name an RFC 850 date, an abbreviation and ' ' an asctime date. The rest
+// is one layout of fixed width, its month looked up in its exact case; the
+// fields are checked, and the weekday against the date, once the text has its
+// layout.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -24,128 +25,40 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-enum Expected : std::uint8_t {
-  kWeekday,
-  kAfterWeekday,
-  kCommaAfterWeekday,
-  kSpaceAfterComma,
-  kDay,
-  kAsctimeDay,
-  kSpaceBeforeMonth,
-  kDashBeforeMonth,
-  kMonth,
-  kSpaceBeforeYear,
-  kDashBeforeYear,
-  kSpaceBeforeDay,
-  kYear,
-  kTwoDigitYear,
-  kSpaceBeforeTime,
-  kHour,
-  kColonBeforeMinutes,
-  kMinutes,
-  kColonBeforeSeconds,
-  kSeconds,
-  kSpaceBeforeYearAfterTime,
-  kGmt,
-  kEnd,
-};
-
-constexpr std::string_view kExpected[] = {
-    "a weekday, Sun to Sat or Sunday to Saturday",
-    "',' (IMF-fixdate) or ' ' (asctime) after the weekday",
-    "',' after the weekday",
-    "' ' after the ','",
-    "the day in two digits",
-    "the day in two digits, or a space and one digit",
-    "' ' and the month after the day",
-    "'-' and the month after the day",
-    "a month, Jan to Dec",
-    "' ' and the year after the month",
-    "'-' and the year after the month",
-    "' ' and the day after the month",
-    "the year in four digits",
-    "the year in two digits",
-    "' ' and the time after the date",
-    "the hour in two digits",
-    "':' and the minutes after the hour",
-    "the minutes in two digits",
-    "':' and the seconds after the minutes",
-    "the seconds in two digits",
-    "' ' and the year after the time",
-    "' GMT' after the time",
-    "the end of the text",
-};
+// Each after its weekday.
+constexpr Layout kImfFixdate{", dd nnn yyyy hh:ii:ss GMT", "weekday"};
+constexpr Layout kRfc850{", dd-nnn-yy hh:ii:ss GMT", "weekday"};
+constexpr Layout kAsctime{" nnn _d hh:ii:ss yyyy", "weekday"};
 
 constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent,
                                ParseError::HttpStrictWeekday, ParseError::HttpStrictLayout,
                                ParseError::HttpStrictOutsideRange};
 
-enum class Layout : std::uint8_t { ImfFixdate, Rfc850, Asctime };
-
-constexpr std::string_view kGmtZone = " GMT";
-
-// The weekday's name and the layout that it starts, or nullopt.
-std::optional<int> ReadWeekday(Cursor<Expected>& c, Layout& layout) {
-  const std::size_t end = LettersFrom(c.Text, 0);
+// The weekday's abbreviation or full name, in exact case, and the end of its
+// letters; nullopt for none.
+std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
+  const bool abbreviation = IsAt(text, kAbbreviationLength, ',') || IsAt(text, kAbbreviationLength, ' ');
+  end = abbreviation ? kAbbreviationLength : 0;
+  while (end < text.size() && IsLetter(text[end])) ++end;
   if (end < kAbbreviationLength) return std::nullopt;
-  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(c.Text, 0));
-  if (!weekday || (end != kAbbreviationLength && c.Text.substr(0, end) != kWeekdayNames[*weekday])) {
-    return std::nullopt;
-  }
-  c.At = end;
-  if (end != kAbbreviationLength) {
-    layout = Layout::Rfc850;
-    return c.Char(',', kCommaAfterWeekday) ? weekday : std::nullopt;
-  }
-  layout = IsAt(c.Text, end, ' ') ? Layout::Asctime : Layout::ImfFixdate;
-  return c.Char(layout == Layout::Asctime ? ' ' : ',', kAfterWeekday) ? weekday : std::nullopt;
+  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  if (end == kAbbreviationLength || (weekday && text.substr(0, end) == kWeekdayNames[*weekday])) return weekday;
+  return std::nullopt;
 }
 
-bool ReadMonth(Cursor<Expected>& c, int& month) {
-  c.Wanted = kMonth;
-  if (c.Text.size() - c.At < kAbbreviationLength) return false;
-  const std::optional<int> index = MonthOfKey(AbbreviationAt<false>(c.Text, c.At));
-  if (!index) return false;
-  month = *index + 1;
-  c.At += kAbbreviationLength;
-  return true;
-}
-
-bool ReadTime(Cursor<Expected>& c, CivilFields& f) {
-  return c.Digits<2>(f.Hour, kHour) && c.Char(':', kColonBeforeMinutes) && c.Digits<2>(f.Minute, kMinutes) &&
-         c.Char(':', kColonBeforeSeconds) && c.Digits<2>(f.Second, kSeconds);
-}
-
-// Day, month, year and time of day after the weekday, and the zone.
-bool ReadDate(Cursor<Expected>& c, Layout layout, CivilFields& f) {
-  switch (layout) {
-    case Layout::ImfFixdate:
-      return c.Char(' ', kSpaceAfterComma) && c.Digits<2>(f.Day, kDay) && c.Char(' ', kSpaceBeforeMonth) &&
-             ReadMonth(c, f.Month) && c.Char(' ', kSpaceBeforeYear) && c.Digits<4>(f.Year, kYear) &&
-             c.Char(' ', kSpaceBeforeTime) && ReadTime(c, f);
-    case Layout::Rfc850:
-      return c.Char(' ', kSpaceAfterComma) && c.Digits<2>(f.Day, kDay) && c.Char('-', kDashBeforeMonth) &&
-             ReadMonth(c, f.Month) && c.Char('-', kDashBeforeYear) && c.Digits<2>(f.Year, kTwoDigitYear) &&
-             c.Char(' ', kSpaceBeforeTime) && ReadTime(c, f);
-    case Layout::Asctime:
-      if (!ReadMonth(c, f.Month) || !c.Char(' ', kSpaceBeforeDay)) return false;
-      if (c.Char(' ', kAsctimeDay) ? !c.Digits<1>(f.Day, kAsctimeDay) : !c.Digits<2>(f.Day, kAsctimeDay)) {
-        return false;
-      }
-      return c.Char(' ', kSpaceBeforeTime) && ReadTime(c, f) && c.Char(' ', kSpaceBeforeYearAfterTime) &&
-             c.Digits<4>(f.Year, kYear);
+// kLayout after the weekday, its month looked up.
+template <const Layout& kLayout>
+bool ReadDate(std::string_view text, std::size_t& at, StrictReading& r) {
+  constexpr std::size_t kMonth = kLayout.Text.find('n');
+  const std::size_t month_at = at + kMonth;
+  if (!ReadLayout<kLayout>(text, at, r)) return false;
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, month_at));
+  if (!month) {
+    r.Fault = {Problem::Expected, &kLayout, "", kMonth, static_cast<std::uint32_t>(month_at), kAbbreviationLength};
+    return false;
   }
-  return false;
-}
-
-bool ReadZone(Cursor<Expected>& c, Layout layout) {
-  c.Wanted = kGmt;
-  if (layout != Layout::Asctime) {
-    if (c.Text.substr(c.At, kGmtZone.size()) != kGmtZone) return false;
-    c.At += kGmtZone.size();
-  }
-  c.Wanted = kEnd;
-  return c.At == c.Text.size();
+  r.Fields.Month = *month + 1;
+  return at == text.size() || r.Expect("the end of the text", at);
 }
 
 // The year of two digits `f.Year` that lies no more than 50 years after
@@ -170,27 +83,33 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, TimePoint now,
                                                                 StrictReading& r) {
-  Cursor<Expected> c{text};
-  Layout layout = Layout::ImfFixdate;
-  const std::optional<int> weekday = ReadWeekday(c, layout);
-  if (!weekday || !ReadDate(c, layout, r.Fields) || !ReadZone(c, layout)) {
-    const bool name = c.Wanted == kWeekday || c.Wanted == kMonth;
-    r.Fault = {Problem::Expected, c.Wanted, static_cast<std::uint32_t>(c.At),
-               static_cast<std::uint32_t>(name ? LettersFrom(text, c.At) : 0)};
+  std::size_t at = 0;
+  const std::optional<int> weekday = ReadWeekday(text, at);
+  const bool full_name = at > kAbbreviationLength;
+  if (!weekday) {
+    r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
     return {{}, kErrors.Layout};
   }
-  if (layout == Layout::Rfc850) r.Fields.Year = CenturyYear(r.Fields, now);
-  Timestamp read;
-  Problem problem = FormTimestamp(r.Fields, 0, read);
-  if (problem == Problem::None || problem == Problem::OutsideRange) {
-    if (WeekdayOf(r.Fields) != static_cast<unsigned>(*weekday)) {
-      problem = Problem::Weekday;
-      read = {};
-      r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));
-    }
+  const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
+                    : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
+                                          : ReadDate<kImfFixdate>(text, at, r);
+  if (!read) return {{}, kErrors.Layout};
+  if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
+  Timestamp instant;
+  Problem problem = FormTimestamp(r.Fields, 0, instant);
+  const CivilFields& f = r.Fields;
+  const auto days = [&] {
+    if (problem == Problem::None) return civil::SplitDays(FloorToSecond(instant.instant).Seconds).Days;
+    return civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
+  };
+  if ((problem == Problem::None || problem == Problem::OutsideRange) &&
+      civil::WeekdayFromDays(days()) != static_cast<unsigned>(*weekday)) {
+    problem = Problem::Weekday;
+    instant = {};
+    r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));
   }
   r.Fault.What = problem;
-  return {read, ErrorOf(problem, kErrors)};
+  return {instant, ErrorOf(problem, kErrors)};
 }
 
 }  // namespace
@@ -198,7 +117,7 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
 std::string HttpStrictMessage(std::string_view text) {
   StrictReading reading;
   ReadStrict(text, std::chrono::system_clock::now(), reading);
-  return StrictMessage(kHttpStrictHead, reading, kExpected, text);
+  return StrictMessage(kHttpStrictHead, reading, text);
 }
 
 }  // namespace internal

@@ -54,46 +54,13 @@ constexpr std::array<AbbreviationKey, kCount> AbbreviationKeys(const std::string
 inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
 inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
 
-// A perfect hash of a table's keys: the top five bits of key * Multiplier
-// differ for every key, and Slots maps them to the one index a key can have
-// (kCount where none). A lookup is a multiplication, a load and one
-// comparison: a search that stops at the match would mispredict on random
+// The index of `key` among `keys`, or nullopt. Every key is compared, without
+// a branch: a search that stopped at the match would mispredict on random
 // names.
 template <std::size_t kCount>
-struct KeyHash {
-  static constexpr unsigned kShift = 32 - 5;
-  std::uint32_t Multiplier = 0;
-  std::array<std::uint8_t, std::size_t{1} << (32 - kShift)> Slots{};
-
-  [[nodiscard]] constexpr std::size_t Slot(AbbreviationKey key) const { return (key * Multiplier) >> kShift; }
-
-  // The index of `key` in `keys`, or kCount.
-  [[nodiscard]] constexpr std::size_t Find(const std::array<AbbreviationKey, kCount>& keys, AbbreviationKey key) const {
-    const std::size_t index = Slots[Slot(key)];
-    return index < kCount && keys[index] == key ? index : kCount;
-  }
-};
-
-// The first odd multiplier that spreads `keys` over distinct slots.
-template <std::size_t kCount>
-consteval KeyHash<kCount> MakeKeyHash(const std::array<AbbreviationKey, kCount>& keys) {
-  for (KeyHash<kCount> hash{.Multiplier = 0x9E3779B1};; hash.Multiplier += 2) {
-    hash.Slots.fill(kCount);
-    bool distinct = true;
-    for (std::size_t i = 0; i < kCount && distinct; ++i) {
-      std::uint8_t& slot = hash.Slots.at(hash.Slot(keys.at(i)));
-      distinct = slot == kCount;
-      slot = static_cast<std::uint8_t>(i);
-    }
-    if (distinct) return hash;
-  }
-}
-
-inline constexpr auto kWeekdayHash = MakeKeyHash(kWeekdayKeys);
-inline constexpr auto kMonthHash = MakeKeyHash(kMonthKeys);
-
-template <std::size_t kCount>
-std::optional<int> AsIndex(std::size_t index) {
+std::optional<int> IndexOfKey(const std::array<AbbreviationKey, kCount>& keys, AbbreviationKey key) {
+  std::size_t index = kCount;
+  for (std::size_t i = 0; i < kCount; ++i) index = keys[i] == key ? i : index;
   if (index == kCount) return std::nullopt;
   return static_cast<int>(index);
 }
@@ -102,7 +69,7 @@ std::optional<int> AsIndex(std::size_t index) {
 // Its first four bytes are compared at once: a shorter name has its NUL among
 // the first three, a longer one no NUL fourth, and neither matches.
 inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
-  return AsIndex<kMonthKeys.size()>(kMonthHash.Find(kMonthKeys, LoadKey<AbbreviationKey>(name)));
+  return IndexOfKey(kMonthKeys, LoadKey<AbbreviationKey>(name));
 }
 
 // The three bytes of `text` from `at` on, which it holds, as a key; with
@@ -121,55 +88,17 @@ AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
   return key;
 }
 
-inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
-  return AsIndex<kWeekdayKeys.size()>(kWeekdayHash.Find(kWeekdayKeys, key));
-}
-inline std::optional<int> MonthOfKey(AbbreviationKey key) {
-  return AsIndex<kMonthKeys.size()>(kMonthHash.Find(kMonthKeys, key));
-}
-
-// Each full weekday name with its NUL, in the ten bytes that the longest
-// takes, as an eight-byte head and a two-byte tail, with masks of the bytes
-// that belong to the name and its NUL: a name is compared in two loads and
-// no branch, whatever its length.
-using FullNameHead = std::uint64_t;
-using FullNameTail = std::uint16_t;
-inline constexpr std::size_t kFullNameSize = sizeof("Wednesday");
-
-struct FullNameKeys {
-  std::array<FullNameHead, 7> Heads;
-  std::array<FullNameTail, 7> Tails;
-  std::array<FullNameHead, 7> HeadMasks;
-  std::array<FullNameTail, 7> TailMasks;
-};
-
-inline constexpr FullNameKeys kFullWeekdayKeys = [] {
-  FullNameKeys keys{};
-  constexpr std::string_view kAllSet = "\xff\xff\xff\xff\xff\xff\xff\xff\xff\xff";
-  for (std::size_t i = 0; i < 7; ++i) {
-    const std::string_view name = kWeekdayNames[i];
-    const std::size_t size = name.size() + 1;  // with its NUL, which KeyOf leaves zero
-    keys.Heads.at(i) = KeyOf<FullNameHead>(name);
-    keys.Tails.at(i) = KeyOf<FullNameTail>(name.substr(std::min(name.size(), sizeof(FullNameHead))));
-    keys.HeadMasks.at(i) = KeyOf<FullNameHead>(kAllSet.substr(0, size));
-    keys.TailMasks.at(i) = KeyOf<FullNameTail>(kAllSet.substr(0, size - std::min(size, sizeof(FullNameHead))));
-  }
-  return keys;
-}();
+inline std::optional<int> WeekdayOfKey(AbbreviationKey key) { return IndexOfKey(kWeekdayKeys, key); }
+inline std::optional<int> MonthOfKey(AbbreviationKey key) { return IndexOfKey(kMonthKeys, key); }
 
 // The index of the weekday whose abbreviation or full name is the
 // NUL-terminated `name`. The first three letters pick the weekday; then the
 // NUL must follow them, or the whole full name and its NUL must be there.
-inline std::optional<int> FindWeekday(const char (&name)[kFullNameSize]) {
+inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
   constexpr auto kLetters = KeyOf<AbbreviationKey>("\xff\xff\xff");
-  const std::optional<int> index =
-      AsIndex<kWeekdayKeys.size()>(kWeekdayHash.Find(kWeekdayKeys, LoadKey<AbbreviationKey>(name) & kLetters));
-  if (!index || name[kAbbreviationLength] == '\0') return index;
-  const auto i = static_cast<std::size_t>(*index);
-  const FullNameHead head = LoadKey<FullNameHead>(name) ^ kFullWeekdayKeys.Heads[i];
-  const FullNameTail tail = LoadKey<FullNameTail, sizeof(FullNameHead)>(name) ^ kFullWeekdayKeys.Tails[i];
-  if ((head & kFullWeekdayKeys.HeadMasks[i]) != 0 || (tail & kFullWeekdayKeys.TailMasks[i]) != 0) return std::nullopt;
-  return index;
+  const std::optional<int> index = WeekdayOfKey(LoadKey<AbbreviationKey>(name) & kLetters);
+  if (!index || name[kAbbreviationLength] == '\0' || name == kWeekdayNames[*index]) return index;
+  return std::nullopt;
 }
 
 }  // namespace orvik::chrono::internal

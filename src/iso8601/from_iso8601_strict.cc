@@ -1,11 +1,11 @@
 // TryFromIso8601Strict: an RFC 3339 / ISO 8601 timestamp, read only as
 // written.
 //
-// One pass from the first byte to the last: the layout is told by the byte
-// after the year ('-' extended, a digit basic) and holds for the time of day;
-// every part is checked where it stands, so a refusal names the first byte
-// that departs from the layout. The fields are checked once the whole text has
-// its layout.
+// The byte after the year tells the layout ('-' extended, otherwise basic),
+// which holds for the time of day too; the date and time are checked against
+// it at once, then come the fraction and the zone, each checked where it
+// stands, so a refusal names the first byte that departs from the layout. The
+// fields are checked once the whole text has its layout.
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>
@@ -15,145 +15,68 @@
 
 #include "calendar/time_units.h"
 #include "messages.h"
+#include "text/digits.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
 
-// What the reading expects where a text departs from the layout.
-enum Expected : std::uint8_t {
-  kYear,
-  kMonthOrDash,
-  kMonth,
-  kDashBeforeDay,
-  kDay,
-  kDateTimeSeparator,
-  kHour,
-  kColonBeforeMinutes,
-  kMinutes,
-  kColonBeforeSeconds,
-  kSeconds,
-  kFraction,
-  kFractionEnd,
-  kZone,
-  kOffsetHours,
-  kOffsetMinutes,
-  kEnd,
-};
-
-constexpr std::string_view kExpected[] = {
-    "a year of four digits",
-    "'-' or the month after the year",
-    "the month in two digits",
-    "'-' and the day after the month",
-    "the day in two digits",
-    "'T', 't' or a space after the date",
-    "the hour in two digits",
-    "':' and the minutes after the hour",
-    "the minutes in two digits",
-    "':' and the seconds after the minutes",
-    "the seconds in two digits",
-    "one to nine digits of a fraction after the decimal sign",
-    "a zone after at most nine digits of a fraction",
-    "a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC'",
-    "the offset's hours in two digits",
-    "the offset's minutes in two digits",
-    "the end of the text after the zone",
-};
+constexpr Layout kExtended{"yyyy-oo-dd?hh:ii:ss", ""};
+constexpr Layout kBasic{"yyyyoodd?hhiiss", ""};
 
 constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent,
                                ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOffset,
                                ParseError::Iso8601StrictOutsideRange};
 
 constexpr std::string_view kUtc = " UTC";
-constexpr int kFractionDigits = 9;
+constexpr std::size_t kFractionDigits = 9;
 constexpr unsigned kScale[kFractionDigits + 1] = {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000,
                                                   10'000,        1'000,       100,        10,        1};
 
-// Reads the fraction's digits after its decimal sign into nanoseconds.
-bool ReadFraction(std::string_view text, std::size_t& at, unsigned& nanoseconds, Expected& expected) {
-  const std::size_t first = at;
+// The digits of a fraction after its decimal sign, at most nine, as nanoseconds.
+bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
   unsigned value = 0;
-  for (; at < text.size() && at - first <= kFractionDigits; ++at) {
-    const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-    if (digit > 9) break;
-    value = value * 10 + digit;
+  std::size_t digits = digits::ReadLeadingDigits(text.data() + at, text.size() - at, value);
+  if (digits == 8 && at + 8 < text.size() && digits::IsDigit(text[at + 8])) {
+    value = value * 10 + static_cast<unsigned>(text[at + 8] - '0');
+    ++digits;
   }
-  const std::size_t digits = at - first;
-  expected = digits == 0 ? kFraction : kFractionEnd;
-  if (digits == 0) return false;
-  if (digits > kFractionDigits) {
-    at = first + kFractionDigits;
-    return false;
-  }
-  nanoseconds = value * kScale[digits];
+  at += digits;
+  if (digits == 0) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
+  if (at < text.size() && digits::IsDigit(text[at]))
+    return r.Expect("a zone after at most nine digits of a fraction", at);
+  r.Fields.Nanoseconds = value * kScale[digits];
   return true;
 }
 
-// Reads the zone at `at` to the end of the text: its offset in `r`, negative
-// hours for a '-', or false and what was expected.
-bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west, Expected& expected) {
+// The zone, up to the end of the text: its offset's hours and minutes into
+// `r`, and `west` for a '-'.
+bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west) {
   const char first = at < text.size() ? text[at] : '\0';
   if (first == 'Z' || first == 'z') {
     ++at;
   } else if (first == '+' || first == '-') {
     west = first == '-';
-    ++at;
-    expected = kOffsetHours;
-    if (!ReadDigits<2>(text, at, r.OffsetHours)) return false;
-    if (at < text.size()) {
-      Take(text, at, ':');
-      expected = kOffsetMinutes;
-      if (!ReadDigits<2>(text, at, r.OffsetMinutes)) return false;
+    if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Expect("the offset's hours in two digits", at);
+    const bool colon = Take(text, at, ':');
+    if ((colon || at < text.size()) && !TakeDigits<2>(text, at, r.OffsetMinutes)) {
+      return r.Expect("the offset's minutes in two digits", at);
     }
   } else if (text.substr(at) == kUtc) {
     at = text.size();
   } else {
-    expected = kZone;
-    return false;
+    return r.Expect("a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC'", at);
   }
-  expected = kEnd;
-  return at == text.size();
-}
-
-// Reads the date and time of day into `r`; false, with what was expected at
-// `at`, where the text departs from the layout.
-bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r, bool& west, Expected& expected) {
-  CivilFields& f = r.Fields;
-  expected = kYear;
-  if (!ReadDigits<4>(text, at, f.Year)) return false;
-  const bool extended = Take(text, at, '-');
-  expected = extended ? kMonth : kMonthOrDash;
-  if (!ReadDigits<2>(text, at, f.Month)) return false;
-  expected = kDashBeforeDay;
-  if (extended && !Take(text, at, '-')) return false;
-  expected = kDay;
-  if (!ReadDigits<2>(text, at, f.Day)) return false;
-  expected = kDateTimeSeparator;
-  if (!Take(text, at, 'T') && !Take(text, at, 't') && !Take(text, at, ' ')) return false;
-  expected = kHour;
-  if (!ReadDigits<2>(text, at, f.Hour)) return false;
-  expected = kColonBeforeMinutes;
-  if (extended && !Take(text, at, ':')) return false;
-  expected = kMinutes;
-  if (!ReadDigits<2>(text, at, f.Minute)) return false;
-  expected = kColonBeforeSeconds;
-  if (extended && !Take(text, at, ':')) return false;
-  expected = kSeconds;
-  if (!ReadDigits<2>(text, at, f.Second)) return false;
-  if ((IsAt(text, at, '.') || IsAt(text, at, ',')) && !ReadFraction(text, ++at, f.Nanoseconds, expected)) {
-    return false;
-  }
-  return ReadZone(text, at, r, west, expected);
+  return at == text.size() || r.Expect("the end of the text after the zone", at);
 }
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
   std::size_t at = 0;
   bool west = false;
-  Expected expected = kYear;
-  if (!ReadLayout(text, at, r, west, expected)) {
-    r.Fault = {Problem::Expected, expected, static_cast<std::uint32_t>(at), 0};
+  const bool extended = IsAt(text, sizeof("2024") - 1, '-');
+  if (!(extended ? ReadLayout<kExtended>(text, at, r) : ReadLayout<kBasic>(text, at, r)) ||
+      ((Take(text, at, '.') || Take(text, at, ',')) && !ReadFraction(text, at, r)) || !ReadZone(text, at, r, west)) {
     return {{}, kErrors.Layout};
   }
   Problem problem = r.OffsetHours > 23     ? Problem::OffsetHours
@@ -171,7 +94,7 @@ bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r, bool& 
 std::string Iso8601StrictMessage(std::string_view text) {
   StrictReading reading;
   ReadStrict(text, reading);
-  return StrictMessage(kIso8601StrictHead, reading, kExpected, text);
+  return StrictMessage(kIso8601StrictHead, reading, text);
 }
 
 }  // namespace internal

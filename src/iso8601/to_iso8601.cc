@@ -91,7 +91,8 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
 }  // namespace internal
 
 char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept {
-  // The calendar fields are the only part that can fail, before anything is written.
+  if (zone != TimeZone::Local && zone != TimeZone::UTC) return nullptr;
+  // Only a failure of localtime_r is left, before anything is written.
   try {
     return internal::WriteIso8601(out, t, format, zone);
   } catch (...) {
@@ -101,7 +102,10 @@ char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone)
 
 std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
   char text[kMaxIso8601Size];
-  return {text, internal::WriteIso8601(text, t, format, zone)};
+  const char* const end = FormatIso8601(text, t, format, zone);
+  // Where FormatIso8601 writes nothing, ToCalendarTime throws why.
+  if (end == nullptr) ToCalendarTime(t, zone);
+  return {static_cast<const char*>(text), end};
 }
 
 std::string ToIso8601(TimePoint t, TimeZone zone) { return ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone); }

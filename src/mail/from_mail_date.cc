@@ -23,47 +23,26 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-enum Expected : std::uint8_t {
-  kWeekdayOrDay,
-  kComma,
-  kDay,
-  kSeparatorBeforeMonth,
-  kMonth,
-  kSeparatorBeforeYear,
-  kYear,
-  kSeparatorBeforeTime,
-  kHour,
-  kColonBeforeMinutes,
-  kMinutes,
-  kSecondsOrZone,
-  kSeconds,
-  kSeparatorBeforeZone,
-  kZone,
-  kOffset,
-  kEnd,
-  kCommentText,
-};
-
-constexpr std::string_view kExpected[] = {
-    "a weekday, Mon to Sun, or the day",
-    "',' after the weekday",
-    "the day in one or two digits",
-    "white space or a comment, and the month after the day",
-    "a month, Jan to Dec",
-    "white space or a comment, and the year after the month",
-    "the year in two or more digits",
-    "white space or a comment, and the time after the year",
-    "the hour in two digits",
-    "':' and the minutes after the hour",
-    "the minutes in two digits",
-    "':' and the seconds, or white space or a comment and the zone, after the minutes",
-    "the seconds in two digits",
-    "white space or a comment, and the zone after the seconds",
-    "a zone: +hhmm, -hhmm, UT, GMT, UTC, EST, EDT, CST, CDT, MST, MDT, PST or PDT",
-    "the offset's hours and minutes in four digits",
-    "a comment or the end of the text after the zone",
-    "the comment's text or ')' closing it",
-};
+// What the reading expects where a text departs from the layout.
+constexpr const char* kWeekdayOrDay = "a weekday, Mon to Sun, or the day";
+constexpr const char* kComma = "',' after the weekday";
+constexpr const char* kDay = "the day in one or two digits";
+constexpr const char* kSeparatorBeforeMonth = "white space or a comment, and the month after the day";
+constexpr const char* kMonth = "a month, Jan to Dec";
+constexpr const char* kSeparatorBeforeYear = "white space or a comment, and the year after the month";
+constexpr const char* kYear = "the year in two or more digits";
+constexpr const char* kSeparatorBeforeTime = "white space or a comment, and the time after the year";
+constexpr const char* kHour = "the hour in two digits";
+constexpr const char* kColonBeforeMinutes = "':' and the minutes after the hour";
+constexpr const char* kMinutes = "the minutes in two digits";
+constexpr const char* kSecondsOrZone =
+    "':' and the seconds, or white space or a comment and the zone, after the minutes";
+constexpr const char* kSeconds = "the seconds in two digits";
+constexpr const char* kSeparatorBeforeZone = "white space or a comment, and the zone after the seconds";
+constexpr const char* kZone = "a zone: +hhmm, -hhmm, UT, GMT, UTC, EST, EDT, CST, CDT, MST, MDT, PST or PDT";
+constexpr const char* kOffset = "the offset's hours and minutes in four digits";
+constexpr const char* kEnd = "a comment or the end of the text after the zone";
+constexpr const char* kCommentText = "the comment's text or ')' closing it";
 
 constexpr StrictErrors kErrors{ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
                                ParseError::MailDateZone, ParseError::MailDateOutsideRange};
@@ -91,7 +70,30 @@ struct Marks {
   bool West = false;
 };
 
-using MailCursor = Cursor<Expected>;
+// Where a reading stands: the text, the place, and what the reader expects
+// there.
+struct MailCursor {
+  std::string_view Text;
+  std::size_t At = 0;
+  const char* Wanted = kWeekdayOrDay;
+
+  bool Char(char c, const char* expected) {
+    Wanted = expected;
+    return Take(Text, At, c);
+  }
+  template <std::size_t kCount>
+  bool Digits(int& value, const char* expected) {
+    Wanted = expected;
+    return TakeDigits<kCount>(Text, At, value);
+  }
+};
+
+// The count of letters from `at` on: a name, whole.
+std::size_t LettersFrom(std::string_view text, std::size_t at) {
+  std::size_t end = at;
+  while (end < text.size() && IsLetter(text[end])) ++end;
+  return end - at;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -162,7 +164,7 @@ Passed PassComment(std::string_view text, std::size_t at) {
 }
 
 // Moves past comments and folding white space that must be there.
-[[gnu::always_inline]] inline bool Separator(MailCursor& c, Expected expected) {
+[[gnu::always_inline]] inline bool Separator(MailCursor& c, const char* expected) {
   const std::size_t start = c.At;
   if (!SkipCfws(c)) return false;
   c.Wanted = expected;
@@ -171,7 +173,7 @@ Passed PassComment(std::string_view text, std::size_t at) {
 
 // A weekday or month abbreviation in any case: its index in `find`'s table.
 template <typename Find>
-bool ReadAbbreviation(MailCursor& c, Expected expected, Find find, std::optional<int>& index) {
+bool ReadAbbreviation(MailCursor& c, const char* expected, Find find, std::optional<int>& index) {
   c.Wanted = expected;
   if (LettersFrom(c.Text, c.At) != kAbbreviationLength) return false;
   index = find(AbbreviationAt<true>(c.Text, c.At));
@@ -234,7 +236,7 @@ bool ReadZone(MailCursor& c, StrictReading& r, Marks& m) {
          c.Digits<2>(r.OffsetMinutes, kOffset);
 }
 
-bool ReadLayout(MailCursor& c, StrictReading& r, Marks& m) {
+bool ReadMailDate(MailCursor& c, StrictReading& r, Marks& m) {
   CivilFields& f = r.Fields;
   c.Wanted = kWeekdayOrDay;
   if (!SkipCfws(c)) return false;
@@ -248,7 +250,7 @@ bool ReadLayout(MailCursor& c, StrictReading& r, Marks& m) {
   }
   if (!c.Digits<1>(f.Day, m.Weekday ? kDay : kWeekdayOrDay)) return false;
   int second_digit = 0;
-  if (ReadDigits<1>(c.Text, c.At, second_digit)) f.Day = f.Day * 10 + second_digit;
+  if (TakeDigits<1>(c.Text, c.At, second_digit)) f.Day = f.Day * 10 + second_digit;
   std::optional<int> month;
   if (!Separator(c, kSeparatorBeforeMonth) || !ReadAbbreviation(c, kMonth, MonthOfKey, month)) return false;
   f.Month = *month + 1;
@@ -260,48 +262,38 @@ bool ReadLayout(MailCursor& c, StrictReading& r, Marks& m) {
   return c.At == c.Text.size();
 }
 
-// The layout that RFC 5322 recommends and that mailers write, one space
-// between the parts, with a day of one or two digits: "Tue, 05 Mar 2024
-// 07:08:09 +0000". After the day, each part stands where it stands in
-// kCanonicalTail. Read at those places, such a text gives the reading that
-// ReadLayout gives; any other text is left to ReadLayout.
-constexpr std::string_view kCanonicalHead = "Tue, ";
-constexpr std::string_view kCanonicalTail = " Mar 2024 07:08:09 +0000";
-constexpr std::size_t kMonthAt = kCanonicalTail.find("Mar");
-constexpr std::size_t kYearAt = kCanonicalTail.find("2024");
-constexpr std::size_t kHourAt = kCanonicalTail.find("07");
-constexpr std::size_t kMinuteAt = kCanonicalTail.find("08");
-constexpr std::size_t kSecondAt = kCanonicalTail.find("09");
-constexpr std::size_t kSignAt = kCanonicalTail.find('+');
+// After the weekday, the layout that RFC 5322 recommends and that mailers
+// write, one space between the parts, with a day of two digits or one:
+// "Tue, 05 Mar 2024 07:08:09 +0000". Read as a layout of fixed width, such a
+// text gives the reading that ReadLayout gives; any other text is left to
+// ReadLayout.
+constexpr Layout kCanonical{", dd nnn yyyy hh:ii:ss ", "weekday"};
+constexpr Layout kCanonicalShortDay{", d nnn yyyy hh:ii:ss ", "weekday"};
+constexpr std::size_t kOffsetSize = sizeof("+hhmm") - 1;
 
-// The `kCount` digits from `place` on, which `text` holds.
-template <int kCount>
-[[gnu::always_inline]] inline bool DigitsAt(std::string_view text, std::size_t place, int& value) {
-  return ReadDigits<kCount>(text, place, value);
-}
-
-bool SpaceBefore(std::string_view tail, std::size_t place) { return tail[place - 1] == ' '; }
-
-[[gnu::always_inline]] inline bool ReadCanonical(std::string_view text, StrictReading& r, Marks& m) {
-  const std::size_t day_digits = text.size() - kCanonicalHead.size() - kCanonicalTail.size();
-  if (text.size() < kCanonicalHead.size() + kCanonicalTail.size() || day_digits - 1 > 1) return false;
-  CivilFields& f = r.Fields;
-  std::size_t at = kCanonicalHead.size();
-  m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
-  m.WeekdaySize = kAbbreviationLength;
-  if (!m.Weekday || text[kAbbreviationLength] != ',' || text[kAbbreviationLength + 1] != ' ' ||
-      !(day_digits == 2 ? ReadDigits<2>(text, at, f.Day) : ReadDigits<1>(text, at, f.Day))) {
+template <const Layout& kLayout>
+[[gnu::always_inline]] inline bool FitsCanonical(std::string_view text, StrictReading& r, Marks& m) {
+  constexpr std::size_t kMonthAt = kAbbreviationLength + kLayout.Text.find('n');
+  constexpr std::size_t kZoneAt = kAbbreviationLength + kLayout.Text.size();
+  if (!FitsAll<kLayout>(text.data() + kAbbreviationLength, r.Fields, std::make_index_sequence<kLayout.Text.size()>())) {
     return false;
   }
-  const std::string_view tail = text.substr(at);
-  const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(tail, kMonthAt));
-  f.Month = month.value_or(0) + 1;
-  m.West = tail[kSignAt] == '-';
-  return month && SpaceBefore(tail, kMonthAt) && SpaceBefore(tail, kYearAt) && DigitsAt<4>(tail, kYearAt, f.Year) &&
-         SpaceBefore(tail, kHourAt) && DigitsAt<2>(tail, kHourAt, f.Hour) && tail[kMinuteAt - 1] == ':' &&
-         DigitsAt<2>(tail, kMinuteAt, f.Minute) && tail[kSecondAt - 1] == ':' &&
-         DigitsAt<2>(tail, kSecondAt, f.Second) && SpaceBefore(tail, kSignAt) && (tail[kSignAt] == '+' || m.West) &&
-         DigitsAt<2>(tail, kSignAt + 1, r.OffsetHours) && DigitsAt<2>(tail, kSignAt + 3, r.OffsetMinutes);
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, kMonthAt));
+  r.Fields.Month = month.value_or(0) + 1;
+  m.West = text[kZoneAt] == '-';
+  std::size_t at = kZoneAt + 1;
+  return month && (m.West || text[kZoneAt] == '+') && TakeDigits<2>(text, at, r.OffsetHours) &&
+         TakeDigits<2>(text, at, r.OffsetMinutes);
+}
+
+[[gnu::always_inline]] inline bool ReadCanonical(std::string_view text, StrictReading& r, Marks& m) {
+  const std::size_t size = text.size() - kAbbreviationLength - kOffsetSize;
+  if (text.size() < kAbbreviationLength + kOffsetSize) return false;
+  m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
+  m.WeekdaySize = kAbbreviationLength;
+  if (!m.Weekday) return false;
+  if (size == kCanonical.Text.size()) return FitsCanonical<kCanonical>(text, r, m);
+  return size == kCanonicalShortDay.Text.size() && FitsCanonical<kCanonicalShortDay>(text, r, m);
 }
 
 // The offset of a named zone, in seconds east of UTC, or Problem::Zone.
@@ -331,22 +323,21 @@ bool SpaceBefore(std::string_view tail, std::size_t place) { return tail[place -
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
   MailCursor c{text};
   Marks m;
-  if (!ReadCanonical(text, r, m) && !ReadLayout(c, r, m = {})) {
+  if (!ReadCanonical(text, r, m) && !ReadMailDate(c, r = {}, m = {})) {
     const bool name = c.Wanted == kWeekdayOrDay || c.Wanted == kMonth;
-    r.Fault = {Problem::Expected, c.Wanted, static_cast<std::uint32_t>(c.At),
-               static_cast<std::uint32_t>(name ? LettersFrom(text, c.At) : 0)};
+    r.Expect(c.Wanted, c.At, name ? LettersFrom(text, c.At) : 0);
     return {{}, kErrors.Layout};
   }
   std::int64_t offset = 0;
   Timestamp read;
   Problem problem = ZoneOffset(text, r, m, offset);
-  if (problem == Problem::Zone) r.Fault = {problem, 0, m.ZoneAt, m.ZoneSize};
+  if (problem == Problem::Zone) r.Fault = {problem, nullptr, "", 0, m.ZoneAt, m.ZoneSize};
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read);
   if ((problem == Problem::None || problem == Problem::OutsideRange) && m.Weekday && r.Fields.Year < kYearCap &&
       WeekdayOf(r.Fields) != static_cast<unsigned>(*m.Weekday)) {
     problem = Problem::Weekday;
     read = {};
-    r.Fault = {problem, 0, m.WeekdayAt, m.WeekdaySize};
+    r.Fault = {problem, nullptr, "", 0, m.WeekdayAt, m.WeekdaySize};
   }
   r.Fault.What = problem;
   return {read, ErrorOf(problem, kErrors)};
@@ -357,7 +348,7 @@ bool SpaceBefore(std::string_view tail, std::size_t place) { return tail[place -
 std::string MailDateMessage(std::string_view text) {
   StrictReading reading;
   ReadStrict(text, reading);
-  return StrictMessage(kMailDateHead, reading, kExpected, text);
+  return StrictMessage(kMailDateHead, reading, text);
 }
 
 }  // namespace internal

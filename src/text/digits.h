@@ -4,12 +4,43 @@
 #define ORVIK_CHRONO_SRC_TEXT_DIGITS_H_
 
 #include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace orvik::chrono::internal::digits {
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The number of digits, at most eight, that the `size` bytes at `at` start
+// with, and their value. Eight bytes or more are read as one word: a byte is
+// a digit when its high half is 3 and stays 3 with 6 added, and a carry or
+// borrow out of a byte comes only from one that is no digit, which stops the
+// count before the bytes it reaches.
+inline unsigned ReadLeadingDigits(const char* at, std::size_t size, unsigned& value) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  if (size < sizeof(std::uint64_t) || std::endian::native != std::endian::little) {
+    unsigned count = 0;
+    for (value = 0; count < 8 && count < size && IsDigit(at[count]); ++count) {
+      value = value * 10 + static_cast<unsigned>(at[count] - '0');
+    }
+    return count;
+  }
+  std::uint64_t bytes = 0;
+  std::memcpy(&bytes, at, sizeof bytes);
+  const std::uint64_t misfits =
+      ((bytes & (0xf0 * kOnes)) ^ (0x30 * kOnes)) | (((bytes + 6 * kOnes) & (0xf0 * kOnes)) ^ (0x30 * kOnes));
+  const auto count = static_cast<unsigned>(std::countr_zero(misfits) / 8);
+  if (count == 0) return 0;
+  // The digits moved to the high bytes, zeros below them as leading digits,
+  // then added up in pairs, quads and the eight.
+  std::uint64_t digits = (bytes - 0x30 * kOnes) << (8 * (8 - count));
+  digits = (digits * 10 + (digits >> 8)) & 0x00ff00ff00ff00ff;
+  digits = (digits * 100 + (digits >> 16)) & 0x0000ffff0000ffff;
+  value = static_cast<unsigned>((digits * 10000 + (digits >> 32)) & 0xffffffff);
+  return count;
+}
 
 // "00010203...9899": the two digits of each number 0 to 99 at twice its index,
 // so that two digits cost one load and one store.

@@ -1,6 +1,7 @@
 #include "text/strict_reading.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -12,13 +13,67 @@ namespace {
 
 // A field as the message shows it: two digits at least, as texts write them.
 std::string Number(int value) {
-  return value >= 0 && value < 10 ? std::string{'0', static_cast<char>('0' + value)} : std::to_string(value);
+  char text[sizeof("-2147483648")];
+  std::snprintf(text, sizeof text, "%02d", value);
+  return text;
 }
 
 // What stands where the text departs from its layout: a name, whole, or one byte.
 std::string Found(std::string_view text, const ReadingFault& fault) {
   if (fault.At >= text.size()) return "the end of the text";
   return JoinMessage({"'", text.substr(fault.At, std::max<std::size_t>(fault.Size, 1)), "'"});
+}
+
+// The field that byte `pattern` of a Layout belongs to; empty for a literal.
+std::string_view FieldName(char pattern) {
+  switch (pattern) {
+    case 'y':
+      return "year";
+    case 'o':
+    case 'n':
+      return "month";
+    case 'd':
+    case '_':
+      return "day";
+    case 'h':
+      return "hour";
+    case 'i':
+      return "minutes";
+    case 's':
+      return "seconds";
+    default:
+      return {};
+  }
+}
+
+bool IsLiteral(char pattern) { return pattern != '?' && FieldName(pattern).empty(); }
+
+// What byte `index` of `layout` stands for: a field's digits, a name, the
+// separator of date and time, or the run of literal bytes around it, then
+// what comes before those two.
+std::string ExpectedIn(const Layout& layout, std::size_t index) {
+  constexpr std::string_view kCounts[] = {"", "one", "two", "three", "four"};
+  const std::string_view text = layout.Text;
+  const char pattern = text[index];
+  std::size_t begin = index;
+  std::size_t end = index + 1;
+  const auto widen = [&](auto belongs) {
+    while (begin > 0 && belongs(text[begin - 1])) --begin;
+    while (end < text.size() && belongs(text[end])) ++end;
+  };
+  if (pattern == 'n') return "a month, Jan to Dec";
+  if (pattern == '_') return "the day in two digits, or a space and one digit";
+  if (!IsLiteral(pattern) && pattern != '?') {
+    widen([pattern](char c) { return c == pattern; });
+    return JoinMessage({"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"});
+  }
+  std::string expected = "'T', 't' or a space";
+  if (pattern != '?') {
+    widen(IsLiteral);
+    expected = JoinMessage({"'", text.substr(begin, end - begin), "'"});
+  }
+  const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;
+  return before.empty() ? expected : JoinMessage({expected, " after the ", before});
 }
 
 std::string_view MonthName(int month) { return kMonthNames[static_cast<std::size_t>(month - 1)]; }
@@ -30,11 +85,13 @@ std::string WeekdayProblem(const StrictReading& r, std::string_view text) {
                       kWeekdayNames[WeekdayOf(f)]});
 }
 
-std::string Describe(const StrictReading& r, std::span<const std::string_view> expected, std::string_view text) {
+std::string Describe(const StrictReading& r, std::string_view text) {
   const CivilFields& f = r.Fields;
   switch (r.Fault.What) {
     case Problem::Expected:
-      return JoinMessage({"expected ", expected[r.Fault.Expected], ", found ", Found(text, r.Fault)});
+      return JoinMessage({"expected ",
+                          r.Fault.In != nullptr ? ExpectedIn(*r.Fault.In, r.Fault.Index) : r.Fault.Expected, ", found ",
+                          Found(text, r.Fault)});
     case Problem::Month:
       return JoinMessage({"month ", Number(f.Month), kDoesNotExist});
     case Problem::Day:
@@ -66,9 +123,8 @@ std::string Describe(const StrictReading& r, std::span<const std::string_view> e
 
 }  // namespace
 
-std::string StrictMessage(std::string_view head, const StrictReading& reading,
-                          std::span<const std::string_view> expected, std::string_view text) {
-  return JoinMessage({head, Describe(reading, expected, text), ": ", text});
+std::string StrictMessage(std::string_view head, const StrictReading& reading, std::string_view text) {
+  return JoinMessage({head, Describe(reading, text), ": ", text});
 }
 
 }  // namespace orvik::chrono::internal

@@ -1,22 +1,29 @@
 // Internal: what the strict readers share: the fields that a text names, the
-// check that they name a time that exists, the instant that they form, and
-// what a reading found wrong, for the message of its refusal.
+// layouts of fixed width that they check a text against, the check that the
+// fields name a time that exists and the instant that they form, and what a
+// reading found wrong, for the message of its refusal.
 #ifndef ORVIK_CHRONO_SRC_TEXT_STRICT_READING_H_
 #define ORVIK_CHRONO_SRC_TEXT_STRICT_READING_H_
 
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
-#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "calendar/civil.h"
 #include "calendar/leap_seconds.h"
 #include "calendar/time_units.h"
+#include "text/digits.h"
+#include "text/scan.h"
 
 namespace orvik::chrono::internal {
 
@@ -32,10 +39,21 @@ struct CivilFields {
   unsigned Nanoseconds = 0;
 };
 
+// A layout of fixed width, whose every byte stands for itself but
+//   y o d h i s  a digit of the year, month, day, hour, minutes or seconds;
+//   ?            'T', 't' or ' ', between a date and a time of day;
+//   _            ' ' or a digit, a day of one digit padded with a space;
+//   n            a byte of a month's abbreviation, which the reader looks up.
+// After names what comes before the layout in a text, for messages.
+struct Layout {
+  std::string_view Text;
+  std::string_view After;
+};
+
 // What a strict reading found wrong first.
 enum class Problem : std::uint8_t {
   None,
-  Expected,  // the text departs from its layout at Fault::At, where Fault::Expected should stand
+  Expected,  // the text departs from its layout at ReadingFault::At
   Month,     // a field that does not exist
   Day,
   Hour,
@@ -44,16 +62,19 @@ enum class Problem : std::uint8_t {
   LeapSecond,     // second 60 where UTC inserted none
   OffsetHours,    // 24 or more
   OffsetMinutes,  // 60 or more
-  Weekday,        // the weekday written at Fault::At, Fault::Size bytes, is not the date's
-  Zone,           // the zone written at Fault::At, Fault::Size bytes, has no known offset
+  Weekday,        // the weekday written at At, Size bytes, is not the date's
+  Zone,           // the zone written at At, Size bytes, has no known offset
   OutsideRange,   // the instant is outside the time point range
 };
 
 struct ReadingFault {
   Problem What = Problem::None;
-  std::uint8_t Expected = 0;  // an index into the reader's texts of what it expects
+  // What was expected at At: byte Index of In, or else the text Expected.
+  const Layout* In = nullptr;
+  const char* Expected = "";
+  std::uint32_t Index = 0;
   std::uint32_t At = 0;
-  std::uint32_t Size = 0;
+  std::uint32_t Size = 0;  // of a name or zone at At
 };
 
 // What a strict reader read of a text, as far as it read it.
@@ -62,6 +83,12 @@ struct StrictReading {
   int OffsetHours = 0;
   int OffsetMinutes = 0;
   ReadingFault Fault;
+
+  // A departure from the text's layout at `at`: false, for the reader to return.
+  bool Expect(const char* expected, std::size_t at, std::size_t size = 0) {
+    Fault = {Problem::Expected, nullptr, expected, 0, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
+    return false;
+  }
 };
 
 inline bool IsAt(std::string_view text, std::size_t at, char c) { return at < text.size() && text[at] == c; }
@@ -75,47 +102,192 @@ inline bool Take(std::string_view text, std::size_t& at, char c) {
 
 // Reads the `kCount` digits at `at` into `value` and moves `at` past them;
 // false, with `at` at the first byte that is no digit, where there are fewer.
-template <int kCount>
-[[gnu::always_inline]] inline bool ReadDigits(std::string_view text, std::size_t& at, int& value) {
-  int read = 0;
-  for (int i = 0; i < kCount; ++i, ++at) {
-    if (at >= text.size()) return false;
-    const unsigned digit = static_cast<unsigned char>(text[at]) - unsigned{'0'};
-    if (digit > 9) return false;
-    read = read * 10 + static_cast<int>(digit);
+template <std::size_t kCount>
+[[gnu::always_inline]] inline bool TakeDigits(std::string_view text, std::size_t& at, int& value) {
+  if (text.size() - at >= kCount) {
+    int read = 0;
+    bool digits = true;
+    for (std::size_t i = 0; i < kCount; ++i) {
+      const unsigned digit = static_cast<unsigned char>(text[at + i]) - unsigned{'0'};
+      digits = digits && digit < 10;
+      read = read * 10 + static_cast<int>(digit);
+    }
+    if (digits) {
+      at += kCount;
+      value = read;
+      return true;
+    }
   }
-  value = read;
-  return true;
+  for (std::size_t end = at + kCount; at < text.size() && at < end && digits::IsDigit(text[at]);) ++at;
+  return false;
+}
+
+constexpr bool IsDigitPattern(char pattern) {
+  return std::string_view("yodhis").find(pattern) != std::string_view::npos;
+}
+constexpr bool IsLiteralPattern(char pattern) {
+  return !IsDigitPattern(pattern) && pattern != '?' && pattern != '_' && pattern != 'n';
+}
+
+template <char kPattern>
+[[gnu::always_inline]] inline int& FieldOf(CivilFields& f) {
+  if constexpr (kPattern == 'y') return f.Year;
+  if constexpr (kPattern == 'o') return f.Month;
+  if constexpr (kPattern == 'd' || kPattern == '_') return f.Day;
+  if constexpr (kPattern == 'h') return f.Hour;
+  if constexpr (kPattern == 'i') return f.Minute;
+  if constexpr (kPattern == 's') return f.Second;
+}
+
+// Whether byte `c` fits byte `kPattern` of a Layout; a digit is added to its
+// field. kChecked: the layout's digits and literal bytes have been checked
+// and read already, and a month's letters are left to its lookup.
+template <char kPattern, bool kChecked = false>
+[[gnu::always_inline]] inline bool Fits(char c, CivilFields& f) {
+  const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+  if constexpr (kPattern == '?') return c == 'T' || c == 't' || c == ' ';
+  if constexpr (kPattern == '_') {
+    FieldOf<'_'>(f) = digit < 10 ? static_cast<int>(digit) : 0;
+    return c == ' ' || digit < 10;
+  }
+  if constexpr (kChecked) return true;
+  if constexpr (kPattern == 'n') return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
+  if constexpr (IsDigitPattern(kPattern)) {
+    FieldOf<kPattern>(f) = FieldOf<kPattern>(f) * 10 + static_cast<int>(digit);
+    return digit < 10;
+  }
+  return c == kPattern;
+}
+
+// The literal bytes of kLayout, eight at a time, with a mask of them; the
+// last word ends with the layout, of eight bytes or more.
+struct LiteralWord {
+  std::uint64_t Bytes;
+  std::uint64_t Mask;
+  std::size_t Offset;
+};
+
+// A field's digits in a Layout.
+struct DigitRun {
+  std::size_t Offset;
+  std::size_t Width;
+  char Field;
+};
+
+template <const Layout& kLayout>
+consteval auto LiteralWords() {
+  constexpr std::size_t kSize = kLayout.Text.size();
+  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
+  std::array<LiteralWord, (kSize + 7) / 8> words{};
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    const std::size_t offset = std::min(w * 8, kSize - 8);
+    std::array<unsigned char, 8> bytes{};
+    std::array<unsigned char, 8> mask{};
+    for (std::size_t b = 0; b < 8; ++b) {
+      const char pattern = kLayout.Text[offset + b];
+      bytes.at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : 0;
+      mask.at(b) = IsLiteralPattern(pattern) ? 0xFF : 0;
+    }
+    words.at(w) = {std::bit_cast<std::uint64_t>(bytes), std::bit_cast<std::uint64_t>(mask), offset};
+  }
+  return words;
+}
+
+template <const Layout& kLayout>
+consteval std::size_t CountRuns() {
+  std::size_t runs = 0;
+  for (std::size_t i = 0; i < kLayout.Text.size(); ++i) {
+    runs += IsDigitPattern(kLayout.Text[i]) && (i == 0 || kLayout.Text[i - 1] != kLayout.Text[i]) ? 1U : 0U;
+  }
+  return runs;
+}
+
+template <const Layout& kLayout>
+consteval auto DigitRuns() {
+  std::array<DigitRun, CountRuns<kLayout>()> runs{};
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < kLayout.Text.size(); ++i) {
+    const char pattern = kLayout.Text[i];
+    if (!IsDigitPattern(pattern)) continue;
+    if (i > 0 && kLayout.Text[i - 1] == pattern) {
+      ++runs.at(run - 1).Width;
+    } else {
+      runs.at(run++) = {i, 1, pattern};
+    }
+  }
+  return runs;
+}
+
+template <LiteralWord kWord>
+[[gnu::always_inline]] inline std::uint64_t Misfits(const char* text) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, text + kWord.Offset, sizeof word);
+  return (word ^ kWord.Bytes) & kWord.Mask;
+}
+
+// Reads the digits of kRun into its field, after any digit before them.
+template <DigitRun kRun>
+[[gnu::always_inline]] inline bool ReadRun(const char* text, CivilFields& f) {
+  unsigned value = 0;
+  const bool digits = scan::ReadDigits<static_cast<unsigned>(kRun.Width)>(text + kRun.Offset, value);
+  int scale = 1;
+  for (std::size_t i = 0; i < kRun.Width; ++i) scale *= 10;
+  FieldOf<kRun.Field>(f) = FieldOf<kRun.Field>(f) * scale + static_cast<int>(value);
+  return digits;
+}
+
+template <const Layout& kLayout, std::size_t... kWord>
+[[gnu::always_inline]] inline bool LiteralsFit(const char* text, std::index_sequence<kWord...>) {
+  static constexpr auto kWords = LiteralWords<kLayout>();
+  return (Misfits<kWords[kWord]>(text) | ...) == 0;
+}
+
+template <const Layout& kLayout, std::size_t... kRun>
+[[gnu::always_inline]] inline bool DigitsFit(const char* text, CivilFields& f, std::index_sequence<kRun...>) {
+  static constexpr auto kRuns = DigitRuns<kLayout>();
+  return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
+}
+
+// Whether every byte of `text`, which is as long as kLayout, fits it: the
+// literal bytes a word at a time, each field's digits at once, and the rest
+// byte by byte.
+template <const Layout& kLayout, std::size_t... kIndex>
+[[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...>) {
+  const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f)) & ...) != 0;
+  const bool literals = LiteralsFit<kLayout>(text, std::make_index_sequence<LiteralWords<kLayout>().size()>());
+  const bool digits = DigitsFit<kLayout>(text, f, std::make_index_sequence<DigitRuns<kLayout>().size()>());
+  return others & literals & digits;
+}
+
+// The first byte of `text` from `at` on that does not fit kLayout.
+template <const Layout& kLayout, std::size_t... kIndex>
+std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...>) {
+  CivilFields scratch;
+  std::size_t misfit = kLayout.Text.size();
+  const auto check = [&misfit](std::size_t index, bool fits) {
+    if (!fits && index < misfit) misfit = index;
+  };
+  (check(kIndex, at + kIndex < text.size() && Fits<kLayout.Text[kIndex]>(text[at + kIndex], scratch)), ...);
+  return misfit;
+}
+
+// Reads kLayout at `at` into `r.Fields` and moves past it; false, with the
+// fault at the first byte that does not fit, where one does not. A text long
+// enough is checked whole before its first misfit is looked for.
+template <const Layout& kLayout>
+[[gnu::always_inline]] inline bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r) {
+  constexpr auto kBytes = std::make_index_sequence<kLayout.Text.size()>();
+  if (text.size() - at >= kLayout.Text.size() && FitsAll<kLayout>(text.data() + at, r.Fields, kBytes)) {
+    at += kLayout.Text.size();
+    return true;
+  }
+  const std::size_t misfit = FirstMisfit<kLayout>(text, at, kBytes);
+  r.Fault = {
+      Problem::Expected, &kLayout, "", static_cast<std::uint32_t>(misfit), static_cast<std::uint32_t>(at + misfit), 0};
+  return false;
 }
 
 inline bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-// The count of letters from `at` on: a name, whole, for a message.
-inline std::size_t LettersFrom(std::string_view text, std::size_t at) {
-  std::size_t end = at;
-  while (end < text.size() && IsLetter(text[end])) ++end;
-  return end - at;
-}
-
-// Where a reading stands: the text, the place, and what the reader expects
-// there, a value of its enum of what it expects (not a byte type, whose
-// stores the compiler would take for stores to any object).
-template <typename Expected>
-struct Cursor {
-  std::string_view Text;
-  std::size_t At = 0;
-  Expected Wanted{};
-
-  bool Char(char c, Expected expected) {
-    Wanted = expected;
-    return Take(Text, At, c);
-  }
-  template <int kCount>
-  bool Digits(int& value, Expected expected) {
-    Wanted = expected;
-    return ReadDigits<kCount>(Text, At, value);
-  }
-};
 
 // 0 for Sunday: the weekday of the date that `f` names.
 inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(DayOf(f.Year, f.Month, f.Day)); }
@@ -148,9 +320,9 @@ inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(
   return Problem::None;
 }
 
-// The refusal of a strict reader whose errors for Problem::Expected, a field
-// that does not exist, a weekday, a zone or an offset, and an instant outside
-// the range are these.
+// The refusal of a strict reader whose errors for a departure from the
+// layout, a field that does not exist, a weekday, a zone or an offset, and an
+// instant outside the range are these.
 struct StrictErrors {
   ParseError Layout;
   ParseError Nonexistent;
@@ -179,10 +351,8 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
 }
 
 // The message of a strict reader's refusal: `head`, what `reading` found
-// wrong (`expected` names what each Fault::Expected stands for), ": " and the
-// text.
-std::string StrictMessage(std::string_view head, const StrictReading& reading,
-                          std::span<const std::string_view> expected, std::string_view text);
+// wrong, ": " and the text.
+std::string StrictMessage(std::string_view head, const StrictReading& reading, std::string_view text);
 
 // The message of each strict reader's refusal of `text`, which it reads again
 // (an RFC 850 year against the system clock).

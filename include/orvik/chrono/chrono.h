@@ -210,9 +210,10 @@ ORVIK_CHRONO_API std::chrono::nanoseconds FromIso8601(const std::string& text);
 // of them plus its exception or its std::string, so both faces give the same
 // results, and ErrorMessage the same messages.
 
-// Why a Try reader refused a text. Each value stands for one refusal of the
-// throwing reader of the same format, whose exception and message
-// ThrowParseError and ErrorMessage give.
+// Why a Try reader refused a text. Each value of a lenient reader stands for
+// one refusal of the throwing reader of the same format, whose exception and
+// message ThrowParseError and ErrorMessage give; those of the strict readers
+// (below), which have no throwing face, are thrown the same way.
 enum class ParseError : std::uint8_t {
   None,  // accepted
   // SplitIso8601 and FromIso8601, "Failed to parse ISO 8601 string: " + detail:
@@ -238,24 +239,25 @@ enum class ParseError : std::uint8_t {
   DurationNotSupported,    // "Durations with year/month/day components are not supported"
   DurationNumberTooLarge,  // "stoi", a run of digits above 2147483647
   DurationOutOfRange,      // "ISO8601 duration out of range"
-  // The strict readers, whose messages name what the text holds and what was
-  // expected, then end with ": " + text (see ErrorMessage):
+  // The strict readers, whose messages are a head, a detail that names what
+  // the text holds and what was expected, ": " and the text:
   // TryFromIso8601Strict, "Not an ISO 8601 timestamp, " + detail:
-  Iso8601StrictLayout,        // not the layout, such as "expected 'T', 't' or a space after the date, found '/'"
+  Iso8601StrictLayout,        // such as "expected 'T', 't' or a space after the day, found '/'"
   Iso8601StrictNonexistent,   // such as "day 30 does not exist in February 2024"
   Iso8601StrictOffset,        // such as "offset hours 24 exceed 23"
   Iso8601StrictOutsideRange,  // "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to
                               // 2262-04-11T23:47:16.854775807Z"
   // TryFromHttpDateStrict, "Not an HTTP date, " + detail:
-  HttpStrictLayout,
-  HttpStrictNonexistent,
-  HttpStrictWeekday,  // such as "Mon is not the weekday of 06 Nov 1994, a Sunday"
-  HttpStrictOutsideRange,
+  HttpStrictLayout,        // such as "expected ' GMT' after the seconds, found 'U'"
+  HttpStrictNonexistent,   // such as "day 31 does not exist in November 1994"
+  HttpStrictWeekday,       // such as "Mon is not the weekday of 06 Nov 1994, a Sunday"
+  HttpStrictOutsideRange,  // as Iso8601StrictOutsideRange
   // TryFromMailDate, "Not a mail date, " + detail:
   MailDateLayout,
   MailDateNonexistent,
   MailDateWeekday,
-  MailDateZone,  // an offset of 24 hours or more, or a zone whose offset is unknown
+  MailDateZone,  // an offset of 24 hours or more, or a zone whose offset is unknown, such as "zone 'CET' has no known
+                 // offset"
   MailDateOutsideRange,
   // duration::TryFromIso8601Strict, "Not an ISO 8601 duration, " + detail;
   // it also refuses with DurationNotSupported and DurationOutOfRange:
@@ -275,15 +277,17 @@ struct ParseResult {
 
 // The message that the throwing reader carries when it refuses `text` for
 // `error`: exactly its what(), with `text` in full where the message quotes it
-// (an HTTP name error reads the name from `text` again). "" for
-// ParseError::None. May throw std::bad_alloc.
+// (an HTTP name error reads the name from `text` again). For a strict
+// reader's error, the strict reader's message, its detail read again from
+// `text` (an RFC 850 year against the system clock). "" for ParseError::None.
+// May throw std::bad_alloc.
 ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text);
 
 // Throws what the throwing reader throws when it refuses `text` for `error`:
 // std::out_of_range for Iso8601OutsideRange, Iso8601TooShort,
-// HttpOutsideRange, DurationNumberTooLarge and DurationOutOfRange,
-// std::invalid_argument for every other value (an empty message for None),
-// with ErrorMessage(error, text).
+// HttpOutsideRange, DurationNumberTooLarge, DurationOutOfRange and the strict
+// readers' ...OutsideRange, std::invalid_argument for every other value (an
+// empty message for None), with ErrorMessage(error, text).
 [[noreturn]] ORVIK_CHRONO_API void ThrowParseError(ParseError error, std::string_view text);
 
 // The Try readers read `text` up to its first NUL or its end, without reading
@@ -343,9 +347,10 @@ struct Timestamp {
 //   with minutes under 60, in either layout, or " UTC" (as BigQuery writes).
 // Refused: reduced precision (07:08Z), week and ordinal dates, a missing zone
 // (local time names no instant), years of more or fewer than four digits.
-// Where it accepts a text, TrySplitIso8601 gives the same instant when the
-// text has 'T' and 'Z' or the layout's own offset form (+hh:mm extended,
-// +hhmm basic), a fraction of 3, 6 or 9 digits or none, and a year from 1900.
+// Where it accepts a text, TrySplitIso8601 gives the same instant and offset
+// when the text has 'T' and 'Z' or the layout's own offset form (+hh:mm
+// extended, +hhmm basic), a fraction of 3, 6 or 9 digits or none, a year from
+// 1900 and a second other than 60.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
 
 // An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
@@ -356,9 +361,10 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view te
 // asctime has no zone. RFC 850's two-digit year is the year with those last
 // two digits that lies no more than 50 years after `now`, and after `now`
 // minus 50 years: at 2026-12-07, "94" is 1994 and "24" 2024. The overload
-// without `now` reads the system clock. Where it accepts a text,
-// TryFromHttpDate gives the same instant, but for an RFC 850 year that is not
-// 19yy.
+// without `now` reads the system clock at every call; a caller that reads
+// many dates passes one instant. Where it accepts a text, TryFromHttpDate
+// gives the same instant, but for an RFC 850 year that is not 19yy or a
+// second 60.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept;
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept;
 

@@ -1,0 +1,165 @@
+#include <orvik/chrono/chrono.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "outcome.h"
+
+namespace orvik::chrono {
+namespace {
+
+// The instant and offset read, or the exact exception that ThrowParseError
+// throws for the refusal; the view ends inside a longer buffer.
+template <typename Reader>
+std::string Strict(Reader reader, const std::string& text) {
+  return TryOutcome(reader, text, [](const Timestamp& read) {
+    return ToIso8601(read.instant, TimeZone::UTC) + " " + std::to_string(read.offset.count());
+  });
+}
+
+std::string Iso(const std::string& text) { return Strict(TryFromIso8601Strict, text); }
+
+constexpr std::string_view kIso = "Not an ISO 8601 timestamp, ";
+
+TEST(TryFromIso8601Strict, Accepts) {
+  const std::pair<const char*, const char*> kRows[] = {
+      {"2024-03-05T07:08:09Z", "2024-03-05T07:08:09.000000000Z 0"},
+      {"2024-03-05 07:08:09.123456+00", "2024-03-05T07:08:09.123456000Z 0"},           // PostgreSQL
+      {"2024-03-05 07:08:09.123456 UTC", "2024-03-05T07:08:09.123456000Z 0"},          // BigQuery
+      {"20240305t123809,5+05:30", "2024-03-05T07:08:09.500000000Z 19800"},             // basic, any offset form
+      {"2024-03-05T07:08:09.5-0800", "2024-03-05T15:08:09.500000000Z -28800"},         // a fraction as written
+      {"1899-12-31T23:59:59.123456789z", "1899-12-31T23:59:59.123456789Z 0"},          // every digit, before 1900
+      {"1677-09-21T00:12:43.145224192Z", "1677-09-21T00:12:43.145224192Z 0"},          // the first instant
+      {"2262-04-12T00:17:16.854775807+00:30", "2262-04-11T23:47:16.854775807Z 1800"},  // the last
+      {"2024-02-29T23:59:59+23:59", "2024-02-29T00:00:59.000000000Z 86340"},
+      {"2016-12-31T15:59:60.5-08:00", "2016-12-31T23:59:59.999999999Z -28800"},  // a leap second of UTC
+      {"2024-03-05T07:08:09-00", "2024-03-05T07:08:09.000000000Z 0"},
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Iso(text), expected) << text;
+}
+
+TEST(TryFromIso8601Strict, Refuses) {
+  const std::pair<const char*, std::string_view> kRows[] = {
+      {"2024-02-30T07:08:09Z", "day 30 does not exist in February 2024"},
+      {"2023-02-29T07:08:09Z", "day 29 does not exist in February 2023"},
+      {"2024-00-05T07:08:09Z", "month 00 does not exist"},
+      {"2024-03-00T07:08:09Z", "day 00 does not exist in March 2024"},
+      {"2024-03-05T24:00:00Z", "hour 24 does not exist"},
+      {"2024-03-05T07:60:09Z", "minute 60 does not exist"},
+      {"2024-03-05T07:08:61Z", "second 61 does not exist"},
+      {"2015-12-31T23:59:60Z", "second 60 is not a leap second of UTC"},
+      {"2016-12-31T23:59:60+01:00", "second 60 is not a leap second of UTC"},  // 22:59:60 in UTC
+      {"2024-03-05T07:08:09+24:00", "offset hours 24 exceed 23"},
+      {"2024-03-05T07:08:09-0560", "offset minutes 60 exceed 59"},
+      {"2024-03-05/07:08:09Z", "expected 'T', 't' or a space after the day, found '/'"},
+      {"2024-03-05T07:08Z", "expected ':' after the minutes, found 'Z'"},  // reduced precision
+      {"2024-03-05T070809Z", "expected ':' after the hour, found '0'"},    // one layout for date and time
+      {"20240305T07:08:09Z", "expected the minutes in two digits, found ':'"},
+      {"2024-W10-2T07:08:09Z", "expected the month in two digits, found 'W'"},  // a week date
+      {"24-03-05T07:08:09Z", "expected the year in four digits, found '-'"},
+      {"2024-03-05T07:08:09",
+       "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found the end of the text"},
+      {"2024-03-05T07:08:09 PST", "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found ' '"},
+      {"2024-03-05T07:08:09Z ", "expected the end of the text after the zone, found ' '"},
+      {"2024-03-05T07:08:09+5", "expected the offset's hours in two digits, found the end of the text"},
+      {"2024-03-05T07:08:09+05:3", "expected the offset's minutes in two digits, found the end of the text"},
+      {"2024-03-05T07:08:09.Z", "expected one to nine digits of a fraction after the decimal sign, found 'Z'"},
+      {"2024-03-05T07:08:09.1234567891Z", "expected a zone after at most nine digits of a fraction, found '1'"},
+      {"2262-04-11T23:47:16.854775808Z",
+       "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
+  };
+  for (const auto& [text, detail] : kRows) {
+    const std::string message = std::string(kIso).append(detail).append(": ").append(text);
+    const bool outside = std::string_view(text).starts_with("2262");
+    EXPECT_EQ(Iso(text), outside ? OutOfRange(message) : Invalid(message)) << text;
+  }
+  EXPECT_EQ(TryFromIso8601Strict("2024-02-30T07:08:09Z").error, ParseError::Iso8601StrictNonexistent);
+  EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08:09+24").error, ParseError::Iso8601StrictOffset);
+  EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08").error, ParseError::Iso8601StrictLayout);
+}
+
+// 2026-12-07T00:00:00Z, a Monday: an RFC 850 year lies in (1976-12-07, 2076-12-07].
+constexpr TimePoint kNow{std::chrono::seconds(1796601600)};
+
+std::string Http(const std::string& text) {
+  return Strict([](std::string_view view) { return TryFromHttpDateStrict(view, kNow); }, text);
+}
+
+constexpr std::string_view kHttp = "Not an HTTP date, ";
+
+TEST(TryFromHttpDateStrict, Accepts) {
+  const std::pair<const char*, const char*> kRows[] = {
+      {"Sun, 06 Nov 1994 08:49:37 GMT", "1994-11-06T08:49:37.000000000Z 0"},
+      {"Sunday, 06-Nov-94 08:49:37 GMT", "1994-11-06T08:49:37.000000000Z 0"},
+      {"Tuesday, 05-Mar-24 07:08:09 GMT", "2024-03-05T07:08:09.000000000Z 0"},
+      {"Monday, 07-Dec-76 00:00:00 GMT", "2076-12-07T00:00:00.000000000Z 0"},     // 50 years ahead
+      {"Wednesday, 08-Dec-76 00:00:00 GMT", "1976-12-08T00:00:00.000000000Z 0"},  // more: the century before
+      {"Sun Nov  6 08:49:37 1994", "1994-11-06T08:49:37.000000000Z 0"},
+      {"Wed Nov 16 08:49:37 1994", "1994-11-16T08:49:37.000000000Z 0"},
+      {"Sun Nov 06 08:49:37 1994", "1994-11-06T08:49:37.000000000Z 0"},
+      {"Sat, 31 Dec 2016 23:59:60 GMT", "2016-12-31T23:59:59.999999999Z 0"},
+      {"Fri, 11 Apr 2262 23:47:16 GMT", "2262-04-11T23:47:16.000000000Z 0"},
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Http(text), expected) << text;
+  EXPECT_EQ(TryFromHttpDateStrict("Sun, 06 Nov 1994 08:49:37 GMT").value.instant,
+            TimePoint(std::chrono::seconds(784111777)));
+}
+
+TEST(TryFromHttpDateStrict, Refuses) {
+  const std::pair<const char*, std::string_view> kRows[] = {
+      {"Mon, 06 Nov 1994 08:49:37 GMT", "Mon is not the weekday of 06 Nov 1994, a Sunday"},
+      {"Tuesday, 08-Dec-76 00:00:00 GMT", "Tuesday is not the weekday of 08 Dec 1976, a Wednesday"},
+      {"Sun Nov 16 08:49:37 1994", "Sun is not the weekday of 16 Nov 1994, a Wednesday"},
+      {"Sun, 31 Nov 1994 08:49:37 GMT", "day 31 does not exist in November 1994"},
+      {"Sun, 06 Nov 1994 24:00:00 GMT", "hour 24 does not exist"},
+      {"sun, 06 Nov 1994 08:49:37 GMT", "expected a weekday, Sun to Sat or Sunday to Saturday, found 'sun'"},
+      {"Sunnday, 06-Nov-94 08:49:37 GMT", "expected a weekday, Sun to Sat or Sunday to Saturday, found 'Sunnday'"},
+      {"Sun, 06 nov 1994 08:49:37 GMT", "expected a month, Jan to Dec, found 'nov'"},
+      {"Sun, 06-Nov-94 08:49:37 GMT", "expected ' ' after the day, found '-'"},  // RFC 850 has full names
+      {"Sun, 6 Nov 1994 08:49:37 GMT", "expected the day in two digits, found ' '"},
+      {"Sun, 06 Nov 1994 08:49:37 UTC", "expected ' GMT' after the seconds, found 'U'"},
+      {"Sun, 06 Nov 1994 08:49:37", "expected ' GMT' after the seconds, found the end of the text"},
+      {"Sun Nov  6 08:49:37 1994 GMT", "expected the end of the text, found ' '"},
+      {"Sun Nov  16 08:49:37 1994", "expected ' ' after the day, found '6'"},
+      {"Sun 06 Nov 1994 08:49:37 GMT", "expected a month, Jan to Dec, found '0'"},
+      {"Fri, 11 Apr 2262 23:47:17 GMT",
+       "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
+  };
+  for (const auto& [text, detail] : kRows) {
+    const std::string message = std::string(kHttp).append(detail).append(": ").append(text);
+    const bool outside = std::string_view(text).starts_with("Fri, 11");
+    EXPECT_EQ(Http(text), outside ? OutOfRange(message) : Invalid(message)) << text;
+  }
+}
+
+std::string Duration(const std::string& text) {
+  return TryOutcome(duration::TryFromIso8601Strict, text,
+                    [](std::chrono::nanoseconds read) { return std::to_string(read.count()); });
+}
+
+TEST(DurationTryFromIso8601Strict, ReadsHoursMinutesAndSecondsInOrder) {
+  const std::pair<const char*, std::string> kRows[] = {
+      {"PT1H30M15S", "5415000000000"},
+      {"PT90M", "5400000000000"},
+      {"PT0S", "0"},
+      {"PT9223372036S", "9223372036000000000"},
+      {"PT9223372037S", OutOfRange("ISO8601 duration out of range")},
+      {"P1D", Invalid("Durations with year/month/day components are not supported")},
+      {"PT1H1H", Invalid("Not an ISO 8601 duration, expected H, M or S after the number, in that order and each at "
+                         "most once, found 'H': PT1H1H")},
+      {"PT1S1M", Invalid("Not an ISO 8601 duration, expected H, M or S after the number, in that order and each at "
+                         "most once, found 'M': PT1S1M")},
+      {"PTS", Invalid("Not an ISO 8601 duration, expected a number after 'T', found 'S': PTS")},
+      {"P5H", Invalid("Not an ISO 8601 duration, expected 'T' after 'P', found '5': P5H")},
+      {"XT5S", Invalid("Not an ISO 8601 duration, expected 'P' at the start, found 'X': XT5S")},
+      {"PT1H ", Invalid("Not an ISO 8601 duration, expected another number and unit, or the end of the text, "
+                        "found ' ': PT1H ")},
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Duration(text), expected) << text;
+}
+
+}  // namespace
+}  // namespace orvik::chrono
