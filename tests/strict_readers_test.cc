@@ -133,6 +133,11 @@ TEST(TryFromHttpDateStrict, Refuses) {
     const bool outside = std::string_view(text).starts_with("Fri, 11");
     EXPECT_EQ(Http(text), outside ? OutOfRange(message) : Invalid(message)) << text;
   }
+  // At 2050-03-01T11:59:59Z, "00" is 2100, whose February has no 29th day:
+  // 2000-02-29 lies more than 50 years back, though 2100-02-29 would carry
+  // into March, past 2100-03-01T11:59:59.
+  EXPECT_EQ(TryFromHttpDateStrict("Tuesday, 29-Feb-00 12:00:00 GMT", TimePoint(std::chrono::seconds(2529748799))).error,
+            ParseError::HttpStrictNonexistent);
 }
 
 std::string Duration(const std::string& text) {
