@@ -78,7 +78,7 @@ template <bool kAnyCase>
 AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
   // Built in a register: three bytes copied over a zeroed key in memory would
   // be read back before the copy has reached it.
-  AbbreviationKey key = std::bit_cast<AbbreviationKey>(
+  auto key = std::bit_cast<AbbreviationKey>(
       std::array<char, sizeof(AbbreviationKey)>{text[at], text[at + 1], text[at + 2], '\0'});
   if constexpr (kAnyCase) {
     constexpr auto kSmall = KeyOf<AbbreviationKey>(std::string_view("\0\x20\x20", 3));
