@@ -15,17 +15,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
-  const ParseResult<std::chrono::nanoseconds> read = ReadAlone(text, duration::TryFromIso8601Strict);
-  if (!read) {
-    CheckRefusal(read.error,
-                 {ParseError::DurationStrictLayout, ParseError::DurationNotSupported, ParseError::DurationOutOfRange},
-                 internal::kDurationStrictHead, text, {internal::kDurationNotSupported, internal::kDurationOutOfRange});
-    return 0;
-  }
-  const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text.View());
-  if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read.value)) {
-    Fail("duration::TryFromIso8601 reads the text otherwise", text.View());
-  }
+  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), duration::TryFromIso8601Strict,
+               [](std::chrono::nanoseconds read, std::string_view text) {
+                 const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text);
+                 if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read)) {
+                   Fail("duration::TryFromIso8601 reads the text otherwise", text);
+                 }
+               },
+               {ParseError::DurationStrictLayout, ParseError::DurationNotSupported, ParseError::DurationOutOfRange},
+               internal::kDurationStrictHead, {internal::kDurationNotSupported, internal::kDurationOutOfRange});
   return 0;
 }

@@ -112,16 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto read_at = [&text](TimePoint now) {
     return ReadAlone(text, [now](std::string_view view) { return TryFromHttpDateStrict(view, now); });
   };
-  const ParseResult<Timestamp> read =
-      ReadAlone(text, [](std::string_view view) { return TryFromHttpDateStrict(view); });
-  if (!read) {
-    CheckRefusal(read.error,
-                 {ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent, ParseError::HttpStrictWeekday,
-                  ParseError::HttpStrictOutsideRange},
-                 internal::kHttpStrictHead, text);
-  } else {
-    CheckAccepted(read.value, text.View());
-  }
+  const ParseResult<Timestamp> read = CheckReading(
+      text, [](std::string_view view) { return TryFromHttpDateStrict(view); }, CheckAccepted,
+      {ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent, ParseError::HttpStrictWeekday,
+       ParseError::HttpStrictOutsideRange},
+      internal::kHttpStrictHead);
   // The header's own example, the ends of the time points, the epoch, and
   // where the reading's year is 50 years away.
   std::vector<TimePoint> nows = {TimePoint(sys_days(2026y / December / 7)), TimePoint::min(), TimePoint::max(),

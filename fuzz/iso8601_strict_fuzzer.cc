@@ -103,15 +103,9 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
-  const ParseResult<Timestamp> read = ReadAlone(text, TryFromIso8601Strict);
-  if (read) {
-    CheckAccepted(read.value, text.View());
-  } else {
-    CheckRefusal(read.error,
-                 {ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent,
-                  ParseError::Iso8601StrictOffset, ParseError::Iso8601StrictOutsideRange},
-                 internal::kIso8601StrictHead, text);
-  }
+  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), TryFromIso8601Strict, CheckAccepted,
+               {ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent, ParseError::Iso8601StrictOffset,
+                ParseError::Iso8601StrictOutsideRange},
+               internal::kIso8601StrictHead);
   return 0;
 }

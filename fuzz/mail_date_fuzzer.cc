@@ -74,15 +74,9 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
-  const ParseResult<Timestamp> read = ReadAlone(text, TryFromMailDate);
-  if (read) {
-    CheckAccepted(read.value, text.View());
-  } else {
-    CheckRefusal(read.error,
-                 {ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
-                  ParseError::MailDateZone, ParseError::MailDateOutsideRange},
-                 internal::kMailDateHead, text);
-  }
+  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), TryFromMailDate, CheckAccepted,
+               {ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
+                ParseError::MailDateZone, ParseError::MailDateOutsideRange},
+               internal::kMailDateHead);
   return 0;
 }

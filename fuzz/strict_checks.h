@@ -68,6 +68,20 @@ inline void CheckRefusal(ParseError error, std::initializer_list<ParseError> err
   }
 }
 
+// The reading of the text by `read`, alone and cut from a longer buffer: an
+// acceptance checked by `accepted`, a refusal as CheckRefusal checks it.
+template <typename Read, typename Accepted>
+auto CheckReading(const Alone& text, Read read, Accepted accepted, std::initializer_list<ParseError> errors,
+                  std::string_view head, std::initializer_list<std::string_view> fixed = {}) {
+  const auto reading = ReadAlone(text, read);
+  if (reading) {
+    accepted(reading.value, text.View());
+  } else {
+    CheckRefusal(reading.error, errors, head, text, fixed);
+  }
+  return reading;
+}
+
 // The instant `offset` east of UTC, where a time point holds it.
 inline std::optional<TimePoint> Local(const Timestamp& read) {
   std::int64_t local = 0;
