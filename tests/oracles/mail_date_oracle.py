@@ -1,15 +1,13 @@
 #!/usr/bin/env python3
-"""TryFromMailDate beside Python's email.utils.parsedate_to_datetime, on generated mail dates.
+"""TryFromMailDate beside Python's email.utils.parsedate_to_datetime on generated texts.
 
-    mail_date_oracle.py READING   (READING: the program of mail_date_reading.cc)
+    mail_date_oracle.py READING   (the program of mail_date_reading.cc)
 
-Each text is written from random fields: every named zone and offsets of both signs, "-0000"
-included; years of two, three and four digits; with and without weekday and seconds; blanks, folds,
-comments and letter case. The reader must give each the instant and offset that its fields name;
-where Python reads a text too, it must give the same. Python is no judge of what to refuse, and
-reads some texts otherwise than RFC 5322 does, which are not compared with it: a two-digit year
-from 50 to 68 (its pivot is 69: 20yy), a three-digit year (read as written), and a comment before
-the end (it takes a comment before the zone for the zone, offset 0).
+Each text, written from random fields (every named zone, offsets and "-0000", years of two to four
+digits, optional weekday and seconds, blanks, folds, comments, letter case), must read as the instant
+and offset that its fields name, and so must Python read it where it does. Python is no judge of
+refusals and reads some texts otherwise, which it does not judge: two-digit years 50 to 68 (20yy),
+three-digit years (as written) and comments before the end (one before the zone as the zone).
 """
 import random
 import subprocess
