@@ -38,7 +38,7 @@ TEST(TryFromMailDate, ReadsAndRefuses) {
       {"Tue, 5 Mar 2024 07:08:09 -0800 (PST)", {}, "2024-03-05T15:08:09.000000000Z -28800"},
       {"05 Mar 24 07:08 EST", {}, "2024-03-05T12:08:00.000000000Z -18000"},  // 20yy; no weekday or seconds
       {"tUE, 05 mAR 2024 07:08:09 pdt", {}, "2024-03-05T14:08:09.000000000Z -25200"},
-      {" Tue , 05 Mar 2024 07 : 08 : 09 GMT ", {}, "2024-03-05T07:08:09.000000000Z 0"},  // blanks around anything
+      {" Tue , 05 Mar 2024 07 : 08 : 09 GMT\r\n ", {}, "2024-03-05T07:08:09.000000000Z 0"},  // blanks around anything
       {"(a (b) \\)c)Tue,\r\n 5(x)Mar(y)2024(z)07:08(w)+0530", {}, "2024-03-05T01:38:00.000000000Z 19800"},
       {"5 Mar 50 07:08 UT", {}, "1950-03-05T07:08:00.000000000Z 0"},  // 19yy from 50
       {"5 Mar 49 07:08 UTC", {}, "2049-03-05T07:08:00.000000000Z 0"},
@@ -66,6 +66,7 @@ TEST(TryFromMailDate, ReadsAndRefuses) {
       {"5 Mar 2024 07:08 +0000 (PST", kLayout,
        "expected the comment's text or ')' closing it, found the end of the text"},
       {"5 Mar 2024 07:08 (\0) +0000"s, kLayout, "expected the comment's text or ')' closing it, found '\0'"s},
+      {"5 Mar 2024 07:08 (\x80) +0000", kLayout, "expected the comment's text or ')' closing it, found '\x80'"},
       {"5 Mar 2024 07:08 Z", kZone, "zone 'Z' has no known offset"},  // military zones mean nothing
       {"5 Mar 2024 07:08 CET", kZone, "zone 'CET' has no known offset"},
       {"5 Mar 2024 07:08 +2400", kZone, "offset hours 24 exceed 23"},
