@@ -1,11 +1,13 @@
 // TryFromMailDate: a date of Internet mail, RFC 5322 section 3.3 with the
 // obsolete forms of its section 4.3, read only as written.
 //
-// One pass from the first byte to the last. Comments and folding white space
-// are passed over wherever they may stand; where the layout separates two
-// parts (day, month, year, time of day and zone) at least one blank or
-// comment must stand between them. The zone, the fields and the weekday are
-// checked once the whole text has its layout, in that order.
+// The layout that RFC 5322 recommends, one space between the parts, is read
+// first as a layout of fixed width; any other text in one pass from the first
+// byte to the last. Comments and folding white space are passed over wherever
+// they may stand; where the layout separates two parts (day, month, year,
+// time of day and zone) at least one blank or comment must stand between
+// them. The zone, the fields and the weekday are checked once the whole text
+// has its layout, in that order.
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>
