@@ -85,7 +85,7 @@ std::string ErrorMessage(ParseError error, std::string_view text) {
   }
   if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) return MailDateMessage(text);
   if (error == ParseError::DurationStrictLayout) return DurationStrictMessage(text);
-  const std::size_t index = static_cast<std::size_t>(error);
+  const auto index = static_cast<std::size_t>(error);
   if (index >= kErrorCount) return {};
   const FixedMessage& message = kFixedMessages.at(index);
   return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});

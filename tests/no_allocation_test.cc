@@ -25,7 +25,7 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
@@ -37,7 +37,7 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 #endif
 
 #ifndef ORVIK_CHRONO_SANITIZED
-extern "C" void* __libc_malloc(std::size_t size);
+extern "C" void* __libc_malloc(std::size_t size);  // NOLINT(bugprone-reserved-identifier): glibc's own
 extern "C" void* malloc(std::size_t size) {
   ++allocations;
   return __libc_malloc(size);

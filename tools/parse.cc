@@ -54,8 +54,9 @@ std::string OffsetText(std::chrono::seconds offset) {
   const long long size = east < 0 ? -east : east;
   char text[sizeof("+2147483647:00:00")];
   int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
-  if (size % 60 != 0)
+  if (size % 60 != 0) {
     length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
+  }
   return {text, static_cast<std::size_t>(length)};
 }
 

@@ -60,8 +60,9 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
       return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
     }
     const std::size_t unit = at < text.size() ? kUnits.find(text[at], next_unit) : std::string_view::npos;
-    if (unit == std::string_view::npos)
+    if (unit == std::string_view::npos) {
       return refuse("H, M or S after the number, in that order and each at most once");
+    }
     std::int64_t product = 0;
     fits = fits && !__builtin_mul_overflow(value, kUnitNanoseconds[unit], &product) &&
            !__builtin_add_overflow(total, product, &total);

@@ -82,7 +82,7 @@ AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
       std::array<char, sizeof(AbbreviationKey)>{text[at], text[at + 1], text[at + 2], '\0'});
   if constexpr (kAnyCase) {
     constexpr auto kSmall = KeyOf<AbbreviationKey>(std::string_view("\0\x20\x20", 3));
-    constexpr auto kCapital = KeyOf<AbbreviationKey>("\x20");
+    constexpr auto kCapital = KeyOf<AbbreviationKey>(" ");
     key = (key | kSmall) & ~kCapital;
   }
   return key;

@@ -44,8 +44,9 @@ bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
   }
   at += digits;
   if (digits == 0) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
-  if (at < text.size() && digits::IsDigit(text[at]))
+  if (at < text.size() && digits::IsDigit(text[at])) {
     return r.Expect("a zone after at most nine digits of a fraction", at);
+  }
   r.Fields.Nanoseconds = value * kScale[digits];
   return true;
 }

@@ -237,13 +237,13 @@ template <DigitRun kRun>
 }
 
 template <const Layout& kLayout, std::size_t... kWord>
-[[gnu::always_inline]] inline bool LiteralsFit(const char* text, std::index_sequence<kWord...>) {
+[[gnu::always_inline]] inline bool LiteralsFit(const char* text, std::index_sequence<kWord...> /*words*/) {
   static constexpr auto kWords = LiteralWords<kLayout>();
   return (Misfits<kWords[kWord]>(text) | ...) == 0;
 }
 
 template <const Layout& kLayout, std::size_t... kRun>
-[[gnu::always_inline]] inline bool DigitsFit(const char* text, CivilFields& f, std::index_sequence<kRun...>) {
+[[gnu::always_inline]] inline bool DigitsFit(const char* text, CivilFields& f, std::index_sequence<kRun...> /*runs*/) {
   static constexpr auto kRuns = DigitRuns<kLayout>();
   return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
 }
@@ -252,7 +252,7 @@ template <const Layout& kLayout, std::size_t... kRun>
 // literal bytes a word at a time, each field's digits at once, and the rest
 // byte by byte.
 template <const Layout& kLayout, std::size_t... kIndex>
-[[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...>) {
+[[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...> /*bytes*/) {
   const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f)) & ...) != 0;
   const bool literals = LiteralsFit<kLayout>(text, std::make_index_sequence<LiteralWords<kLayout>().size()>());
   const bool digits = DigitsFit<kLayout>(text, f, std::make_index_sequence<DigitRuns<kLayout>().size()>());
@@ -261,7 +261,7 @@ template <const Layout& kLayout, std::size_t... kIndex>
 
 // The first byte of `text` from `at` on that does not fit kLayout.
 template <const Layout& kLayout, std::size_t... kIndex>
-std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...>) {
+std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...> /*bytes*/) {
   CivilFields scratch;
   std::size_t misfit = kLayout.Text.size();
   const auto check = [&misfit](std::size_t index, bool fits) {

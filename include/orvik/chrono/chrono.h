@@ -349,8 +349,8 @@ struct Timestamp {
 // (local time names no instant), years of more or fewer than four digits.
 // Where it accepts a text, TrySplitIso8601 gives the same instant and offset
 // when the text has 'T' and 'Z' or the layout's own offset form (+hh:mm
-// extended, +hhmm basic), a fraction of 3, 6 or 9 digits or none, a year from
-// 1900 and a second other than 60.
+// extended, +hhmm basic), a fraction of 3, 6 or 9 digits after '.' or none,
+// a year from 1900 and a second other than 60.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
 
 // An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
