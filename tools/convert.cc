@@ -1,11 +1,13 @@
 // convert: one output line per input; with --field, one field of each record
-// converted and the rest copied.
+// converted and the rest copied. A record that is not converted is written as
+// --invalid says, by default as it came, so that no record is lost.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli_messages.h"
 #include "commands.h"
@@ -18,7 +20,10 @@ namespace orvik::chrono::cli {
 namespace {
 
 constexpr std::string_view kNewline = "\n";
-constexpr std::string_view kCrLf = "\r\n";
+
+// The longest text that is read as an instant: far more than any instant's
+// text, so that a longer one is refused without being read or shown.
+constexpr std::size_t kLongestText = 1024;
 
 struct Conversion {
   InputKind Kind;
@@ -28,6 +33,8 @@ struct Conversion {
   char Delimiter;
   bool Quoted;  // fields by RFC 4180
   bool Lenient;
+  Invalid OnInvalid;
+  const std::vector<std::string>* Nulls;
 };
 
 // Memory reused from one input to the next.
@@ -36,55 +43,86 @@ struct Scratch {
   ExactScratch Exact;
 };
 
-void ReportMalformed(Refusals& refusals, const char* where, std::size_t position, Malformed problem,
-                     std::string_view record, bool quoted) {
-  switch (problem) {
-    case Malformed::QuoteInField:
-      return Report(refusals, where, position, std::string(kQuoteInField).append(record));
-    case Malformed::TextAfterQuote:
-      return Report(refusals, where, position, std::string(kTextAfterQuote).append(record));
-    case Malformed::Unterminated:
-      return Report(refusals, where, position, std::string(kUnterminatedQuote).append(record));
+// An input, and where refusals place it.
+struct Input {
+  std::string_view Text;     // the record, without its line end
+  std::string_view LineEnd;  // written after it
+  const char* Where;         // "line" or "argument"
+  std::size_t Position;
+};
+
+std::string MalformedMessage(Malformed problem, std::string_view record) {
+  const std::string_view head = problem == Malformed::QuoteInField     ? kQuoteInField
+                                : problem == Malformed::TextAfterQuote ? kTextAfterQuote
+                                                                       : kUnterminatedQuote;
+  return std::string(head).append(record);
+}
+
+std::string NoFieldMessage(std::size_t field, std::string_view record) {
+  return std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn).append(record);
+}
+
+// Reports why `in` is refused and writes what --invalid asks for: `in` as it
+// came, without `field` (with no field, as it came), or nothing. False when
+// the input ends here.
+bool Refuse(const Conversion& c, const Input& in, std::string_view message, Output& out, Refusals& refusals,
+            const Field& field = {}) {
+  Report(refusals, in.Where, in.Position, message);
+  switch (c.OnInvalid) {
+    case Invalid::Keep:
+      out.Buffer.append(in.Text).append(in.LineEnd);
+      return true;
+    case Invalid::Empty:
+      out.Buffer.append(in.Text.substr(0, field.Begin)).append(in.Text.substr(field.End)).append(in.LineEnd);
+      return true;
+    case Invalid::Drop:
+      return true;
     default:
-      return Report(refusals, where, position, quoted ? kRecordTooLong : kLineTooLong);
+      return false;
   }
 }
 
-void ReportNoField(Refusals& refusals, const char* where, std::size_t position, std::size_t field,
-                   std::string_view input) {
-  std::string message(kNoField);
-  message.append(std::to_string(field)).append(kNoFieldIn).append(input);
-  Report(refusals, where, position, message);
+// A field with nothing to convert: empty, or a text that --null names.
+bool Missing(const Conversion& c, std::string_view text) {
+  return text.empty() || std::find(c.Nulls->begin(), c.Nulls->end(), text) != c.Nulls->end();
 }
 
-// Appends `input` with `field` converted, and `line_end`, to `out`, or
-// reports why the field is not converted.
-void ConvertField(const Conversion& c, std::string_view input, const Field& field, std::string_view line_end,
-                  const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
-  const std::string_view text = FieldValue(input, field, s.Value);
+// Appends `in` with `field` converted, or reports why it is not converted.
+// False when the input ends here.
+bool ConvertField(const Conversion& c, const Input& in, const Field& field, Scratch& s, Output& out,
+                  Refusals& refusals) {
+  const std::string_view text = FieldValue(in.Text, field, s.Value);
+  if (Missing(c, text)) {
+    out.Buffer.append(in.Text).append(in.LineEnd);
+    return true;
+  }
+  if (text.size() > kLongestText) return Refuse(c, in, kTooLong, out, refusals, field);
   const Reading<TimePoint> instant = c.Lenient ? ReadInstant(text, c.Kind) : ReadExactly(text, c.Kind, s.Exact);
-  if (!instant) {
-    Report(refusals, where, position, ExactRefusalMessage(instant, text, s.Exact));
-    return;
-  }
-  out.Buffer.append(input.substr(0, field.Begin));
+  if (!instant) return Refuse(c, in, ExactRefusalMessage(instant, text, s.Exact), out, refusals, field);
+  const std::size_t begin = out.Buffer.size();
+  out.Buffer.append(in.Text.substr(0, field.Begin));
   const std::size_t value = out.Buffer.size();
-  AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone);
+  if (!AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone)) {
+    out.Buffer.resize(begin);
+    return Refuse(c, in, UnwritableMessage(instant.Value, text), out, refusals, field);
+  }
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
-  out.Buffer.append(input.substr(field.End)).append(line_end);
+  out.Buffer.append(in.Text.substr(field.End)).append(in.LineEnd);
+  return true;
 }
 
 // Converts the text of an argument: the whole text, or its field c.Field.
-void ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
+bool ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
                      Refusals& refusals) {
-  constexpr const char* kWhere = "argument";
+  const Input in{text, kNewline, "argument", position};
   Field field{0, text.size(), false};
   Malformed problem = Malformed::No;
   if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, field, problem)) {
-    if (problem != Malformed::No) return ReportMalformed(refusals, kWhere, position, problem, text, true);
-    return ReportNoField(refusals, kWhere, position, c.Field, text);
+    const std::string message =
+        problem != Malformed::No ? MalformedMessage(problem, text) : NoFieldMessage(c.Field, text);
+    return Refuse(c, in, message, out, refusals);
   }
-  ConvertField(c, text, field, kNewline, kWhere, position, s, out, refusals);
+  return ConvertField(c, in, field, s, out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -111,29 +149,28 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 // Converts each record of standard input, the header record copied
 // unchanged; a usage error when --field names no single column of the header.
 // A byte-order mark before the first record is copied and is not part of its
-// first field. A malformed record ends the input.
+// first field.
 int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
-  constexpr const char* kWhere = "line";
   RecordReader records(STDIN_FILENO, c.Delimiter, c.Quoted, c.Field);
   Record r;
   Scratch s;
-  for (bool first = true; records.Next(r); first = false) {
+  bool more = true;
+  for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    const std::string_view line_end = r.CarriageReturn ? kCrLf : kNewline;
+    const Input in{r.Text, r.LineEnd, "line", r.Line};
     if (r.Problem != Malformed::No) {
-      ReportMalformed(refusals, kWhere, r.Line, r.Problem, r.Text, c.Quoted);
-      if (c.Quoted) break;
+      more = Refuse(c, in, MalformedMessage(r.Problem, r.Text), out, refusals);
     } else if (first && options.Header) {
-      if (!options.FieldName.empty()) records.Want(c.Field = FindColumn(r.Text, options.FieldName, c));
-      out.Buffer.append(r.Text).append(line_end);
+      if (options.FieldName) records.Want(c.Field = FindColumn(r.Text, *options.FieldName, c));
+      out.Buffer.append(r.Text).append(r.LineEnd);
     } else if (r.Text.empty()) {
-      out.Buffer.append(line_end);
+      out.Buffer.append(r.LineEnd);
     } else if (!r.Found) {
-      ReportNoField(refusals, kWhere, r.Line, c.Field, r.Text);
+      more = Refuse(c, in, NoFieldMessage(c.Field, r.Text), out, refusals);
     } else {
-      ConvertField(c, r.Text, r.Wanted, line_end, kWhere, r.Line, s, out, refusals);
+      more = ConvertField(c, in, r.Wanted, s, out, refusals);
     }
-    if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
+    if (c.Field == 0 && options.FieldName) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
   }
   if (records.Error() != 0) {
@@ -146,15 +183,23 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
 }  // namespace
 
 int Convert(const Options& options) {
-  const bool columns = options.Field != 0 || !options.FieldName.empty();
-  const Conversion c{options.From,   options.To,        options.Zone,
-                     options.Field,  options.Delimiter, columns && options.Delimiter != '\t',
-                     options.Lenient};
+  const bool columns = options.Field != 0 || options.FieldName;
+  const Conversion c{options.From,
+                     options.To,
+                     options.Zone,
+                     options.Field,
+                     options.Delimiter,
+                     columns && options.Delimiter != '\t',
+                     options.Lenient,
+                     options.OnInvalid,
+                     &options.Nulls};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);
   Scratch s;
-  for (std::size_t i = 0; i < options.Texts.size(); ++i) ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals);
+  for (std::size_t i = 0; i < options.Texts.size(); ++i) {
+    if (!ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals)) break;
+  }
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
   return status;

@@ -51,8 +51,22 @@ std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
   return RefusalMessage(reading.Error, reading.OwnRefusal, text);
 }
 
-// Appends the text of `t` in `format` to `out`; ISO layouts in `zone`.
-void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
+// The time point of the whole second that holds `t`, its floor also before
+// 1970, which ToCalendarTime shows as that second. In the range's first
+// second, which begins below the range, `t` itself: ToCalendarTime shows a
+// time point inside a second before 1970 as the second below it (unless the
+// second above starts an hour, which that one does not).
+TimePoint FlooredSecond(TimePoint t);
+
+// Appends the text of `t` in `format` to `out`: in the whole-second formats
+// the second that holds `t`, as `date` and every database write it; ISO
+// layouts in `zone`. Returns false, having appended nothing, where the local
+// offset at `t` has seconds, which no ISO 8601 text can carry; never for UTC.
+bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
+
+// Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
+// offset with its seconds, and that --utc writes the instant.
+std::string UnwritableMessage(TimePoint t, std::string_view text);
 
 // `seconds`.`nanoseconds` with nine fraction digits, floored: -1 ns is -1.999999999.
 std::string SecondsWithFraction(std::int64_t nanoseconds);
