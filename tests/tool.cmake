@@ -9,13 +9,17 @@ if(TARGET orvik-chrono)
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/readings_test.sh $<TARGET_FILE:orvik-chrono>)
     set_tests_properties("orvik_chrono_tool_readings[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
   endforeach()
-  add_test(NAME orvik_chrono_tool_messages
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/messages_test.sh $<TARGET_FILE:orvik-chrono>)
-  # Each takes a second or two, a few times that under the sanitizers: a tool
+  # Each of these sets the zones it needs.
+  foreach(test messages_test.sh instants_test.sh records_test.py)
+    string(REGEX REPLACE "_test\\..*" "" name ${test})
+    add_test(NAME orvik_chrono_tool_${name} COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/${test} $<TARGET_FILE:orvik-chrono>)
+  endforeach()
+  # Each takes a few seconds, a few times that under the sanitizers: a tool
   # that stops reading its input fails the test instead of holding the run.
   set_tests_properties("orvik_chrono_tool[TZ=UTC]" "orvik_chrono_tool[TZ=Asia/Kolkata]"
     "orvik_chrono_tool_readings[TZ=UTC]" "orvik_chrono_tool_readings[TZ=Asia/Kolkata]" orvik_chrono_tool_messages
-    PROPERTIES TIMEOUT 120)
+    orvik_chrono_tool_instants orvik_chrono_tool_records PROPERTIES TIMEOUT 120)
+
 endif()
 
 # The tool's split of records, on its own sources.

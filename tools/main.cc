@@ -125,8 +125,7 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
                   "a text that stands for a missing value, such as \\N, written as it came like an empty field; "
                   "may be given more than once")
       ->type_name("TEXT")
-      ->expected(1)
-      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+      ->allow_extra_args(false);
   convert.add_flag("--lenient", options.Lenient,
                    "convert what the library reads, also where it is not the instant the text says");
   CLI::Option* header =
