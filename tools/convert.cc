@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,21 +35,14 @@ struct Conversion {
   bool Quoted;  // fields by RFC 4180
   bool Lenient;
   Invalid OnInvalid;
-  const std::vector<std::string>* Nulls;
+  std::span<const std::string> Nulls;
+  const char* Where;  // what refusals name the inputs: "line" or "argument"
 };
 
 // Memory reused from one input to the next.
 struct Scratch {
   std::string Value;  // a quoted field's text
   ExactScratch Exact;
-};
-
-// An input, and where refusals place it.
-struct Input {
-  std::string_view Text;     // the record, without its line end
-  std::string_view LineEnd;  // written after it
-  const char* Where;         // "line" or "argument"
-  std::size_t Position;
 };
 
 std::string MalformedMessage(Malformed problem, std::string_view record) {
@@ -62,19 +56,20 @@ std::string NoFieldMessage(std::size_t field, std::string_view record) {
   return std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn).append(record);
 }
 
-// Reports why `in` is refused and writes what --invalid asks for: `in` as it
-// came, without `field` (with no field, as it came), or nothing. False when
-// the input ends here.
-bool Refuse(const Conversion& c, const Input& in, std::string_view message, Output& out, Refusals& refusals,
-            const Field& field = {}) {
-  Report(refusals, in.Where, in.Position, message);
+// Reports why `r` is refused and writes what --invalid asks for: `r` as it
+// came, without the field wanted (as it came when it has none), or nothing.
+// False when the input ends here.
+bool Refuse(const Conversion& c, const Record& r, std::string_view message, Output& out, Refusals& refusals) {
+  Report(refusals, c.Where, r.Line, message);
   switch (c.OnInvalid) {
     case Invalid::Keep:
-      out.Buffer.append(in.Text).append(in.LineEnd);
+      out.Buffer.append(r.Text).append(r.LineEnd);
       return true;
-    case Invalid::Empty:
-      out.Buffer.append(in.Text.substr(0, field.Begin)).append(in.Text.substr(field.End)).append(in.LineEnd);
+    case Invalid::Empty: {
+      const Field kept = r.Found ? r.Wanted : Field{r.Text.size(), r.Text.size()};
+      out.Buffer.append(r.Text.substr(0, kept.Begin)).append(r.Text.substr(kept.End)).append(r.LineEnd);
       return true;
+    }
     case Invalid::Drop:
       return true;
     default:
@@ -82,47 +77,42 @@ bool Refuse(const Conversion& c, const Input& in, std::string_view message, Outp
   }
 }
 
-// A field with nothing to convert: empty, or a text that --null names.
-bool Missing(const Conversion& c, std::string_view text) {
-  return text.empty() || std::find(c.Nulls->begin(), c.Nulls->end(), text) != c.Nulls->end();
-}
-
-// Appends `in` with `field` converted, or reports why it is not converted.
-// False when the input ends here.
-bool ConvertField(const Conversion& c, const Input& in, const Field& field, Scratch& s, Output& out,
-                  Refusals& refusals) {
-  const std::string_view text = FieldValue(in.Text, field, s.Value);
-  if (Missing(c, text)) {
-    out.Buffer.append(in.Text).append(in.LineEnd);
+// Appends `r` with the field wanted converted, or reports why it is not
+// converted. False when the input ends here. A missing value, an empty field
+// or a text that --null names, is written as it came.
+bool ConvertField(const Conversion& c, const Record& r, Scratch& s, Output& out, Refusals& refusals) {
+  const std::string_view text = FieldValue(r.Text, r.Wanted, s.Value);
+  if (text.empty() || std::ranges::find(c.Nulls, text) != c.Nulls.end()) {
+    out.Buffer.append(r.Text).append(r.LineEnd);
     return true;
   }
-  if (text.size() > kLongestText) return Refuse(c, in, kTooLong, out, refusals, field);
+  if (text.size() > kLongestText) return Refuse(c, r, kTooLong, out, refusals);
   const Reading<TimePoint> instant = c.Lenient ? ReadInstant(text, c.Kind) : ReadExactly(text, c.Kind, s.Exact);
-  if (!instant) return Refuse(c, in, ExactRefusalMessage(instant, text, s.Exact), out, refusals, field);
+  if (!instant) return Refuse(c, r, ExactRefusalMessage(instant, text, s.Exact), out, refusals);
   const std::size_t begin = out.Buffer.size();
-  out.Buffer.append(in.Text.substr(0, field.Begin));
+  out.Buffer.append(r.Text.substr(0, r.Wanted.Begin));
   const std::size_t value = out.Buffer.size();
   if (!AppendInstant(out.Buffer, instant.Value, c.Format, c.Zone)) {
     out.Buffer.resize(begin);
-    return Refuse(c, in, UnwritableMessage(instant.Value, text), out, refusals, field);
+    return Refuse(c, r, UnwritableMessage(instant.Value, text), out, refusals);
   }
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
-  out.Buffer.append(in.Text.substr(field.End)).append(in.LineEnd);
+  out.Buffer.append(r.Text.substr(r.Wanted.End)).append(r.LineEnd);
   return true;
 }
 
-// Converts the text of an argument: the whole text, or its field c.Field.
+// Converts the text of an argument, a record of its own: the whole text, or
+// its field c.Field.
 bool ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
                      Refusals& refusals) {
-  const Input in{text, kNewline, "argument", position};
-  Field field{0, text.size(), false};
-  Malformed problem = Malformed::No;
-  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, field, problem)) {
+  Record r{text, kNewline, position, false, Malformed::No, true, {0, text.size(), false}};
+  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, r.Wanted, r.Problem)) {
+    r.Found = false;
     const std::string message =
-        problem != Malformed::No ? MalformedMessage(problem, text) : NoFieldMessage(c.Field, text);
-    return Refuse(c, in, message, out, refusals);
+        r.Problem != Malformed::No ? MalformedMessage(r.Problem, text) : NoFieldMessage(c.Field, text);
+    return Refuse(c, r, message, out, refusals);
   }
-  return ConvertField(c, in, field, s, out, refusals);
+  return ConvertField(c, r, s, out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -157,18 +147,17 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
   bool more = true;
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    const Input in{r.Text, r.LineEnd, "line", r.Line};
     if (r.Problem != Malformed::No) {
-      more = Refuse(c, in, MalformedMessage(r.Problem, r.Text), out, refusals);
+      more = Refuse(c, r, MalformedMessage(r.Problem, r.Text), out, refusals);
     } else if (first && options.Header) {
       if (options.FieldName) records.Want(c.Field = FindColumn(r.Text, *options.FieldName, c));
       out.Buffer.append(r.Text).append(r.LineEnd);
     } else if (r.Text.empty()) {
       out.Buffer.append(r.LineEnd);
     } else if (!r.Found) {
-      more = Refuse(c, in, NoFieldMessage(c.Field, r.Text), out, refusals);
+      more = Refuse(c, r, NoFieldMessage(c.Field, r.Text), out, refusals);
     } else {
-      more = ConvertField(c, in, r.Wanted, s, out, refusals);
+      more = ConvertField(c, r, s, out, refusals);
     }
     if (c.Field == 0 && options.FieldName) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
@@ -192,7 +181,8 @@ int Convert(const Options& options) {
                      columns && options.Delimiter != '\t',
                      options.Lenient,
                      options.OnInvalid,
-                     &options.Nulls};
+                     options.Nulls,
+                     options.Texts.empty() ? "line" : "argument"};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);

@@ -159,11 +159,13 @@ bool RecordReader::SkipByteOrderMark() {
 void RecordReader::EndRecord(Record& record, std::size_t end) {
   const std::string_view data = input_.Data();
   const std::size_t text_end = end > 0 && data[end - 1] == kCarriageReturn ? end - 1 : end;
-  record.Text = data.substr(0, text_end);
-  record.LineEnd = data.substr(text_end, end - text_end + (end < data.size() ? 1 : 0));
+  const std::size_t next = end < data.size() ? end + 1 : end;
+  record.Text = {data.data(), text_end};
+  record.LineEnd = {data.data() + text_end, next - text_end};
   record.Wanted.End = std::min(record.Wanted.End, text_end);
-  input_.Consume(text_end + record.LineEnd.size());
+  input_.Consume(next);
 }
+
 
 std::size_t RecordReader::LineEndFrom(std::size_t at) {
   for (;;) {

@@ -88,7 +88,7 @@ constexpr TimePoint kFirstWholeSecond = std::chrono::ceil<std::chrono::seconds>(
 constexpr long kSecondsPerMinute = 60;
 
 // The local offset at `t`, in seconds east of UTC.
-long LocalOffset(TimePoint t) { return ToCalendarTime(FlooredSecond(t), TimeZone::Local).tm_gmtoff; }
+long LocalOffset(TimePoint t) { return ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff; }
 
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
@@ -142,8 +142,9 @@ std::string SecondsWithFraction(std::int64_t nanoseconds) {
   return text.append(fraction);
 }
 
-TimePoint FlooredSecond(TimePoint t) {
-  return t < kFirstWholeSecond ? t : TimePoint(std::chrono::floor<std::chrono::seconds>(t));
+TimePoint SecondShown(TimePoint t) {
+  if (t >= TimePoint{} || t < kFirstWholeSecond) return t;
+  return std::chrono::floor<std::chrono::seconds>(t);
 }
 
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
@@ -156,10 +157,11 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   char* end = nullptr;
   switch (format) {
     case OutputFormat::Http:
-      end = FormatHttpDate(text, FlooredSecond(t));
-      // FormatHttpDate cuts toward zero, so the range's first second, which
-      // FlooredSecond leaves as it is, comes out as the second after it,
-      // 00:12:44.
+      end = FormatHttpDate(text, SecondShown(t));
+      // FormatHttpDate cuts toward zero, as ToCalendarTime does from 1970
+      // on, so the range's first second, which SecondShown leaves as it is,
+      // comes out as the second after it, 00:12:44.
+
       if (t < kFirstWholeSecond) --text[kHttpDateSize - sizeof(" GMT")];
       break;
     case OutputFormat::Iso:
@@ -170,7 +172,7 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       const Iso8601Format layout = format == OutputFormat::Iso     ? Iso8601Format::Extended
                                    : format == OutputFormat::IsoNs ? Iso8601Format::ExtendedNanoseconds
                                                                    : Iso8601Format::BasicNanoseconds;
-      const TimePoint shown = format == OutputFormat::Iso ? FlooredSecond(t) : t;
+      const TimePoint shown = format == OutputFormat::Iso ? SecondShown(t) : t;
       end = FormatIso8601(text, shown, layout, zone);
       // Only a failure of localtime_r, which no second of the time point
       // range meets, writes nothing: ToIso8601 then throws its exception.

@@ -51,12 +51,13 @@ std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
   return RefusalMessage(reading.Error, reading.OwnRefusal, text);
 }
 
-// The time point of the whole second that holds `t`, its floor also before
-// 1970, which ToCalendarTime shows as that second. In the range's first
-// second, which begins below the range, `t` itself: ToCalendarTime shows a
-// time point inside a second before 1970 as the second below it (unless the
-// second above starts an hour, which that one does not).
-TimePoint FlooredSecond(TimePoint t);
+// A time point that ToCalendarTime shows as the second that holds `t`, its
+// floor also before 1970. `t` itself from 1970 on, where cutting toward zero
+// floors, and in the range's first second, which begins below the range:
+// ToCalendarTime shows a time point inside a second before 1970 as the second
+// below it, unless the second above starts an hour (that one does not).
+// Elsewhere the whole second.
+TimePoint SecondShown(TimePoint t);
 
 // Appends the text of `t` in `format` to `out`: in the whole-second formats
 // the second that holds `t`, as `date` and every database write it; ISO

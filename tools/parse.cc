@@ -57,7 +57,7 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
     std::snprintf(minutes_text, sizeof minutes_text, "%+lld minutes", minutes);
     offset = minutes_text;
   }
-  const std::tm calendar = ToCalendarTime(FlooredSecond(t), zone);
+  const std::tm calendar = ToCalendarTime(SecondShown(t), zone);
   const TextLayout layout = FindLayout(text, kind);
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
