@@ -94,7 +94,7 @@ memory() {
   printf '%18s' "$(cat "$work/rss") kB ($code)"
 }
 records() { head -n "$1" "$work/epoch.csv"; }
-megabytes() { awk 'BEGIN { s = sprintf("%1000000s", ""); gsub(/ /, "x", s); for (i = 0; i < 1000; ++i) print "0,0," s }'; }
+megabytes() { awk 'BEGIN { for (s = "x"; length(s) < 1000000; s = s s) {}; s = substr(s, 1, 1000000); for (i = 0; i < 1000; ++i) print "0,0," s }'; }
 echo "max RSS (exit status)"
 for input in "100 000 records|records 100000" "1 000 000 records|records 1000000" "1000 records of 1 MB|megabytes"; do
   printf '%-24s' "${input%%|*}"
