@@ -173,16 +173,11 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
 
 int Convert(const Options& options) {
   const bool columns = options.Field != 0 || options.FieldName;
-  const Conversion c{options.From,
-                     options.To,
-                     options.Zone,
-                     options.Field,
-                     options.Delimiter,
-                     columns && options.Delimiter != '\t',
-                     options.Lenient,
-                     options.OnInvalid,
-                     options.Nulls,
-                     options.Texts.empty() ? "line" : "argument"};
+  const Conversion c{options.From,      options.To,
+                     options.Zone,      options.Field,
+                     options.Delimiter, columns && options.Delimiter != '\t',
+                     options.Lenient,   options.OnInvalid,
+                     options.Nulls,     options.Texts.empty() ? "line" : "argument"};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);

@@ -166,7 +166,6 @@ void RecordReader::EndRecord(Record& record, std::size_t end) {
   input_.Consume(next);
 }
 
-
 std::size_t RecordReader::LineEndFrom(std::size_t at) {
   for (;;) {
     const std::string_view data = input_.Data();

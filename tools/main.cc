@@ -104,7 +104,7 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
           ->check(CLI::Validator(
               [](const std::string& text) {
                 return text.size() == 1 && text != "\"" && text != "\r" && text != "\n" ? std::string()
-                                                                                   : std::string(kOneByte);
+                                                                                        : std::string(kOneByte);
               },
               ""))
           ->type_name("C")

@@ -73,8 +73,8 @@ std::string ReadAll(std::string_view input, bool byte_by_byte) {
   RecordReader reader(ends[0], ',', true, 2);
   std::string records;
   for (Record r; reader.Next(r);) {
-    records += std::to_string(r.Line) + ":" + std::string(r.Text) + ":" + Describe(r.Found, r.Wanted, r.Problem) +
-               ":" + std::string(r.LineEnd) + (r.ByteOrderMark ? ":bom" : "") + "|";
+    records += std::to_string(r.Line) + ":" + std::string(r.Text) + ":" + Describe(r.Found, r.Wanted, r.Problem) + ":" +
+               std::string(r.LineEnd) + (r.ByteOrderMark ? ":bom" : "") + "|";
   }
   writer.join();
   ::close(ends[0]);
@@ -83,7 +83,8 @@ std::string ReadAll(std::string_view input, bool byte_by_byte) {
 
 TEST(RecordReader, ReadsRecordsInPlace) {
   const std::pair<std::string_view, std::string_view> rows[] = {
-      {"a,b\r\n\"c\nd\",e\n\nf,\"g\"\"\"\r\n", "1:a,b:2-3:\r\n|2:\"c\nd\",e:6-7:\n|4::none:\n|5:f,\"g\"\"\":2-7q:\r\n|"},
+      {"a,b\r\n\"c\nd\",e\n\nf,\"g\"\"\"\r\n",
+       "1:a,b:2-3:\r\n|2:\"c\nd\",e:6-7:\n|4::none:\n|5:f,\"g\"\"\":2-7q:\r\n|"},
       {"\xEF\xBB\xBF\"a\",b", "1:\"a\",b:4-5::bom|"},
       {"a,\"b\"\r", "1:a,\"b\":2-5q:\r|"},
       {"a,b\r", "1:a,b:2-3:\r|"},
