@@ -161,7 +161,6 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       // FormatHttpDate cuts toward zero, as ToCalendarTime does from 1970
       // on, so the range's first second, which SecondShown leaves as it is,
       // comes out as the second after it, 00:12:44.
-
       if (t < kFirstWholeSecond) --text[kHttpDateSize - sizeof(" GMT")];
       break;
     case OutputFormat::Iso:
