@@ -74,7 +74,6 @@ for delimiter in ab '"' $'\r' $'\n' '¦'; do
     convert --field 1 --delimiter "$delimiter"
 done
 
-
 # Messages show the whole input, control bytes escaped, but for a text too long to be an instant.
 expect "nul in line" 1 "" "orvik-chrono: line 1: Failed to interpret date string as HTTP timestamp: a\\\\x00b\\\\x01" \
   "a\0b\001" -- convert --invalid drop
@@ -107,7 +106,6 @@ for redirect in "</" "<&-"; do
 done
 
 # Headers: the first line copied unchanged; --field NAME is the column under that name.
-
 expect "header of whole lines" 1 "when\n1970-01-01T00:00:00Z\nwhen" \
   "orvik-chrono: line 3: Failed to parse epoch seconds: when" "when\n0\nwhen" -- convert --header --from epoch --to iso
 expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\tx" "" "when\tid\n0\tx" -- \
@@ -136,13 +134,11 @@ expect "byte-order mark alone" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --f
 expect "malformed argument" 1 "1,\"0\"x\n\"1\",1970-01-01T00:00:00Z" \
   "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote: 1,\"0\"x" -- \
   convert --field 2 --csv --from epoch --to iso "1,\"0\"x" "\"1\",\"0\""
-
 expect "csv needs a field" 2 "" "--csv requires --field\nRun with --help for more information." -- convert --csv 0
 
 # With standard output and standard error on one file, results and refusals keep the order of the inputs.
 merged=("convert --to epoch 1 x 2" "1\norvik-chrono: argument 2: Failed to interpret date string as HTTP timestamp: x\nx\n2"
   "convert --to epoch" "1\norvik-chrono: line 2: Failed to interpret date string as HTTP timestamp: x\nx\n2"
-
   "duration PT1S P1D PT2S" "1000000000 ns  1.000000000 s\norvik-chrono: argument 2: Durations with year/month/day components are not supported\n2000000000 ns  2.000000000 s"
   "parse x 0" "orvik-chrono: argument 1: Failed to interpret date string as HTTP timestamp: x\ntext         0")
 for ((i = 0; i < ${#merged[@]}; i += 2)); do

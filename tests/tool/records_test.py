@@ -85,11 +85,11 @@ def rows(text, delimiter):
     return list(csv.reader(io.StringIO(text.removeprefix(BOM), newline=""), delimiter=delimiter))
 
 
-failures = 0
-for run in range(300):
+failures, runs = 0, 150
+for run in range(runs):
     delimiter = rng.choice((",", ";", "|", "\xa6", ""))
     to, mode = rng.choice(tuple(layouts)), rng.choice(("keep", "empty", "drop", "stop"))
-    given, wanted, refused, at, meant = export(delimiter, to, mode, run % 100 == 1)
+    given, wanted, refused, at, meant = export(delimiter, to, mode, run % 50 == 1)
     args = [tool, "convert", "--header", "--from", "epoch", "--to", to, "--invalid", mode, "--null", "\\N"]
     args += ["--field", rng.choice(("ts", str(1 + at))), "--delimiter", delimiter] if delimiter else []
     done = subprocess.run([a.encode("latin-1") for a in args], input=given.encode("latin-1"), capture_output=True)
@@ -104,5 +104,5 @@ for run in range(300):
         failures += 1
         print(f"FAIL run {run}, --invalid {mode}, --to {to}, delimiter {delimiter!r}: {'; '.join(p for p in problems if p)}")
         print(f"  input {given[:300]!r}\n  output {done.stdout[:300]!r}\n  want {wanted[:300]!r}\n  {done.stderr[:300]!r}")
-print(f"{300 - failures} passed, {failures} failed")
+print(f"{runs - failures} passed, {failures} failed")
 sys.exit(failures != 0)
