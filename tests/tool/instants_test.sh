@@ -2,7 +2,7 @@
 # Every instant written is the instant, beside GNU `date`: random instants over
 # the time point range, before 1970 and after, most with a fraction, written in
 # each format in UTC, and with --local in zones whose offset once had seconds
-# (local mean time, a POSIX zone of 0:19:32) and in zones whose never did. A
+# (local mean time, a POSIX zone of 2:00:01) and in zones whose never did. A
 # whole-second format writes the second that holds the instant; an offset with
 # seconds is refused with the line, naming --utc, and the text is kept.
 # parse's calendar line shows the same second.
@@ -39,7 +39,7 @@ compare() {
 
 compare UTC http '%a, %d %b %Y %T GMT'
 compare UTC epoch '%s'
-for zone in UTC Europe/Amsterdam Africa/Monrovia America/New_York Asia/Kolkata XXX-0:19:32 "<+0530>-5:30"; do
+for zone in UTC Europe/Amsterdam Africa/Monrovia America/New_York Asia/Kolkata XXX-2:00:01 "<+0530>-5:30"; do
   compare "$zone" iso '%FT%T%:z' --local
   compare "$zone" iso-ns '%FT%T.%N%:z' --local
   compare "$zone" iso-basic '%Y%m%dT%H%M%S.%N%:z' --local
@@ -50,8 +50,8 @@ mapfile -t texts < <(head -100 "$work/instants")
 got=$(TZ=UTC "$tool" parse --from epoch -- "${texts[@]}" | grep '^calendar' | cut -d, -f1-2)
 [ "$got" = "$(date -u -f "$work/instants" '+calendar     %F %T %a, day %-j of the year' | head -100)" ] &&
   passed=$((passed + 1)) || fail "parse's calendar line"
-got=$(TZ=XXX-0:19:32 "$tool" now --local --to iso 2>&1; echo "status $?")
-[[ $got == "orvik-chrono: Local offset +00:19:32 has seconds, "*"--utc"*$'\nstatus 1' ]] &&
+got=$(TZ=XXX-2:00:01 "$tool" now --local --to iso 2>&1; echo "status $?")
+[[ $got == "orvik-chrono: Local offset +02:00:01 has seconds, "*"--utc"*$'\nstatus 1' ]] &&
   passed=$((passed + 1)) || fail "now: $got"
 
 echo "$passed passed, $failures failed"
