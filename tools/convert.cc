@@ -105,7 +105,7 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& s, Output& out,
 // its field c.Field.
 bool ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
                      Refusals& refusals) {
-  Record r{text, kNewline, position, false, Malformed::No, true, {0, text.size(), false}};
+  Record r{.Text = text, .LineEnd = kNewline, .Line = position, .Found = true, .Wanted = {0, text.size(), false}};
   if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, r.Wanted, r.Problem)) {
     r.Found = false;
     const std::string message =
