@@ -131,9 +131,10 @@ expect "header with text" 2 "" "--header excludes text\nRun with --help for more
 # CSV by RFC 4180 at any delimiter but a tab (tests/tool/records_test.py has generated exports beside
 # Python's csv); a malformed record is refused with the line where it began, and the input goes on.
 expect "byte-order mark alone" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --field 1 --csv
-expect "malformed argument" 1 "1,\"0\"x\n\"1\",1970-01-01T00:00:00Z\n1,,2" \
-  "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote: 1,\"0\"x\norvik-chrono: argument 3: Failed to parse epoch seconds: x" -- \
-  convert --field 2 --csv --from epoch --to iso --invalid empty "1,\"0\"x" "\"1\",\"0\"" 1,x,2
+expect "malformed argument" 1 "\"0\"x,1\n1970-01-01T00:00:00Z,\"1\"\n,2" \
+  "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote: \"0\"x,1\norvik-chrono: argument 3: Failed to parse epoch seconds: x" -- \
+  convert --field 1 --csv --from epoch --to iso --invalid empty "\"0\"x,1" "\"0\",\"1\"" x,2
+
 
 expect "csv needs a field" 2 "" "--csv requires --field\nRun with --help for more information." -- convert --csv 0
 
