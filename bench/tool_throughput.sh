@@ -89,7 +89,7 @@ done
 memory() {
   local tool=$1 code=0
   shift
-  "$@" | /usr/bin/time -f %M -o "$work/rss" "$tool" convert --field 2 --delimiter , --from epoch --to iso \
+  "$@" | /usr/bin/time -q -f %M -o "$work/rss" "$tool" convert --field 2 --delimiter , --from epoch --to iso \
     >/dev/null 2>&1 || code=$?
   printf '%18s' "$(cat "$work/rss") kB ($code)"
 }
