@@ -75,8 +75,9 @@ for delimiter in ab '"' $'\r' $'\n' '¦'; do
 done
 
 # Messages show the whole input, control bytes escaped, but for a text too long to be an instant.
-expect "nul in line" 1 "" "orvik-chrono: line 1: Failed to interpret date string as HTTP timestamp: a\\\\x00b\\\\x01" \
-  "a\0b\001" -- convert --invalid drop
+expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Failed to interpret date string as HTTP timestamp: a\\\\x00b\\\\x09c\\\\x01" \
+  "a\0b\tc\001" -- convert --invalid drop
+
 expect "longest text" 1 "1970-01-01T00:00:01.000000000Z" \
   "orvik-chrono: line 2: Too long to be an instant: expected at most 1024 bytes, far more than any instant's text" \
   "$(printf '%01024d\n%01025d' 1 1)" -- convert --invalid drop
