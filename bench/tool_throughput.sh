@@ -2,12 +2,14 @@
 # Lines per second of `orvik-chrono convert` on one million generated lines:
 # HTTP dates to iso-ns, ISO 8601 to http, a tab-separated column of HTTP dates
 # to iso, a CSV column of epoch seconds to iso, unquoted and with every field
-# quoted, and HTTP dates that are all refused (a ':' made an 'x'), their
-# messages written to a file and counted. Given several tools (an old and a new
-# build), each round runs them by turns, so that the machine's slow spells fall
-# on all alike, and the fastest of ROUNDS runs (default 5) is shown. A tool
-# that refuses a case's lines shows "refused"; one that does not refuse every
-# line of the refused case shows "accepted".
+# quoted, HTTP dates that are all refused (a ':' made an 'x') and HTTP dates of
+# which every tenth is, their messages written to a file and counted. Given
+# several tools (an old and a new build), each round runs them by turns, so
+# that the machine's slow spells fall on all alike, and the fastest of ROUNDS
+# runs (default 5) is shown. A tool that refuses lines of a case other than
+# those meant shows "refused"; one that refuses fewer shows "accepted".
+# Then the largest resident memory of one run of each tool: the CSV case on
+# 100 000 and 1 000 000 records, and 1 GB of records of 1 MB each.
 # Usage: bench/tool_throughput.sh [tool...]
 set -euo pipefail
 [ $# -gt 0 ] || set -- build/release/tools/orvik-chrono
@@ -24,19 +26,21 @@ sed 's/.*/row\t&\tok/' "$work/http.txt" >"$work/http.tsv"
 seq 0 4111 $((4111 * (lines - 1))) | sed 's/.*/row,&,ok/' >"$work/epoch.csv"
 seq 0 4111 $((4111 * (lines - 1))) | sed 's/.*/"row","&","ok"/' >"$work/quoted.csv"
 sed 's/:/x/' "$work/http.txt" >"$work/refused.txt"
+sed '0~10 s/:/x/' "$work/http.txt" >"$work/tenth.txt"
 
-# name|input|expected exit status|arguments
-cases=("http -> iso-ns|http.txt|0|--to iso-ns"
-  "iso-ns -> http|iso.txt|0|--to http"
-  "tsv http -> iso|http.tsv|0|--field 2 --to iso"
-  "csv epoch -> iso|epoch.csv|0|--field 2 --delimiter , --from epoch --to iso"
-  "quoted csv epoch -> iso|quoted.csv|0|--field 2 --delimiter , --from epoch --to iso"
-  "refused http|refused.txt|1|--to iso-ns")
+# name|input|expected exit status|lines refused|arguments
+cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
+  "iso-ns -> http|iso.txt|0|0|--to http"
+  "tsv http -> iso|http.tsv|0|0|--field 2 --to iso"
+  "csv epoch -> iso|epoch.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
+  "quoted csv epoch -> iso|quoted.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
+  "refused http|refused.txt|1|$lines|--to iso-ns"
+  "http, a tenth refused|tenth.txt|1|$((lines / 10))|--to iso-ns")
 
-# Runs one tool on one case; prints nanoseconds, or 0 when its lines were
-# refused (or, for the refused case, not every line was).
+# Runs one tool on one case; prints nanoseconds, 0 when it refused lines of
+# a case meant to have none, or -1 when it refused other than those meant.
 run() {
-  local tool=$1 input=$2 status=$3 args=$4 start ns code=0
+  local tool=$1 input=$2 status=$3 refused=$4 args=$5 start ns code=0
   # The last run's messages (a refusing tool's can be a hundred megabytes)
   # are dropped before the clock starts, not by this run's redirection.
   rm -f "$work/errors.txt"
@@ -45,16 +49,16 @@ run() {
   "$tool" convert $args <"$work/$input" >/dev/null 2>"$work/errors.txt" || code=$?
   ns=$(($(date +%s%N) - start))
   if [ "$code" -ne "$status" ]; then ns=0; fi
-  if [ "$status" -ne 0 ] && [ "$(wc -l <"$work/errors.txt")" -ne "$lines" ]; then ns=-1; fi
+  if [ "$status" -ne 0 ] && [ "$(wc -l <"$work/errors.txt")" -ne "$refused" ]; then ns=-1; fi
   echo "$ns"
 }
 
 declare -A best
 for ((round = 0; round < rounds; ++round)); do
   for entry in "${cases[@]}"; do
-    IFS='|' read -r name input status args <<<"$entry"
+    IFS='|' read -r name input status refused args <<<"$entry"
     for t in "${!tools[@]}"; do
-      ns=$(run "${tools[t]}" "$input" "$status" "$args")
+      ns=$(run "${tools[t]}" "$input" "$status" "$refused" "$args")
       key="$name|$t"
       if [ -z "${best[$key]:-}" ] || { [ "$ns" -gt 0 ] && [ "$ns" -lt "${best[$key]}" ]; }; then best[$key]=$ns; fi
     done
@@ -78,5 +82,23 @@ for entry in "${cases[@]}"; do
       printf '%18.0f' "$(echo "$lines * 1000000000 / $ns" | bc -l)"
     fi
   done
+  echo
+done
+
+# Largest resident memory in kB, and the exit status, of `convert` on what the command "$@" writes.
+memory() {
+  local tool=$1 code=0
+  shift
+  "$@" | /usr/bin/time -q -f %M -o "$work/rss" "$tool" convert --field 2 --delimiter , --from epoch --to iso \
+    >/dev/null 2>&1 || code=$?
+  printf '%18s' "$(cat "$work/rss") kB ($code)"
+}
+records() { head -n "$1" "$work/epoch.csv"; }
+megabytes() { awk 'BEGIN { for (s = "x"; length(s) < 1000000; s = s s) {}; s = substr(s, 1, 1000000); for (i = 0; i < 1000; ++i) print "0,0," s }'; }
+echo "max RSS (exit status)"
+for input in "100 000 records|records 100000" "1 000 000 records|records 1000000" "1000 records of 1 MB|megabytes"; do
+  printf '%-24s' "${input%%|*}"
+  # shellcheck disable=SC2086
+  for tool in "${tools[@]}"; do memory "$tool" ${input#*|}; done
   echo
 done

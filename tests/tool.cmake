@@ -4,18 +4,17 @@ if(TARGET orvik-chrono)
       COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/cli_test.sh $<TARGET_FILE:orvik-chrono>)
     set_tests_properties("orvik_chrono_tool[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
   endforeach()
+  # Each of these sets the zones it needs.
+  foreach(test oracles_test.py messages_test.sh instants_test.sh records_test.py)
+    string(REGEX REPLACE "_test\\..*" "" name ${test})
+    add_test(NAME orvik_chrono_tool_${name} COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/${test} $<TARGET_FILE:orvik-chrono>)
+  endforeach()
   # GNU date reads a text without a zone in the local one: a zone far from UTC catches it.
-  find_package(Python3 REQUIRED COMPONENTS Interpreter)
-  add_test(NAME orvik_chrono_tool_oracles
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tool/oracles_test.py $<TARGET_FILE:orvik-chrono>)
   set_tests_properties(orvik_chrono_tool_oracles PROPERTIES ENVIRONMENT "TZ=Pacific/Kiritimati")
-  add_test(NAME orvik_chrono_tool_messages
-    COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/messages_test.sh $<TARGET_FILE:orvik-chrono>)
-  # Each takes a second or two, a few times that under the sanitizers: a tool
+  # Each takes a few seconds, a few times that under the sanitizers: a tool
   # that stops reading its input fails the test instead of holding the run.
-  set_tests_properties("orvik_chrono_tool[TZ=UTC]" "orvik_chrono_tool[TZ=Asia/Kolkata]"
-    orvik_chrono_tool_oracles orvik_chrono_tool_messages
-    PROPERTIES TIMEOUT 120)
+  set_tests_properties("orvik_chrono_tool[TZ=UTC]" "orvik_chrono_tool[TZ=Asia/Kolkata]" orvik_chrono_tool_oracles
+    orvik_chrono_tool_messages orvik_chrono_tool_instants orvik_chrono_tool_records PROPERTIES TIMEOUT 120)
 endif()
 
 # The tool's split of records, on its own sources.

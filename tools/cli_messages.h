@@ -21,24 +21,26 @@ inline constexpr std::string_view kEpochOutsideRange = "Epoch seconds outside th
 inline constexpr std::string_view kIsoTooShort =
     "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "
     "2024-03-05T07:08:09Z or 20240305T070809Z: ";
+// Refusal of an instant that --local cannot write in ISO 8601: the offset
+// as +hh:mm:ss between the two, then the text.
+inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
+inline constexpr std::string_view kUseUtc =
+    " has seconds, which ISO 8601 and RFC 3339 cannot write; --utc writes the instant in UTC: ";
 // Followed by the field's number, kNoFieldIn and the line.
 inline constexpr std::string_view kNoField = "no field ";
 inline constexpr std::string_view kNoFieldIn = " in: ";
 
-// Malformed CSV records, followed by the record; nothing after one is read.
-inline constexpr std::string_view kQuoteInField =
-    "Malformed CSV record, a quote inside an unquoted field; nothing after it is read: ";
-inline constexpr std::string_view kTextAfterQuote =
-    "Malformed CSV record, text after a closing quote; nothing after it is read: ";
+// Malformed CSV records, followed by the record: one that breaks RFC 4180
+// runs to the end of the line where it does.
+inline constexpr std::string_view kQuoteInField = "Malformed CSV record, a quote inside an unquoted field: ";
+inline constexpr std::string_view kTextAfterQuote = "Malformed CSV record, text after a closing quote: ";
 inline constexpr std::string_view kUnterminatedQuote = "Malformed CSV record, a quote open at the end of the input: ";
 
 // Refusals of one input without its text.
 inline constexpr std::string_view kDurationNumberTooLarge =
     "Duration number too large: expected at most 2147483647 before each of H, M and S";
-inline constexpr std::string_view kLineTooLong =
-    "line too long: expected at most 65536 bytes, far more than any instant's text";
-inline constexpr std::string_view kRecordTooLong =
-    "record too long: expected at most 65536 bytes, far more than any instant's text; nothing after it is read";
+inline constexpr std::string_view kTooLong =
+    "Too long to be an instant: expected at most 1024 bytes, far more than any instant's text";
 
 // Failures that end the tool: "cannot read " and the input's name, then
 // ": " and the reason.
@@ -50,7 +52,7 @@ inline constexpr std::string_view kOutOfMemory = "out of memory";
 // Usage errors of the options, after "--field: " or "--delimiter: ".
 inline constexpr std::string_view kFieldsFromOne = "fields count from 1";
 inline constexpr std::string_view kFieldTooLarge = "no line has that many fields";
-inline constexpr std::string_view kOneCharacter = "must be one character";
+inline constexpr std::string_view kOneByte = "expected one byte other than a quote, CR and LF, such as , ; | or a tab";
 
 // Usage errors of --field NAME, after "--field NAME: " and before the header line.
 inline constexpr std::string_view kNameNeedsHeader = "a column name needs --header";

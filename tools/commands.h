@@ -8,6 +8,7 @@
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,15 +18,21 @@ namespace orvik::chrono::cli {
 
 inline constexpr int kUsageError = 2;
 
+// What convert writes for a record whose field it refuses: the record as it
+// came, the record with that field empty, nothing, or nothing from there on.
+enum class Invalid { Keep, Empty, Drop, Stop };
+
 struct Options {
   InputKind From = InputKind::Auto;
   OutputFormat To = OutputFormat::IsoNs;
   TimeZone Zone = TimeZone::UTC;
-  std::size_t Field = 0;  // 0: the whole input, or the column named FieldName
-  std::string FieldName;  // the field's column in the header line
+  std::size_t Field = 0;                 // 0: the whole input, or the column named FieldName
+  std::optional<std::string> FieldName;  // the field's column in the header line
   char Delimiter = '\t';
   bool Header = false;
   bool Lenient = false;  // the library's reading of each text, unchecked
+  Invalid OnInvalid = Invalid::Keep;
+  std::vector<std::string> Nulls;  // texts that stand for a missing value, as an empty field does
   std::vector<std::string> Texts;
 };
 

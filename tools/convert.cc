@@ -1,11 +1,14 @@
 // convert: one output line per input; with --field, one field of each record
-// converted and the rest copied.
+// converted and the rest copied. A record that is not converted is written as
+// --invalid says, by default as it came, so that no record is lost.
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli_messages.h"
 #include "commands.h"
@@ -17,7 +20,10 @@ namespace orvik::chrono::cli {
 namespace {
 
 constexpr std::string_view kNewline = "\n";
-constexpr std::string_view kCrLf = "\r\n";
+
+// The longest text that is read as an instant: far more than any instant's
+// text, so that a longer one is refused without being read or shown.
+constexpr std::size_t kLongestText = 1024;
 
 struct Conversion {
   InputKind Kind;
@@ -27,6 +33,9 @@ struct Conversion {
   char Delimiter;
   bool Quoted;  // fields by RFC 4180
   bool Lenient;
+  Invalid OnInvalid;
+  std::span<const std::string> Nulls;
+  const char* Where;  // what refusals name the inputs: "line" or "argument"
 };
 
 // Memory reused from one input to the next.
@@ -34,55 +43,75 @@ struct Scratch {
   std::string Value;  // a quoted field's text
 };
 
-void ReportMalformed(Refusals& refusals, const char* where, std::size_t position, Malformed problem,
-                     std::string_view record, bool quoted) {
-  switch (problem) {
-    case Malformed::QuoteInField:
-      return Report(refusals, where, position, std::string(kQuoteInField).append(record));
-    case Malformed::TextAfterQuote:
-      return Report(refusals, where, position, std::string(kTextAfterQuote).append(record));
-    case Malformed::Unterminated:
-      return Report(refusals, where, position, std::string(kUnterminatedQuote).append(record));
+std::string MalformedMessage(Malformed problem, std::string_view record) {
+  const std::string_view head = problem == Malformed::QuoteInField     ? kQuoteInField
+                                : problem == Malformed::TextAfterQuote ? kTextAfterQuote
+                                                                       : kUnterminatedQuote;
+  return std::string(head).append(record);
+}
+
+std::string NoFieldMessage(std::size_t field, std::string_view record) {
+  return std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn).append(record);
+}
+
+// Reports why `r` is refused and writes what --invalid asks for: `r` as it
+// came, without the field wanted (as it came when it has none), or nothing.
+// False when the input ends here.
+bool Refuse(const Conversion& c, const Record& r, std::string_view message, Output& out, Refusals& refusals) {
+  Report(refusals, c.Where, r.Line, message);
+  switch (c.OnInvalid) {
+    case Invalid::Keep:
+      out.Buffer.append(r.Text).append(r.LineEnd);
+      return true;
+    case Invalid::Empty: {
+      const Field kept = r.Found ? r.Wanted : Field{r.Text.size(), r.Text.size()};
+      out.Buffer.append(r.Text.substr(0, kept.Begin)).append(r.Text.substr(kept.End)).append(r.LineEnd);
+      return true;
+    }
+    case Invalid::Drop:
+      return true;
     default:
-      return Report(refusals, where, position, quoted ? kRecordTooLong : kLineTooLong);
+      return false;
   }
 }
 
-void ReportNoField(Refusals& refusals, const char* where, std::size_t position, std::size_t field,
-                   std::string_view input) {
-  std::string message(kNoField);
-  message.append(std::to_string(field)).append(kNoFieldIn).append(input);
-  Report(refusals, where, position, message);
-}
-
-// Appends `input` with `field` converted, and `line_end`, to `out`, or
-// reports why the field is not converted.
-void ConvertField(const Conversion& c, std::string_view input, const Field& field, std::string_view line_end,
-                  const char* where, std::size_t position, Scratch& s, Output& out, Refusals& refusals) {
-  const std::string_view text = FieldValue(input, field, s.Value);
+// Appends `r` with the field wanted converted, or reports why it is not
+// converted. False when the input ends here. A missing value, an empty field
+// or a text that --null names, is written as it came.
+bool ConvertField(const Conversion& c, const Record& r, Scratch& s, Output& out, Refusals& refusals) {
+  const std::string_view text = FieldValue(r.Text, r.Wanted, s.Value);
+  if (text.empty() || std::ranges::find(c.Nulls, text) != c.Nulls.end()) {
+    out.Buffer.append(r.Text).append(r.LineEnd);
+    return true;
+  }
+  if (text.size() > kLongestText) return Refuse(c, r, kTooLong, out, refusals);
   const Reading<Timestamp> read = ReadInstant(text, c.Kind, c.Lenient);
-  if (!read) {
-    Report(refusals, where, position, RefusalMessage(read, text));
-    return;
-  }
-  out.Buffer.append(input.substr(0, field.Begin));
+  if (!read) return Refuse(c, r, RefusalMessage(read, text), out, refusals);
+  const TimePoint instant = read.Value.instant;
+  const std::size_t begin = out.Buffer.size();
+  out.Buffer.append(r.Text.substr(0, r.Wanted.Begin));
   const std::size_t value = out.Buffer.size();
-  AppendInstant(out.Buffer, read.Value.instant, c.Format, c.Zone);
+  if (!AppendInstant(out.Buffer, instant, c.Format, c.Zone)) {
+    out.Buffer.resize(begin);
+    return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
+  }
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
-  out.Buffer.append(input.substr(field.End)).append(line_end);
+  out.Buffer.append(r.Text.substr(r.Wanted.End)).append(r.LineEnd);
+  return true;
 }
 
-// Converts the text of an argument: the whole text, or its field c.Field.
-void ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
+// Converts the text of an argument, a record of its own: the whole text, or
+// its field c.Field.
+bool ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
                      Refusals& refusals) {
-  constexpr const char* kWhere = "argument";
-  Field field{0, text.size(), false};
-  Malformed problem = Malformed::No;
-  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, field, problem)) {
-    if (problem != Malformed::No) return ReportMalformed(refusals, kWhere, position, problem, text, true);
-    return ReportNoField(refusals, kWhere, position, c.Field, text);
+  Record r{.Text = text, .LineEnd = kNewline, .Line = position, .Found = true, .Wanted = {0, text.size(), false}};
+  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, r.Wanted, r.Problem)) {
+    r.Found = false;
+    const std::string message =
+        r.Problem != Malformed::No ? MalformedMessage(r.Problem, text) : NoFieldMessage(c.Field, text);
+    return Refuse(c, r, message, out, refusals);
   }
-  ConvertField(c, text, field, kNewline, kWhere, position, s, out, refusals);
+  return ConvertField(c, r, s, out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -109,29 +138,27 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 // Converts each record of standard input, the header record copied
 // unchanged; a usage error when --field names no single column of the header.
 // A byte-order mark before the first record is copied and is not part of its
-// first field. A malformed record ends the input.
+// first field.
 int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
-  constexpr const char* kWhere = "line";
   RecordReader records(STDIN_FILENO, c.Delimiter, c.Quoted, c.Field);
   Record r;
   Scratch s;
-  for (bool first = true; records.Next(r); first = false) {
+  bool more = true;
+  for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    const std::string_view line_end = r.CarriageReturn ? kCrLf : kNewline;
     if (r.Problem != Malformed::No) {
-      ReportMalformed(refusals, kWhere, r.Line, r.Problem, r.Text, c.Quoted);
-      if (c.Quoted) break;
+      more = Refuse(c, r, MalformedMessage(r.Problem, r.Text), out, refusals);
     } else if (first && options.Header) {
-      if (!options.FieldName.empty()) records.Want(c.Field = FindColumn(r.Text, options.FieldName, c));
-      out.Buffer.append(r.Text).append(line_end);
+      if (options.FieldName) records.Want(c.Field = FindColumn(r.Text, *options.FieldName, c));
+      out.Buffer.append(r.Text).append(r.LineEnd);
     } else if (r.Text.empty()) {
-      out.Buffer.append(line_end);
+      out.Buffer.append(r.LineEnd);
     } else if (!r.Found) {
-      ReportNoField(refusals, kWhere, r.Line, c.Field, r.Text);
+      more = Refuse(c, r, NoFieldMessage(c.Field, r.Text), out, refusals);
     } else {
-      ConvertField(c, r.Text, r.Wanted, line_end, kWhere, r.Line, s, out, refusals);
+      more = ConvertField(c, r, s, out, refusals);
     }
-    if (c.Field == 0 && !options.FieldName.empty()) return kUsageError;  // no column of that name, or no header
+    if (c.Field == 0 && options.FieldName) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
   }
   if (records.Error() != 0) {
@@ -144,15 +171,19 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
 }  // namespace
 
 int Convert(const Options& options) {
-  const bool columns = options.Field != 0 || !options.FieldName.empty();
-  const Conversion c{options.From,   options.To,        options.Zone,
-                     options.Field,  options.Delimiter, columns && options.Delimiter != '\t',
-                     options.Lenient};
+  const bool columns = options.Field != 0 || options.FieldName;
+  const Conversion c{options.From,      options.To,
+                     options.Zone,      options.Field,
+                     options.Delimiter, columns && options.Delimiter != '\t',
+                     options.Lenient,   options.OnInvalid,
+                     options.Nulls,     options.Texts.empty() ? "line" : "argument"};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals = RefusalsFor(out);
   Scratch s;
-  for (std::size_t i = 0; i < options.Texts.size(); ++i) ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals);
+  for (std::size_t i = 0; i < options.Texts.size(); ++i) {
+    if (!ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals)) break;
+  }
   const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
   return status;

@@ -154,33 +154,24 @@ bool RecordReader::SkipByteOrderMark() {
   return true;
 }
 
-void RecordReader::EndRecord(Record& record, std::size_t end, std::size_t next) {
+// `end` is where the record's '\n' is, or the end of the input; a '\r'
+// before it belongs to the line end.
+void RecordReader::EndRecord(Record& record, std::size_t end) {
   const std::string_view data = input_.Data();
-  record.CarriageReturn = end > 0 && data[end - 1] == kCarriageReturn;
-  record.Text = data.substr(0, end - (record.CarriageReturn ? 1 : 0));
-  record.Wanted.End = std::min(record.Wanted.End, record.Text.size());
+  const std::size_t text_end = end > 0 && data[end - 1] == kCarriageReturn ? end - 1 : end;
+  const std::size_t next = end < data.size() ? end + 1 : end;
+  record.Text = {data.data(), text_end};
+  record.LineEnd = {data.data() + text_end, next - text_end};
+  record.Wanted.End = std::min(record.Wanted.End, text_end);
   input_.Consume(next);
-}
-
-void RecordReader::CutTooLong(Record& record) {
-  record.Problem = Malformed::TooLong;
-  record.Text = {};
-  record.Found = false;
-  for (;;) {
-    const std::string_view data = input_.Data();
-    const void* line_end = std::memchr(data.data(), kLineEnd, data.size());
-    if (line_end != nullptr) return input_.Consume(OffsetIn(data, line_end) + 1);
-    input_.Consume(data.size());
-    if (!input_.Fill()) return;
-  }
 }
 
 std::size_t RecordReader::LineEndFrom(std::size_t at) {
   for (;;) {
-    const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
+    const std::string_view data = input_.Data();
     const void* line_end = std::memchr(data.data() + at, kLineEnd, data.size() - at);
     if (line_end != nullptr) return OffsetIn(data, line_end);
-    if (data.size() > kLongestRecord || !input_.Fill()) return std::min(data.size(), input_.Data().size());
+    if (!input_.Fill()) return input_.Data().size();
     at = data.size();
   }
 }
@@ -188,15 +179,11 @@ std::size_t RecordReader::LineEndFrom(std::size_t at) {
 bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
   Split s;
   for (;;) {
-    const std::string_view data = input_.Data().substr(0, kLongestRecord + 1);
-    Continue(data, kinds_, wanted_, s);
+    Continue(input_.Data(), kinds_, wanted_, s);
     if (s.Ended || s.Problem != Malformed::No) break;
-    if (data.size() > kLongestRecord) {
-      CutTooLong(record);
-      return true;
-    }
     if (!input_.Fill()) {
       if (input_.Error() != 0) return false;  // the record's part read is dropped
+      const std::string_view data = input_.Data();
       Finish(data.size(), wanted_, s);
       // A quote open at the end of the input: the record up to its last line end.
       s.Position = data.size() - (s.Problem == Malformed::Unterminated && data.ends_with(kLineEnd) ? 1 : 0);
@@ -213,7 +200,7 @@ bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
     const std::string_view text = input_.Data().substr(0, end);
     line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
   }
-  EndRecord(record, end, fault || s.Ended ? end + 1 : input_.Data().size());
+  EndRecord(record, end);
   return true;
 }
 
@@ -234,10 +221,6 @@ bool RecordReader::Next(Record& record) {
       end = OffsetIn(data, line_end);
       break;
     }
-    if (data.size() > kLongestRecord) {
-      end = data.size();
-      break;
-    }
     scanned = data.size();
     if (!input_.Fill()) {
       end = input_.Data().size();
@@ -247,13 +230,9 @@ bool RecordReader::Next(Record& record) {
   }
   const std::string_view line = input_.Data().substr(0, end);
   if (at_end && line.empty() && !record.ByteOrderMark) return false;
-  if (end > kLongestRecord) {
-    CutTooLong(record);
-    return true;
-  }
   if (quoted_ && line.find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
   record.Wanted = {0, end, false};
-  EndRecord(record, end, at_end ? end : end + 1);
+  EndRecord(record, end);
   record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);
   return true;
 }

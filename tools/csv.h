@@ -17,7 +17,7 @@ namespace orvik::chrono::cli {
 
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-enum class Malformed { No, QuoteInField, TextAfterQuote, Unterminated, TooLong };
+enum class Malformed { No, QuoteInField, TextAfterQuote, Unterminated };
 
 struct Field {
   std::size_t Begin = 0;  // in the record, quotes included
@@ -25,16 +25,18 @@ struct Field {
   bool Quoted = false;
 };
 
-// One record of the input and the field wanted of it.
+// One record of the input and the field wanted of it. Text and LineEnd lie
+// in the reader's buffer, one after the other, until the next record is read.
 struct Record {
-  // Without its line end, inner line ends as they came; it lies in the
-  // reader's buffer until the next record is read. For a malformed record,
-  // the record up to the end of the line where it breaks RFC 4180.
+  // Without its line end, inner line ends as they came. For a malformed
+  // record, the record up to the end of the line where it breaks RFC 4180;
+  // for a quote open at the end of the input, the rest of the input.
   std::string_view Text;
+  // "\n" or "\r\n"; at the end of the input "\r" or nothing, as it came.
+  std::string_view LineEnd;
   std::size_t Line = 0;               // where the record began, from 1
-  bool CarriageReturn = false;        // the record ended with "\r\n"
   bool ByteOrderMark = false;         // one came before the record; Text leaves it out
-  Malformed Problem = Malformed::No;  // what breaks RFC 4180 first, or TooLong
+  Malformed Problem = Malformed::No;  // what breaks RFC 4180 first
   bool Found = false;                 // the record has the field wanted
   Field Wanted;                       // where; the whole record when the field wanted is 0
 };
@@ -54,16 +56,12 @@ class ByteKinds {
   bool line_ends_;
 };
 
-// Reads records in constant memory: one per line, or with `quoted` by RFC
-// 4180, where a line end inside quotes is data. Splitting a record, which
-// finds where it ends, also finds field `wanted` (from 1; 0 for the whole
-// record) and checks every field. A record longer than kLongestRecord is
-// marked TooLong, without its text, and skipped to the end of the line where
-// it began.
+// Reads records, one per line, or with `quoted` by RFC 4180, where a line
+// end inside quotes is data, in memory that grows only to hold the longest
+// record. Splitting a record, which finds where it ends, also finds field
+// `wanted` (from 1; 0 for the whole record) and checks every field.
 class RecordReader {
  public:
-  static constexpr std::size_t kLongestRecord = std::size_t{1} << 16;
-
   RecordReader(int fd, char delimiter, bool quoted, std::size_t wanted)
       : input_(fd), kinds_(delimiter, quoted, true), delimiter_(delimiter), quoted_(quoted), wanted_(wanted) {}
 
@@ -76,8 +74,7 @@ class RecordReader {
  private:
   bool SkipByteOrderMark();
   bool ReadQuoted(Record& record, std::size_t first_line_end);
-  void EndRecord(Record& record, std::size_t end, std::size_t next);
-  void CutTooLong(Record& record);
+  void EndRecord(Record& record, std::size_t end);
   std::size_t LineEndFrom(std::size_t at);
 
   InputBuffer input_;

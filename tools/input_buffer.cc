@@ -14,7 +14,9 @@ bool InputBuffer::Fill() {
     end_ -= begin_;
     begin_ = 0;
   }
-  while (end_ < buffer_.size()) {
+  // Full with one record: the buffer grows to hold it.
+  if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+  for (;;) {
     const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
@@ -28,7 +30,6 @@ bool InputBuffer::Fill() {
     end_ += static_cast<std::size_t>(n);
     return true;
   }
-  return true;
 }
 
 }  // namespace orvik::chrono::cli

@@ -1,4 +1,5 @@
-// Standard input read in large blocks, in constant memory, without iostreams.
+// Standard input read in large blocks without iostreams, in a buffer that
+// grows only when what has not been consumed fills it.
 #ifndef ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
 #define ORVIK_CHRONO_TOOLS_INPUT_BUFFER_H_
 
@@ -19,8 +20,9 @@ class InputBuffer {
   // Drops the first `size` bytes of Data(), or all of it.
   void Consume(std::size_t size) { begin_ = std::min(begin_ + size, end_); }
 
-  // Reads more after Data(), which it moves to the start of the buffer;
-  // false at the end of the input or at a failed read.
+  // Reads more after Data(), which it moves to the start of the buffer,
+  // first doubling the buffer when Data() fills it; false at the end of the
+  // input or at a failed read. Views of Data() taken before do not hold.
   bool Fill();
 
   // The errno value of the read that failed, 0 while every read succeeded. A

@@ -115,6 +115,14 @@ Reading<Timestamp> ReadLenient(std::string_view text, InputKind kind) {
 constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
 constexpr std::size_t kLongestInstant = std::max({kMaxIso8601Size, kHttpDateSize, kLongestNumber});
 
+// The first whole second of the time point range; the second before it
+// begins below the range.
+constexpr TimePoint kFirstWholeSecond = std::chrono::ceil<std::chrono::seconds>(TimePoint::min());
+constexpr long kSecondsPerMinute = 60;
+
+// The local offset at `t`, in seconds east of UTC.
+long LocalOffset(TimePoint t) { return ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff; }
+
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
 void AppendNumber(std::string& out, std::int64_t value) {
@@ -158,7 +166,14 @@ std::string SecondsWithFraction(std::int64_t nanoseconds) {
   return text.append(fraction);
 }
 
-void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
+TimePoint SecondShown(TimePoint t) {
+  if (t >= TimePoint{} || t < kFirstWholeSecond) return t;
+  return std::chrono::floor<std::chrono::seconds>(t);
+}
+
+bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
+  const bool iso = format == OutputFormat::Iso || format == OutputFormat::IsoNs || format == OutputFormat::IsoBasic;
+  if (iso && zone == TimeZone::Local && LocalOffset(t) % kSecondsPerMinute != 0) return false;
   // Written in place at the end of `out`, never copied there.
   const std::size_t begin = out.size();
   out.resize(begin + kLongestInstant);
@@ -166,21 +181,28 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   char* end = nullptr;
   switch (format) {
     case OutputFormat::Http:
-      end = FormatHttpDate(text, t);
+      end = FormatHttpDate(text, SecondShown(t));
+      // FormatHttpDate cuts toward zero, as ToCalendarTime does from 1970
+      // on, so the range's first second, which SecondShown leaves as it is,
+      // comes out as the second after it, 00:12:44.
+      if (t < kFirstWholeSecond) --text[kHttpDateSize - sizeof(" GMT")];
       break;
     case OutputFormat::Iso:
     case OutputFormat::IsoNs:
     case OutputFormat::IsoBasic: {
+      // The layouts with a fraction name `t` itself; the one without shows
+      // the second that ToCalendarTime shows.
       const Iso8601Format layout = format == OutputFormat::Iso     ? Iso8601Format::Extended
                                    : format == OutputFormat::IsoNs ? Iso8601Format::ExtendedNanoseconds
                                                                    : Iso8601Format::BasicNanoseconds;
-      end = FormatIso8601(text, t, layout, zone);
+      const TimePoint shown = format == OutputFormat::Iso ? SecondShown(t) : t;
+      end = FormatIso8601(text, shown, layout, zone);
       // Only a failure of localtime_r, which no second of the time point
       // range meets, writes nothing: ToIso8601 then throws its exception.
       if (end == nullptr) {
         out.resize(begin);
-        out += ToIso8601(t, layout, zone);
-        return;
+        out += ToIso8601(shown, layout, zone);
+        return true;
       }
       break;
     }
@@ -192,6 +214,16 @@ void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       break;
   }
   out.resize(static_cast<std::size_t>(end - out.data()));
+  return true;
+}
+
+std::string UnwritableMessage(TimePoint t, std::string_view text) {
+  const long offset = LocalOffset(t);
+  const long size = offset < 0 ? -offset : offset;
+  char shown[32];  // room for any long
+  std::snprintf(shown, sizeof shown, "%c%02ld:%02ld:%02ld", offset < 0 ? '-' : '+', size / 3600, size / 60 % 60,
+                size % 60);
+  return std::string(kOffsetWithSeconds).append(shown).append(kUseUtc).append(text);
 }
 
 }  // namespace orvik::chrono::cli

@@ -54,8 +54,23 @@ std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
   return RefusalMessage(reading.Error, reading.OwnRefusal, text);
 }
 
-// Appends the text of `t` in `format` to `out`; ISO layouts in `zone`.
-void AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
+// A time point that ToCalendarTime shows as the second that holds `t`, its
+// floor also before 1970. `t` itself from 1970 on, where cutting toward zero
+// floors, and in the range's first second, which begins below the range:
+// ToCalendarTime shows a time point inside a second before 1970 as the second
+// below it, unless the second above starts an hour (that one does not).
+// Elsewhere the whole second.
+TimePoint SecondShown(TimePoint t);
+
+// Appends the text of `t` in `format` to `out`: in the whole-second formats
+// the second that holds `t`, as `date` and every database write it; ISO
+// layouts in `zone`. Returns false, having appended nothing, where the local
+// offset at `t` has seconds, which no ISO 8601 text can carry; never for UTC.
+bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
+
+// Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
+// offset with its seconds, and that --utc writes the instant.
+std::string UnwritableMessage(TimePoint t, std::string_view text);
 
 // `seconds`.`nanoseconds` with nine fraction digits, floored: -1 ns is -1.999999999.
 std::string SecondsWithFraction(std::int64_t nanoseconds);

@@ -35,6 +35,12 @@ const std::map<std::string, InputKind>& InputKinds() {
   return kinds;
 }
 
+const std::map<std::string, Invalid>& InvalidChoices() {
+  static const std::map<std::string, Invalid> choices = {
+      {"keep", Invalid::Keep}, {"empty", Invalid::Empty}, {"drop", Invalid::Drop}, {"stop", Invalid::Stop}};
+  return choices;
+}
+
 const std::map<std::string, OutputFormat>& OutputFormats() {
   static const std::map<std::string, OutputFormat> formats = {
       {"http", OutputFormat::Http},          {"iso", OutputFormat::Iso},     {"iso-ns", OutputFormat::IsoNs},
@@ -47,6 +53,7 @@ struct Words {
   std::string From = "auto";
   std::string To = "iso-ns";
   std::string Field;
+  std::string Invalid = "keep";
 };
 
 void AddZoneFlags(CLI::App& command, Options& options) {
@@ -75,10 +82,10 @@ void AddLenientFlag(CLI::App& command, Options& options) {
                    "writes them and may read another instant than the text says");
 }
 
-// --field N or NAME: a number from 1, or a column name, which needs --header.
+// --field N or NAME: a number from 1, or a column name, which needs --header;
+// an empty NAME names a column without a name.
 void ReadField(const std::string& field, Options& options) {
-  if (field.empty()) return;
-  if (field.find_first_not_of("0123456789") != std::string::npos) {
+  if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) {
     if (!options.Header) throw CLI::ValidationError("--field", std::string(kNameNeedsHeader));
     options.FieldName = field;
     return;
@@ -97,10 +104,14 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
   CLI::Option* delimiter =
       convert
           .add_option("--delimiter", options.Delimiter,
-                      "the one character between fields (default: a tab); fields split at any other are CSV "
-                      "(RFC 4180: quoted fields, doubled quotes, line breaks inside quotes)")
+                      "the one byte between fields, any but a quote, CR or LF (default: a tab); fields split at "
+                      "any other than a tab are CSV (RFC 4180: quoted fields, doubled quotes, line breaks inside "
+                      "quotes)")
           ->check(CLI::Validator(
-              [](const std::string& text) { return text.size() == 1 ? std::string() : std::string(kOneCharacter); },
+              [](const std::string& text) {
+                return text.size() == 1 && text != "\"" && text != "\r" && text != "\n" ? std::string()
+                                                                                        : std::string(kOneByte);
+              },
               ""))
           ->type_name("C")
           ->needs(field);
@@ -109,6 +120,18 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
           "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
       ->needs(field)
       ->excludes(delimiter);
+  convert
+      .add_option("--invalid", words.Invalid,
+                  "what a record whose field is refused becomes: keep (as it came), empty (the field emptied), "
+                  "drop (left out) or stop (the end of the output)")
+      ->check(CLI::IsMember(InvalidChoices()))
+      ->capture_default_str();
+  convert
+      .add_option("--null", options.Nulls,
+                  "a text that stands for a missing value, such as \\N, written as it came like an empty field; "
+                  "may be given more than once")
+      ->type_name("TEXT")
+      ->allow_extra_args(false);
   AddLenientFlag(convert, options);
   CLI::Option* header =
       convert.add_flag("--header", options.Header, "copy the first line of standard input unchanged, as a header");
@@ -145,13 +168,14 @@ int Run(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-    ReadField(words.Field, options);
+    if (convert->count("--field") != 0) ReadField(words.Field, options);
   } catch (const CLI::ParseError& e) {
     const int status = app.exit(e);
     return status == 0 ? 0 : kUsageError;
   }
   options.From = InputKinds().at(words.From);
   options.To = OutputFormats().at(words.To);
+  options.OnInvalid = InvalidChoices().at(words.Invalid);
   if (convert->parsed()) return Convert(options);
   if (now->parsed()) return Now(options);
   if (parse->parsed()) return Parse(options);

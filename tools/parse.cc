@@ -75,7 +75,7 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
   if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));
-  AppendCalendar(out, ToCalendarTime(t, options.Zone));
+  AppendCalendar(out, ToCalendarTime(SecondShown(t), options.Zone));
   return true;
 }
 
