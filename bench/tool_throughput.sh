@@ -20,7 +20,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # Instants spread over 1970 to 2100 (one every 4111 s), written by the tool itself.
-seq 0 4111 $((4111 * (lines - 1))) | "${tools[0]}" convert --to http >"$work/http.txt"
+seq 0 4111 $((4111 * (lines - 1))) | "${tools[0]}" convert --from epoch --to http >"$work/http.txt"
 "${tools[0]}" convert --from http --to iso-ns <"$work/http.txt" >"$work/iso.txt"
 sed 's/.*/row\t&\tok/' "$work/http.txt" >"$work/http.tsv"
 seq 0 4111 $((4111 * (lines - 1))) | sed 's/.*/row,&,ok/' >"$work/epoch.csv"

@@ -11,16 +11,63 @@ namespace orvik::chrono::cli {
 // The --help footer of the commands that read instants; the README and the
 // manual page carry it word for word (tests/tool/cli_test.sh checks them).
 inline constexpr std::string_view kAutoRule =
-    "auto reads epoch seconds when the text is an optional '@', an optional '-' and digits with an optional "
-    "fraction of up to nine digits (1709622489, @-1.5); an HTTP date, or else a mail date, when it starts with a "
-    "letter; ISO 8601 otherwise, or else a mail date.";
+    "auto takes a text for epoch seconds when it starts with '@' or, white space around it aside, is a number: an "
+    "optional '-' and digits with at most one '.' or ',' (1709622489, -1.5); of those it refuses 4 to 8 digits "
+    "alone, which may be a year or a date (YYYYMMDD) as well. It takes a text for an HTTP date, or else a mail date, "
+    "when it starts with a letter; for ISO 8601 otherwise, or else a mail date.";
 
 // Refusals of one input, followed by the text.
-inline constexpr std::string_view kEpochUnreadable = "Failed to parse epoch seconds: ";
-inline constexpr std::string_view kEpochOutsideRange = "Epoch seconds outside the time point range: ";
 inline constexpr std::string_view kIsoTooShort =
     "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "
     "2024-03-05T07:08:09Z or 20240305T070809Z: ";
+
+// A text taken for an epoch count and refused: kNotEpoch, the unit's name,
+// " (", its examples, "), ", what was expected, kFound, what was found
+// (kEndOfText or the byte in quotes), ": " and the text; or after the
+// examples, kEpochOutsideRange, the range's first and last instants between
+// kRangeTo, then kSmallerUnits and the smaller units where there are any.
+inline constexpr std::string_view kNotEpoch = "Not epoch ";
+inline constexpr std::string_view kExpectedDigit = "expected a digit";
+inline constexpr std::string_view kExpectedDigitPointOrEnd = "expected a digit, '.' or the end of the text";
+inline constexpr std::string_view kExpectedDigitOrEnd = "expected a digit or the end of the text";
+// Then the most fraction digits in words, and kFractionDigits.
+inline constexpr std::string_view kExpectedEndAfter = "expected the end of the text after at most ";
+inline constexpr std::string_view kFractionDigits = " digits of a fraction";
+inline constexpr std::string_view kFound = ", found ";
+inline constexpr std::string_view kEndOfText = "the end of the text";
+inline constexpr std::string_view kEpochOutsideRange = "the instant is outside the time point range, ";
+inline constexpr std::string_view kRangeTo = " to ";
+inline constexpr std::string_view kSmallerUnits = "; for a count of smaller units, --from ";
+
+// What the refusals of each epoch unit say of it, in the order of the epoch
+// kinds of --from.
+struct EpochUnitWords {
+  std::string_view Name;
+  std::string_view Examples;
+  std::string_view MostFractionDigits;  // in words; empty for a unit that takes no fraction
+  std::string_view Smaller;             // the kinds of --from that count smaller units
+};
+inline constexpr EpochUnitWords kEpochUnits[] = {
+    {"seconds", "such as 1709622489 or @-1.5", "nine", "epoch-ms, epoch-us or epoch-ns"},
+    {"milliseconds", "such as 1709622489123 or @-1500", "six", "epoch-us or epoch-ns"},
+    {"microseconds", "such as 1709622489123456 or @-1500000", "three", "epoch-ns"},
+    {"nanoseconds", "such as 1709622489123456789 or @-1500000000", "", ""},
+};
+
+// 4 to 8 digits alone, which --from auto does not read: kAmbiguous, what else
+// they may be (kYear, or kDate from 5 digits on), kOrEpochSeconds, the text,
+// kReadsEpochSeconds, the instant they are as epoch seconds, kYearIsNoInstant
+// or kDateIsNoInstant, ": " and the text.
+inline constexpr std::string_view kAmbiguous = "Ambiguous digits, ";
+inline constexpr std::string_view kYear = "a year";
+inline constexpr std::string_view kDate = "a date";
+inline constexpr std::string_view kOrEpochSeconds = " or epoch seconds: @";
+inline constexpr std::string_view kReadsEpochSeconds = " or --from epoch reads epoch seconds, ";
+inline constexpr std::string_view kYearIsNoInstant =
+    "; a year alone names no instant, which needs a date, a time and a zone too, such as 2024-01-01T00:00:00Z";
+inline constexpr std::string_view kDateIsNoInstant =
+    "; a date alone names no instant, which needs a time and a zone too, such as 20240305T000000Z";
+
 // Refusal of an instant that --local cannot write in ISO 8601: the offset
 // as +hh:mm:ss between the two, then the text.
 inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
@@ -39,8 +86,15 @@ inline constexpr std::string_view kUnterminatedQuote = "Malformed CSV record, a 
 // Refusals of one input without its text.
 inline constexpr std::string_view kDurationNumberTooLarge =
     "Duration number too large: expected at most 2147483647 before each of H, M and S";
+// Then an excerpt of the text.
 inline constexpr std::string_view kTooLong =
-    "Too long to be an instant: expected at most 1024 bytes, far more than any instant's text";
+    "Too long to be an instant's text: expected at most 1024 bytes, such as 2024-03-05T07:08:09Z or "
+    "Tue, 05 Mar 2024 07:08:09 GMT: ";
+
+// How a message shows a text longer than 256 bytes: its first bytes, kCut,
+// the text's size and kCutBytes.
+inline constexpr std::string_view kCut = "\u2026 (";
+inline constexpr std::string_view kCutBytes = " bytes)";
 
 // Failures that end the tool: "cannot read " and the input's name, then
 // ": " and the reason.

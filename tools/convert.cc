@@ -43,15 +43,22 @@ struct Scratch {
   std::string Value;  // a quoted field's text
 };
 
+// `head`, then `text` as a message shows a record.
+std::string WithExcerpt(std::string_view head, std::string_view text) {
+  std::string message(head);
+  AppendExcerpt(message, text);
+  return message;
+}
+
 std::string MalformedMessage(Malformed problem, std::string_view record) {
   const std::string_view head = problem == Malformed::QuoteInField     ? kQuoteInField
                                 : problem == Malformed::TextAfterQuote ? kTextAfterQuote
                                                                        : kUnterminatedQuote;
-  return std::string(head).append(record);
+  return WithExcerpt(head, record);
 }
 
 std::string NoFieldMessage(std::size_t field, std::string_view record) {
-  return std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn).append(record);
+  return WithExcerpt(std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn), record);
 }
 
 // Reports why `r` is refused and writes what --invalid asks for: `r` as it
@@ -84,7 +91,7 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& s, Output& out,
     out.Buffer.append(r.Text).append(r.LineEnd);
     return true;
   }
-  if (text.size() > kLongestText) return Refuse(c, r, kTooLong, out, refusals);
+  if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
   const Reading<Timestamp> read = ReadInstant(text, c.Kind, c.Lenient);
   if (!read) return Refuse(c, r, RefusalMessage(read, text), out, refusals);
   const TimePoint instant = read.Value.instant;
@@ -131,7 +138,7 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
   }
   if (matches == 1) return found;
   const std::string_view problem_text = matches == 0 ? kNoColumn : kManyColumns;
-  Say("--field " + std::string(name) + ": " + std::string(problem_text) + EscapeControlBytes(header));
+  Say("--field " + std::string(name) + ": " + EscapeControlBytes(WithExcerpt(problem_text, header)));
   return 0;
 }
 

@@ -13,66 +13,122 @@
 namespace orvik::chrono::cli {
 namespace {
 
-constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-// The whole seconds that a time point holds either way.
-constexpr std::int64_t kMaxSeconds = std::numeric_limits<std::int64_t>::max() / kNanosecondsPerSecond;
+constexpr std::uint64_t kLargestCount = std::numeric_limits<std::int64_t>::max();
 
-// Fraction digits of epoch seconds: nanoseconds at most.
-constexpr std::size_t kFractionDigits = sizeof("999999999") - 1;
+// Nanoseconds per unit, and the fraction digits each takes, down to
+// nanoseconds: in the order of kEpochUnits.
+constexpr std::uint64_t kUnitNanoseconds[] = {1'000'000'000, 1'000'000, 1'000, 1};
+constexpr std::size_t kUnitFractionDigits[] = {9, 6, 3, 0};
+constexpr std::uint64_t kPowersOfTen[] = {1,       10,        100,        1'000,       10'000,
+                                          100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
+
+// Digits alone that --from auto does not read, as they may be a year or a date
+// as well as epoch seconds.
+constexpr std::size_t kFewestAmbiguous = sizeof("2024") - 1;
+constexpr std::size_t kMostAmbiguous = sizeof("20240305") - 1;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Epoch seconds read in one pass: the whole seconds, which stop counting once
-// past the time point range, and the fraction in nanoseconds.
+// The index in kEpochUnits of what `kind` counts; seconds for Auto.
+std::size_t UnitOf(InputKind kind) {
+  return kind > InputKind::Epoch ? static_cast<std::size_t>(kind) - static_cast<std::size_t>(InputKind::Epoch) : 0;
+}
+
+// What the reading of an epoch count expected where it stopped.
+enum class Expected : std::uint8_t { Digit, DigitPointOrEnd, DigitOrEnd, EndAfterFraction };
+
+// An epoch count read in one pass: the whole units, which stop counting once
+// past any range, and the fraction in nanoseconds.
 struct EpochText {
   bool Negative = false;
-  std::uint64_t Seconds = 0;  // above kMaxSeconds: outside the range, however far
-  std::int64_t Nanoseconds = 0;
+  std::uint64_t Whole = 0;  // the largest std::uint64_t: beyond it, however far
+  std::uint64_t Fraction = 0;
+  std::size_t Stop = 0;  // where a refused text stopped being one
+  Expected Wanted = Expected::Digit;
 };
 
-// Reads "@-123.45"; false when the text is not epoch seconds. Most texts are
-// told apart by their first bytes.
-bool SplitEpoch(std::string_view text, EpochText& epoch) {
-  static constexpr std::int64_t kScale[kFractionDigits + 1] = {
-      1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000, 10'000, 1'000, 100, 10, 1};
+// Reads "@-123.45" counted in kEpochUnits[unit]; false when the text is no
+// such count. Most texts are told apart by their first bytes.
+bool SplitEpoch(std::string_view text, std::size_t unit, EpochText& epoch) {
+  // A count up to this one takes one more digit without overflow.
+  constexpr std::uint64_t kGrows = (std::numeric_limits<std::uint64_t>::max() - 9) / 10;
+  const std::size_t most = kUnitFractionDigits[unit];
   const char* at = text.data();
   const char* const end = at + text.size();
   if (at != end && *at == '@') ++at;
   const bool negative = at != end && *at == '-';
   if (negative) ++at;
   const char* const whole = at;
-  std::uint64_t seconds = 0;
+  std::uint64_t count = 0;
   for (; at != end && IsDigit(*at); ++at) {
-    if (seconds <= kMaxSeconds) seconds = seconds * 10 + static_cast<unsigned>(*at - '0');
+    count = count <= kGrows ? count * 10 + static_cast<unsigned>(*at - '0') : std::numeric_limits<std::uint64_t>::max();
   }
-  epoch = {negative, seconds, 0};
+  epoch = {negative, count, 0, static_cast<std::size_t>(at - text.data()), Expected::Digit};
   if (at == whole) return false;
   if (at == end) return true;
-  if (*at != '.') return false;
+  if (*at != '.' || most == 0) {
+    epoch.Wanted = most == 0 ? Expected::DigitOrEnd : Expected::DigitPointOrEnd;
+    return false;
+  }
   const char* const fraction = ++at;
-  std::int64_t nanoseconds = 0;
-  for (; at != end && IsDigit(*at) && at - fraction < static_cast<std::ptrdiff_t>(kFractionDigits); ++at) {
-    nanoseconds = nanoseconds * 10 + (*at - '0');
+  std::uint64_t part = 0;
+  for (; at != end && IsDigit(*at) && at - fraction < static_cast<std::ptrdiff_t>(most); ++at) {
+    part = part * 10 + static_cast<unsigned>(*at - '0');
   }
   const auto digits = static_cast<std::size_t>(at - fraction);
-  epoch.Nanoseconds = nanoseconds * kScale[digits];
-  return at == end && digits > 0;
+  epoch.Fraction = part * kPowersOfTen[most - digits];
+  epoch.Stop = static_cast<std::size_t>(at - text.data());
+  if (at == end && digits > 0) return true;
+  epoch.Wanted = digits == 0 ? Expected::Digit : digits == most ? Expected::EndAfterFraction : Expected::DigitOrEnd;
+  return false;
 }
 
-Reading<Timestamp> ReadEpoch(std::string_view text) {
-  constexpr ReadAs kEpoch = ReadAs::Epoch;
+Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
+  const std::size_t unit = UnitOf(kind);
+  const Reading<Timestamp> refused{{}, ParseError::None, OwnRefusal::NotEpoch, ReadAs::Epoch, kind};
   EpochText epoch;
-  if (!SplitEpoch(text, epoch)) return {{}, ParseError::None, kEpochUnreadable, kEpoch};
-  if (epoch.Seconds > kMaxSeconds) return {{}, ParseError::None, kEpochOutsideRange, kEpoch};
-  // Counted toward zero, so that the most negative time point fits.
-  const auto seconds = static_cast<std::int64_t>(epoch.Seconds);
-  std::int64_t count = 0;
-  if (__builtin_mul_overflow(seconds, epoch.Negative ? -kNanosecondsPerSecond : kNanosecondsPerSecond, &count) ||
-      __builtin_add_overflow(count, epoch.Negative ? -epoch.Nanoseconds : epoch.Nanoseconds, &count)) {
-    return {{}, ParseError::None, kEpochOutsideRange, kEpoch};
+  if (!SplitEpoch(text, unit, epoch)) return refused;
+  // The size of the count in nanoseconds: a negative one reaches one further.
+  std::uint64_t size = 0;
+  if (__builtin_mul_overflow(epoch.Whole, kUnitNanoseconds[unit], &size) ||
+      __builtin_add_overflow(size, epoch.Fraction, &size) || size > kLargestCount + (epoch.Negative ? 1 : 0)) {
+    return refused;
   }
-  return {{TimePoint(std::chrono::nanoseconds(count))}, ParseError::None, {}, kEpoch};
+  const auto count = static_cast<std::int64_t>(epoch.Negative ? 0 - size : size);
+  return {{TimePoint(std::chrono::nanoseconds(count))}, ParseError::None, OwnRefusal::None, ReadAs::Epoch, kind};
+}
+
+// Whether `text`, white space around it aside, is an optional '-' and digits
+// with at most one '.' or ','.
+bool IsNumber(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  std::size_t digits = 0;
+  std::size_t points = 0;
+  for (const char c : text) {
+    if (IsDigit(c)) {
+      ++digits;
+    } else if (c == '.' || c == ',') {
+      ++points;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && points <= 1;
+}
+
+// The kind that `auto` picks, by the rule of kAutoRule.
+InputKind DetectKind(std::string_view text) {
+  if (text.empty()) return InputKind::Iso;
+  if (IsLetter(text.front())) return InputKind::Http;  // never a number
+  return text.front() == '@' || IsNumber(text) ? InputKind::Epoch : InputKind::Iso;
+}
+
+bool IsAmbiguous(std::string_view text) {
+  return text.size() >= kFewestAmbiguous && text.size() <= kMostAmbiguous && std::ranges::all_of(text, IsDigit);
 }
 
 template <typename T>
@@ -130,17 +186,76 @@ void AppendNumber(std::string& out, std::int64_t value) {
   out.append(text, WriteNumber(text, value));
 }
 
-}  // namespace
-
-InputKind DetectKind(std::string_view text) {
-  if (!text.empty() && IsLetter(text.front())) return InputKind::Http;  // never epoch seconds
-  EpochText epoch;
-  return SplitEpoch(text, epoch) ? InputKind::Epoch : InputKind::Iso;
+// Appends kFound and the byte of `text` at `at` in quotes, with the rest of
+// its UTF-8 sequence, or the end of the text.
+void AppendFound(std::string& out, std::string_view text, std::size_t at) {
+  out.append(kFound);
+  if (at == text.size()) {
+    out.append(kEndOfText);
+    return;
+  }
+  std::size_t end = at + 1;
+  if (static_cast<unsigned char>(text[at]) >= 0xc0) {
+    while (end < text.size() && end - at < 4 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) ++end;
+  }
+  out.append(1, '\'').append(text.substr(at, end - at)) += '\'';
 }
 
+// Why `text`, read as `kind`, is no epoch count of that unit: where it is not
+// one, or the range of the time points.
+std::string EpochMessage(std::string_view text, InputKind kind) {
+  const std::size_t unit = UnitOf(kind);
+  const EpochUnitWords& words = kEpochUnits[unit];
+  std::string message(kNotEpoch);
+  message.append(words.Name).append(" (").append(words.Examples).append("), ");
+  EpochText epoch;
+  if (SplitEpoch(text, unit, epoch)) {
+    message.append(kEpochOutsideRange);
+    AppendInstant(message, TimePoint::min(), OutputFormat::IsoNs, TimeZone::UTC);
+    message.append(kRangeTo);
+    AppendInstant(message, TimePoint::max(), OutputFormat::IsoNs, TimeZone::UTC);
+    if (!words.Smaller.empty()) message.append(kSmallerUnits).append(words.Smaller);
+    return message.append(": ").append(text);
+  }
+  switch (epoch.Wanted) {
+    case Expected::Digit:
+      message.append(kExpectedDigit);
+      break;
+    case Expected::DigitPointOrEnd:
+      message.append(kExpectedDigitPointOrEnd);
+      break;
+    case Expected::DigitOrEnd:
+      message.append(kExpectedDigitOrEnd);
+      break;
+    case Expected::EndAfterFraction:
+      message.append(kExpectedEndAfter).append(words.MostFractionDigits).append(kFractionDigits);
+      break;
+  }
+  AppendFound(message, text, epoch.Stop);
+  return message.append(": ").append(text);
+}
+
+// Why --from auto does not read `text`, digits that may be a year or a date:
+// what they are as epoch seconds, and what names an instant.
+std::string AmbiguousMessage(std::string_view text) {
+  const bool year = text.size() == kFewestAmbiguous;
+  std::string message(kAmbiguous);
+  message.append(year ? kYear : kDate).append(kOrEpochSeconds).append(text).append(kReadsEpochSeconds);
+  AppendInstant(message, ReadEpoch(text, InputKind::Epoch).Value.instant, OutputFormat::Iso, TimeZone::UTC);
+  return message.append(year ? kYearIsNoInstant : kDateIsNoInstant).append(": ").append(text);
+}
+
+}  // namespace
+
 Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient) {
-  const InputKind read_as = kind == InputKind::Auto ? DetectKind(text) : kind;
-  if (read_as == InputKind::Epoch) return ReadEpoch(text);
+  InputKind read_as = kind;
+  if (kind == InputKind::Auto) {
+    read_as = DetectKind(text);
+    if (read_as == InputKind::Epoch && IsAmbiguous(text)) {
+      return {{}, ParseError::None, OwnRefusal::Ambiguous, ReadAs::Epoch, read_as};
+    }
+  }
+  if (read_as >= InputKind::Epoch) return ReadEpoch(text, read_as);
   if (lenient) return ReadLenient(text, read_as);
   return read_as == InputKind::Http ? ReadHttpOrMail(text) : ReadIso(text, kind == InputKind::Auto);
 }
@@ -149,9 +264,12 @@ Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenie
   return FromLibrary(lenient ? duration::TryFromIso8601(text) : duration::TryFromIso8601Strict(text), ReadAs::Iso);
 }
 
-std::string RefusalMessage(ParseError error, std::string_view own_refusal, std::string_view text) {
-  if (error == ParseError::Iso8601TooShort) own_refusal = kIsoTooShort;
-  if (!own_refusal.empty()) return std::string(own_refusal).append(text);
+std::string EpochName(InputKind kind) { return "epoch " + std::string(kEpochUnits[UnitOf(kind)].Name); }
+
+std::string RefusalMessage(ParseError error, OwnRefusal own, InputKind kind, std::string_view text) {
+  if (own == OwnRefusal::NotEpoch) return EpochMessage(text, kind);
+  if (own == OwnRefusal::Ambiguous) return AmbiguousMessage(text);
+  if (error == ParseError::Iso8601TooShort) return std::string(kIsoTooShort).append(text);
   if (error == ParseError::DurationNumberTooLarge) return std::string(kDurationNumberTooLarge);
   return ErrorMessage(error, text);
 }

@@ -13,45 +13,52 @@
 
 namespace orvik::chrono::cli {
 
-enum class InputKind { Auto, Iso, Http, Epoch };
+// The epoch kinds count seconds, milliseconds, microseconds and nanoseconds,
+// in the order of kEpochUnits.
+enum class InputKind : std::uint8_t { Auto, Iso, Http, Epoch, EpochMs, EpochUs, EpochNs };
 enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
-
-// The kind that `auto` picks, by the rule of kAutoRule.
-InputKind DetectKind(std::string_view text);
 
 // The reader that accepted a text.
 enum class ReadAs : std::uint8_t { Iso, Http, Mail, Epoch };
 
+// The tool's own refusals of a text: one taken for an epoch count and not
+// one, and digits that --from auto does not read.
+enum class OwnRefusal : std::uint8_t { None, NotEpoch, Ambiguous };
+
 // What reading a text gave: a value, or why the text was refused, by the
-// library (Error) or by the tool itself (OwnRefusal, the head of the tool's
-// message, which the text follows).
+// library (Error) or by the tool itself (Own, for a text read as Kind).
 template <typename T>
 struct Reading {
   T Value{};
   ParseError Error = ParseError::None;
-  std::string_view OwnRefusal;
+  OwnRefusal Own = OwnRefusal::None;
   ReadAs Format = ReadAs::Iso;
+  InputKind Kind = InputKind::Iso;  // with Format Epoch, its unit
 
-  explicit operator bool() const { return Error == ParseError::None && OwnRefusal.empty(); }
+  explicit operator bool() const { return Error == ParseError::None && Own == OwnRefusal::None; }
 };
 
-// Reads `text` as `kind` (Auto detects it first) with the library's strict
-// readers, or with `lenient` its lenient ones, or the tool's own reading of
-// epoch seconds. An HTTP text is tried as an HTTP date, then as a mail date;
-// so is an ISO 8601 text that Auto took for one and that is none.
+// Reads `text` as `kind` (Auto picks one by the rule of kAutoRule) with the
+// library's strict readers, or with `lenient` its lenient ones, or the tool's
+// own reading of epoch counts. An HTTP text is tried as an HTTP date, then as
+// a mail date; so is an ISO 8601 text that Auto took for one and that is none.
 Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient);
 
 // The library's strict duration::TryFromIso8601Strict, or with `lenient` its
 // duration::TryFromIso8601.
 Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient);
 
+// "epoch seconds", or the name of the unit that `kind` counts.
+std::string EpochName(InputKind kind);
+
 // Why `text` was refused: the library's message, or the tool's words where
 // the library passes on the standard library's (an ISO 8601 text too short to
-// read, a duration number beyond int), or the tool's own refusal.
-std::string RefusalMessage(ParseError error, std::string_view own_refusal, std::string_view text);
+// read, a duration number beyond int), or the tool's own refusal of a text
+// read as `kind`.
+std::string RefusalMessage(ParseError error, OwnRefusal own, InputKind kind, std::string_view text);
 template <typename T>
 std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
-  return RefusalMessage(reading.Error, reading.OwnRefusal, text);
+  return RefusalMessage(reading.Error, reading.Own, reading.Kind, text);
 }
 
 // A time point that ToCalendarTime shows as the second that holds `t`, its

@@ -31,7 +31,9 @@ constexpr const char* kVersion = "orvik-chrono " ORVIK_STRINGIFY(ORVIK_CHRONO_VE
 
 const std::map<std::string, InputKind>& InputKinds() {
   static const std::map<std::string, InputKind> kinds = {
-      {"auto", InputKind::Auto}, {"iso", InputKind::Iso}, {"http", InputKind::Http}, {"epoch", InputKind::Epoch}};
+      {"auto", InputKind::Auto},       {"iso", InputKind::Iso},          {"http", InputKind::Http},
+      {"epoch", InputKind::Epoch},     {"epoch-ms", InputKind::EpochMs}, {"epoch-us", InputKind::EpochUs},
+      {"epoch-ns", InputKind::EpochNs}};
   return kinds;
 }
 
@@ -65,7 +67,7 @@ void AddZoneFlags(CLI::App& command, Options& options) {
 
 void AddFromOption(CLI::App& command, Words& words) {
   command.footer(std::string(kAutoRule) + '\n');
-  command.add_option("--from", words.From, "auto, iso, http or epoch")
+  command.add_option("--from", words.From, "auto, iso, http, epoch (seconds), epoch-ms, epoch-us or epoch-ns")
       ->check(CLI::IsMember(InputKinds()))
       ->capture_default_str();
 }

@@ -26,13 +26,13 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
   AppendLine(out, "calendar", line);
 }
 
-// The layout of a text that the reading of `format` accepted, by its shape:
-// an ISO 8601 text is extended when a '-' follows its year; an HTTP date's
-// weekday ends with a space in asctime, with ',' in the others, of which RFC
-// 850 has a '-' in its date, before the time.
-const char* LayoutName(std::string_view text, ReadAs format) {
+// The layout of a text that `read` accepted, by its shape: an ISO 8601 text
+// is extended when a '-' follows its year; an HTTP date's weekday ends with a
+// space in asctime, with ',' in the others, of which RFC 850 has a '-' in its
+// date, before the time.
+std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
   constexpr std::size_t kYear = sizeof("2024") - 1;
-  switch (format) {
+  switch (read.Format) {
     case ReadAs::Iso:
       return text.size() > kYear && text[kYear] == '-' ? "ISO 8601, extended" : "ISO 8601, basic";
     case ReadAs::Http: {
@@ -45,7 +45,7 @@ const char* LayoutName(std::string_view text, ReadAs format) {
     case ReadAs::Epoch:
       break;
   }
-  return "epoch seconds";
+  return EpochName(read.Kind);
 }
 
 // +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
@@ -71,7 +71,7 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
   AppendLine(out, "text", EscapeControlBytes(text));
-  AppendLine(out, "layout", LayoutName(text, read.Format));
+  AppendLine(out, "layout", LayoutName(text, read));
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
   if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));

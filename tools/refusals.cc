@@ -17,6 +17,9 @@ namespace {
 
 constexpr std::string_view kPrefix = "orvik-chrono: ";
 
+// The most of a record that a message shows: enough to find it by.
+constexpr std::size_t kShownBytes = 256;
+
 Output& Destination(Refusals& refusals) { return refusals.Shared != nullptr ? *refusals.Shared : refusals.Errors; }
 
 // Writes the reports held for standard error; a failure to write them, which
@@ -84,6 +87,18 @@ std::string EscapeControlBytes(std::string_view text) {
   escaped.reserve(text.size());
   AppendEscaped(escaped, text);
   return escaped;
+}
+
+void AppendExcerpt(std::string& out, std::string_view text) {
+  if (text.size() <= kShownBytes) {
+    out.append(text);
+    return;
+  }
+  std::size_t shown = kShownBytes;
+  while (shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xc0) == 0x80) --shown;  // inside a sequence
+  char size[sizeof("18446744073709551615")];
+  out.append(text.substr(0, shown)).append(kCut);
+  out.append(size, std::to_chars(size, size + sizeof size, text.size()).ptr).append(kCutBytes);
 }
 
 void Say(std::string_view message) {

@@ -42,6 +42,10 @@ void AppendEscaped(std::string& out, std::string_view text);
 // `text` with every control byte written as \xHH.
 std::string EscapeControlBytes(std::string_view text);
 
+// Appends `text` as a message shows a record: whole up to 256 bytes, or else
+// its first bytes, whole UTF-8 sequences, then kCut, its size and kCutBytes.
+void AppendExcerpt(std::string& out, std::string_view text);
+
 // Writes "orvik-chrono: <message>" and a newline on standard error at once.
 void Say(std::string_view message);
 

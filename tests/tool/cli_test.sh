@@ -34,8 +34,32 @@ local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
 # Each input kind, and each format from one (tests/tool/instants_test.sh writes every format beside GNU date).
 expect "kinds" 0 "Sun, 06 Nov 1994 08:49:37 GMT\nSun, 06 Nov 1994 08:49:37 GMT\nSun, 06 Nov 1994 08:49:37 GMT" "" -- \
   convert --to http "Sunday, 06-Nov-94 08:49:37 GMT" 1994-11-06T14:19:37.5+05:30 @784111777.999
-expect "epoch-ns" 0 "-1500000000" "" -- convert --to epoch-ns @-1.5
-expect "explicit epoch" 0 "1970-01-01T00:00:20.240305000Z" "" -- convert --from epoch 20.240305
+# auto reads no 4 to 8 digits alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch
+# seconds, and so are fewer or more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
+no_instant="names no instant, which needs"
+expect "ambiguous digits" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z" \
+  "orvik-chrono: argument 1: Ambiguous digits, a year or epoch seconds: @2024 or --from epoch reads epoch seconds, 1970-01-01T00:33:44Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: 2024
+orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305" -- \
+  convert --to iso 2024 20240305 123 -2024 @20240305 2024.0 -0
+
+# A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
+range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
+epochs=("auto|1709622489 |seconds|expected a digit, '.' or the end of the text, found ' '"
+  "auto|1,5|seconds|expected a digit, '.' or the end of the text, found ','"
+  "auto|1709622489.1234567891|seconds|expected the end of the text after at most nine digits of a fraction, found '1'"
+  "auto|1.|seconds|expected a digit, found the end of the text" "epoch|12\xc3\xa9|seconds|expected a digit, '.' or the end of the text, found '\xc3\xa9'"
+  "auto|1709622489000|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
+  "epoch|-9223372036.854775809|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
+  "epoch-ms|1.0000001|milliseconds|expected the end of the text after at most six digits of a fraction, found '1'"
+  "epoch-us|9223372036854775.808|microseconds|$range; for a count of smaller units, --from epoch-ns"
+  "epoch-ns|1.5|nanoseconds|expected a digit or the end of the text, found '.'" "epoch-ns|9223372036854775808|nanoseconds|$range")
+for entry in "${epochs[@]}"; do
+  IFS='|' read -r from text unit want <<<"$entry"
+  text=$(printf '%b' "$text") want=$(printf '%b' "$want")
+  got=$("$tool" convert --from "$from" -- "$text" 2>&1 >/dev/null)
+  if [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; then passed=$((passed + 1)); else
+    echo "FAIL epoch $from $text: $got"; failures=$((failures + 1)); fi
+done
 expect "explicit iso" 0 "2024-03-05T00:00:00Z" "" -- convert --from iso --to iso 20240305T000000Z
 
 # A refused input is reported with its place and, unless --invalid says otherwise (tests/tool/records_test.py
@@ -76,9 +100,11 @@ done
 # Messages show the whole input, control bytes escaped, but for a text too long to be an instant.
 expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'a': a\\\\x00b\\\\x09c\\\\x01" \
   "a\0b\tc\001" -- convert --invalid drop
+# A field too long to be an instant is refused unread, and shown as a long record is: its first 256 bytes,
+# whole UTF-8 sequences, and its size.
 expect "longest text" 1 "1970-01-01T00:00:01.000000000Z" \
-  "orvik-chrono: line 2: Too long to be an instant: expected at most 1024 bytes, far more than any instant's text" \
-  "$(printf '%01024d\n%01025d' 1 1)" -- convert --invalid drop
+  "orvik-chrono: line 2: Too long to be an instant's text: expected at most 1024 bytes, such as 2024-03-05T07:08:09Z or Tue, 05 Mar 2024 07:08:09 GMT: $(printf '%0255d' 0)… (1026 bytes)" \
+  "$(printf '%01024d\n%0255d\xc3\xa9%0769d' 1 0 0)" -- convert --invalid drop
 expect "empty argument" 1 "" "orvik-chrono: argument 1: Not an ISO 8601 duration, expected 'P' at the start, found the end of the text: " -- duration ""
 
 # The tool's own words where the lenient readers would pass on the standard library's.
@@ -103,7 +129,7 @@ done
 
 # Headers: the first line copied unchanged; --field NAME is the column under that name.
 expect "header of whole lines" 1 "when\n1970-01-01T00:00:00Z\nwhen" \
-  "orvik-chrono: line 3: Failed to parse epoch seconds: when" "when\n0\nwhen" -- convert --header --from epoch --to iso
+  "orvik-chrono: line 3: Not epoch seconds (such as 1709622489 or @-1.5), expected a digit, found 'w': when" "when\n0\nwhen" -- convert --header --from epoch --to iso
 expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\tx" "" "when\tid\n0\tx" -- \
   convert --header --field when
 expect "header only" 0 "a\tb" "" "a\tb" -- convert --header --field b
@@ -128,7 +154,7 @@ expect "header with text" 2 "" "--header excludes text\nRun with --help for more
 # Python's csv); a malformed record is refused with the line where it began, and the input goes on.
 expect "byte-order mark alone" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --field 1 --csv
 expect "malformed argument" 1 "\"0\"x,1\n1970-01-01T00:00:00Z,\"1\"\n,2" \
-  "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote: \"0\"x,1\norvik-chrono: argument 3: Failed to parse epoch seconds: x" -- \
+  "orvik-chrono: argument 1: Malformed CSV record, text after a closing quote: \"0\"x,1\norvik-chrono: argument 3: Not epoch seconds (such as 1709622489 or @-1.5), expected a digit, found 'x': x" -- \
   convert --field 1 --csv --from epoch --to iso --invalid empty "\"0\"x,1" "\"0\",\"1\"" x,2
 
 
@@ -149,7 +175,7 @@ for ((i = 0; i < ${#merged[@]}; i += 2)); do
 done
 
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
-rule=$("$tool" convert --help | grep '^auto reads')
+rule=$("$tool" convert --help | grep '^auto takes')
 for doc in README.md tools/orvik-chrono.1.in; do
   if [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; then passed=$((passed + 1)); else
     echo "FAIL the auto rule is not in $doc: $rule"; failures=$((failures + 1)); fi
@@ -158,7 +184,7 @@ done
 # The layout that parse names, strictly and with --lenient.
 layouts=("Sun, 06 Nov 1994 08:49:37 GMT" "HTTP date, IMF-fixdate" "Sunday, 06-Nov-94 08:49:37 GMT" "HTTP date, RFC 850"
   "Sun Nov  6 08:49:37 1994" "HTTP date, asctime" "--lenient|Sun, 06-Nov-94 08:49:37 -0500" "HTTP date, RFC 850"
-  "20200101t000000Z" "ISO 8601, basic" "2020-01-01 00:00:00+05" "ISO 8601, extended" "@1" "epoch seconds")
+  "20200101t000000Z" "ISO 8601, basic" "2020-01-01 00:00:00+05" "ISO 8601, extended" "@1" "epoch seconds" "--from|epoch-us|1" "epoch microseconds")
 for ((i = 0; i < ${#layouts[@]}; i += 2)); do
   IFS='|' read -ra args <<<"${layouts[i]}"
   got=$("$tool" parse "${args[@]}" | sed -n 's/^layout *//p')

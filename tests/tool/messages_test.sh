@@ -62,7 +62,7 @@ check() {
   passed=$((passed + 1))
 }
 
-for from in auto iso http epoch; do
+for from in auto iso http epoch epoch-ms; do
   "$tool" convert --from "$from" --invalid drop -- "${inputs[@]}" >"$work/out" 2>"$work/err"
   check "convert --from $from arguments" "$count" $?
   "$tool" convert --from "$from" <"$work/inputs" >"$work/out" 2>"$work/err"

@@ -74,12 +74,13 @@ def http_text(seconds):
 
 
 def epoch_text(ns):
-    """Epoch seconds of `ns`, with '@' or not, cut to a random number of fraction digits."""
+    """Epoch seconds of `ns`, with '@' or not, cut to a random number of fraction digits; refused where
+    they are 4 to 8 digits alone, which may be a year or a date."""
     digits = rng.randrange(10)
     cut = ns - ns % 10 ** (9 - digits)
     whole, fraction = divmod(abs(cut), 10**9)
-    sign = "-" if cut < 0 else ""
-    return rng.choice(["@", ""]) + sign + str(whole) + (f".{fraction:09d}"[: digits + 1] if digits else ""), cut
+    text = rng.choice(["@", ""]) + "-" * (cut < 0) + str(whole) + (f".{fraction:09d}"[: digits + 1] if digits else "")
+    return text, None if re.fullmatch(r"\d{4,8}", text) else cut
 
 
 def rfc850_outside_pivot(text, want):
