@@ -186,19 +186,15 @@ void AppendNumber(std::string& out, std::int64_t value) {
   out.append(text, WriteNumber(text, value));
 }
 
-// Appends kFound and the byte of `text` at `at` in quotes, with the rest of
-// its UTF-8 sequence, or the end of the text.
+// Appends kFound and the byte of `text` at `at` in quotes, or the end of the
+// text.
 void AppendFound(std::string& out, std::string_view text, std::size_t at) {
   out.append(kFound);
   if (at == text.size()) {
     out.append(kEndOfText);
     return;
   }
-  std::size_t end = at + 1;
-  if (static_cast<unsigned char>(text[at]) >= 0xc0) {
-    while (end < text.size() && end - at < 4 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) ++end;
-  }
-  out.append(1, '\'').append(text.substr(at, end - at)) += '\'';
+  ((out += '\'') += text[at]) += '\'';
 }
 
 // Why `text`, read as `kind`, is no epoch count of that unit: where it is not

@@ -27,58 +27,46 @@ expect() {
   fi
 }
 
+# check WHAT: counts the status of the command before it; a failure is shown as WHAT.
+check() { if [ $? -eq 0 ]; then passed=$((passed + 1)); else echo "FAIL $*"; failures=$((failures + 1)); fi; }
+
 india=false
 [ "${TZ:-}" = Asia/Kolkata ] && india=true
 local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
 
-# Each input kind, and each format from one (tests/tool/instants_test.sh writes every format beside GNU date).
-expect "kinds" 0 "Sun, 06 Nov 1994 08:49:37 GMT\nSun, 06 Nov 1994 08:49:37 GMT\nSun, 06 Nov 1994 08:49:37 GMT" "" -- \
-  convert --to http "Sunday, 06-Nov-94 08:49:37 GMT" 1994-11-06T14:19:37.5+05:30 @784111777.999
-# auto reads no 4 to 8 digits alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch
-# seconds, and so are fewer or more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
+# A refused input is reported with its place and, unless --invalid says otherwise (tests/tool/records_test.py
+# has each mode), written as it came; an empty one is a missing value, no refusal. auto reads no 4 to 8 digits
+# alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch seconds, and so are fewer or
+# more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
 no_instant="names no instant, which needs"
-expect "ambiguous digits" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z" \
+expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z\n\n2020-" \
   "orvik-chrono: argument 1: Ambiguous digits, a year or epoch seconds: @2024 or --from epoch reads epoch seconds, 1970-01-01T00:33:44Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: 2024
-orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305" -- \
-  convert --to iso 2024 20240305 123 -2024 @20240305 2024.0 -0
+orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305
+orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-" -- \
+  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 2024.0 -0 "" 2020-
 
 # A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
 range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
 epochs=("auto|1709622489 |seconds|expected a digit, '.' or the end of the text, found ' '"
   "auto|1,5|seconds|expected a digit, '.' or the end of the text, found ','"
   "auto|1709622489.1234567891|seconds|expected the end of the text after at most nine digits of a fraction, found '1'"
-  "auto|1.|seconds|expected a digit, found the end of the text" "epoch|12\xc3\xa9|seconds|expected a digit, '.' or the end of the text, found '\xc3\xa9'"
-  "auto|1709622489000|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
+  "auto|1.|seconds|expected a digit, found the end of the text"
   "epoch|-9223372036.854775809|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
   "epoch-ms|1.0000001|milliseconds|expected the end of the text after at most six digits of a fraction, found '1'"
-  "epoch-us|9223372036854775.808|microseconds|$range; for a count of smaller units, --from epoch-ns"
   "epoch-ns|1.5|nanoseconds|expected a digit or the end of the text, found '.'" "epoch-ns|9223372036854775808|nanoseconds|$range")
 for entry in "${epochs[@]}"; do
   IFS='|' read -r from text unit want <<<"$entry"
-  text=$(printf '%b' "$text") want=$(printf '%b' "$want")
   got=$("$tool" convert --from "$from" -- "$text" 2>&1 >/dev/null)
-  if [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; then passed=$((passed + 1)); else
-    echo "FAIL epoch $from $text: $got"; failures=$((failures + 1)); fi
+  [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; check "epoch $from $text: $got"
 done
 expect "explicit iso" 0 "2024-03-05T00:00:00Z" "" -- convert --from iso --to iso 20240305T000000Z
 
-# A refused input is reported with its place and, unless --invalid says otherwise (tests/tool/records_test.py
-# has each mode), written as it came. A missing value (empty, or a text --null names) is no refusal.
-expect "refused arguments" 1 "1994-11-06T08:49:37Z\n2020-\n\n1970-01-01T00:00:00Z" \
-  "orvik-chrono: argument 2: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-" -- \
-  convert --to iso 784111777 2020- "" 0
-expect "standard input" 1 "1994-11-06T08:49:37.000000000Z\r\n\nbogus\n\\N\n2024-03-05T07:08:09.500000000Z\n2024-02-30T07:08:09Z\r" \
-  "orvik-chrono: line 3: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'bogus': bogus\norvik-chrono: line 6: Not an ISO 8601 timestamp, day 30 does not exist in February 2024: 2024-02-30T07:08:09Z" \
-  "Sun, 06 Nov 1994 08:49:37 GMT\r\n\nbogus\n\\N\n1709622489.5\n2024-02-30T07:08:09Z\r" -- convert --null '\N'
-expect "empty input" 0 "" "" -- convert
 
 # parse, duration, now, version.
 expect "parse iso" 0 "text         2020-01-01T05:30:00+05:30\nlayout       ISO 8601, extended\nnanoseconds  1577836800000000000\nutc          2020-01-01T00:00:00.000000000Z\noffset       +05:30\ncalendar     2020-01-01 00:00:00 Wed, day 1 of the year, isdst 0, UTC+0 s, GMT" "" -- \
   parse 2020-01-01T05:30:00+05:30
 expect "parse http local" 0 "text         Sun Nov  6 08:49:37 1994\nlayout       HTTP date, asctime\nnanoseconds  784111777000000000\nutc          1994-11-06T08:49:37.000000000Z\noffset       +00:00\n$(local_iso 'calendar     1994-11-06 08:49:37 Sun, day 310 of the year, isdst 0, UTC+0 s, UTC' 'calendar     1994-11-06 14:19:37 Sun, day 310 of the year, isdst 0, UTC+19800 s, IST')" "" -- \
   parse --local "Sun Nov  6 08:49:37 1994"
-expect "duration" 1 "5415000000000 ns  5415.000000000 s\n0 ns  0.000000000 s" \
-  "orvik-chrono: argument 2: Durations with year/month/day components are not supported" -- duration PT1H30M15S P1Y PT0S
 expect "version" 0 "orvik-chrono 1.1.0" "" -- --version
 
 # Usage errors.
@@ -87,9 +75,7 @@ expect "bad format" 2 "" "--to: xx not in {epoch,epoch-ns,http,iso,iso-basic,iso
 expect "both zones" 2 "" "--local excludes --utc\nRun with --help for more information." -- convert --local --utc 1
 expect "parse needs text" 2 "" "text is required\nRun with --help for more information." -- parse
 
-# Columns: field N of each line is converted, the rest copied; tab-separated text has no quoting.
-expect "tab-separated text" 0 "\"a\t1970-01-01T00:00:00Z\n\"\t1970-01-01T00:00:01Z" "" "\"a\t0\n\"\t1" -- \
-  convert --field 2 --from epoch --to iso
+# Columns: field N of each line is converted, the rest copied.
 expect "field from 1" 2 "" "--field: fields count from 1\nRun with --help for more information." -- convert --field 0
 for delimiter in ab '"' $'\r' $'\n' '¦'; do
   expect "delimiter $delimiter" 2 "" \
@@ -105,7 +91,6 @@ expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expec
 expect "longest text" 1 "1970-01-01T00:00:01.000000000Z" \
   "orvik-chrono: line 2: Too long to be an instant's text: expected at most 1024 bytes, such as 2024-03-05T07:08:09Z or Tue, 05 Mar 2024 07:08:09 GMT: $(printf '%0255d' 0)… (1026 bytes)" \
   "$(printf '%01024d\n%0255d\xc3\xa9%0769d' 1 0 0)" -- convert --invalid drop
-expect "empty argument" 1 "" "orvik-chrono: argument 1: Not an ISO 8601 duration, expected 'P' at the start, found the end of the text: " -- duration ""
 
 # The tool's own words where the lenient readers would pass on the standard library's.
 expect "iso too short" 1 "1e3" \
@@ -114,7 +99,6 @@ expect "iso too short" 1 "1e3" \
 expect "duration number" 1 "" \
   "orvik-chrono: argument 1: Duration number too large: expected at most 2147483647 before each of H, M and S" -- \
   duration --lenient PT2147483648S
-expect "largest duration number" 0 "2147483647000000000 ns  2147483647.000000000 s" "" -- duration PT2147483647S
 expect "field too large" 2 "" "--field: no line has that many fields\nRun with --help for more information." -- \
   convert --field 18446744073709551616 1
 
@@ -123,15 +107,13 @@ for redirect in "</" "<&-"; do
   reason="Is a directory"
   [ "$redirect" = "<&-" ] && reason="not open for reading (Bad file descriptor)"
   got=$(eval "\"\$tool\" convert $redirect" 2>&1; echo "status $?")
-  if [ "$got" = "$(printf 'orvik-chrono: cannot read standard input: %s\nstatus 1' "$reason")" ]; then
-    passed=$((passed + 1)); else echo "FAIL read error $redirect: $got"; failures=$((failures + 1)); fi
+  [ "$got" = "$(printf 'orvik-chrono: cannot read standard input: %s\nstatus 1' "$reason")" ]; check "read error $redirect: $got"
 done
 
-# Headers: the first line copied unchanged; --field NAME is the column under that name.
-expect "header of whole lines" 1 "when\n1970-01-01T00:00:00Z\nwhen" \
-  "orvik-chrono: line 3: Not epoch seconds (such as 1709622489 or @-1.5), expected a digit, found 'w': when" "when\n0\nwhen" -- convert --header --from epoch --to iso
-expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\tx" "" "when\tid\n0\tx" -- \
-  convert --header --field when
+# Headers: the first line copied unchanged; --field NAME is the column under that name. Tab-separated text
+# has no quoting: a quote is data.
+expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\t\"x\n1970-01-01T00:00:01.000000000Z\t\"" "" \
+  "when\tid\n0\t\"x\n1\t\"" -- convert --header --field when
 expect "header only" 0 "a\tb" "" "a\tb" -- convert --header --field b
 expect "no header line" 0 "" "" -- convert --header --field time
 expect "no such column" 2 "" \
@@ -170,15 +152,13 @@ for ((i = 0; i < ${#merged[@]}; i += 2)); do
   # shellcheck disable=SC2086
   want=$(printf '%b' "${merged[i + 1]}")
   got=$(printf '1\nx\n2\n' | "$tool" ${merged[i]} 2>&1 | head -n "$(wc -l <<<"$want")")
-  if [ "$got" = "$want" ]; then passed=$((passed + 1)); else
-    echo "FAIL order of ${merged[i]}: $got"; failures=$((failures + 1)); fi
+  [ "$got" = "$want" ]; check "order of ${merged[i]}: $got"
 done
 
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
 rule=$("$tool" convert --help | grep '^auto takes')
 for doc in README.md tools/orvik-chrono.1.in; do
-  if [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; then passed=$((passed + 1)); else
-    echo "FAIL the auto rule is not in $doc: $rule"; failures=$((failures + 1)); fi
+  [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; check "the auto rule is not in $doc: $rule"
 done
 
 # The layout that parse names, strictly and with --lenient.
@@ -188,21 +168,18 @@ layouts=("Sun, 06 Nov 1994 08:49:37 GMT" "HTTP date, IMF-fixdate" "Sunday, 06-No
 for ((i = 0; i < ${#layouts[@]}; i += 2)); do
   IFS='|' read -ra args <<<"${layouts[i]}"
   got=$("$tool" parse "${args[@]}" | sed -n 's/^layout *//p')
-  if [ "$got" = "${layouts[i + 1]}" ]; then passed=$((passed + 1)); else
-    echo "FAIL layout of ${layouts[i]}: $got"; failures=$((failures + 1)); fi
+  [ "$got" = "${layouts[i + 1]}" ]; check "layout of ${layouts[i]}: $got"
 done
 
 # A write that fails ends the tool with one message.
 for args in "convert 0" "parse 0" "duration PT1S" "now" "--version"; do
   # shellcheck disable=SC2086
   got=$("$tool" $args 2>&1 >/dev/full; echo "status $?")
-  if [ "$got" = "$(printf 'orvik-chrono: write error: No space left on device\nstatus 1')" ]; then
-    passed=$((passed + 1)); else echo "FAIL write error of $args: $got"; failures=$((failures + 1)); fi
+  [ "$got" = "$(printf 'orvik-chrono: write error: No space left on device\nstatus 1')" ]; check "write error of $args: $got"
 done
 
 now=$("$tool" now --to epoch)
-if [ "$now" -ge "$(date +%s)" ] 2>/dev/null || [ $(( $(date +%s) - now )) -le 5 ]; then passed=$((passed + 1)); else
-  echo "FAIL now: $now"; failures=$((failures + 1)); fi
+[ "$now" -ge "$(date +%s)" ] 2>/dev/null || [ $(($(date +%s) - now)) -le 5 ]; check "now: $now"
 
 echo "$passed passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -3,7 +3,7 @@
 
 Every text is written from a random instant: ISO 8601 in every layout, separator, fraction length,
 offset form and letter case that the strict reader takes, HTTP dates in their three layouts (RFC 850
-within 50 years of today), epoch seconds with every fraction length; each must convert to that instant.
+within 50 years of today), epoch counts of each unit and fraction length; each must be that instant.
 Where Python's datetime.fromisoformat or email.utils.parsedate_to_datetime, or GNU `date -u -d`, reads
 the text too, it must give the same instant (Python to the microsecond). They are no judges of what to
 refuse, and differ from the standards where they read a text at all: Python refuses 't', 'z' and " UTC"
@@ -25,9 +25,9 @@ EPOCH = datetime(1970, 1, 1)
 failures = []
 
 
-def convert(texts):
-    """The epoch nanoseconds that convert writes for each text, or None where it refuses it."""
-    run = subprocess.run([TOOL, "convert", "--to", "epoch-ns"], input="".join(t + "\n" for t in texts),
+def convert(texts, kind="auto"):
+    """The epoch nanoseconds that convert --from `kind` writes for each text, or None where it refuses it."""
+    run = subprocess.run([TOOL, "convert", "--from", kind, "--to", "epoch-ns"], input="".join(t + "\n" for t in texts),
                          capture_output=True, text=True, check=False)
     refused = {int(line.split(": ")[1].split()[1]) for line in run.stderr.splitlines()}
     written = iter(run.stdout.splitlines())
@@ -73,14 +73,14 @@ def http_text(seconds):
     return wall.strftime(rng.choice(layouts)), seconds * 10**9
 
 
-def epoch_text(ns):
-    """Epoch seconds of `ns`, with '@' or not, cut to a random number of fraction digits; refused where
-    they are 4 to 8 digits alone, which may be a year or a date."""
-    digits = rng.randrange(10)
-    cut = ns - ns % 10 ** (9 - digits)
-    whole, fraction = divmod(abs(cut), 10**9)
-    text = rng.choice(["@", ""]) + "-" * (cut < 0) + str(whole) + (f".{fraction:09d}"[: digits + 1] if digits else "")
-    return text, None if re.fullmatch(r"\d{4,8}", text) else cut
+def epoch_text(ns, unit=9):
+    """An epoch count of `ns` in units of 10**unit ns, with '@' or not, cut to a random number of fraction
+    digits; refused below the time point range and, under auto, where it is 4 to 8 digits alone."""
+    digits = rng.randrange(unit + 1)
+    cut = ns - ns % 10 ** (unit - digits)
+    whole, fraction = divmod(abs(cut), 10**unit)
+    text = rng.choice(["@", ""]) + "-" * (cut < 0) + str(whole) + (f".{fraction:0{unit}d}"[: digits + 1] if digits else "")
+    return text, None if cut < -(2**63) or (unit == 9 and re.fullmatch(r"\d{4,8}", text)) else cut
 
 
 def rfc850_outside_pivot(text, want):
@@ -116,6 +116,10 @@ for text in rng.sample([t for t, want in cases if not rfc850_outside_pivot(t, wa
     if theirs is not None and got is not None and theirs != got and ":60" not in text:
         failures.append(f"{text!r}: convert wrote {got}, GNU date {theirs}")
 failures += [f"{text!r} should be refused" for text, got in zip(refused, results[len(cases):]) if got is not None]
+for kind, unit in ("epoch-ms", 6), ("epoch-us", 3), ("epoch-ns", 0):
+    counts = [epoch_text(rng.randrange(-(2**63), 2**63), unit) for _ in range(300)] + [epoch_text(-(2**63), unit)]
+    for (text, want), got in zip(counts, convert([text for text, _ in counts], kind)):
+        failures += [f"--from {kind} {text!r}: convert wrote {got}, the text names {want}"] * (got != want)
 
 print("\n".join(failures[:20]) or f"{len(texts)} texts, every reading as its text says")
 sys.exit(1 if failures else 0)
