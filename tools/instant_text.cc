@@ -15,9 +15,8 @@ namespace {
 
 constexpr std::uint64_t kLargestCount = std::numeric_limits<std::int64_t>::max();
 
-// Nanoseconds per unit, and the fraction digits each takes, down to
-// nanoseconds: in the order of kEpochUnits.
-constexpr std::uint64_t kUnitNanoseconds[] = {1'000'000'000, 1'000'000, 1'000, 1};
+// The fraction digits that each unit takes, down to nanoseconds, in the order
+// of kEpochUnits: a unit is 10 to that power nanoseconds.
 constexpr std::size_t kUnitFractionDigits[] = {9, 6, 3, 0};
 constexpr std::uint64_t kPowersOfTen[] = {1,       10,        100,        1'000,       10'000,
                                           100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
@@ -92,7 +91,7 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
   if (!SplitEpoch(text, unit, epoch)) return refused;
   // The size of the count in nanoseconds: a negative one reaches one further.
   std::uint64_t size = 0;
-  if (__builtin_mul_overflow(epoch.Whole, kUnitNanoseconds[unit], &size) ||
+  if (__builtin_mul_overflow(epoch.Whole, kPowersOfTen[kUnitFractionDigits[unit]], &size) ||
       __builtin_add_overflow(size, epoch.Fraction, &size) || size > kLargestCount + (epoch.Negative ? 1 : 0)) {
     return refused;
   }

@@ -13,8 +13,8 @@
 
 namespace orvik::chrono::cli {
 
-// The epoch kinds count seconds, milliseconds, microseconds and nanoseconds,
-// in the order of kEpochUnits.
+// The epoch kinds, last, count seconds, milliseconds, microseconds and
+// nanoseconds, in the order of kEpochUnits.
 enum class InputKind : std::uint8_t { Auto, Iso, Http, Epoch, EpochMs, EpochUs, EpochNs };
 enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
 
@@ -48,7 +48,7 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
 // duration::TryFromIso8601.
 Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient);
 
-// "epoch seconds", or the name of the unit that `kind` counts.
+// "epoch " and the unit that `kind` counts: "epoch seconds" for Auto and Epoch.
 std::string EpochName(InputKind kind);
 
 // Why `text` was refused: the library's message, or the tool's words where
