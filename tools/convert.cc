@@ -43,10 +43,10 @@ struct Scratch {
   std::string Value;  // a quoted field's text
 };
 
-// `head`, then `text` as a message shows a record.
-std::string WithExcerpt(std::string_view head, std::string_view text) {
-  std::string message(head);
-  AppendExcerpt(message, text);
+// `start`, then `record` as a message shows it.
+std::string WithExcerpt(std::string_view start, std::string_view record) {
+  std::string message(start);
+  AppendExcerpt(message, record);
   return message;
 }
 
