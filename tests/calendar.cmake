@@ -5,8 +5,6 @@
 orvik_chrono_test(calendar_test INTERNAL SOURCES calendar_test.cc
   ZONES UTC "<+00>0" "<-00>0:0:30" "<+0530>-5:30" "<-0330>3:30" "CET-1CEST,M3.5.0,M10.5.0/3" Africa/Monrovia
         Europe/Amsterdam Asia/Kathmandu Australia/Lord_Howe Europe/Dublin America/St_Johns Pacific/Kiritimati unset)
-# Sets the process's zone itself, zone after zone.
-orvik_chrono_test(calendar_zone_sweep_test SOURCES calendar_zone_sweep_test.cc)
-# Counts its own localtime_r calls, under zones of whole, half and quarter hours.
-orvik_chrono_test(calendar_cache_test INTERNAL SOURCES calendar_cache_test.cc
-  ZONES UTC Europe/Berlin Asia/Kolkata Asia/Kathmandu Australia/Lord_Howe "<+0530>-5:30" unset)
+# Sets the process's zone itself, zone after zone, and counts its own
+# localtime_r calls.
+orvik_chrono_test(zone_test SOURCES zone_test.cc)

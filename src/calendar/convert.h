@@ -55,19 +55,39 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
 [[noreturn]] void ThrowUnknownZone();
 [[noreturn]] void ThrowConversionFailed();
 
+// Fills `out` through localtime_r, every member as libc leaves it; throws
+// std::runtime_error kLocalTimeFailed when it fails.
+void LocalFromLibc(long seconds, std::tm& out);
+
+// Fills `out` with the local time of `seconds` from `zone`'s table, exactly
+// as localtime_r gives it, or through localtime_r where the zone leaves it to
+// libc or could not be read (nullptr).
+inline void LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) {
+  if (zone == nullptr || zone->Shifts == nullptr || seconds < zone::kFirstSecond || seconds > zone::kLastSecond) {
+    LocalFromLibc(seconds, out);
+    return;
+  }
+  const zone::Shift& shift = zone::ShiftAt(*zone, seconds);
+  CalendarFields(seconds + shift.Add, out);
+  out.tm_sec += shift.LeapSecond;
+  out.tm_isdst = shift.IsDst;
+  out.tm_gmtoff = shift.Offset;
+  out.tm_zone = shift.Abbreviation;
+}
+
 // Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
 // (no leap seconds, whatever the zone setting), local time as localtime_r
-// gives it, from the zone that the thread's `seen` follows. Throws
+// gives it, in the zone that the thread's `seen` follows. Throws
 // std::invalid_argument kUnknownTimeZone for any other zone, without touching
 // `out`, and std::runtime_error kLocalTimeFailed when localtime_r fails.
-// Inline, so that a UTC miss is arithmetic and nothing else.
+// Inline, so that a miss is arithmetic and a lookup.
 inline void Convert(long seconds, std::tm& out, TimeZone zone, zone::ZoneSeen& seen) {
   if (zone == TimeZone::UTC) {
     UtcFromSeconds(seconds, out);
   } else if (zone != TimeZone::Local) {
     ThrowUnknownZone();
-  } else if (!zone::LocalTime(seconds, out, seen)) {
-    ThrowConversionFailed();
+  } else {
+    LocalFromSeconds(seconds, out, zone::ZoneInForce(seen));
   }
 }
 

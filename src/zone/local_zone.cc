@@ -134,8 +134,8 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
   for (const Zone* zone = newest; zone != nullptr; zone = zone->Next) {
     if (same(*zone) && (trust_newest || zone->File == file)) return zone;
   }
-  Zone* zone = ReadZone({LocalZoneSource::Unreadable, tz, path, {}, tz == nullptr ? kDefaultFile : tz, tz == nullptr},
-                        name);
+  Zone* zone =
+      ReadZone({LocalZoneSource::Unreadable, tz, path, {}, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
   if (zone == nullptr) return nullptr;
   zone->Next = newest;
   while (!zones.compare_exchange_weak(zone->Next, zone, std::memory_order_release, std::memory_order_acquire)) {
@@ -143,25 +143,9 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
   return zone;
 }
 
-bool SameEnvironment(const ZoneSeen& seen, char** environment) {
-  if (environment != seen.Environment) return false;
-  return environment == nullptr ||
-         (environment[seen.Index] == seen.Entry && (seen.Index == 0 || environment[seen.Index - 1] == seen.Before));
-}
+}  // namespace
 
-// Once a second of the system clock for each thread, whether /etc/localtime
-// is no longer the file of the zone in force.
-bool FileReplaced(ZoneSeen& seen) {
-  const std::time_t now = std::time(nullptr);
-  if (now == seen.Checked) return false;
-  seen.Checked = now;
-  return Identify(seen.InForce->Path) != seen.InForce->File;
-}
-
-// Looks at the environment again, and at the zone that TZ names when its
-// value has changed (or /etc/localtime was replaced, or the thread has not
-// looked yet). Leaves `seen` as it was and returns nullptr when memory runs out.
-[[gnu::noinline]] const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced) {
+const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced) {
   ZoneSeen now{environment, 0, nullptr, nullptr, seen.InForce, seen.Checked};
   while (environment != nullptr && environment[now.Index] != nullptr &&
          std::strncmp(environment[now.Index], "TZ=", 3) != 0) {
@@ -183,31 +167,10 @@ bool FileReplaced(ZoneSeen& seen) {
   return now.InForce;
 }
 
-// The zone that TZ names for this thread.
-const Zone* ZoneInForce(ZoneSeen& seen) {
-  char** const environment = environ;
-  const Zone* const zone = seen.InForce;
-  if (zone != nullptr && SameEnvironment(seen, environment)) {
-    if (!zone->WatchesFile || !FileReplaced(seen)) return zone;
-    return LookAgain(seen, environment, true);
-  }
-  return LookAgain(seen, environment, false);
-}
-
-}  // namespace
-
-bool LocalTime(long seconds, std::tm& out, ZoneSeen& seen) {
-  const Zone* const zone = ZoneInForce(seen);
-  if (zone == nullptr || zone->Starts == nullptr || seconds < kFirstSecond || seconds > kLastSecond) {
-    return localtime_r(&seconds, &out) != nullptr;
-  }
-  const Shift& shift = ShiftAt(*zone, seconds);
-  CalendarFields(seconds + shift.Add, out);
-  out.tm_sec += shift.LeapSecond;
-  out.tm_isdst = shift.IsDst;
-  out.tm_gmtoff = shift.Offset;
-  out.tm_zone = shift.Abbreviation;
-  return true;
+const Zone* LookAtFile(ZoneSeen& seen, std::time_t now) {
+  seen.Checked = now;
+  if (Identify(seen.InForce->Path) == seen.InForce->File) return seen.InForce;
+  return LookAgain(seen, environ, true);
 }
 
 }  // namespace internal::zone

@@ -3,12 +3,14 @@
 #ifndef ORVIK_CHRONO_SRC_ZONE_LOCAL_ZONE_H_
 #define ORVIK_CHRONO_SRC_ZONE_LOCAL_ZONE_H_
 
+#include <unistd.h>
+
 #include <cstddef>
 #include <ctime>
 
-namespace orvik::chrono::internal::zone {
+#include "zone/zone_table.h"
 
-struct Zone;
+namespace orvik::chrono::internal::zone {
 
 // What a thread last saw of the environment, and the zone it named then;
 // all zero for a thread that has not looked yet. Any change of TZ's value
@@ -25,13 +27,33 @@ struct ZoneSeen {
   std::time_t Checked;  // TZ unset: the second in which /etc/localtime's identity was last looked at
 };
 
-// Fills every member of `out` with the local time of `seconds`, exactly as
-// localtime_r would, from the zone's table. Reads the zone first when TZ's
-// value has changed since `seen`, and with TZ unset when /etc/localtime has
-// been replaced (looked at once a second). Calls localtime_r for the zones
-// that it leaves to it, and when the zone cannot be read for want of memory.
-// False only when localtime_r fails.
-bool LocalTime(long seconds, std::tm& out, ZoneSeen& seen);
+// Looks at the environment again, and reads the zone that TZ names when its
+// value has changed since `seen` (or the thread has not looked yet, or with
+// `replaced`); returns the zone in force. Leaves `seen` as it was and returns
+// nullptr when memory runs out.
+const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced);
+
+// With TZ unset, at second `now`: the zone in force, read again if
+// /etc/localtime is no longer the file of seen.InForce.
+const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
+
+// The zone that TZ names for the thread of `seen`, checked for a change of
+// TZ's value, and with TZ unset for a replaced /etc/localtime once a second.
+// nullptr when it could not be read for want of memory.
+inline const Zone* ZoneInForce(ZoneSeen& seen) {
+  char** const environment = environ;
+  const Zone* const zone = seen.InForce;
+  if (zone == nullptr || environment != seen.Environment ||
+      (environment != nullptr &&
+       (environment[seen.Index] != seen.Entry || (seen.Index != 0 && environment[seen.Index - 1] != seen.Before)))) {
+    return LookAgain(seen, environment, false);
+  }
+  if (zone->WatchesFile) {
+    const std::time_t now = std::time(nullptr);
+    if (now != seen.Checked) return LookAtFile(seen, now);
+  }
+  return zone;
+}
 
 }  // namespace orvik::chrono::internal::zone
 

@@ -122,7 +122,9 @@ bool ReadChange(const char*& p, Side& side, bool starts_summer) {
 
 bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
-std::int64_t DayOf(std::int64_t year, int month) { return civil::SecondsFromCivil(year, month, 1, 0, 0, 0) / kSecondsPerDay; }
+std::int64_t DayOf(std::int64_t year, int month) {
+  return civil::SecondsFromCivil(year, month, 1, 0, 0, 0) / kSecondsPerDay;
+}
 
 }  // namespace
 

@@ -18,7 +18,7 @@ struct TzifType {
 };
 
 struct LeapRecord {
-  std::int64_t At;         // the second from which Correction holds
+  std::int64_t At;          // the second from which Correction holds
   std::int32_t Correction;  // leap seconds inserted so far, less those removed
 };
 

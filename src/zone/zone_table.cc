@@ -58,9 +58,7 @@ void Append(std::vector<Stretch<Value>>& stretches, std::int64_t at, const Value
   if (stretches.empty() || !(stretches.back().What == value)) stretches.push_back({at, value});
 }
 
-std::int64_t YearOf(std::int64_t seconds) {
-  return civil::CivilFromDays(civil::SplitDays(seconds).Days).Year;
-}
+std::int64_t YearOf(std::int64_t seconds) { return civil::CivilFromDays(civil::SplitDays(seconds).Days).Year; }
 
 std::int64_t YearStart(std::int64_t year) { return civil::SecondsFromCivil(year, 1, 1, 0, 0, 0); }
 
@@ -152,20 +150,16 @@ struct Layout {
   std::size_t Shifts;
   std::size_t Starts;
   std::size_t ShiftOf;
-  std::size_t First;
   std::size_t Text;
   std::size_t Size;
 };
-
-constexpr std::size_t kBuckets = static_cast<std::size_t>((kLastSecond - kFirstSecond) >> kBucketBits) + 1;
 
 Layout LayoutOf(std::size_t shifts, std::size_t stretches, std::size_t text) {
   Layout layout{};
   layout.Shifts = sizeof(Zone);
   layout.Starts = layout.Shifts + shifts * sizeof(Shift);
   layout.ShiftOf = layout.Starts + (stretches + 1) * sizeof(std::int64_t);
-  layout.First = layout.ShiftOf + stretches * sizeof(std::uint16_t);
-  layout.Text = layout.First + (stretches == 0 ? 0 : kBuckets) * sizeof(std::uint16_t);
+  layout.Text = layout.ShiftOf + stretches * sizeof(std::uint16_t);
   layout.Size = layout.Text + text;
   return layout;
 }
@@ -191,8 +185,7 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
     shift_of.push_back(static_cast<std::uint16_t>(found - distinct.begin()));
     if (found == distinct.end()) distinct.push_back(piece.What);
   }
-  if (distinct.size() > std::numeric_limits<std::uint16_t>::max() ||
-      pieces.size() >= std::numeric_limits<std::uint16_t>::max()) {
+  if (distinct.size() >= kSeveralChanges || pieces.size() >= kSeveralChanges) {
     return MakeZone({LocalZoneSource::Libc, key.Tz, key.Path, key.File, key.Name, key.WatchesFile});
   }
   std::string texts;
@@ -218,24 +211,33 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
   starts[pieces.size()] = kNever;
   auto* stretch_shifts = reinterpret_cast<std::uint16_t*>(block + layout.ShiftOf);
   std::copy(shift_of.begin(), shift_of.end(), stretch_shifts);
-  auto* first = reinterpret_cast<std::uint16_t*>(block + layout.First);
+  auto* zone = new (block) Zone{pieces.empty() ? nullptr : shifts,
+                                starts,
+                                stretch_shifts,
+                                distinct.size() == 1,
+                                key.WatchesFile,
+                                key.Source,
+                                key.Tz == nullptr ? nullptr : text + tz,
+                                text + path,
+                                key.File,
+                                {text + name, key.Name.size()},
+                                nullptr,
+                                {}};
   std::size_t holding = 0;
   for (std::size_t bucket = 0; !pieces.empty() && bucket < kBuckets; ++bucket) {
     const std::int64_t start = kFirstSecond + static_cast<std::int64_t>(bucket << kBucketBits);
     while (starts[holding + 1] <= start) ++holding;
-    first[bucket] = static_cast<std::uint16_t>(holding);
+    std::size_t changes = holding + 1;
+    while (starts[changes] <= start + static_cast<std::int64_t>(kInBucket)) ++changes;
+    Bucket& at = zone->Buckets.at(bucket);
+    at = {~std::uint32_t{0}, shift_of[holding], shift_of[holding]};
+    if (changes == holding + 2) {
+      at = {static_cast<std::uint32_t>(starts[holding + 1] - start), shift_of[holding], shift_of[holding + 1]};
+    } else if (changes > holding + 2) {
+      at = {~std::uint32_t{0}, kSeveralChanges, static_cast<std::uint16_t>(holding)};
+    }
   }
-  return new (block) Zone{pieces.empty() ? nullptr : starts,
-                          stretch_shifts,
-                          first,
-                          shifts,
-                          key.WatchesFile,
-                          key.Source,
-                          key.Tz == nullptr ? nullptr : text + tz,
-                          text + path,
-                          key.File,
-                          {text + name, key.Name.size()},
-                          nullptr};
+  return zone;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -23,11 +25,24 @@ namespace orvik::chrono::internal::zone {
 inline constexpr std::int64_t kFirstSecond = kMinTimePointSeconds - 1 - 2 * kSecondsPerDay;
 inline constexpr std::int64_t kLastSecond = kMaxTimePointSeconds + 2 * kSecondsPerDay;
 
-// The index keeps the stretch at the start of every 2^kBucketBits seconds
-// (48.5 days): zones change their offset at most a few times a year, so a
-// lookup steps past a change once in a while, and at most past the few inside
-// one bucket.
-inline constexpr unsigned kBucketBits = 22;
+// The table answers a second from the bucket of 2^kBucketBits seconds (97
+// days) that holds it: zones change their offset a few times a year at most,
+// so a bucket holds one change at most, but in rare places (a leap second,
+// wartime's double summer time, Morocco's months without summer time), where
+// the lookup follows the stretches one by one.
+inline constexpr unsigned kBucketBits = 23;
+inline constexpr std::size_t kBuckets = static_cast<std::size_t>((kLastSecond - kFirstSecond) >> kBucketBits) + 1;
+inline constexpr std::uint64_t kInBucket = (std::uint64_t{1} << kBucketBits) - 1;
+
+// The offsets of a bucket: Shifts[Before] up to Change seconds after the
+// bucket's start, Shifts[After] from there on; with Before kSeveralChanges,
+// those of the stretches from stretch After on.
+struct Bucket {
+  std::uint32_t Change;  // all ones (past the bucket) for none
+  std::uint16_t Before;
+  std::uint16_t After;
+};
+inline constexpr std::uint16_t kSeveralChanges = 0xFFFF;
 
 // How the seconds of a stretch read as local time: the calendar fields of
 // the second + Add, tm_sec + LeapSecond.
@@ -54,13 +69,11 @@ struct FileId {
 // never freed: a std::tm may point at its abbreviations for the process's
 // life, after this library is unloaded too.
 struct Zone {
-  // The stretches, or nullptr for a zone left to localtime_r. Starts[0] is
-  // kFirstSecond, and the entry after the last is the largest int64_t.
-  const std::int64_t* Starts;
+  const Shift* Shifts;           // nullptr for a zone left to localtime_r
+  const std::int64_t* Starts;    // of each stretch; the largest int64_t after the last
   const std::uint16_t* ShiftOf;  // of each stretch
-  const std::uint16_t* First;    // the stretch that holds each bucket's first second
-  const Shift* Shifts;
-  bool WatchesFile;  // TZ is unset: /etc/localtime is checked for a replacement
+  bool OneShift;                 // every second reads as Shifts[0], with no lookup
+  bool WatchesFile;              // TZ is unset: /etc/localtime is checked for a replacement
   // What the zone is read from, compared when TZ changes.
   LocalZoneSource Source;
   const char* Tz;  // TZ's value, nullptr when TZ is unset
@@ -68,13 +81,24 @@ struct Zone {
   FileId File;
   std::string_view Name;  // what CurrentLocalZone shows
   const Zone* Next;       // the zone read before it, set before the zone is shared
+  // Last and in place, so that a lookup reaches its bucket from the zone's
+  // address, and the zone's shifts in parallel.
+  std::array<Bucket, kBuckets> Buckets;
 };
 
-// The stretch that holds `seconds` (kFirstSecond to kLastSecond).
+// How `seconds` (kFirstSecond to kLastSecond) reads in a zone of stretches.
 inline const Shift& ShiftAt(const Zone& zone, std::int64_t seconds) {
-  std::size_t i = zone.First[static_cast<std::uint64_t>(seconds - kFirstSecond) >> kBucketBits];
-  while (zone.Starts[i + 1] <= seconds) ++i;
-  return zone.Shifts[zone.ShiftOf[i]];
+  if (zone.OneShift) return zone.Shifts[0];
+  const auto since = static_cast<std::uint64_t>(seconds - kFirstSecond);
+  const Bucket bucket = zone.Buckets[since >> kBucketBits];
+  if (bucket.Before == kSeveralChanges) [[unlikely]] {
+    std::size_t i = bucket.After;
+    while (zone.Starts[i + 1] <= seconds) ++i;
+    return zone.Shifts[zone.ShiftOf[i]];
+  }
+  // Without a branch: random instants fall on either side of a change.
+  const std::uint32_t after = 0U - static_cast<std::uint32_t>((since & kInBucket) >= bucket.Change);
+  return zone.Shifts[bucket.Before ^ ((bucket.Before ^ bucket.After) & after)];
 }
 
 // What a zone is read from and what it answers for: Zone's fields but the
