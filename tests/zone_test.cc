@@ -40,7 +40,7 @@ namespace {
 void SetZone(const char* tz, const char* tzdir = nullptr) {
   for (const auto& [name, value] : {std::pair{"TZ", tz}, std::pair{"TZDIR", tzdir}}) {
     // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread runs
-    if (value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1)) ADD_FAILURE() << name;
+    if ((value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1)) != 0) ADD_FAILURE() << name;
   }
   ::tzset();
 }
@@ -65,6 +65,7 @@ std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
 ::testing::AssertionResult MatchLibc(const std::vector<std::int64_t>& seconds, bool calls_libc) {
   const int before = localtime_calls.load();
   std::vector<std::string> shown;
+  shown.reserve(seconds.size());
   for (const std::int64_t s : seconds) shown.push_back(Describe(ToCalendarTime(At(s * kSecond), TimeZone::Local)));
   if ((localtime_calls.load() != before) != calls_libc) return ::testing::AssertionFailure() << "localtime_r calls";
   for (std::size_t i = 0; i < seconds.size(); ++i) {

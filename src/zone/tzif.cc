@@ -21,7 +21,7 @@ struct Counts {
 struct Cursor {
   std::string_view Rest;
 
-  bool Has(std::uint64_t size) const { return size <= Rest.size(); }
+  [[nodiscard]] bool Has(std::uint64_t size) const { return size <= Rest.size(); }
 
   // A big-endian two's-complement number of `width` bytes, 1, 4 or 8.
   std::int64_t Number(std::size_t width) {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <limits>
 #include <new>
 #include <string>
@@ -190,6 +189,7 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
   }
   std::string texts;
   std::vector<std::size_t> abbreviations;
+  abbreviations.reserve(distinct.size());
   for (const Piece& piece : distinct) abbreviations.push_back(Intern(texts, piece.Shown.Abbreviation));
   const std::size_t tz = key.Tz == nullptr ? 0 : Intern(texts, key.Tz);
   const std::size_t path = Intern(texts, key.Path);
@@ -199,7 +199,7 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
   auto* block = static_cast<std::byte*>(::operator new(layout.Size, std::nothrow));
   if (block == nullptr) return nullptr;
   char* const text = reinterpret_cast<char*>(block + layout.Text);
-  std::memcpy(text, texts.data(), texts.size());
+  std::copy(texts.begin(), texts.end(), text);
   auto* shifts = reinterpret_cast<Shift*>(block + layout.Shifts);
   for (std::size_t i = 0; i < distinct.size(); ++i) {
     const Piece& piece = distinct[i];
