@@ -1,7 +1,7 @@
 // A program that does not link liborvik_chrono loads it with dlopen, as a
 // plugin host or Python's ctypes would, after the other libraries named on
 // its command line, and converts in two threads at once, each in hours of
-// its own, every result compared with localtime_r's.
+// its own, every result compared with localtime_r's; then unloads it.
 //
 // usage: plugin_host <liborvik_chrono.so> [library...]
 #include <orvik/chrono/chrono.h>
@@ -37,6 +37,12 @@ int main(int argc, char** argv) {
   std::thread other(convert, 1709622000L);
   convert(1709622000L + 86400);
   other.join();
+  // tm_zone's text outlives the library.
+  const std::tm kept = to_calendar_time(orvik::chrono::TimePoint(), orvik::chrono::TimeZone::Local);
+  std::tm libc{};
+  const long zero = 0;
+  localtime_r(&zero, &libc);
+  if (dlclose(library) != 0 || std::strcmp(kept.tm_zone, libc.tm_zone) != 0) ++mismatches;
   std::printf("%d mismatches\n", mismatches.load());
   return mismatches == 0 ? 0 : 1;
 }
