@@ -215,6 +215,7 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
                                 starts,
                                 stretch_shifts,
                                 distinct.size() == 1,
+                                distinct.empty() ? Shift{} : shifts[0],
                                 key.WatchesFile,
                                 key.Source,
                                 key.Tz == nullptr ? nullptr : text + tz,

@@ -72,7 +72,8 @@ struct Zone {
   const Shift* Shifts;           // nullptr for a zone left to localtime_r
   const std::int64_t* Starts;    // of each stretch; the largest int64_t after the last
   const std::uint16_t* ShiftOf;  // of each stretch
-  bool OneShift;                 // every second reads as Shifts[0], with no lookup
+  bool OneShift;                 // every second reads as First, with no lookup
+  Shift First;                   // Shifts[0], in place
   bool WatchesFile;              // TZ is unset: /etc/localtime is checked for a replacement
   // What the zone is read from, compared when TZ changes.
   LocalZoneSource Source;
@@ -88,7 +89,7 @@ struct Zone {
 
 // How `seconds` (kFirstSecond to kLastSecond) reads in a zone of stretches.
 inline const Shift& ShiftAt(const Zone& zone, std::int64_t seconds) {
-  if (zone.OneShift) return zone.Shifts[0];
+  if (zone.OneShift) return zone.First;
   const auto since = static_cast<std::uint64_t>(seconds - kFirstSecond);
   const Bucket bucket = zone.Buckets[since >> kBucketBits];
   if (bucket.Before == kSeveralChanges) [[unlikely]] {

@@ -31,23 +31,24 @@
 // range, what localtime_r answers, tm_zone's text included. Reading a zone is
 // the one allocation that a local conversion may make, on every function
 // (FormatIso8601 included): once per value of TZ (and per replacement of
-// /etc/localtime), a few kilobytes kept for the process's life, where tm_zone
-// points, so a std::tm outlives the library's unloading. When that allocation
-// fails, the call answers through localtime_r.
+// /etc/localtime), about 20 kilobytes kept for the process's life, where
+// tm_zone points, so that a std::tm outlives the library's unloading. When
+// that allocation fails, the call answers through localtime_r.
 //
-// The zone in force: each thread looks at TZ at each local conversion that its
-// calendar cache does not serve, by comparing what cannot change unless TZ's
-// value does (the environ pointer, TZ's entry and the entry before it, or the
-// last entry while TZ is unset). So it never answers for an older zone than
-// localtime_r does, which sees a new TZ only after tzset, localtime or mktime,
-// and after a setenv without tzset it may answer for the new zone. It misses a
-// TZ changed by writing into a putenv string in place. With TZ unset, a thread
-// compares /etc/localtime's identity (a stat) with the zone's at such a
-// conversion at most once a second of the system clock: a replaced file is in
-// force for a thread from its first such conversion in a later second than its
-// previous look, and a thread's first look takes the zone the process last
-// read. A zone file is read when the thread's TZ value changes, again if its
-// file has changed since it was last read.
+// The zone in force: at each local conversion that its calendar cache does
+// not serve, a thread checks whether TZ's value may have changed, by comparing
+// what cannot change unless it does (the environ pointer, and TZ's entry and
+// the one before it, or the last entry while TZ is unset), and reads the zone
+// again if it has. So it never answers for an older zone than localtime_r,
+// which sees a new TZ only after tzset, localtime or mktime, and after a setenv
+// without tzset it may answer for the new zone already. The check misses a TZ
+// changed by writing into a putenv string in place. A zone's file is read
+// again when TZ's value changes and the file has changed since. With TZ unset,
+// a thread also compares /etc/localtime's identity (a stat) with its zone's at
+// such a conversion, at most once a second of the system clock: a replaced
+// file is in force for a thread from its first such conversion in a later
+// second than its previous look. A thread's first look takes the zone that the
+// process read last for the same value of TZ, without a stat.
 //
 // Left to localtime_r, on every call (CurrentLocalZone says LocalZoneSource::
 // Libc): a setuid or setgid process (AT_SECURE), whose names glibc restricts;
