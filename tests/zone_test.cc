@@ -45,8 +45,8 @@ void SetZone(const char* tz, const char* tzdir = nullptr) {
   ::tzset();
 }
 
-// Seconds anywhere in the range, in 1900 to 2100, and around new years
-// (where glibc's rules take the UTC year).
+// Seconds anywhere in the range, in 1900 to 2100, around new years (where
+// glibc's rules take the UTC year), and each half hour of two days of 2024.
 std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
   std::mt19937_64 random(seed);
   std::uniform_int_distribution<std::int64_t> anywhere(internal::kMinTimePointSeconds, internal::kMaxTimePointSeconds);
@@ -56,6 +56,7 @@ std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
     seconds.push_back(anywhere(random));
     seconds.push_back(modern(random));
     seconds.push_back(modern(random) / 31556952 * 31556952 + modern(random) % 172800);
+    seconds.push_back(1709269200 + i * 1800);  // from 2024-03-01T05:00Z, where J60 changes in a leap year
   }
   return seconds;
 }
@@ -105,7 +106,7 @@ TEST(LocalTime, EveryZoneFileAroundEveryChange) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator("/usr/share/zoneinfo")) {
     std::vector<std::int64_t> seconds = RandomSeconds(zones);
     if (!entry.is_regular_file() || entry.is_symlink() || !Changes(entry.path(), seconds)) continue;
-    for (const std::int64_t change : std::vector(seconds.begin() + 300, seconds.end())) {
+    for (const std::int64_t change : std::vector(seconds.begin() + 400, seconds.end())) {
       for (std::int64_t s = change - 2; s <= change + 2; ++s) {
         if (s >= internal::kMinTimePointSeconds && s <= internal::kMaxTimePointSeconds) seconds.push_back(s);
       }
@@ -148,9 +149,10 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
       {"IST-2IDT,M3.4.4/26,M10.5.0", nullptr, Source::PosixRule, "IST-2IDT,M3.4.4/26,M10.5.0"},
       {"<-02>2<-01>,M3.5.0/-1,M10.5.0/0", nullptr, Source::PosixRule, "<-02>2<-01>,M3.5.0/-1,M10.5.0/0"},
       {"EST99:99:99EDT,J60/-167,59/167", nullptr, Source::PosixRule, "EST99:99:99EDT,J60/-167,59/167"},
-      {"EST5EDT,M3.2.0", nullptr, Source::PosixRule, "EST5EDT,M3.2.0"},  // ends on November's first Sunday
-      {"AAA3BBB", nullptr, Source::Libc, "AAA3BBB"},                     // posixrules
-      {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},     // a month past the table
+      {"EST5EDT,M3.2.0", nullptr, Source::PosixRule, "EST5EDT,M3.2.0"},      // ends on November's first Sunday
+      {"EST5EDT,J60,J300", nullptr, Source::PosixRule, "EST5EDT,J60,J300"},  // March 1st in leap years too
+      {"AAA3BBB", nullptr, Source::Libc, "AAA3BBB"},                         // posixrules
+      {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},         // a month past the table
       {malformed.c_str(), nullptr, Source::Libc, malformed.string()},
   };
   for (const auto& c : kCases) {

@@ -17,7 +17,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -64,13 +63,14 @@ FileReading ReadFile(const char* path, std::string& bytes, FileId& file) {
   file = {status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_size};
   if (static_cast<std::uint64_t>(status.st_size) > kLargestFile) return FileReading::TooLarge;
   bytes.resize(static_cast<std::size_t>(status.st_size));
+  // As stdio reads it for glibc: a failure, an interruption included, is the
+  // file's; an end is where it was read up to.
   std::size_t size = 0;
-  while (size < bytes.size()) {
-    const ssize_t got = ::read(descriptor.Fd, bytes.data() + size, bytes.size() - size);
-    if (got == 0) break;
-    if (got < 0 && errno != EINTR) return FileReading::Unreadable;
-    if (got > 0) size += static_cast<std::size_t>(got);
+  ssize_t got = 0;
+  while (size < bytes.size() && (got = ::read(descriptor.Fd, bytes.data() + size, bytes.size() - size)) > 0) {
+    size += static_cast<std::size_t>(got);
   }
+  if (got < 0) return FileReading::Unreadable;
   bytes.resize(size);
   return FileReading::Read;
 }
