@@ -185,6 +185,25 @@ TEST(LocalTime, SeesTzSetInThePlaceOfTheLastEntry) {
   EXPECT_EQ(shown(1709622489 + 14400), "2024-03-05T11:08:09Z");
 }
 
+// A zone's file is read again when TZ names it again after it has changed.
+TEST(LocalTime, ReadsAChangedFileWhenTzNamesItAgain) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "orvik_zone_test_file";
+  const auto shown = [](std::int64_t s) {
+    return ToIso8601(At(s * kSecond), Iso8601Format::Extended, TimeZone::Local);
+  };
+  std::filesystem::copy_file("/usr/share/zoneinfo/Europe/Berlin", path.string() + "~");
+  std::filesystem::rename(path.string() + "~", path);
+  SetZone(path.c_str());
+  EXPECT_EQ(shown(1709622489), "2024-03-05T08:08:09+01:00");
+  SetZone("UTC");
+  EXPECT_EQ(shown(1709622489 + 7200), "2024-03-05T09:08:09Z");
+  std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Kolkata", path.string() + "~");
+  std::filesystem::rename(path.string() + "~", path);  // a new file in its place
+  SetZone(path.c_str());
+  EXPECT_EQ(shown(1709622489 + 14400), "2024-03-05T16:38:09+05:30");
+  std::filesystem::remove(path);
+}
+
 // After a change of the zone setting, each thread's cached local hour may
 // answer for the old zone until that thread's own next local miss: the other
 // thread's misses and its own UTC calls leave it as it was.

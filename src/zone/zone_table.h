@@ -54,13 +54,13 @@ struct Shift {
   const char* Abbreviation;
 };
 
-// A file's identity, as stat gives it; Size -1 for a file that cannot be read.
+// A file's identity, as stat gives it; all zero for none.
 struct FileId {
   std::uint64_t Device = 0;
   std::uint64_t Inode = 0;
   std::int64_t Seconds = 0;  // of the last modification
   std::int64_t Nanoseconds = 0;
-  std::int64_t Size = -1;
+  std::int64_t Size = 0;
 
   bool operator==(const FileId&) const = default;
 };
