@@ -13,3 +13,15 @@ if(NOT ORVIK_CHRONO_SANITIZE)
   add_test(NAME zone_setuid COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/zone_setuid.sh $<TARGET_FILE:zone_test>)
   set_tests_properties(zone_setuid PROPERTIES SKIP_RETURN_CODE 77)
 endif()
+# The check that every build runs on the library's TLS descriptor calls
+# refuses a vector register kept across one.
+if(ORVIK_CHRONO_HAS_TLS_DESCRIPTORS AND TARGET Python3::Interpreter)
+  add_custom_command(OUTPUT tls_hazard.o
+    COMMAND ${CMAKE_CXX_COMPILER} -c ${CMAKE_CURRENT_SOURCE_DIR}/tls_hazard.s -o tls_hazard.o
+    DEPENDS tls_hazard.s)
+  add_custom_target(tls_hazard ALL DEPENDS tls_hazard.o)
+  add_test(NAME tls_vector_check_refuses
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/check_tls_vector_registers.py ${CMAKE_OBJDUMP}
+            ${CMAKE_CURRENT_BINARY_DIR}/tls_hazard.o)
+  set_tests_properties(tls_vector_check_refuses PROPERTIES PASS_REGULAR_EXPRESSION "tls_hazard at b holds %xmm0 across")
+endif()

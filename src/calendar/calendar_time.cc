@@ -77,13 +77,22 @@ struct ThreadCache {
 // them (src/CMakeLists.txt), and only through ThisThread.
 constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0}, {kEnded, {}, 0}}}, {}};
 
-// The calling thread's cache. Before 2.40, glibc keeps no vector register
-// across the descriptor call that allocates a thread's block (a thread's
-// first access, when the library was loaded into a full static TLS block).
-// A call that the compiler may not look into (noipa, which noinline is not)
-// ends the life of every vector register of its caller, and holds nothing but
-// the access.
-[[gnu::noipa]] ThreadCache& ThisThread() { return thread_cache; }
+// The calling thread's cache, by one descriptor call where ThisThread is
+// called. Before 2.40, glibc keeps no vector register across the call that
+// allocates a thread's block (a thread's first access, when the library was
+// loaded into a full static TLS block), which the compiler takes to keep every
+// register but one. So the block is reached only at the start of a
+// conversion, before any vector register holds a value, and the empty asm
+// hides where the pointer comes from: the compiler can neither access the
+// block again later in the conversion (to spare a register) nor carry the
+// access into the functions it calls. cmake/check_tls_vector_registers.py
+// fails the build wherever a vector register's value lives across a
+// descriptor call all the same.
+inline ThreadCache& ThisThread() {
+  ThreadCache* cache = &thread_cache;
+  asm("" : "+r"(cache));
+  return *cache;
+}
 
 std::size_t IndexOf(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
 
@@ -183,25 +192,30 @@ bool MayPrecedeHourStart(const std::tm& tm) {
          tm.tm_gmtoff % kSecondsPerHour != 0;
 }
 
+// The calendar time of `seconds` in `zone` (Local or UTC) through `cache`.
+std::tm OfSecond(ThreadCache& cache, long seconds, TimeZone zone) {
+  std::tm result;
+  if (!TryRead(cache.Hours[IndexOf(zone)], seconds, result)) Miss(cache, seconds, zone, result);
+  return result;
+}
+
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
-  ThreadCache& cache = ThisThread();
-  std::tm result;
-  if (!TryRead(cache.Hours[IndexOf(zone)], seconds, result)) Miss(cache, seconds, zone, result);
-  return result;
+  return OfSecond(ThisThread(), seconds, zone);
 }
 
 // For a time point inside a negative second: the second below the truncated
 // one, unless the truncated second starts an hour, which is looked up only
 // where it may. Out of line, so that other time points take no frame for it.
 [[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
-  std::tm result = CalendarTimeOfSecond(truncated - 1, zone);
+  if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
+  ThreadCache& cache = ThisThread();
+  std::tm result = OfSecond(cache, truncated - 1, zone);
   if (MayPrecedeHourStart(result)) {
     // Aside from the misses that decide what to cache: two seconds of one
     // call are no stream.
-    ThreadCache& cache = ThisThread();
     std::tm at_truncated;
     if (!TryRead(cache.Hours[IndexOf(zone)], truncated, at_truncated)) {
       Convert(truncated, at_truncated, zone, cache.Zone);
