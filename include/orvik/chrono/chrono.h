@@ -31,7 +31,7 @@
 // range, what localtime_r answers, tm_zone's text included. Reading a zone is
 // the one allocation that a local conversion may make, on every function
 // (FormatIso8601 included): once per value of TZ (and per replacement of
-// /etc/localtime), about 20 kilobytes kept for the process's life, where
+// /etc/localtime), 18 to 30 kilobytes kept for the process's life, where
 // tm_zone points, so that a std::tm outlives the library's unloading. When
 // that allocation fails, the call answers through localtime_r.
 //
