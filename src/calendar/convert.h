@@ -63,16 +63,16 @@ void LocalFromLibc(long seconds, std::tm& out);
 // as localtime_r gives it, or through localtime_r where the zone leaves it to
 // libc or could not be read (nullptr).
 inline void LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) {
-  if (zone == nullptr || zone->Shifts == nullptr || seconds < zone::kFirstSecond || seconds > zone::kLastSecond) {
+  const zone::Shift* const shift = zone == nullptr ? nullptr : zone::ShiftAt(*zone, seconds);
+  if (shift == nullptr) [[unlikely]] {
     LocalFromLibc(seconds, out);
     return;
   }
-  const zone::Shift& shift = zone::ShiftAt(*zone, seconds);
-  CalendarFields(seconds + shift.Add, out);
-  out.tm_sec += shift.LeapSecond;
-  out.tm_isdst = shift.IsDst;
-  out.tm_gmtoff = shift.Offset;
-  out.tm_zone = shift.Abbreviation;
+  CalendarFields(seconds + shift->Add, out);
+  out.tm_sec += shift->LeapSecond;
+  out.tm_isdst = shift->IsDst;
+  out.tm_gmtoff = shift->Offset;
+  out.tm_zone = shift->Abbreviation;
 }
 
 // Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic

@@ -147,14 +147,13 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
 
 }  // namespace
 
-const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced) {
-  ZoneSeen now{environment, 0, nullptr, nullptr, seen.InForce, seen.Checked};
-  while (environment != nullptr && environment[now.Index] != nullptr &&
-         std::strncmp(environment[now.Index], "TZ=", 3) != 0) {
-    ++now.Index;
-  }
-  if (environment != nullptr) now.Entry = environment[now.Index];
-  if (now.Index > 0) now.Before = environment[now.Index - 1];
+const Zone* LookAgain(ZoneSeen& seen, bool replaced) {
+  char* const* const entries = environ != nullptr ? environ : kNoEntries;
+  ZoneSeen now{entries, 0, 0, nullptr, nullptr, seen.InForce, seen.Checked};
+  while (entries[now.Index] != nullptr && std::strncmp(entries[now.Index], "TZ=", 3) != 0) ++now.Index;
+  now.BeforeIndex = now.Index == 0 ? 0 : now.Index - 1;
+  now.Entry = entries[now.Index];
+  now.Before = entries[now.BeforeIndex];
   try {
     const std::string tz = now.Entry == nullptr ? std::string() : std::string(now.Entry + 3);
     const char* const value = now.Entry == nullptr ? nullptr : tz.c_str();
@@ -172,7 +171,7 @@ const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced) {
 const Zone* LookAtFile(ZoneSeen& seen, std::time_t now) {
   seen.Checked = now;
   if (Identify(seen.InForce->Path) == seen.InForce->File) return seen.InForce;
-  return LookAgain(seen, environ, true);
+  return LookAgain(seen, true);
 }
 
 }  // namespace internal::zone

@@ -14,24 +14,28 @@ namespace orvik::chrono::internal::zone {
 
 // What a thread last saw of the environment, and the zone it named then;
 // all zero for a thread that has not looked yet. Any change of TZ's value
-// changes what `environ` holds at Index - 1 or Index, or `environ` itself:
-// setenv and putenv replace TZ's entry, unsetenv moves the entries after it,
-// and TZ set where it was not lands after the last entry (also in the place
-// of the last one, after an unsetenv of another variable).
+// changes what the entries hold at BeforeIndex or Index, or the entries
+// themselves: setenv and putenv replace TZ's entry, unsetenv moves the entries
+// after it, and TZ set where it was not lands after the last entry (also in
+// the place of the last one, after an unsetenv of another variable).
 struct ZoneSeen {
-  char** Environment;
-  std::size_t Index;   // of TZ's entry, or of the NULL that ends the entries
-  const char* Entry;   // Environment[Index]
-  const char* Before;  // Environment[Index - 1], or nullptr when Index is 0
+  char* const* Entries;     // environ, or kNoEntries where it is NULL
+  std::size_t Index;        // of TZ's entry, or of the NULL that ends the entries
+  std::size_t BeforeIndex;  // Index - 1, or 0 when Index is 0
+  const char* Entry;        // Entries[Index]
+  const char* Before;       // Entries[BeforeIndex]
   const Zone* InForce;
   std::time_t Checked;  // TZ unset: the second in which /etc/localtime's identity was last looked at
 };
+
+// The entries of an environment that has none (environ NULL).
+inline char* const kNoEntries[] = {nullptr};
 
 // Looks at the environment again, and reads the zone that TZ names when its
 // value has changed since `seen` (or the thread has not looked yet, or with
 // `replaced`); returns the zone in force. Leaves `seen` as it was and returns
 // nullptr when memory runs out.
-const Zone* LookAgain(ZoneSeen& seen, char** environment, bool replaced);
+const Zone* LookAgain(ZoneSeen& seen, bool replaced);
 
 // With TZ unset, at second `now`: the zone in force, read again if
 // /etc/localtime is no longer the file of seen.InForce.
@@ -41,16 +45,15 @@ const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
 // TZ's value, and with TZ unset for a replaced /etc/localtime once a second.
 // nullptr when it could not be read for want of memory.
 inline const Zone* ZoneInForce(ZoneSeen& seen) {
-  char** const environment = environ;
+  char* const* const entries = environ != nullptr ? environ : kNoEntries;
   const Zone* const zone = seen.InForce;
-  if (zone == nullptr || environment != seen.Environment ||
-      (environment != nullptr &&
-       (environment[seen.Index] != seen.Entry || (seen.Index != 0 && environment[seen.Index - 1] != seen.Before)))) {
-    return LookAgain(seen, environment, false);
+  if (zone == nullptr || entries != seen.Entries || entries[seen.Index] != seen.Entry ||
+      entries[seen.BeforeIndex] != seen.Before) [[unlikely]] {
+    return LookAgain(seen, false);
   }
   if (zone->WatchesFile) {
     const std::time_t now = std::time(nullptr);
-    if (now != seen.Checked) return LookAtFile(seen, now);
+    if (now != seen.Checked) [[unlikely]] return LookAtFile(seen, now);
   }
   return zone;
 }

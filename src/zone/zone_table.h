@@ -87,19 +87,23 @@ struct Zone {
   std::array<Bucket, kBuckets> Buckets;
 };
 
-// How `seconds` (kFirstSecond to kLastSecond) reads in a zone of stretches.
-inline const Shift& ShiftAt(const Zone& zone, std::int64_t seconds) {
-  if (zone.OneShift) return zone.First;
+// How `seconds` reads in `zone`, or nullptr where the zone leaves it to
+// localtime_r: a zone of no stretches, or a second outside kFirstSecond to
+// kLastSecond.
+inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
+  if (seconds < kFirstSecond || seconds > kLastSecond) [[unlikely]] return nullptr;
+  if (zone.OneShift) return &zone.First;
+  if (zone.Shifts == nullptr) [[unlikely]] return nullptr;
   const auto since = static_cast<std::uint64_t>(seconds - kFirstSecond);
   const Bucket bucket = zone.Buckets[since >> kBucketBits];
   if (bucket.Before == kSeveralChanges) [[unlikely]] {
     std::size_t i = bucket.After;
     while (zone.Starts[i + 1] <= seconds) ++i;
-    return zone.Shifts[zone.ShiftOf[i]];
+    return &zone.Shifts[zone.ShiftOf[i]];
   }
   // Without a branch: random instants fall on either side of a change.
   const std::uint32_t after = 0U - static_cast<std::uint32_t>((since & kInBucket) >= bucket.Change);
-  return zone.Shifts[bucket.Before ^ ((bucket.Before ^ bucket.After) & after)];
+  return &zone.Shifts[bucket.Before ^ ((bucket.Before ^ bucket.After) & after)];
 }
 
 // What a zone is read from and what it answers for: Zone's fields but the
