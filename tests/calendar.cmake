@@ -5,8 +5,23 @@
 orvik_chrono_test(calendar_test INTERNAL SOURCES calendar_test.cc
   ZONES UTC "<+00>0" "<-00>0:0:30" "<+0530>-5:30" "<-0330>3:30" "CET-1CEST,M3.5.0,M10.5.0/3" Africa/Monrovia
         Europe/Amsterdam Asia/Kathmandu Australia/Lord_Howe Europe/Dublin America/St_Johns Pacific/Kiritimati unset)
-# Sets the process's zone itself, zone after zone.
-orvik_chrono_test(calendar_zone_sweep_test SOURCES calendar_zone_sweep_test.cc)
-# Counts its own localtime_r calls, under zones of whole, half and quarter hours.
-orvik_chrono_test(calendar_cache_test INTERNAL SOURCES calendar_cache_test.cc
-  ZONES UTC Europe/Berlin Asia/Kolkata Asia/Kathmandu Australia/Lord_Howe "<+0530>-5:30" unset)
+# Sets the process's zone itself, zone after zone, and counts its own
+# localtime_r calls.
+orvik_chrono_test(zone_test SOURCES zone_test.cc)
+# Its setuid case, run by root; a sanitized program cannot run setuid.
+if(NOT ORVIK_CHRONO_SANITIZE)
+  add_test(NAME zone_setuid COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/zone_setuid.sh $<TARGET_FILE:zone_test>)
+  set_tests_properties(zone_setuid PROPERTIES SKIP_RETURN_CODE 77)
+endif()
+# The check that every build runs on the library's TLS descriptor calls
+# refuses a vector register kept across one.
+if(ORVIK_CHRONO_HAS_TLS_DESCRIPTORS AND TARGET Python3::Interpreter)
+  add_custom_command(OUTPUT tls_hazard.o
+    COMMAND ${CMAKE_CXX_COMPILER} -c ${CMAKE_CURRENT_SOURCE_DIR}/tls_hazard.s -o tls_hazard.o
+    DEPENDS tls_hazard.s)
+  add_custom_target(tls_hazard ALL DEPENDS tls_hazard.o)
+  add_test(NAME tls_vector_check_refuses
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/cmake/check_tls_vector_registers.py ${CMAKE_OBJDUMP}
+            ${CMAKE_CURRENT_BINARY_DIR}/tls_hazard.o)
+  set_tests_properties(tls_vector_check_refuses PROPERTIES PASS_REGULAR_EXPRESSION "tls_hazard at b holds %xmm0 across")
+endif()

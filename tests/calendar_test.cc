@@ -51,7 +51,8 @@ TEST(ToCalendarTime, UnknownZoneIsRefusedOnEveryCall) {
   for (const auto zone : {static_cast<TimeZone>(2), static_cast<TimeZone>(-1), static_cast<TimeZone>(2)}) {
     for (int call = 0; call < 6; ++call) {
       try {
-        if (call == 0) internal::Convert(1, tm, zone);
+        internal::zone::ZoneSeen seen{};
+        if (call == 0) internal::Convert(1, tm, zone, seen);
         if (call == 1) ToCalendarTime(At(0), zone);
         EXPECT_EQ(FormatIso8601(nullptr, At(0), static_cast<Iso8601Format>(call - 3), zone), nullptr);
         ToIso8601(At(0), static_cast<Iso8601Format>(call - 3), zone);  // layouts -1 to 2

@@ -103,6 +103,10 @@ inline constexpr std::string_view kStandardInput = "standard input";
 inline constexpr std::string_view kNotOpen = "not open for reading (Bad file descriptor)";
 inline constexpr std::string_view kOutOfMemory = "out of memory";
 
+// --local where local time would be glibc's fallback for a zone it cannot
+// read, before the name; a usage error.
+inline constexpr std::string_view kUnreadableZone = "--local: TZ names no readable time zone: ";
+
 // Usage errors of the options, after "--field: " or "--delimiter: ".
 inline constexpr std::string_view kFieldsFromOne = "fields count from 1";
 inline constexpr std::string_view kFieldTooLarge = "no line has that many fields";

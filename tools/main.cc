@@ -178,6 +178,10 @@ int Run(int argc, char** argv) {
   options.From = InputKinds().at(words.From);
   options.To = OutputFormats().at(words.To);
   options.OnInvalid = InvalidChoices().at(words.Invalid);
+  if (options.Zone == TimeZone::Local && CurrentLocalZone().Source == LocalZoneSource::Unreadable) {
+    Say(std::string(kUnreadableZone).append(CurrentLocalZone().Name));
+    return kUsageError;
+  }
   if (convert->parsed()) return Convert(options);
   if (now->parsed()) return Now(options);
   if (parse->parsed()) return Parse(options);

@@ -2,16 +2,16 @@
 // to the calling thread: one hour of each zone and a hint per zone.
 //
 // Concurrency: every thread has its own cache, so a call reads and writes only
-// its own thread's memory (and libc's, through localtime_r). The library has no
-// mutable state that threads share and takes no lock.
+// its own thread's memory, and reads the zone tables, which no one writes once
+// they are shared (src/zone). No lock is taken.
 //
 // Hits: both zones take one path, which reads the thread's hour of the zone
 // and nothing else.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time by one localtime_r) and notes the quarter hour of the
+// arithmetic, local time from the zone's table) and notes the quarter hour of the
 // miss in the zone's hint. The thread's second miss in one quarter hour caches
-// its hour if the hour is regular (for local time: localtime_r agrees at both
+// its hour if the hour is regular (for local time: the zone agrees at both
 // of its ends on one offset, one abbreviation and sixty minutes of sixty
 // seconds). A local miss also ends the thread's cached local hour: after a
 // change of the zone setting, that hour may answer for the old zone only until
@@ -67,16 +67,34 @@ struct CachedHour {
   std::uint64_t LastMissQuarter;
 };
 
-// Local, then UTC. Zero but for From, so a new thread's cache costs its
-// creation no more than copying a few words. Reached through TLS descriptors
-// where the compiler has them (src/CMakeLists.txt). Before 2.40, glibc keeps
-// no vector register across the descriptor call that allocates a thread's
-// block (a thread's first access, when the library was loaded into a full
-// static TLS block): every thread's first access is where a call of
-// CalendarTimeOfSecond begins, before any vector register holds a value.
-constinit thread_local std::array<CachedHour, 2> thread_hours{{{kEnded, {}, 0}, {kEnded, {}, 0}}};
+struct ThreadCache {
+  std::array<CachedHour, 2> Hours;  // Local, then UTC
+  zone::ZoneSeen Zone;
+};
 
-CachedHour& HourOf(TimeZone zone) { return thread_hours[zone == TimeZone::UTC ? 1 : 0]; }
+// Zero but for From, so a new thread's cache costs its creation no more than
+// copying a few words. Reached through TLS descriptors where the compiler has
+// them (src/CMakeLists.txt), and only through ThisThread.
+constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0}, {kEnded, {}, 0}}}, {}};
+
+// The calling thread's cache, by one descriptor call where ThisThread is
+// called. Before 2.40, glibc keeps no vector register across the call that
+// allocates a thread's block (a thread's first access, when the library was
+// loaded into a full static TLS block), which the compiler takes to keep every
+// register but one. So the block is reached only at the start of a
+// conversion, before any vector register holds a value, and the empty asm
+// hides where the pointer comes from: the compiler can neither access the
+// block again later in the conversion (to spare a register) nor carry the
+// access into the functions it calls. cmake/check_tls_vector_registers.py
+// fails the build wherever a vector register's value lives across a
+// descriptor call all the same.
+inline ThreadCache& ThisThread() {
+  ThreadCache* cache = &thread_cache;
+  asm("" : "+r"(cache));
+  return *cache;
+}
+
+std::size_t IndexOf(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
 
 // The calendar time of `seconds` from the cached hour; false when the hour
 // does not hold it.
@@ -89,7 +107,8 @@ bool TryRead(const CachedHour& hour, long seconds, std::tm& out) {
   return true;
 }
 
-// glibc keeps one copy of each abbreviation, so equal texts are one pointer.
+// A zone's table, as glibc, keeps one copy of each abbreviation, so equal
+// texts of one zone are one pointer.
 bool SameOffset(const std::tm& a, const std::tm& b) {
   return a.tm_gmtoff == b.tm_gmtoff && a.tm_isdst == b.tm_isdst && a.tm_zone == b.tm_zone;
 }
@@ -99,16 +118,16 @@ bool SameHour(const std::tm& a, const std::tm& b) {
          a.tm_wday == b.tm_wday && a.tm_hour == b.tm_hour && SameOffset(a, b);
 }
 
-// Whether localtime_r shows the first and the last second of the hour from
+// Whether local time shows the first and the last second of the hour from
 // `start` as the hour of `at` advanced by their distance from `start`, which
 // for every zone of the tz database means it shows every second so. A
 // hand-written TZ rule that changes the offset and changes it back inside one
 // hour passes too: that hour is then served at the offset of its ends.
-bool IsRegularLocalHour(long start, const std::tm& at) {
+bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
   std::tm first{};
   std::tm last{};
-  Convert(start, first, TimeZone::Local);
-  Convert(start + kSecondsPerHour - 1, last, TimeZone::Local);
+  Convert(start, first, TimeZone::Local, seen);
+  Convert(start + kSecondsPerHour - 1, last, TimeZone::Local, seen);
   return StartsHour(first) && last.tm_min == kMinutesPerHour - 1 && last.tm_sec == kSecondsPerMinute - 1 &&
          SameHour(first, at) && SameHour(last, at);
 }
@@ -118,10 +137,10 @@ bool IsRegularLocalHour(long start, const std::tm& at) {
 // is, without it. Kept out of line: the common miss, which caches nothing,
 // stays small.
 template <TimeZone kZone>
-[[gnu::noinline]] void ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out) {
-  Convert(seconds, out, kZone);
+[[gnu::noinline]] void ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
+  Convert(seconds, out, kZone, seen);
   const long start = HourStart(seconds, out);
-  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out)) return;
+  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out, seen)) return;
   hour.CalendarTime = out;
   hour.From = start;
 }
@@ -135,23 +154,24 @@ template <TimeZone kZone>
 // the conversion. One copy per zone, so that a local miss carries none of the
 // UTC arithmetic.
 template <TimeZone kZone>
-[[gnu::noinline]] void MissIn(CachedHour& hour, long seconds, std::tm& out) {
+[[gnu::noinline]] void MissIn(ThreadCache& cache, long seconds, std::tm& out) {
+  CachedHour& hour = cache.Hours[IndexOf(kZone)];
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
   if (hour.LastMissQuarter != quarter) {
     hour.LastMissQuarter = quarter;
-    Convert(seconds, out, kZone);
+    Convert(seconds, out, kZone, cache.Zone);
   } else {
-    ConvertAndCacheHour<kZone>(hour, seconds, out);
+    ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);
   }
 }
 
 // Out of line, so that both zones share one hit path, which ends with the hit.
-[[gnu::noinline]] void Miss(CachedHour& hour, long seconds, TimeZone zone, std::tm& out) {
+[[gnu::noinline]] void Miss(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
   if (zone == TimeZone::UTC) {
-    MissIn<TimeZone::UTC>(hour, seconds, out);
+    MissIn<TimeZone::UTC>(cache, seconds, out);
   } else {
-    MissIn<TimeZone::Local>(hour, seconds, out);
+    MissIn<TimeZone::Local>(cache, seconds, out);
   }
 }
 
@@ -172,26 +192,34 @@ bool MayPrecedeHourStart(const std::tm& tm) {
          tm.tm_gmtoff % kSecondsPerHour != 0;
 }
 
+// The calendar time of `seconds` in `zone` (Local or UTC) through `cache`.
+std::tm OfSecond(ThreadCache& cache, long seconds, TimeZone zone) {
+  std::tm result;
+  if (!TryRead(cache.Hours[IndexOf(zone)], seconds, result)) Miss(cache, seconds, zone, result);
+  return result;
+}
+
 }  // namespace
 
 std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
   if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
-  CachedHour& hour = HourOf(zone);
-  std::tm result;
-  if (!TryRead(hour, seconds, result)) Miss(hour, seconds, zone, result);
-  return result;
+  return OfSecond(ThisThread(), seconds, zone);
 }
 
 // For a time point inside a negative second: the second below the truncated
 // one, unless the truncated second starts an hour, which is looked up only
 // where it may. Out of line, so that other time points take no frame for it.
 [[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
-  std::tm result = CalendarTimeOfSecond(truncated - 1, zone);
+  if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
+  ThreadCache& cache = ThisThread();
+  std::tm result = OfSecond(cache, truncated - 1, zone);
   if (MayPrecedeHourStart(result)) {
     // Aside from the misses that decide what to cache: two seconds of one
     // call are no stream.
     std::tm at_truncated;
-    if (!TryRead(HourOf(zone), truncated, at_truncated)) Convert(truncated, at_truncated, zone);
+    if (!TryRead(cache.Hours[IndexOf(zone)], truncated, at_truncated)) {
+      Convert(truncated, at_truncated, zone, cache.Zone);
+    }
     if (StartsHour(at_truncated)) result = at_truncated;
   }
   return result;

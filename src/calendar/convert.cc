@@ -10,4 +10,8 @@ void ThrowUnknownZone() { ThrowMessage<std::invalid_argument>({kUnknownTimeZone}
 
 void ThrowConversionFailed() { ThrowMessage<std::runtime_error>({kLocalTimeFailed}); }
 
+void LocalFromLibc(long seconds, std::tm& out) {
+  if (localtime_r(&seconds, &out) == nullptr) ThrowConversionFailed();
+}
+
 }  // namespace orvik::chrono::internal

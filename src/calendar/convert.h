@@ -9,6 +9,7 @@
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
+#include "zone/local_zone.h"
 
 namespace orvik::chrono::internal {
 
@@ -24,10 +25,10 @@ inline const char* UtcAbbreviation() {
   return abbreviation;
 }
 
-// Sets every member of `out` to the UTC calendar time of a seconds count in
-// POSIX time (no leap seconds), as gmtime_r sets them outside the zones that
-// count leap seconds. Member by member, so that no temporary std::tm is copied.
-inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+// Sets the calendar members of `out`, tm_sec to tm_yday, to those of a
+// seconds count in POSIX time (no leap seconds). Member by member, so that no
+// temporary std::tm is copied.
+inline void CalendarFields(std::int64_t seconds, std::tm& out) {
   const civil::DayAndSecond split = civil::SplitDays(seconds);
   const civil::Date date = civil::CivilFromDays(split.Days);
   out.tm_sec = split.Second % static_cast<int>(kSecondsPerMinute);
@@ -38,6 +39,12 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
   out.tm_year = static_cast<int>(date.Year - 1900);
   out.tm_wday = static_cast<int>(civil::WeekdayFromDays(split.Days));
   out.tm_yday = static_cast<int>(date.DayOfYear);
+}
+
+// Sets every member of `out` to the UTC calendar time of a seconds count in
+// POSIX time, as gmtime_r sets them outside the zones that count leap seconds.
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+  CalendarFields(seconds, out);
   out.tm_isdst = 0;
   out.tm_gmtoff = 0;
   out.tm_zone = UtcAbbreviation();
@@ -48,19 +55,39 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
 [[noreturn]] void ThrowUnknownZone();
 [[noreturn]] void ThrowConversionFailed();
 
+// Fills `out` through localtime_r, every member as libc leaves it; throws
+// std::runtime_error kLocalTimeFailed when it fails.
+void LocalFromLibc(long seconds, std::tm& out);
+
+// Fills `out` with the local time of `seconds` from `zone`'s table, exactly
+// as localtime_r gives it, or through localtime_r where the zone leaves it to
+// libc or could not be read (nullptr).
+inline void LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) {
+  const zone::Shift* const shift = zone == nullptr ? nullptr : zone::ShiftAt(*zone, seconds);
+  if (shift == nullptr) [[unlikely]] {
+    LocalFromLibc(seconds, out);
+    return;
+  }
+  CalendarFields(seconds + shift->Add, out);
+  out.tm_sec += shift->LeapSecond;
+  out.tm_isdst = shift->IsDst;
+  out.tm_gmtoff = shift->Offset;
+  out.tm_zone = shift->Abbreviation;
+}
+
 // Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
-// (no leap seconds, whatever the zone setting), local time through
-// localtime_r, every member as libc leaves it. Throws std::invalid_argument
-// kUnknownTimeZone for any other zone, without touching `out`, and
-// std::runtime_error kLocalTimeFailed when localtime_r fails. Inline, so that
-// a UTC miss is arithmetic and nothing else.
-inline void Convert(long seconds, std::tm& out, TimeZone zone) {
+// (no leap seconds, whatever the zone setting), local time as localtime_r
+// gives it, in the zone that the thread's `seen` follows. Throws
+// std::invalid_argument kUnknownTimeZone for any other zone, without touching
+// `out`, and std::runtime_error kLocalTimeFailed when localtime_r fails.
+// Inline, so that a miss is arithmetic and a lookup.
+inline void Convert(long seconds, std::tm& out, TimeZone zone, zone::ZoneSeen& seen) {
   if (zone == TimeZone::UTC) {
     UtcFromSeconds(seconds, out);
   } else if (zone != TimeZone::Local) {
     ThrowUnknownZone();
-  } else if (localtime_r(&seconds, &out) == nullptr) {
-    ThrowConversionFailed();
+  } else {
+    LocalFromSeconds(seconds, out, zone::ZoneInForce(seen));
   }
 }
 

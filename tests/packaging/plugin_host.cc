@@ -1,7 +1,7 @@
 // A program that does not link liborvik_chrono loads it with dlopen, as a
 // plugin host or Python's ctypes would, after the other libraries named on
-// its command line, and converts in two threads at once, each in hours of
-// its own, every result compared with localtime_r's.
+// its command line, and converts in four threads at once, each in hours of
+// its own, every result compared with localtime_r's; then unloads it.
 //
 // usage: plugin_host <liborvik_chrono.so> [library...]
 #include <orvik/chrono/chrono.h>
@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 int main(int argc, char** argv) {
   for (int i = 2; i < argc; ++i) {
@@ -34,9 +35,18 @@ int main(int argc, char** argv) {
       if (std::memcmp(&tm, &libc, 9 * sizeof(int)) != 0 || std::strcmp(tm.tm_zone, libc.tm_zone) != 0) ++mismatches;
     }
   };
-  std::thread other(convert, 1709622000L);
-  convert(1709622000L + 86400);
-  other.join();
+  // Each thread's first call allocates its block of thread-local storage
+  // when the static block is full, and is compared like every other.
+  std::vector<std::thread> threads;
+  for (long day = 1; day < 4; ++day) threads.emplace_back(convert, 1709622000L + day * 86400);
+  convert(1709622000L);
+  for (std::thread& thread : threads) thread.join();
+  // tm_zone's text outlives the library.
+  const std::tm kept = to_calendar_time(orvik::chrono::TimePoint(), orvik::chrono::TimeZone::Local);
+  std::tm libc{};
+  const long zero = 0;
+  localtime_r(&zero, &libc);
+  if (dlclose(library) != 0 || std::strcmp(kept.tm_zone, libc.tm_zone) != 0) ++mismatches;
   std::printf("%d mismatches\n", mismatches.load());
   return mismatches == 0 ? 0 : 1;
 }

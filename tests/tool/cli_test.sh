@@ -178,6 +178,10 @@ for args in "convert 0" "parse 0" "duration PT1S" "now" "--version"; do
   [ "$got" = "$(printf 'orvik-chrono: write error: No space left on device\nstatus 1')" ]; check "write error of $args: $got"
 done
 
+got=$(TZ=Invalid/Zone "$tool" convert --local 0 2>&1; echo "status $?")
+if [ "$got" = "$(printf 'orvik-chrono: --local: TZ names no readable time zone: Invalid/Zone\nstatus 2')" ]; then
+  passed=$((passed + 1)); else echo "FAIL unreadable zone: $got"; failures=$((failures + 1)); fi
+
 now=$("$tool" now --to epoch)
 [ "$now" -ge "$(date +%s)" ] 2>/dev/null || [ $(($(date +%s) - now)) -le 5 ]; check "now: $now"
 

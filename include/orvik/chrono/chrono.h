@@ -8,9 +8,11 @@
 //
 // Every function is a pure conversion of its arguments and of the process's
 // local time-zone setting; any thread may call any function at any time. The
-// library shares no mutable state between threads and takes no lock: the
-// calendar cache of ToCalendarTime (and so of ToIso8601) belongs to the
-// calling thread. It may be linked or loaded with dlopen.
+// library takes no lock: the calendar cache of ToCalendarTime (and so of
+// ToIso8601) belongs to the calling thread, and the one thing that threads
+// share is the list of zones read (see "Local time"), which a thread extends
+// by one atomic exchange and which is never freed. It may be linked or loaded
+// with dlopen.
 // Failures are exceptions of the standard library's types with fixed English
 // messages; nothing is logged and a failed call changes nothing. Any function
 // that allocates its result may also throw std::bad_alloc.
@@ -21,6 +23,40 @@
 // concerned, every std::tm member included. So under a right/ zone, local text
 // counts leap seconds while the parsers read POSIX time: it reads back as an
 // instant earlier by the leap seconds inserted before it.
+//
+// Local time: the library reads the zone that glibc's localtime_r reads for
+// TZ (the TZif file of versions 1 to 4 with its leap seconds and footer, or a
+// POSIX rule, each read by glibc's rules, quirks included) into a table and
+// answers from it, without libc's lock and for any second of the TimePoint
+// range, what localtime_r answers, tm_zone's text included. Reading a zone is
+// the one allocation that a local conversion may make, on every function
+// (FormatIso8601 included): once per value of TZ (and per replacement of
+// /etc/localtime), 18 to 30 kilobytes kept for the process's life, where
+// tm_zone points, so that a std::tm outlives the library's unloading. When
+// that allocation fails, the call answers through localtime_r.
+//
+// The zone in force: at each local conversion that its calendar cache does
+// not serve, a thread checks whether TZ's value may have changed, by comparing
+// what cannot change unless it does (the environ pointer, and TZ's entry and
+// the one before it, or the last entry while TZ is unset), and reads the zone
+// again if it has. So it never answers for an older zone than localtime_r,
+// which sees a new TZ only after tzset, localtime or mktime, and after a setenv
+// without tzset it may answer for the new zone already. The check misses a TZ
+// changed by writing into a putenv string in place. A zone's file is read
+// again when TZ's value changes and the file has changed since. With TZ unset,
+// a thread also compares /etc/localtime's identity (a stat) with its zone's at
+// such a conversion, at most once a second of the system clock: a replaced
+// file is in force for a thread from its first such conversion in a later
+// second than its previous look. A thread's first look takes the zone that the
+// process read last for the same value of TZ, without a stat.
+//
+// Left to localtime_r, on every call (CurrentLocalZone says LocalZoneSource::
+// Libc): a setuid or setgid process (AT_SECURE), whose names glibc restricts;
+// a summer time without rules such as "AAA3BBB", for which glibc takes the
+// rules of its "posixrules" file; a rule read in part that keeps a month
+// outside 1 to 12 ("EST5EDT,M13.1.0"); a TZif file over 1 MiB, or malformed
+// (counts past its end, no type, an index out of range, times out of order, a
+// footer not between two line ends).
 #ifndef ORVIK_CHRONO_CHRONO_H_
 #define ORVIK_CHRONO_CHRONO_H_
 
@@ -73,7 +109,8 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // Each thread has a cache of its own, of one hour in each zone, that answers
 // the thread's repeated calls in that hour without calling libc, locking,
 // allocating or touching memory of another thread; a call that it does not
-// serve costs one conversion (one localtime_r for Local), and a thread's stream
+// serve costs one conversion (a lookup in the zone's table for Local, and the
+// check of the zone in force), and a thread's stream
 // of calls is cached from its second call in one quarter hour. The cache takes
 // a local hour when localtime_r agrees at both its ends on one offset and sixty
 // minutes of sixty seconds, so a hand-written TZ rule that changes the offset
@@ -86,20 +123,42 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // second that then starts an hour shows, inside the second before it, the
 // second below.
 //
-// After the process changes its zone (TZ and tzset, while no other thread
-// converts), a Local call inside the calling thread's cached local hour may
-// answer for the old zone until that thread's first Local call that its cache
-// does not serve; from that call on, every Local call of that thread answers
-// for the new zone. Each thread's window is its own: UTC calls neither end nor
-// extend it, nor do other threads' calls. A TZ changed with setenv but no
-// tzset takes effect when localtime_r next reads it; this library calls
+// After the process changes its zone (TZ, with or without tzset, while no
+// other thread converts), a Local call inside the calling thread's cached
+// local hour may answer for the old zone until that thread's first Local call
+// that its cache does not serve; from that call on, every Local call of that
+// thread answers for the new zone. Each thread's window is its own: UTC calls
+// neither end nor extend it, nor do other threads' calls. This library calls
 // neither tzset nor mktime.
 //
 // Throws:
 //   std::invalid_argument "Unknown timezone type" for any other `zone`;
 //   std::runtime_error "Failed to convert the timestamp to local time" if
-//     localtime_r fails (it does not for any second of the TimePoint range).
+//     localtime_r fails where it is called (it does not for any second of the
+//     TimePoint range).
 ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, TimeZone zone);
+
+// Where TimeZone::Local's answers come from.
+enum class LocalZoneSource : std::uint8_t {
+  TzifFile,    // a TZif file; Name is its path ("/usr/share/zoneinfo/Europe/Berlin")
+  PosixRule,   // TZ is a POSIX rule, read whole; Name is the rule ("CET-1CEST,M3.5.0,M10.5.0/3")
+  Unreadable,  // TZ names nothing readable (Name is TZ's value, or "/etc/localtime" when
+               // TZ is unset), and glibc's fallback is in force: UTC when no name is given
+               // (TZ unset without a readable /etc/localtime, or ":"), otherwise the part of
+               // the name that reads as a rule ("Invalid/Zone": UTC, abbreviation "Invalid")
+  Libc,        // a case left to localtime_r (see "Local time" above); Name as for Unreadable,
+               // empty if the zone could not be read for want of memory
+};
+
+struct LocalZone {
+  LocalZoneSource Source;
+  std::string_view Name;  // valid for the process's life
+};
+
+// What TimeZone::Local means now for a thread that has not converted yet:
+// the zone that TZ names, read if no thread has read it (see "Local time").
+// Throws nothing.
+ORVIK_CHRONO_API LocalZone CurrentLocalZone() noexcept;
 
 // The time point of a whole-seconds count such as a file's st_mtime: `seconds`
 // x 1000000000 nanoseconds, exact for -9223372036 to 9223372036. Outside that

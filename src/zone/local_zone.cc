@@ -1,0 +1,186 @@
+// Which zone TZ names, read as glibc reads it: TZ unset is /etc/localtime,
+// "" is "Universal", one leading ':' is dropped, a relative name is looked up
+// under $TZDIR (if set and not empty) or /usr/share/zoneinfo, an absolute
+// path is taken as it is. A name that is no readable TZif file is a POSIX rule,
+// of which glibc keeps the part that it could read; with no name at all ("",
+// after the ':'), or /etc/localtime unreadable, it is UTC.
+//
+// Every zone read is kept, newest first, in one list shared by all threads
+// and never freed: a thread may still read any of them, and a std::tm points
+// at their abbreviations. A new zone joins the list by one atomic exchange;
+// two threads that read the same new zone at once may both add it.
+#include "zone/local_zone.h"
+
+#include <fcntl.h>
+#include <sys/auxv.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "calendar/convert.h"
+#include "zone/zone_table.h"
+
+namespace orvik::chrono {
+namespace internal::zone {
+namespace {
+
+constexpr const char* kDefaultFile = "/etc/localtime";
+constexpr const char* kDefaultDirectory = "/usr/share/zoneinfo";
+// Far larger than any zone file; a larger file is left to localtime_r.
+constexpr std::size_t kLargestFile = std::size_t{1} << 20;
+
+std::atomic<const Zone*> zones{nullptr};
+
+FileId Identify(const char* path) {
+  struct stat status {};
+  if (*path == '\0' || ::stat(path, &status) != 0) return {};
+  return {status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_size};
+}
+
+enum class FileReading : std::uint8_t { Read, Unreadable, TooLarge };
+
+struct Descriptor {
+  int Fd;
+  explicit Descriptor(int fd) : Fd(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (Fd >= 0) ::close(Fd);
+  }
+};
+
+// A regular file's whole contents and its identity.
+FileReading ReadFile(const char* path, std::string& bytes, FileId& file) {
+  const Descriptor descriptor{::open(path, O_RDONLY | O_CLOEXEC)};
+  struct stat status {};
+  if (descriptor.Fd < 0 || ::fstat(descriptor.Fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    return FileReading::Unreadable;
+  }
+  file = {status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_size};
+  if (static_cast<std::uint64_t>(status.st_size) > kLargestFile) return FileReading::TooLarge;
+  bytes.resize(static_cast<std::size_t>(status.st_size));
+  // As stdio reads it for glibc: a failure, an interruption included, is the
+  // file's; an end is where it was read up to.
+  std::size_t size = 0;
+  ssize_t got = 0;
+  while (size < bytes.size() && (got = ::read(descriptor.Fd, bytes.data() + size, bytes.size() - size)) > 0) {
+    size += static_cast<std::size_t>(got);
+  }
+  if (got < 0) return FileReading::Unreadable;
+  bytes.resize(size);
+  return FileReading::Read;
+}
+
+// The zone that `name` (TZ's value after its ':', or /etc/localtime) names,
+// read from `path` or from the name itself.
+Zone* ReadZone(ZoneKey key, const char* name) {
+  // A setuid program: glibc then refuses some names; left to it.
+  if (::getauxval(AT_SECURE) != 0) {
+    key.Source = LocalZoneSource::Libc;
+    key.WatchesFile = false;
+    return MakeZone(key);
+  }
+  std::string bytes;
+  const FileReading file = key.Path.empty() ? FileReading::Unreadable : ReadFile(key.Path.data(), bytes, key.File);
+  Tzif tzif;
+  const TzifReading tzif_reading = file == FileReading::Read ? ReadTzif(bytes, tzif) : TzifReading::NotTzif;
+  if (file == FileReading::TooLarge || tzif_reading == TzifReading::Malformed) {
+    key.Source = LocalZoneSource::Libc;
+    return MakeZone(key);
+  }
+  if (tzif_reading == TzifReading::Read) {
+    key.Source = LocalZoneSource::TzifFile;
+    key.Name = key.Path;
+    if (tzif.Footer.empty()) return MakeZone(key, tzif, nullptr);
+    const PosixRule footer = ReadPosixRule(tzif.Footer.c_str());
+    if (IsComputable(footer)) return MakeZone(key, tzif, &footer);
+    key.Source = LocalZoneSource::Libc;
+    return MakeZone(key);
+  }
+  const bool utc = *name == '\0' || std::strcmp(name, kDefaultFile) == 0;
+  const PosixRule rule = ReadPosixRule(utc ? "UTC0" : name);
+  if (!IsComputable(rule)) {
+    key.Source = LocalZoneSource::Libc;
+    return MakeZone(key);
+  }
+  key.Source = rule.Whole && !utc ? LocalZoneSource::PosixRule : LocalZoneSource::Unreadable;
+  if (key.Source == LocalZoneSource::PosixRule) key.Name = name;
+  return MakeZone(key, rule);
+}
+
+bool SameTz(const Zone& zone, const char* tz) {
+  return tz == nullptr ? zone.Tz == nullptr : zone.Tz != nullptr && std::strcmp(zone.Tz, tz) == 0;
+}
+
+// The zone for TZ's value `tz` (nullptr: unset): one already read from the
+// same file or text, or a new one. With `trust_newest`, the newest zone read
+// for the same value and path, without a look at the file.
+const Zone* ZoneOf(const char* tz, bool trust_newest) {
+  const char* name = tz == nullptr ? kDefaultFile : *tz == '\0' ? "Universal" : tz;
+  if (*name == ':') ++name;
+  std::string path;
+  if (*name != '\0' && *name != '/') {
+    const char* directory = std::getenv("TZDIR");  // NOLINT(concurrency-mt-unsafe): as glibc reads it
+    path.append(directory != nullptr && *directory != '\0' ? directory : kDefaultDirectory).append("/");
+  }
+  path.append(name);
+  const Zone* const newest = zones.load(std::memory_order_acquire);
+  const auto same = [&](const Zone& zone) { return SameTz(zone, tz) && path == zone.Path; };
+  const FileId file = trust_newest ? FileId{} : Identify(path.c_str());
+  for (const Zone* zone = newest; zone != nullptr; zone = zone->Next) {
+    if (same(*zone) && (trust_newest || zone->File == file)) return zone;
+  }
+  // A file that cannot be read keeps its identity too, so that it is not read again until it changes.
+  const FileId read = trust_newest ? Identify(path.c_str()) : file;
+  Zone* zone =
+      ReadZone({LocalZoneSource::Unreadable, tz, path, read, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
+  if (zone == nullptr) return nullptr;
+  zone->Next = newest;
+  while (!zones.compare_exchange_weak(zone->Next, zone, std::memory_order_release, std::memory_order_acquire)) {
+  }
+  return zone;
+}
+
+}  // namespace
+
+const Zone* LookAgain(ZoneSeen& seen, bool replaced) {
+  char* const* const entries = environ != nullptr ? environ : kNoEntries;
+  ZoneSeen now{entries, 0, 0, nullptr, nullptr, seen.InForce, seen.Checked};
+  while (entries[now.Index] != nullptr && std::strncmp(entries[now.Index], "TZ=", 3) != 0) ++now.Index;
+  now.BeforeIndex = now.Index == 0 ? 0 : now.Index - 1;
+  now.Entry = entries[now.Index];
+  now.Before = entries[now.BeforeIndex];
+  try {
+    const std::string tz = now.Entry == nullptr ? std::string() : std::string(now.Entry + 3);
+    const char* const value = now.Entry == nullptr ? nullptr : tz.c_str();
+    if (replaced || seen.InForce == nullptr || !SameTz(*seen.InForce, value)) {
+      now.InForce = ZoneOf(value, seen.InForce == nullptr && !replaced);
+      now.Checked = std::time(nullptr);
+    }
+  } catch (const std::bad_alloc&) {
+    now.InForce = nullptr;
+  }
+  if (now.InForce != nullptr) seen = now;
+  return now.InForce;
+}
+
+const Zone* LookAtFile(ZoneSeen& seen, std::time_t now) {
+  seen.Checked = now;
+  if (Identify(seen.InForce->Path) == seen.InForce->File) return seen.InForce;
+  return LookAgain(seen, true);
+}
+
+}  // namespace internal::zone
+
+LocalZone CurrentLocalZone() noexcept {
+  internal::zone::ZoneSeen seen{};
+  const internal::zone::Zone* const zone = internal::zone::ZoneInForce(seen);
+  if (zone == nullptr) return {LocalZoneSource::Libc, {}};
+  return {zone->Source, zone->Name};
+}
+
+}  // namespace orvik::chrono

@@ -1,0 +1,63 @@
+// Internal: local time from the table of the zone that the process's TZ
+// names, as localtime_r gives it, without its lock.
+#ifndef ORVIK_CHRONO_SRC_ZONE_LOCAL_ZONE_H_
+#define ORVIK_CHRONO_SRC_ZONE_LOCAL_ZONE_H_
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <ctime>
+
+#include "zone/zone_table.h"
+
+namespace orvik::chrono::internal::zone {
+
+// What a thread last saw of the environment, and the zone it named then;
+// all zero for a thread that has not looked yet. Any change of TZ's value
+// changes what the entries hold at BeforeIndex or Index, or the entries
+// themselves: setenv and putenv replace TZ's entry, unsetenv moves the entries
+// after it, and TZ set where it was not lands after the last entry (also in
+// the place of the last one, after an unsetenv of another variable).
+struct ZoneSeen {
+  char* const* Entries;     // environ, or kNoEntries where it is NULL
+  std::size_t Index;        // of TZ's entry, or of the NULL that ends the entries
+  std::size_t BeforeIndex;  // Index - 1, or 0 when Index is 0
+  const char* Entry;        // Entries[Index]
+  const char* Before;       // Entries[BeforeIndex]
+  const Zone* InForce;
+  std::time_t Checked;  // TZ unset: the second in which /etc/localtime's identity was last looked at
+};
+
+// The entries of an environment that has none (environ NULL).
+inline char* const kNoEntries[] = {nullptr};
+
+// Looks at the environment again, and reads the zone that TZ names when its
+// value has changed since `seen` (or the thread has not looked yet, or with
+// `replaced`); returns the zone in force. Leaves `seen` as it was and returns
+// nullptr when memory runs out.
+const Zone* LookAgain(ZoneSeen& seen, bool replaced);
+
+// With TZ unset, at second `now`: the zone in force, read again if
+// /etc/localtime is no longer the file of seen.InForce.
+const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
+
+// The zone that TZ names for the thread of `seen`, checked for a change of
+// TZ's value, and with TZ unset for a replaced /etc/localtime once a second.
+// nullptr when it could not be read for want of memory.
+inline const Zone* ZoneInForce(ZoneSeen& seen) {
+  char* const* const entries = environ != nullptr ? environ : kNoEntries;
+  const Zone* const zone = seen.InForce;
+  if (zone == nullptr || entries != seen.Entries || entries[seen.Index] != seen.Entry ||
+      entries[seen.BeforeIndex] != seen.Before) [[unlikely]] {
+    return LookAgain(seen, false);
+  }
+  if (zone->WatchesFile) {
+    const std::time_t now = std::time(nullptr);
+    if (now != seen.Checked) [[unlikely]] return LookAtFile(seen, now);
+  }
+  return zone;
+}
+
+}  // namespace orvik::chrono::internal::zone
+
+#endif  // ORVIK_CHRONO_SRC_ZONE_LOCAL_ZONE_H_

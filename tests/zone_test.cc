@@ -1,0 +1,266 @@
+// Local time from the zone tables beside localtime_r, the oracle, in a
+// process that sets its zone itself: every TZif file of the installed tz
+// database around each change and leap second and at random seconds, TZ
+// values read by glibc's rules, changes of the environment and of
+// /etc/localtime, threads, and the cases left to localtime_r, whose calls a
+// localtime_r of this executable counts.
+
+#include <dlfcn.h>
+#include <sched.h>
+#include <sys/auxv.h>
+#include <sys/mount.h>
+
+#include <atomic>
+#include <barrier>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "calendar_reference.h"
+
+namespace {
+std::atomic<int> localtime_calls{0};
+}  // namespace
+
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): libc's are reserved names.
+extern "C" std::tm* localtime_r(const std::time_t* seconds, std::tm* out) noexcept {
+  using Libc = std::tm* (*)(const std::time_t*, std::tm*);
+  static const auto libc = reinterpret_cast<Libc>(::dlsym(RTLD_NEXT, "localtime_r"));
+  localtime_calls.fetch_add(1);
+  return libc(seconds, out);
+}
+
+namespace orvik::chrono::testing {
+namespace {
+
+// TZ and TZDIR as given, nullptr unsetting them, read by libc too.
+void SetZone(const char* tz, const char* tzdir = nullptr) {
+  for (const auto& [name, value] : {std::pair{"TZ", tz}, std::pair{"TZDIR", tzdir}}) {
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): no other thread runs
+    if ((value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1)) != 0) ADD_FAILURE() << name;
+  }
+  ::tzset();
+}
+
+// Seconds anywhere in the range, in 1900 to 2100, around new years (where
+// glibc's rules take the UTC year), and each half hour of two days of 2024.
+std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::uniform_int_distribution<std::int64_t> anywhere(internal::kMinTimePointSeconds, internal::kMaxTimePointSeconds);
+  std::uniform_int_distribution<std::int64_t> modern(-2208988800, 4102444800);
+  std::vector<std::int64_t> seconds;
+  for (int i = 0; i < 100; ++i) {
+    seconds.push_back(anywhere(random));
+    seconds.push_back(modern(random));
+    seconds.push_back(modern(random) / 31556952 * 31556952 + modern(random) % 172800);
+    seconds.push_back(1709269200 + i * 1800);  // from 2024-03-01T05:00Z, where J60 changes in a leap year
+  }
+  return seconds;
+}
+
+// ToCalendarTime of each whole second against localtime_r, and whether the
+// library called localtime_r for them.
+::testing::AssertionResult MatchLibc(const std::vector<std::int64_t>& seconds, bool calls_libc) {
+  const int before = localtime_calls.load();
+  std::vector<std::string> shown;
+  shown.reserve(seconds.size());
+  for (const std::int64_t s : seconds) shown.push_back(Describe(ToCalendarTime(At(s * kSecond), TimeZone::Local)));
+  if ((localtime_calls.load() != before) != calls_libc) return ::testing::AssertionFailure() << "localtime_r calls";
+  for (std::size_t i = 0; i < seconds.size(); ++i) {
+    if (shown[i] != Describe(Libc(seconds[i], TimeZone::Local))) {
+      return ::testing::AssertionFailure() << seconds[i] << ": " << shown[i];
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// The transitions and leap seconds of a TZif file's 64-bit block, or nothing
+// for a version 1 file; false for a file that is no TZif.
+bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& changes) {
+  std::ifstream file(path, std::ios::binary);
+  const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const auto number = [&data](std::size_t at, std::size_t width) {  // big-endian, signed
+    std::int64_t value = (static_cast<unsigned char>(data.at(at)) & 0x80U) != 0 ? -1 : 0;
+    for (std::size_t i = 0; i < width; ++i) value = value * 256 + static_cast<unsigned char>(data.at(at + i));
+    return value;
+  };
+  if (data.size() < 44 || data.compare(0, 4, "TZif") != 0) return false;
+  if (data[4] == '\0') return true;
+  const auto count = [&](std::size_t at, std::size_t i) {
+    return static_cast<std::size_t>(number(at + 20 + 4 * i, 4));
+  };
+  const std::size_t header =
+      44 + count(0, 3) * 5 + count(0, 4) * 6 + count(0, 5) + count(0, 2) * 8 + count(0, 1) + count(0, 0);
+  const std::size_t times = count(header, 3);
+  for (std::size_t i = 0; i < times; ++i) changes.push_back(number(header + 44 + 8 * i, 8));
+  const std::size_t leaps = header + 44 + times * 9 + count(header, 4) * 6 + count(header, 5);
+  for (std::size_t i = 0; i < count(header, 2); ++i) changes.push_back(number(leaps + 12 * i, 8));
+  return true;
+}
+
+TEST(LocalTime, EveryZoneFileAroundEveryChange) {
+  std::size_t zones = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator("/usr/share/zoneinfo")) {
+    std::vector<std::int64_t> seconds = RandomSeconds(zones);
+    if (!entry.is_regular_file() || entry.is_symlink() || !Changes(entry.path(), seconds)) continue;
+    for (const std::int64_t change : std::vector(seconds.begin() + 400, seconds.end())) {
+      for (std::int64_t s = change - 2; s <= change + 2; ++s) {
+        if (s >= internal::kMinTimePointSeconds && s <= internal::kMaxTimePointSeconds) seconds.push_back(s);
+      }
+    }
+    SetZone(entry.path().c_str());
+    ASSERT_EQ(CurrentLocalZone().Source, LocalZoneSource::TzifFile) << entry.path();
+    ASSERT_TRUE(MatchLibc(seconds, false)) << entry.path();
+    ++zones;
+  }
+  EXPECT_GT(zones, 800U);
+}
+
+TEST(LocalTime, TzValuesAsGlibcReadsThem) {
+  std::filesystem::path malformed = std::filesystem::temp_directory_path() / "orvik_zone_test_malformed";
+  std::ofstream(malformed) << std::string("TZif2") + std::string(39, '\0');
+  using Source = LocalZoneSource;
+  const struct {
+    const char* Tz;
+    const char* Tzdir;
+    Source Expected;
+    std::string Name;
+  } kCases[] = {
+      {nullptr, nullptr, Source::TzifFile, "/etc/localtime"},
+      {"", nullptr, Source::TzifFile, "/usr/share/zoneinfo/Universal"},
+      {":", nullptr, Source::Unreadable, ":"},  // no name: UTC
+      {":Europe/Berlin", nullptr, Source::TzifFile, "/usr/share/zoneinfo/Europe/Berlin"},
+      {"/usr/share/zoneinfo/right/Asia/Kolkata", nullptr, Source::TzifFile, "/usr/share/zoneinfo/right/Asia/Kolkata"},
+      {"Europe/Berlin", "/usr/share/zoneinfo/right", Source::TzifFile, "/usr/share/zoneinfo/right/Europe/Berlin"},
+      {"Europe/Dublin", "", Source::TzifFile, "/usr/share/zoneinfo/Europe/Dublin"},  // summer time below standard
+      {"Universal", "/nonexistent", Source::Unreadable, "Universal"},                // "Universal" at offset 0
+      {"Invalid/Zone", nullptr, Source::Unreadable, "Invalid/Zone"},                 // "Invalid" at offset 0
+      {"xx", nullptr, Source::Unreadable, "xx"},                                     // "" at offset 0
+      {"/usr/share/zoneinfo/zone.tab", nullptr, Source::Unreadable, "/usr/share/zoneinfo/zone.tab"},  // no TZif
+      {"EST5 ", nullptr, Source::Unreadable, "EST5 "},  // summer time "" at 0, after the new year's first hours
+      {"EST5EDT,garbage", nullptr, Source::Unreadable, "EST5EDT,garbage"},  // zeroed rules: summer time but then
+      {"CET-1CEST,M3.5.0,M10.5.0/3", nullptr, Source::PosixRule, "CET-1CEST,M3.5.0,M10.5.0/3"},
+      {"<+0530>-5:30", nullptr, Source::PosixRule, "<+0530>-5:30"},
+      {"AEST-10AEDT,M10.1.0,M4.1.0/3", nullptr, Source::PosixRule, "AEST-10AEDT,M10.1.0,M4.1.0/3"},  // south
+      {"EST5EDT,0/0,J365/25", nullptr, Source::PosixRule, "EST5EDT,0/0,J365/25"},  // the end is not carried
+      {"IST-2IDT,M3.4.4/26,M10.5.0", nullptr, Source::PosixRule, "IST-2IDT,M3.4.4/26,M10.5.0"},
+      {"<-02>2<-01>,M3.5.0/-1,M10.5.0/0", nullptr, Source::PosixRule, "<-02>2<-01>,M3.5.0/-1,M10.5.0/0"},
+      {"EST99:99:99EDT,J60/-167,59/167", nullptr, Source::PosixRule, "EST99:99:99EDT,J60/-167,59/167"},
+      {"EST5EDT,M3.2.0", nullptr, Source::PosixRule, "EST5EDT,M3.2.0"},      // ends on November's first Sunday
+      {"EST5EDT,J60,J300", nullptr, Source::PosixRule, "EST5EDT,J60,J300"},  // March 1st in leap years too
+      {"AAA3BBB", nullptr, Source::Libc, "AAA3BBB"},                         // posixrules
+      {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},         // a month past the table
+      {malformed.c_str(), nullptr, Source::Libc, malformed.string()},
+  };
+  for (const auto& c : kCases) {
+    SetZone(c.Tz, c.Tzdir);
+    const LocalZone zone = CurrentLocalZone();
+    EXPECT_EQ(zone.Source, c.Expected) << c.Name;
+    EXPECT_EQ(zone.Name, c.Name);
+    EXPECT_TRUE(MatchLibc(RandomSeconds(7), c.Expected == Source::Libc)) << c.Name;
+  }
+  std::filesystem::remove(malformed);
+}
+
+// TZ set with no tzset lands in the place of the last entry after an unsetenv
+// of another variable, so that the array and its count stay as they were;
+// the next local call that the cache does not serve answers for it.
+TEST(LocalTime, SeesTzSetInThePlaceOfTheLastEntry) {
+  SetZone(nullptr);
+  ToCalendarTime(TimePoint::min(), TimeZone::Local);  // ends the cached local hour
+  ::setenv("ORVIK_ZONE_TEST_A", "1", 1);              // NOLINT(concurrency-mt-unsafe)
+  ::setenv("ORVIK_ZONE_TEST_B", "1", 1);              // NOLINT(concurrency-mt-unsafe)
+  const auto shown = [](std::int64_t s) {
+    return ToIso8601(At(s * kSecond), Iso8601Format::Extended, TimeZone::Local);
+  };
+  EXPECT_EQ(shown(1709622489), "2024-03-05T07:08:09Z");  // a miss, which looks at the environment
+  ::unsetenv("ORVIK_ZONE_TEST_A");                       // NOLINT(concurrency-mt-unsafe)
+  ::setenv("TZ", "Asia/Kolkata", 1);                     // NOLINT(concurrency-mt-unsafe)
+  EXPECT_EQ(shown(1709622489 + 7200), "2024-03-05T14:38:09+05:30");
+  ::unsetenv("ORVIK_ZONE_TEST_B");  // NOLINT(concurrency-mt-unsafe)
+  SetZone(nullptr);
+  EXPECT_EQ(shown(1709622489 + 14400), "2024-03-05T11:08:09Z");
+}
+
+// A zone's file is read again when TZ names it again after it has changed.
+TEST(LocalTime, ReadsAChangedFileWhenTzNamesItAgain) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "orvik_zone_test_file";
+  const auto shown = [](std::int64_t s) {
+    return ToIso8601(At(s * kSecond), Iso8601Format::Extended, TimeZone::Local);
+  };
+  std::filesystem::copy_file("/usr/share/zoneinfo/Europe/Berlin", path.string() + "~");
+  std::filesystem::rename(path.string() + "~", path);
+  SetZone(path.c_str());
+  EXPECT_EQ(shown(1709622489), "2024-03-05T08:08:09+01:00");
+  SetZone("UTC");
+  EXPECT_EQ(shown(1709622489 + 7200), "2024-03-05T09:08:09Z");
+  std::filesystem::copy_file("/usr/share/zoneinfo/Asia/Kolkata", path.string() + "~");
+  std::filesystem::rename(path.string() + "~", path);  // a new file in its place
+  SetZone(path.c_str());
+  EXPECT_EQ(shown(1709622489 + 14400), "2024-03-05T16:38:09+05:30");
+  std::filesystem::remove(path);
+}
+
+// After a change of the zone setting, each thread's cached local hour may
+// answer for the old zone until that thread's own next local miss: the other
+// thread's misses and its own UTC calls leave it as it was.
+TEST(LocalTime, EachThreadsZoneChangeWindowEndsAtItsOwnLocalMiss) {
+  const std::int64_t t0 = 1720163289 * kSecond;  // 2024-07-05T07:08:09Z, Berlin +02:00
+  const auto shown = [](std::int64_t t) { return ToIso8601(At(t), Iso8601Format::Extended, TimeZone::Local); };
+  const auto cache_hour = [&] {
+    shown(t0);
+    shown(t0 + kSecond);
+  };
+  SetZone("Europe/Berlin");
+  std::barrier step(2);
+  std::thread other([&] {
+    cache_hour();
+    step.arrive_and_wait();  // the zone changes; the first thread misses
+    step.arrive_and_wait();
+    ToCalendarTime(At(t0 + kHour), TimeZone::UTC);
+    EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T09:08:11+02:00");
+    shown(t0 + kHour);
+    EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T12:38:11+05:30");
+  });
+  cache_hour();
+  step.arrive_and_wait();
+  SetZone("Asia/Kolkata");
+  shown(t0 - kHour);
+  EXPECT_EQ(shown(t0 + 2 * kSecond), "2024-07-05T12:38:11+05:30");
+  step.arrive_and_wait();
+  other.join();
+}
+
+// With TZ unset, a replaced /etc/localtime is in force at the first local
+// miss in a later second than the thread's last look. Replaced in a mount
+// namespace of the process's own, which takes privileges.
+TEST(LocalTime, FollowsAReplacedEtcLocaltime) {
+  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+    GTEST_SKIP() << "no mount namespace of its own";
+  }
+  SetZone(nullptr);
+  const auto shown = [](std::int64_t s) {
+    return ToIso8601(At(s * kSecond), Iso8601Format::Extended, TimeZone::Local);
+  };
+  const std::string utc = shown(1709622489);
+  ASSERT_EQ(::mount("/usr/share/zoneinfo/Asia/Kolkata", "/etc/localtime", nullptr, MS_BIND, nullptr), 0);
+  const std::time_t replaced = std::time(nullptr);
+  while (std::time(nullptr) == replaced) std::this_thread::yield();
+  EXPECT_EQ(shown(1709622489 + 7200), "2024-03-05T14:38:09+05:30") << "before: " << utc;
+  EXPECT_EQ(::umount2("/etc/localtime", MNT_DETACH), 0);
+}
+
+// Run setuid by tests/zone_setuid.sh: glibc restricts TZ's names there, and
+// the library leaves the zone to it.
+TEST(LocalTime, DISABLED_LeavesASetuidProgramToLibc) {
+  ASSERT_NE(::getauxval(AT_SECURE), 0U);
+  SetZone("Europe/Berlin");
+  EXPECT_EQ(CurrentLocalZone().Source, LocalZoneSource::Libc);
+  EXPECT_TRUE(MatchLibc(RandomSeconds(3), true));
+}
+
+}  // namespace
+}  // namespace orvik::chrono::testing
