@@ -1,23 +1,33 @@
 // The face without exceptions allocates nothing, neither where it accepts nor
 // where it refuses: this program counts its calls of operator new, and of
 // malloc, where an exception's object would come from, unless a sanitizer
-// owns malloc.
+// owns malloc. It also stands in for localtime_r, to make it fail on demand.
 #include <orvik/chrono/chrono.h>
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstddef>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 namespace {
 
 std::size_t allocations = 0;
+bool localtime_fails = false;
 
 }  // namespace
+
+extern "C" [[gnu::visibility("default")]] std::tm* localtime_r(const std::time_t* seconds, std::tm* out) noexcept {
+  using LocalTime = std::tm* (*)(const std::time_t*, std::tm*);
+  static const auto libc = reinterpret_cast<LocalTime>(dlsym(RTLD_NEXT, "localtime_r"));
+  return localtime_fails ? nullptr : libc(seconds, out);
+}
 
 void* operator new(std::size_t size) {
   ++allocations;
@@ -72,6 +82,34 @@ TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
     EXPECT_TRUE(expected) << name;
     EXPECT_EQ(made, 0U) << name;
   }
+}
+
+// A zone that the library leaves to localtime_r, which fails: the writer
+// without exceptions refuses before allocating, and the throwing faces say
+// why with their one runtime_error.
+TEST(NoAllocation, LocaltimeFailureIsRefusedThenThrown) {
+  ASSERT_EQ(setenv("TZ", "AAA3BBB", 1), 0);
+  ASSERT_EQ(CurrentLocalZone().Source, LocalZoneSource::Libc);
+  localtime_fails = true;
+  char out[kMaxIso8601Size];
+  FormatIso8601(out, TimePoint{}, Iso8601Format::Extended, TimeZone::Local);  // the zone's one reading
+  for (int day = 1; day < 5; ++day) {
+    const TimePoint t{std::chrono::hours(24 * 1000 * day - 11) + std::chrono::nanoseconds(day % 2)};
+    const std::size_t before = allocations;
+    EXPECT_EQ(FormatIso8601(out, t, static_cast<Iso8601Format>(day - 1), TimeZone::Local), nullptr) << day;
+    EXPECT_EQ(allocations, before) << day;
+    for (const auto& call : {std::function<void()>([t] { ToCalendarTime(t, TimeZone::Local); }),
+                             std::function<void()>([t] { ToIso8601(t, TimeZone::Local); })}) {
+      try {
+        call();
+        ADD_FAILURE() << day;
+      } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Failed to convert the timestamp to local time");
+      }
+    }
+  }
+  localtime_fails = false;
+  unsetenv("TZ");
 }
 
 }  // namespace

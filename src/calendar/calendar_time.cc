@@ -126,23 +126,24 @@ bool SameHour(const std::tm& a, const std::tm& b) {
 bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
   std::tm first{};
   std::tm last{};
-  Convert(start, first, TimeZone::Local, seen);
-  Convert(start + kSecondsPerHour - 1, last, TimeZone::Local, seen);
-  return StartsHour(first) && last.tm_min == kMinutesPerHour - 1 && last.tm_sec == kSecondsPerMinute - 1 &&
-         SameHour(first, at) && SameHour(last, at);
+  return Convert(start, first, TimeZone::Local, seen) &&
+         Convert(start + kSecondsPerHour - 1, last, TimeZone::Local, seen) && StartsHour(first) &&
+         last.tm_min == kMinutesPerHour - 1 && last.tm_sec == kSecondsPerMinute - 1 && SameHour(first, at) &&
+         SameHour(last, at);
 }
 
-// Converts `seconds` into `out` and caches its hour if it is regular. An hour
-// with a leap second inside is not regular; one that ends in a leap second
-// is, without it. Kept out of line: the common miss, which caches nothing,
-// stays small.
+// Converts `seconds` into `out` and caches its hour if it is regular; false
+// when the conversion fails. An hour with a leap second inside is not
+// regular; one that ends in a leap second is, without it. Kept out of line:
+// the common miss, which caches nothing, stays small.
 template <TimeZone kZone>
-[[gnu::noinline]] void ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
-  Convert(seconds, out, kZone, seen);
+[[gnu::noinline]] bool ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
+  if (!Convert(seconds, out, kZone, seen)) return false;
   const long start = HourStart(seconds, out);
-  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out, seen)) return;
+  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out, seen)) return true;
   hour.CalendarTime = out;
   hour.From = start;
+  return true;
 }
 
 // Fills `out` with the calendar time of `seconds`, which the thread's hour of
@@ -152,32 +153,28 @@ template <TimeZone kZone>
 // calls in an hour fall in one quarter hour. The bookkeeping comes first and
 // needs nothing of the result, so that a miss that caches nothing ends with
 // the conversion. One copy per zone, so that a local miss carries none of the
-// UTC arithmetic.
+// UTC arithmetic. False when the conversion fails.
 template <TimeZone kZone>
-[[gnu::noinline]] void MissIn(ThreadCache& cache, long seconds, std::tm& out) {
+[[gnu::noinline]] bool MissIn(ThreadCache& cache, long seconds, std::tm& out) {
   CachedHour& hour = cache.Hours[IndexOf(kZone)];
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
   if (hour.LastMissQuarter != quarter) {
     hour.LastMissQuarter = quarter;
-    Convert(seconds, out, kZone, cache.Zone);
-  } else {
-    ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);
+    return Convert(seconds, out, kZone, cache.Zone);
   }
+  return ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);
 }
 
 // Out of line, so that both zones share one hit path, which ends with the hit.
-[[gnu::noinline]] void Miss(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
-  if (zone == TimeZone::UTC) {
-    MissIn<TimeZone::UTC>(cache, seconds, out);
-  } else {
-    MissIn<TimeZone::Local>(cache, seconds, out);
-  }
+[[gnu::noinline]] bool Miss(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
+  return zone == TimeZone::UTC ? MissIn<TimeZone::UTC>(cache, seconds, out)
+                               : MissIn<TimeZone::Local>(cache, seconds, out);
 }
 
 // Whether `t` lies inside a second before the epoch, where truncation
 // toward zero gives the second above the one that holds it.
-bool InsideNegativeSecond(TimePoint t, long truncated) {
+bool LiesInsideNegativeSecond(TimePoint t, long truncated) {
   const std::int64_t count = t.time_since_epoch().count();
   return count < 0 && count != truncated * kNanosecondsPerSecond;
 }
@@ -193,45 +190,48 @@ bool MayPrecedeHourStart(const std::tm& tm) {
 }
 
 // The calendar time of `seconds` in `zone` (Local or UTC) through `cache`.
-std::tm OfSecond(ThreadCache& cache, long seconds, TimeZone zone) {
-  std::tm result;
-  if (!TryRead(cache.Hours[IndexOf(zone)], seconds, result)) Miss(cache, seconds, zone, result);
-  return result;
-}
-
-}  // namespace
-
-std::tm CalendarTimeOfSecond(long seconds, TimeZone zone) {
-  if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
-  return OfSecond(ThisThread(), seconds, zone);
+bool OfSecond(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
+  return TryRead(cache.Hours[IndexOf(zone)], seconds, out) || Miss(cache, seconds, zone, out);
 }
 
 // For a time point inside a negative second: the second below the truncated
 // one, unless the truncated second starts an hour, which is looked up only
 // where it may. Out of line, so that other time points take no frame for it.
-[[gnu::noinline]] std::tm CalendarTimeInsideNegativeSecond(long truncated, TimeZone zone) {
-  if (zone != TimeZone::Local && zone != TimeZone::UTC) ThrowUnknownZone();
+[[gnu::noinline]] bool InsideNegativeSecond(long truncated, TimeZone zone, std::tm& out) {
+  if (!IsKnownZone(zone)) return false;
   ThreadCache& cache = ThisThread();
-  std::tm result = OfSecond(cache, truncated - 1, zone);
-  if (MayPrecedeHourStart(result)) {
+  if (!OfSecond(cache, truncated - 1, zone, out)) return false;
+  if (MayPrecedeHourStart(out)) {
     // Aside from the misses that decide what to cache: two seconds of one
     // call are no stream.
     std::tm at_truncated;
-    if (!TryRead(cache.Hours[IndexOf(zone)], truncated, at_truncated)) {
-      Convert(truncated, at_truncated, zone, cache.Zone);
+    if (!TryRead(cache.Hours[IndexOf(zone)], truncated, at_truncated) &&
+        !Convert(truncated, at_truncated, zone, cache.Zone)) {
+      return false;
     }
-    if (StartsHour(at_truncated)) result = at_truncated;
+    if (StartsHour(at_truncated)) out = at_truncated;
   }
-  return result;
+  return true;
+}
+
+}  // namespace
+
+bool TryCalendarTimeOfSecond(long seconds, TimeZone zone, std::tm& out) noexcept {
+  return IsKnownZone(zone) && OfSecond(ThisThread(), seconds, zone, out);
+}
+
+bool TryCalendarTime(TimePoint t, TimeZone zone, std::tm& out) noexcept {
+  const long truncated = TruncatedSeconds(t);
+  if (LiesInsideNegativeSecond(t, truncated)) return InsideNegativeSecond(truncated, zone, out);
+  return TryCalendarTimeOfSecond(truncated, zone, out);
 }
 
 }  // namespace internal
 
-// Each return hands the result straight to the caller, uncopied.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
-  const long truncated = internal::TruncatedSeconds(t);
-  if (internal::InsideNegativeSecond(t, truncated)) return internal::CalendarTimeInsideNegativeSecond(truncated, zone);
-  return internal::CalendarTimeOfSecond(truncated, zone);
+  std::tm result;
+  if (!internal::TryCalendarTime(t, zone, result)) internal::ThrowNoCalendarTime(zone);
+  return result;
 }
 
 }  // namespace orvik::chrono

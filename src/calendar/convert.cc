@@ -6,12 +6,11 @@
 
 namespace orvik::chrono::internal {
 
-void ThrowUnknownZone() { ThrowMessage<std::invalid_argument>({kUnknownTimeZone}); }
-
-void ThrowConversionFailed() { ThrowMessage<std::runtime_error>({kLocalTimeFailed}); }
-
-void LocalFromLibc(long seconds, std::tm& out) {
-  if (localtime_r(&seconds, &out) == nullptr) ThrowConversionFailed();
+void ThrowNoCalendarTime(TimeZone zone) {
+  if (!IsKnownZone(zone)) ThrowMessage<std::invalid_argument>({kUnknownTimeZone});
+  ThrowMessage<std::runtime_error>({kLocalTimeFailed});
 }
+
+bool LocalFromLibc(long seconds, std::tm& out) noexcept { return localtime_r(&seconds, &out) != nullptr; }
 
 }  // namespace orvik::chrono::internal

@@ -50,45 +50,44 @@ inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
   out.tm_zone = UtcAbbreviation();
 }
 
-// Throw std::invalid_argument kUnknownTimeZone and std::runtime_error
-// kLocalTimeFailed (messages.h).
-[[noreturn]] void ThrowUnknownZone();
-[[noreturn]] void ThrowConversionFailed();
+// The zones that a conversion takes: Local and UTC.
+constexpr bool IsKnownZone(TimeZone zone) { return zone == TimeZone::Local || zone == TimeZone::UTC; }
 
-// Fills `out` through localtime_r, every member as libc leaves it; throws
-// std::runtime_error kLocalTimeFailed when it fails.
-void LocalFromLibc(long seconds, std::tm& out);
+// Throws why no calendar time of `zone` was given: std::invalid_argument
+// kUnknownTimeZone for a zone other than Local and UTC, else
+// std::runtime_error kLocalTimeFailed (messages.h).
+[[noreturn]] void ThrowNoCalendarTime(TimeZone zone);
+
+// Fills `out` through localtime_r, every member as libc leaves it; false
+// when it fails.
+bool LocalFromLibc(long seconds, std::tm& out) noexcept;
 
 // Fills `out` with the local time of `seconds` from `zone`'s table, exactly
 // as localtime_r gives it, or through localtime_r where the zone leaves it to
-// libc or could not be read (nullptr).
-inline void LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) {
+// libc or could not be read (nullptr); false when localtime_r fails.
+inline bool LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) noexcept {
   const zone::Shift* const shift = zone == nullptr ? nullptr : zone::ShiftAt(*zone, seconds);
-  if (shift == nullptr) [[unlikely]] {
-    LocalFromLibc(seconds, out);
-    return;
-  }
+  if (shift == nullptr) [[unlikely]]
+    return LocalFromLibc(seconds, out);
   CalendarFields(seconds + shift->Add, out);
   out.tm_sec += shift->LeapSecond;
   out.tm_isdst = shift->IsDst;
   out.tm_gmtoff = shift->Offset;
   out.tm_zone = shift->Abbreviation;
+  return true;
 }
 
-// Fills `out` with the calendar time of `seconds`: UTC by POSIX arithmetic
-// (no leap seconds, whatever the zone setting), local time as localtime_r
-// gives it, in the zone that the thread's `seen` follows. Throws
-// std::invalid_argument kUnknownTimeZone for any other zone, without touching
-// `out`, and std::runtime_error kLocalTimeFailed when localtime_r fails.
-// Inline, so that a miss is arithmetic and a lookup.
-inline void Convert(long seconds, std::tm& out, TimeZone zone, zone::ZoneSeen& seen) {
+// Fills `out` with the calendar time of `seconds` in `zone`, Local or UTC:
+// UTC by POSIX arithmetic (no leap seconds, whatever the zone setting), local
+// time as localtime_r gives it, in the zone that the thread's `seen` follows.
+// False when localtime_r fails. Inline, so that a miss is arithmetic and a
+// lookup.
+inline bool Convert(long seconds, std::tm& out, TimeZone zone, zone::ZoneSeen& seen) noexcept {
   if (zone == TimeZone::UTC) {
     UtcFromSeconds(seconds, out);
-  } else if (zone != TimeZone::Local) {
-    ThrowUnknownZone();
-  } else {
-    LocalFromSeconds(seconds, out, zone::ZoneInForce(seen));
+    return true;
   }
+  return LocalFromSeconds(seconds, out, zone::ZoneInForce(seen));
 }
 
 }  // namespace orvik::chrono::internal

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "calendar/calendar_time.h"
+#include "calendar/convert.h"
 #include "calendar/time_units.h"
 #include "text/digits.h"
 
@@ -66,45 +67,39 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   return out + 1;
 }
 
-// Writes the text to `out` and returns its end; throws what ToCalendarTime
-// throws before writing anything.
+// Writes the text to `out` and returns its end; nullptr, having written
+// nothing, where ToCalendarTime throws.
 [[gnu::always_inline]] inline char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) {
+  std::tm tm;
   switch (format) {
-    case Iso8601Format::Extended: {
-      const std::tm tm = ToCalendarTime(t, zone);
+    case Iso8601Format::Extended:
+      if (!TryCalendarTime(t, zone, tm)) return nullptr;
       return WriteZoneDesignator(tm, zone, WriteDateTime(tm, /*extended=*/true, out));
-    }
     case Iso8601Format::ExtendedNanoseconds:
     case Iso8601Format::BasicNanoseconds: {
       const FlooredTime floored = FloorToSecond(t);
-      const std::tm tm = CalendarTimeOfSecond(floored.Seconds, zone);
+      if (!TryCalendarTimeOfSecond(floored.Seconds, zone, tm)) return nullptr;
       out = WriteDateTime(tm, format == Iso8601Format::ExtendedNanoseconds, out);
       *out++ = '.';
       return WriteZoneDesignator(tm, zone, digits::WriteNine(out, floored.Nanoseconds));
     }
     default:
       // An unknown layout writes the zone designator alone.
-      return WriteZoneDesignator(ToCalendarTime(t, zone), zone, out);
+      if (!TryCalendarTime(t, zone, tm)) return nullptr;
+      return WriteZoneDesignator(tm, zone, out);
   }
 }
 
 }  // namespace internal
 
 char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept {
-  if (zone != TimeZone::Local && zone != TimeZone::UTC) return nullptr;
-  // Only a failure of localtime_r is left, before anything is written.
-  try {
-    return internal::WriteIso8601(out, t, format, zone);
-  } catch (...) {
-    return nullptr;
-  }
+  return internal::WriteIso8601(out, t, format, zone);
 }
 
 std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone) {
   char text[kMaxIso8601Size];
   const char* const end = FormatIso8601(text, t, format, zone);
-  // Where FormatIso8601 writes nothing, ToCalendarTime throws why.
-  if (end == nullptr) ToCalendarTime(t, zone);
+  if (end == nullptr) internal::ThrowNoCalendarTime(zone);
   return {static_cast<const char*>(text), end};
 }
 
