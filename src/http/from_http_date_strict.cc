@@ -29,6 +29,8 @@ namespace {
 constexpr Layout kImfFixdate{", dd nnn yyyy hh:ii:ss GMT", "weekday"};
 constexpr Layout kRfc850{", dd-nnn-yy hh:ii:ss GMT", "weekday"};
 constexpr Layout kAsctime{" nnn _d hh:ii:ss yyyy", "weekday"};
+// The IMF-fixdate whole, its weekday too, the layout that writers use most.
+constexpr Layout kWholeImfFixdate{"nnn, dd nnn yyyy hh:ii:ss GMT", ""};
 
 constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent,
                                ParseError::HttpStrictWeekday, ParseError::HttpStrictLayout,
@@ -81,29 +83,40 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
   return static_cast<int>(year);
 }
 
+// kWholeImfFixdate, its names looked up.
+[[gnu::always_inline]] inline bool IsWholeImfFixdate(std::string_view text, StrictReading& r,
+                                                     std::optional<int>& weekday) {
+  constexpr std::size_t kMonth = kWholeImfFixdate.Text.find('n', kAbbreviationLength);
+  if (!IsWhole<kWholeImfFixdate>(text, 0, r)) return false;
+  weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, kMonth));
+  r.Fields.Month = month.value_or(0) + 1;
+  return weekday && month;
+}
+
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, TimePoint now,
                                                                 StrictReading& r) {
   std::size_t at = 0;
-  const std::optional<int> weekday = ReadWeekday(text, at);
-  const bool full_name = at > kAbbreviationLength;
-  if (!weekday) {
-    r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
-    return {{}, kErrors.Layout};
+  std::optional<int> weekday;
+  if (!IsWholeImfFixdate(text, r, weekday)) {
+    r = {};
+    weekday = ReadWeekday(text, at);
+    const bool full_name = at > kAbbreviationLength;
+    if (!weekday) {
+      r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
+      return {{}, kErrors.Layout};
+    }
+    const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
+                      : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
+                                            : ReadDate<kImfFixdate>(text, at, r);
+    if (!read) return {{}, kErrors.Layout};
+    if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
   }
-  const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
-                    : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
-                                          : ReadDate<kImfFixdate>(text, at, r);
-  if (!read) return {{}, kErrors.Layout};
-  if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
   Timestamp instant;
-  Problem problem = FormTimestamp(r.Fields, 0, instant);
-  const CivilFields& f = r.Fields;
-  const auto days = [&] {
-    if (problem == Problem::None) return civil::SplitDays(FloorToSecond(instant.instant).Seconds).Days;
-    return civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
-  };
+  std::int64_t days = 0;
+  Problem problem = FormTimestamp(r.Fields, 0, instant, days);
   if ((problem == Problem::None || problem == Problem::OutsideRange) &&
-      civil::WeekdayFromDays(days()) != static_cast<unsigned>(*weekday)) {
+      civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
     problem = Problem::Weekday;
     instant = {};
     r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));
