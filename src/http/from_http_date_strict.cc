@@ -37,14 +37,18 @@ constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStr
                                ParseError::HttpStrictOutsideRange};
 
 // The weekday's abbreviation or full name, in exact case, and the end of its
-// letters; nullopt for none.
+// letters; nullopt for none. The letters are counted from the end of the full
+// name that the abbreviation names, where it stands.
 std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
   const bool abbreviation = IsAt(text, kAbbreviationLength, ',') || IsAt(text, kAbbreviationLength, ' ');
-  end = abbreviation ? kAbbreviationLength : 0;
+  const std::optional<int> weekday =
+      text.size() < kAbbreviationLength ? std::nullopt : WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  const std::string_view name = weekday ? kWeekdayNames[*weekday] : "";
+  const bool full_name = !abbreviation && weekday && text.starts_with(name);
+  end = abbreviation ? kAbbreviationLength : full_name ? name.size() : 0;
   while (end < text.size() && IsLetter(text[end])) ++end;
   if (end < kAbbreviationLength) return std::nullopt;
-  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
-  if (end == kAbbreviationLength || (weekday && text.substr(0, end) == kWeekdayNames[*weekday])) return weekday;
+  if (end == kAbbreviationLength || (full_name && end == name.size())) return weekday;
   return std::nullopt;
 }
 
