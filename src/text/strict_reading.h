@@ -198,7 +198,8 @@ consteval auto DigitRuns() {
   return runs;
 }
 
-// A run of this many digits or fewer is read from a word that holds it whole.
+// A run of this many digits or fewer is read from a word that holds it whole,
+// where one does.
 constexpr std::size_t kShortRun = 4;
 
 // Eight bytes of a layout from Offset on, which a fitting text holds under
@@ -211,31 +212,15 @@ struct LayoutWord {
   std::size_t Offset;
 };
 
-// Where the words of kLayout start: every eight bytes, the last ending with
-// the layout, of eight bytes or more, but earlier where a short run would
-// straddle two.
-template <const Layout& kLayout>
-consteval auto WordOffsets() {
-  constexpr std::size_t kSize = kLayout.Text.size();
-  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
-  std::array<std::size_t, kSize> offsets{};
-  std::size_t count = 0;
-  for (std::size_t offset = 0;; ++count) {
-    offsets.at(count) = std::min(offset, kSize - 8);
-    if (offsets.at(count) + 8 >= kSize) return std::pair(offsets, count + 1);
-    offset = offsets.at(count) + 8;
-    for (const DigitRun run : DigitRuns<kLayout>()) {
-      if (run.Width <= kShortRun && run.Offset < offset && run.Offset + run.Width > offset) offset = run.Offset;
-    }
-  }
-}
-
+// The words of kLayout, every eight bytes, the last ending with the layout,
+// of eight bytes or more.
 template <const Layout& kLayout>
 consteval auto LayoutWords() {
-  constexpr auto kOffsets = WordOffsets<kLayout>();
-  std::array<LayoutWord, kOffsets.second> words{};
+  constexpr std::size_t kSize = kLayout.Text.size();
+  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
+  std::array<LayoutWord, (kSize + 7) / 8> words{};
   for (std::size_t w = 0; w < words.size(); ++w) {
-    const std::size_t offset = kOffsets.first.at(w);
+    const std::size_t offset = std::min(w * 8, kSize - 8);
     std::array<std::array<unsigned char, 8>, 3> parts{};
     for (std::size_t b = 0; b < 8; ++b) {
       const char pattern = kLayout.Text[offset + b];
@@ -250,11 +235,13 @@ consteval auto LayoutWords() {
   return words;
 }
 
-// The first word of kLayout that holds the whole of a short run.
+// The first word of kLayout that holds the whole of a run, or none.
 template <const Layout& kLayout>
 consteval std::size_t WordOf(DigitRun run) {
   std::size_t w = 0;
-  while (LayoutWords<kLayout>().at(w).Offset + 8 < run.Offset + run.Width) ++w;
+  for (const auto words = LayoutWords<kLayout>(); w < words.size(); ++w) {
+    if (words.at(w).Offset <= run.Offset && run.Offset + run.Width <= words.at(w).Offset + 8) break;
+  }
   return w;
 }
 
@@ -287,14 +274,14 @@ template <std::size_t kWidth>
 }
 
 // Reads the digits of kRun into its field, after any digit before them;
-// false where a long run's digits do not fit.
+// false where the digits of a run that no word holds whole do not fit.
 template <const Layout& kLayout, DigitRun kRun, std::size_t kWords>
 [[gnu::always_inline]] inline bool ReadRun(const char* text, const std::array<std::uint64_t, kWords>& words,
                                            StrictReading& r) {
   int scale = 1;
   for (std::size_t i = 0; i < kRun.Width; ++i) scale *= 10;
   int& field = FieldOf<kRun.Field>(r);
-  if constexpr (kRun.Width <= kShortRun) {
+  if constexpr (kRun.Width <= kShortRun && WordOf<kLayout>(kRun) < kWords) {
     constexpr std::size_t kWord = WordOf<kLayout>(kRun);
     field = field * scale + ShortRunValue<kRun.Width>(words[kWord], kRun.Offset - LayoutWords<kLayout>()[kWord].Offset);
     return true;
