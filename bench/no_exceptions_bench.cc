@@ -48,14 +48,14 @@ std::vector<std::string> Damaged(std::vector<std::string> texts, Damage damage) 
   return texts;
 }
 
-// ISO 8601 timestamps with nanoseconds and an offset, written by libc.
-std::vector<std::string> Iso8601Texts() {
+// ISO 8601 timestamps with nanoseconds and an offset, or 'Z', written by libc.
+std::vector<std::string> Iso8601Texts(bool utc = false) {
   std::vector<std::string> texts;
   for (const TimePoint t : RandomInstants()) {
     const std::tm tm = LibcCalendarTime(WholeSeconds(t) + 19800, TimeZone::UTC);
     char text[64];
     const std::size_t length = std::strftime(text, sizeof text, "%FT%T", &tm);
-    std::snprintf(text + length, sizeof text - length, ".%09ld+05:30", Nanoseconds(t));
+    std::snprintf(text + length, sizeof text - length, utc ? ".%09ldZ" : ".%09ld+05:30", Nanoseconds(t));
     texts.emplace_back(text);
   }
   return texts;
@@ -148,6 +148,7 @@ void RegisterNoExceptionBenchmarks() {
   // Not the offset "+05:30", "GMT" and the seconds' last digit, the year of
   // asctime, or the first character of a duration, which is not looked at.
   RegisterReader("TryFromIso8601/extended_ns_offset", Iso8601Texts(), {0, 6}, TryFromIso8601, FromIso8601);
+  RegisterReader("TryFromIso8601/extended_ns_utc", Iso8601Texts(true), {0, 1}, TryFromIso8601, FromIso8601);
   RegisterReader("TryFromHttpDate/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"), {0, 5},
                  TryFromHttpDate, FromHttpDate);
   RegisterReader("TryFromHttpDate/rfc850", Strftime(RandomSecondsOfTwoDigitYears(), "%A, %d-%b-%y %H:%M:%S GMT"),
@@ -162,6 +163,8 @@ void RegisterNoExceptionBenchmarks() {
   constexpr TimePoint kIn1995{std::chrono::seconds(788918400)};
   const auto http_in_1995 = [kIn1995](std::string_view text) { return TryFromHttpDateStrict(text, kIn1995); };
   RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), {0, 6},
+                       InstantOf(TryFromIso8601Strict), FromIso8601);
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_utc", Iso8601Texts(true), {0, 1},
                        InstantOf(TryFromIso8601Strict), FromIso8601);
   RegisterStrictReader("TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
                        {0, 5}, InstantOf(http_in_1995), FromHttpDate);

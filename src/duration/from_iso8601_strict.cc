@@ -3,10 +3,12 @@
 // in that order, a number before each.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -22,6 +24,18 @@ namespace {
 constexpr std::string_view kUnits = "HMS";
 constexpr std::array<std::int64_t, 3> kUnitNanoseconds = {
     kSecondsPerHour * kNanosecondsPerSecond, kSecondsPerMinute* kNanosecondsPerSecond, kNanosecondsPerSecond};
+
+// A number above this is held as this: it overflows in any unit, as it would,
+// and no step of reading it overflows.
+constexpr std::int64_t kNumberCap = std::int64_t{1} << 40;
+static_assert(kNumberCap > std::numeric_limits<std::int64_t>::max() / kNanosecondsPerSecond);
+
+// The index of unit `c` in kUnits, or its size for none.
+constexpr std::size_t UnitAt(char c) {
+  std::size_t unit = 0;
+  while (unit < kUnits.size() && kUnits[unit] != c) ++unit;
+  return unit;
+}
 
 // Years, months, weeks and days, which have no fixed length.
 bool IsDateUnit(char c) { return c == 'Y' || c == 'M' || c == 'W' || c == 'D'; }
@@ -53,14 +67,13 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
     const std::size_t number = at;
     std::int64_t value = 0;
     for (; at < text.size() && digits::IsDigit(text[at]); ++at) {
-      fits =
-          fits && !__builtin_mul_overflow(value, 10, &value) && !__builtin_add_overflow(value, text[at] - '0', &value);
+      value = std::min(value * 10 + (text[at] - '0'), kNumberCap);
     }
     if (at == number) {
       return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
     }
-    const std::size_t unit = at < text.size() ? kUnits.find(text[at], next_unit) : std::string_view::npos;
-    if (unit == std::string_view::npos) {
+    const std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
+    if (unit < next_unit || unit == kUnits.size()) {
       return refuse("H, M or S after the number, in that order and each at most once");
     }
     std::int64_t product = 0;

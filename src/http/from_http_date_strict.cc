@@ -29,20 +29,26 @@ namespace {
 constexpr Layout kImfFixdate{", dd nnn yyyy hh:ii:ss GMT", "weekday"};
 constexpr Layout kRfc850{", dd-nnn-yy hh:ii:ss GMT", "weekday"};
 constexpr Layout kAsctime{" nnn _d hh:ii:ss yyyy", "weekday"};
+// The IMF-fixdate whole, its weekday too, the layout that writers use most.
+constexpr Layout kWholeImfFixdate{"nnn, dd nnn yyyy hh:ii:ss GMT", ""};
 
 constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent,
                                ParseError::HttpStrictWeekday, ParseError::HttpStrictLayout,
                                ParseError::HttpStrictOutsideRange};
 
 // The weekday's abbreviation or full name, in exact case, and the end of its
-// letters; nullopt for none.
+// letters; nullopt for none. The letters are counted from the end of the full
+// name that the abbreviation names, where it stands.
 std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
   const bool abbreviation = IsAt(text, kAbbreviationLength, ',') || IsAt(text, kAbbreviationLength, ' ');
-  end = abbreviation ? kAbbreviationLength : 0;
+  const std::optional<int> weekday =
+      text.size() < kAbbreviationLength ? std::nullopt : WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  const std::string_view name = weekday ? kWeekdayNames[*weekday] : "";
+  const bool full_name = !abbreviation && weekday && text.starts_with(name);
+  end = abbreviation ? kAbbreviationLength : full_name ? name.size() : 0;
   while (end < text.size() && IsLetter(text[end])) ++end;
   if (end < kAbbreviationLength) return std::nullopt;
-  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
-  if (end == kAbbreviationLength || (weekday && text.substr(0, end) == kWeekdayNames[*weekday])) return weekday;
+  if (end == kAbbreviationLength || (full_name && end == name.size())) return weekday;
   return std::nullopt;
 }
 
@@ -81,29 +87,40 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
   return static_cast<int>(year);
 }
 
+// kWholeImfFixdate, its names looked up.
+[[gnu::always_inline]] inline bool IsWholeImfFixdate(std::string_view text, StrictReading& r,
+                                                     std::optional<int>& weekday) {
+  constexpr std::size_t kMonth = kWholeImfFixdate.Text.find('n', kAbbreviationLength);
+  if (!IsWhole<kWholeImfFixdate>(text, 0, r)) return false;
+  weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, kMonth));
+  r.Fields.Month = month.value_or(0) + 1;
+  return weekday && month;
+}
+
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, TimePoint now,
                                                                 StrictReading& r) {
   std::size_t at = 0;
-  const std::optional<int> weekday = ReadWeekday(text, at);
-  const bool full_name = at > kAbbreviationLength;
-  if (!weekday) {
-    r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
-    return {{}, kErrors.Layout};
+  std::optional<int> weekday;
+  if (!IsWholeImfFixdate(text, r, weekday)) {
+    r = {};
+    weekday = ReadWeekday(text, at);
+    const bool full_name = at > kAbbreviationLength;
+    if (!weekday) {
+      r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
+      return {{}, kErrors.Layout};
+    }
+    const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
+                      : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
+                                            : ReadDate<kImfFixdate>(text, at, r);
+    if (!read) return {{}, kErrors.Layout};
+    if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
   }
-  const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
-                    : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
-                                          : ReadDate<kImfFixdate>(text, at, r);
-  if (!read) return {{}, kErrors.Layout};
-  if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
   Timestamp instant;
-  Problem problem = FormTimestamp(r.Fields, 0, instant);
-  const CivilFields& f = r.Fields;
-  const auto days = [&] {
-    if (problem == Problem::None) return civil::SplitDays(FloorToSecond(instant.instant).Seconds).Days;
-    return civil::SecondsFromCivil(f.Year, f.Month, f.Day, 0, 0, 0) / kSecondsPerDay;
-  };
+  std::int64_t days = 0;
+  Problem problem = FormTimestamp(r.Fields, 0, instant, days);
   if ((problem == Problem::None || problem == Problem::OutsideRange) &&
-      civil::WeekdayFromDays(days()) != static_cast<unsigned>(*weekday)) {
+      civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
     problem = Problem::Weekday;
     instant = {};
     r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));

@@ -1,7 +1,9 @@
 // TryFromIso8601Strict: an RFC 3339 / ISO 8601 timestamp, read only as
 // written.
 //
-// The byte after the year tells the layout ('-' extended, otherwise basic),
+// The layouts that writers use most, nanoseconds and 'Z' or an offset, are
+// read whole at once, and give the reading that the parts give. Otherwise the
+// byte after the year tells the layout ('-' extended, otherwise basic),
 // which holds for the time of day too; the date and time are checked against
 // it at once, then come the fraction and the zone, each checked where it
 // stands, so a refusal names the first byte that departs from the layout. The
@@ -24,6 +26,9 @@ namespace {
 
 constexpr Layout kExtended{"yyyy-oo-dd?hh:ii:ss", ""};
 constexpr Layout kBasic{"yyyyoodd?hhiiss", ""};
+// The layouts that writers use most, each read whole at once.
+constexpr Layout kExtendedUtc{"yyyy-oo-ddThh:ii:ss.fffffffffZ", ""};
+constexpr Layout kExtendedOffset{"yyyy-oo-ddThh:ii:ss.fffffffff+uu:vv", ""};
 
 constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent,
                                ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOffset,
@@ -47,7 +52,7 @@ bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
   if (at < text.size() && digits::IsDigit(text[at])) {
     return r.Expect("a zone after at most nine digits of a fraction", at);
   }
-  r.Fields.Nanoseconds = value * kScale[digits];
+  r.Fields.Nanoseconds = static_cast<int>(value * kScale[digits]);
   return true;
 }
 
@@ -72,12 +77,18 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
   return at == text.size() || r.Expect("the end of the text after the zone", at);
 }
 
-[[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
+// Any layout, each part checked where it stands.
+bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   std::size_t at = 0;
-  bool west = false;
   const bool extended = IsAt(text, sizeof("2024") - 1, '-');
-  if (!(extended ? ReadLayout<kExtended>(text, at, r) : ReadLayout<kBasic>(text, at, r)) ||
-      ((Take(text, at, '.') || Take(text, at, ',')) && !ReadFraction(text, at, r)) || !ReadZone(text, at, r, west)) {
+  return (extended ? ReadLayout<kExtended>(text, at, r) : ReadLayout<kBasic>(text, at, r)) &&
+         (!(Take(text, at, '.') || Take(text, at, ',')) || ReadFraction(text, at, r)) && ReadZone(text, at, r, west);
+}
+
+[[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
+  bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
+  if (!IsWhole<kExtendedUtc>(text, 0, r) && !IsWhole<kExtendedOffset>(text, 0, r) &&
+      !ReadParts(text, r = {}, west = false)) {
     return {{}, kErrors.Layout};
   }
   Problem problem = r.OffsetHours > 23     ? Problem::OffsetHours
@@ -85,7 +96,8 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
                                            : Problem::None;
   const std::int64_t offset = (r.OffsetHours * kSecondsPerHour + r.OffsetMinutes * kSecondsPerMinute) * (west ? -1 : 1);
   Timestamp read;
-  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read);
+  std::int64_t days = 0;
+  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
   r.Fault.What = problem;
   return {read, ErrorOf(problem, kErrors)};
 }

@@ -264,38 +264,23 @@ bool ReadMailDate(MailCursor& c, StrictReading& r, Marks& m) {
   return c.At == c.Text.size();
 }
 
-// After the weekday, the layout that RFC 5322 recommends and that mailers
-// write, one space between the parts, with a day of two digits or one:
-// "Tue, 05 Mar 2024 07:08:09 +0000". Read as a layout of fixed width, such a
-// text gives the reading that ReadLayout gives; any other text is left to
-// ReadLayout.
-constexpr Layout kCanonical{", dd nnn yyyy hh:ii:ss ", "weekday"};
-constexpr Layout kCanonicalShortDay{", d nnn yyyy hh:ii:ss ", "weekday"};
-constexpr std::size_t kOffsetSize = sizeof("+hhmm") - 1;
+// The layout that RFC 5322 recommends and that mailers write, one space
+// between the parts, with a day of two digits or one:
+// "Tue, 05 Mar 2024 07:08:09 +0000". Read whole at once, such a text gives
+// the reading that ReadMailDate gives; any other text is left to it.
+constexpr Layout kCanonical{"nnn, dd nnn yyyy hh:ii:ss +uuvv", ""};
+constexpr Layout kCanonicalShortDay{"nnn, d nnn yyyy hh:ii:ss +uuvv", ""};
 
 template <const Layout& kLayout>
-[[gnu::always_inline]] inline bool FitsCanonical(std::string_view text, StrictReading& r, Marks& m) {
-  constexpr std::size_t kMonthAt = kAbbreviationLength + kLayout.Text.find('n');
-  constexpr std::size_t kZoneAt = kAbbreviationLength + kLayout.Text.size();
-  if (!FitsAll<kLayout>(text.data() + kAbbreviationLength, r.Fields, std::make_index_sequence<kLayout.Text.size()>())) {
-    return false;
-  }
-  const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, kMonthAt));
-  r.Fields.Month = month.value_or(0) + 1;
-  m.West = text[kZoneAt] == '-';
-  std::size_t at = kZoneAt + 1;
-  return month && (m.West || text[kZoneAt] == '+') && TakeDigits<2>(text, at, r.OffsetHours) &&
-         TakeDigits<2>(text, at, r.OffsetMinutes);
-}
-
-[[gnu::always_inline]] inline bool ReadCanonical(std::string_view text, StrictReading& r, Marks& m) {
-  const std::size_t size = text.size() - kAbbreviationLength - kOffsetSize;
-  if (text.size() < kAbbreviationLength + kOffsetSize) return false;
+[[gnu::always_inline]] inline bool IsCanonical(std::string_view text, StrictReading& r, Marks& m) {
+  constexpr std::size_t kMonthAt = kLayout.Text.find('n', kAbbreviationLength);
+  if (!IsWhole<kLayout>(text, 0, r)) return false;
   m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
   m.WeekdaySize = kAbbreviationLength;
-  if (!m.Weekday) return false;
-  if (size == kCanonical.Text.size()) return FitsCanonical<kCanonical>(text, r, m);
-  return size == kCanonicalShortDay.Text.size() && FitsCanonical<kCanonicalShortDay>(text, r, m);
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, kMonthAt));
+  r.Fields.Month = month.value_or(0) + 1;
+  m.West = text[kLayout.Text.find('+')] == '-';
+  return m.Weekday && month;
 }
 
 // The offset of a named zone, in seconds east of UTC, or Problem::Zone.
@@ -325,18 +310,20 @@ template <const Layout& kLayout>
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
   MailCursor c{text};
   Marks m;
-  if (!ReadCanonical(text, r, m) && !ReadMailDate(c, r = {}, m = {})) {
+  if (!IsCanonical<kCanonical>(text, r, m) && !IsCanonical<kCanonicalShortDay>(text, r, m) &&
+      !ReadMailDate(c, r = {}, m = {})) {
     const bool name = c.Wanted == kWeekdayOrDay || c.Wanted == kMonth;
     r.Expect(c.Wanted, c.At, name ? LettersFrom(text, c.At) : 0);
     return {{}, kErrors.Layout};
   }
   std::int64_t offset = 0;
   Timestamp read;
+  std::int64_t days = 0;
   Problem problem = ZoneOffset(text, r, m, offset);
   if (problem == Problem::Zone) r.Fault = {problem, nullptr, "", 0, m.ZoneAt, m.ZoneSize};
-  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read);
+  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
   if ((problem == Problem::None || problem == Problem::OutsideRange) && m.Weekday && r.Fields.Year < kYearCap &&
-      WeekdayOf(r.Fields) != static_cast<unsigned>(*m.Weekday)) {
+      civil::WeekdayFromDays(days) != static_cast<unsigned>(*m.Weekday)) {
     problem = Problem::Weekday;
     read = {};
     r.Fault = {problem, nullptr, "", 0, m.WeekdayAt, m.WeekdaySize};

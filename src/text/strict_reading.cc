@@ -46,8 +46,6 @@ std::string_view FieldName(char pattern) {
   }
 }
 
-bool IsLiteral(char pattern) { return pattern != '?' && FieldName(pattern).empty(); }
-
 // What byte `index` of `layout` stands for: a field's digits, a name, the
 // separator of date and time, or the run of literal bytes around it, then
 // what comes before those two.
@@ -63,13 +61,13 @@ std::string ExpectedIn(const Layout& layout, std::size_t index) {
   };
   if (pattern == 'n') return "a month, Jan to Dec";
   if (pattern == '_') return "the day in two digits, or a space and one digit";
-  if (!IsLiteral(pattern) && pattern != '?') {
+  if (!IsLiteralPattern(pattern) && pattern != '?') {
     widen([pattern](char c) { return c == pattern; });
     return JoinMessage({"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"});
   }
   std::string expected = "'T', 't' or a space";
   if (pattern != '?') {
-    widen(IsLiteral);
+    widen(IsLiteralPattern);
     expected = JoinMessage({"'", text.substr(begin, end - begin), "'"});
   }
   const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;

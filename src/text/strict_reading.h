@@ -36,11 +36,14 @@ struct CivilFields {
   int Hour = 0;
   int Minute = 0;
   int Second = 0;
-  unsigned Nanoseconds = 0;
+  int Nanoseconds = 0;
 };
 
 // A layout of fixed width, whose every byte stands for itself but
 //   y o d h i s  a digit of the year, month, day, hour, minutes or seconds;
+//   f            a digit of the nanoseconds;
+//   u v          a digit of the offset's hours or minutes;
+//   +            '+' or '-', the offset's sign;
 //   ?            'T', 't' or ' ', between a date and a time of day;
 //   _            ' ' or a digit, a day of one digit padded with a space;
 //   n            a byte of a month's abbreviation, which the reader looks up.
@@ -123,49 +126,45 @@ template <std::size_t kCount>
 }
 
 constexpr bool IsDigitPattern(char pattern) {
-  return std::string_view("yodhis").find(pattern) != std::string_view::npos;
+  return std::string_view("yodhisfuv").find(pattern) != std::string_view::npos;
 }
 constexpr bool IsLiteralPattern(char pattern) {
-  return !IsDigitPattern(pattern) && pattern != '?' && pattern != '_' && pattern != 'n';
+  return !IsDigitPattern(pattern) && std::string_view("?_n+").find(pattern) == std::string_view::npos;
 }
 
 template <char kPattern>
-[[gnu::always_inline]] inline int& FieldOf(CivilFields& f) {
-  if constexpr (kPattern == 'y') return f.Year;
-  if constexpr (kPattern == 'o') return f.Month;
-  if constexpr (kPattern == 'd' || kPattern == '_') return f.Day;
-  if constexpr (kPattern == 'h') return f.Hour;
-  if constexpr (kPattern == 'i') return f.Minute;
-  if constexpr (kPattern == 's') return f.Second;
+[[gnu::always_inline]] inline int& FieldOf(StrictReading& r) {
+  if constexpr (kPattern == 'y') return r.Fields.Year;
+  if constexpr (kPattern == 'o') return r.Fields.Month;
+  if constexpr (kPattern == 'd' || kPattern == '_') return r.Fields.Day;
+  if constexpr (kPattern == 'h') return r.Fields.Hour;
+  if constexpr (kPattern == 'i') return r.Fields.Minute;
+  if constexpr (kPattern == 's') return r.Fields.Second;
+  if constexpr (kPattern == 'f') return r.Fields.Nanoseconds;
+  if constexpr (kPattern == 'u') return r.OffsetHours;
+  if constexpr (kPattern == 'v') return r.OffsetMinutes;
 }
 
 // Whether byte `c` fits byte `kPattern` of a Layout; a digit is added to its
 // field. kChecked: the layout's digits and literal bytes have been checked
 // and read already, and a month's letters are left to its lookup.
 template <char kPattern, bool kChecked = false>
-[[gnu::always_inline]] inline bool Fits(char c, CivilFields& f) {
+[[gnu::always_inline]] inline bool Fits(char c, StrictReading& r) {
   const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
   if constexpr (kPattern == '?') return c == 'T' || c == 't' || c == ' ';
+  if constexpr (kPattern == '+') return c == '+' || c == '-';
   if constexpr (kPattern == '_') {
-    FieldOf<'_'>(f) = digit < 10 ? static_cast<int>(digit) : 0;
+    FieldOf<'_'>(r) = digit < 10 ? static_cast<int>(digit) : 0;
     return c == ' ' || digit < 10;
   }
   if constexpr (kChecked) return true;
   if constexpr (kPattern == 'n') return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
   if constexpr (IsDigitPattern(kPattern)) {
-    FieldOf<kPattern>(f) = FieldOf<kPattern>(f) * 10 + static_cast<int>(digit);
+    FieldOf<kPattern>(r) = FieldOf<kPattern>(r) * 10 + static_cast<int>(digit);
     return digit < 10;
   }
   return c == kPattern;
 }
-
-// The literal bytes of kLayout, eight at a time, with a mask of them; the
-// last word ends with the layout, of eight bytes or more.
-struct LiteralWord {
-  std::uint64_t Bytes;
-  std::uint64_t Mask;
-  std::size_t Offset;
-};
 
 // A field's digits in a Layout.
 struct DigitRun {
@@ -173,25 +172,6 @@ struct DigitRun {
   std::size_t Width;
   char Field;
 };
-
-template <const Layout& kLayout>
-consteval auto LiteralWords() {
-  constexpr std::size_t kSize = kLayout.Text.size();
-  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
-  std::array<LiteralWord, (kSize + 7) / 8> words{};
-  for (std::size_t w = 0; w < words.size(); ++w) {
-    const std::size_t offset = std::min(w * 8, kSize - 8);
-    std::array<unsigned char, 8> bytes{};
-    std::array<unsigned char, 8> mask{};
-    for (std::size_t b = 0; b < 8; ++b) {
-      const char pattern = kLayout.Text[offset + b];
-      bytes.at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : 0;
-      mask.at(b) = IsLiteralPattern(pattern) ? 0xFF : 0;
-    }
-    words.at(w) = {std::bit_cast<std::uint64_t>(bytes), std::bit_cast<std::uint64_t>(mask), offset};
-  }
-  return words;
-}
 
 template <const Layout& kLayout>
 consteval std::size_t CountRuns() {
@@ -218,51 +198,127 @@ consteval auto DigitRuns() {
   return runs;
 }
 
-template <LiteralWord kWord>
-[[gnu::always_inline]] inline std::uint64_t Misfits(const char* text) {
-  std::uint64_t word = 0;
-  std::memcpy(&word, text + kWord.Offset, sizeof word);
-  return (word ^ kWord.Bytes) & kWord.Mask;
+// A run of this many digits or fewer is read from a word that holds it whole,
+// where one does.
+constexpr std::size_t kShortRun = 4;
+
+// Eight bytes of a layout from Offset on, which a fitting text holds under
+// Mask: its literal bytes whole and the high half, 3, of each digit, which
+// stays 3 with Six added.
+struct LayoutWord {
+  std::uint64_t Bytes;
+  std::uint64_t Mask;
+  std::uint64_t Six;
+  std::size_t Offset;
+};
+
+// The words of kLayout, every eight bytes, the last ending with the layout,
+// of eight bytes or more.
+template <const Layout& kLayout>
+consteval auto LayoutWords() {
+  constexpr std::size_t kSize = kLayout.Text.size();
+  static_assert(kSize >= sizeof(std::uint64_t), "a layout is a word or more");
+  std::array<LayoutWord, (kSize + 7) / 8> words{};
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    const std::size_t offset = std::min(w * 8, kSize - 8);
+    std::array<std::array<unsigned char, 8>, 3> parts{};
+    for (std::size_t b = 0; b < 8; ++b) {
+      const char pattern = kLayout.Text[offset + b];
+      const bool digit = IsDigitPattern(pattern);
+      parts[0].at(b) = IsLiteralPattern(pattern) ? static_cast<unsigned char>(pattern) : digit ? '0' : 0;
+      parts[1].at(b) = IsLiteralPattern(pattern) ? 0xFF : digit ? 0xF0 : 0;
+      parts[2].at(b) = digit ? 6 : 0;
+    }
+    words.at(w) = {std::bit_cast<std::uint64_t>(parts[0]), std::bit_cast<std::uint64_t>(parts[1]),
+                   std::bit_cast<std::uint64_t>(parts[2]), offset};
+  }
+  return words;
 }
 
-// Reads the digits of kRun into its field, after any digit before them.
-template <DigitRun kRun>
-[[gnu::always_inline]] inline bool ReadRun(const char* text, CivilFields& f) {
-  unsigned value = 0;
-  const bool digits = scan::ReadDigits<static_cast<unsigned>(kRun.Width)>(text + kRun.Offset, value);
+// The first word of kLayout that holds the whole of a run, or none.
+template <const Layout& kLayout>
+consteval std::size_t WordOf(DigitRun run) {
+  std::size_t w = 0;
+  for (const auto words = LayoutWords<kLayout>(); w < words.size(); ++w) {
+    if (words.at(w).Offset <= run.Offset && run.Offset + run.Width <= words.at(w).Offset + 8) break;
+  }
+  return w;
+}
+
+inline std::uint64_t LoadWord(const char* text) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, text, sizeof word);
+  return word;
+}
+
+// The bytes of `word` that depart from kWord. A carry out of a digit's byte
+// comes only from one that is no digit, and a departure stands before it.
+template <LayoutWord kWord>
+[[gnu::always_inline]] inline std::uint64_t Misfits(std::uint64_t word) {
+  return ((word ^ kWord.Bytes) | ((word + kWord.Six) ^ kWord.Bytes)) & kWord.Mask;
+}
+
+// The value of the digits of a short run at byte `at` of a word whose digits
+// fit: each byte's low half is its digit, and ten times a byte added to the
+// byte above it stays below 256, the pair's value.
+template <std::size_t kWidth>
+[[gnu::always_inline]] inline int ShortRunValue(std::uint64_t word, std::size_t at) {
+  constexpr std::uint64_t kLowHalves = 0x0F0F0F0F0F0F0F0F;
+  const std::uint64_t digits = word & kLowHalves;
+  const std::uint64_t pairs = digits * 10 + (digits >> 8U);
+  const auto byte = [](std::uint64_t bytes, std::size_t i) { return static_cast<int>((bytes >> (8 * i)) & 0xFF); };
+  static_assert(kWidth == 1 || kWidth == 2 || kWidth == 4, "a short run of one, two or four digits");
+  if constexpr (kWidth == 1) return byte(digits, at);
+  if constexpr (kWidth == 2) return byte(pairs, at);
+  return byte(pairs, at) * 100 + byte(pairs, at + 2);
+}
+
+// Reads the digits of kRun into its field, after any digit before them;
+// false where the digits of a run that no word holds whole do not fit.
+template <const Layout& kLayout, DigitRun kRun, std::size_t kWords>
+[[gnu::always_inline]] inline bool ReadRun(const char* text, const std::array<std::uint64_t, kWords>& words,
+                                           StrictReading& r) {
   int scale = 1;
   for (std::size_t i = 0; i < kRun.Width; ++i) scale *= 10;
-  FieldOf<kRun.Field>(f) = FieldOf<kRun.Field>(f) * scale + static_cast<int>(value);
-  return digits;
+  int& field = FieldOf<kRun.Field>(r);
+  if constexpr (kRun.Width <= kShortRun && WordOf<kLayout>(kRun) < kWords) {
+    constexpr std::size_t kWord = WordOf<kLayout>(kRun);
+    field = field * scale + ShortRunValue<kRun.Width>(words[kWord], kRun.Offset - LayoutWords<kLayout>()[kWord].Offset);
+    return true;
+  } else {
+    unsigned value = 0;
+    const bool digits = scan::ReadDigits<static_cast<unsigned>(kRun.Width)>(text + kRun.Offset, value);
+    field = field * scale + static_cast<int>(value);
+    return digits;
+  }
 }
 
-template <const Layout& kLayout, std::size_t... kWord>
-[[gnu::always_inline]] inline bool LiteralsFit(const char* text, std::index_sequence<kWord...> /*words*/) {
-  static constexpr auto kWords = LiteralWords<kLayout>();
-  return (Misfits<kWords[kWord]>(text) | ...) == 0;
-}
-
-template <const Layout& kLayout, std::size_t... kRun>
-[[gnu::always_inline]] inline bool DigitsFit(const char* text, CivilFields& f, std::index_sequence<kRun...> /*runs*/) {
+template <const Layout& kLayout, std::size_t... kWord, std::size_t... kRun>
+[[gnu::always_inline]] inline bool WordsFit(const char* text, StrictReading& r, std::index_sequence<kWord...> /*words*/,
+                                            std::index_sequence<kRun...> /*runs*/) {
+  static constexpr auto kWords = LayoutWords<kLayout>();
   static constexpr auto kRuns = DigitRuns<kLayout>();
-  return (static_cast<unsigned>(ReadRun<kRuns[kRun]>(text, f)) & ...) != 0;
+  const std::array<std::uint64_t, sizeof...(kWord)> words = {LoadWord(text + kWords[kWord].Offset)...};
+  const bool runs = (static_cast<unsigned>(ReadRun<kLayout, kRuns[kRun]>(text, words, r)) & ...) != 0;
+  return ((Misfits<kWords[kWord]>(words[kWord]) | ...) == 0) & runs;
 }
 
 // Whether every byte of `text`, which is as long as kLayout, fits it: the
-// literal bytes a word at a time, each field's digits at once, and the rest
-// byte by byte.
+// literal bytes and digits a word at a time, each field's digits at once,
+// and the rest byte by byte.
 template <const Layout& kLayout, std::size_t... kIndex>
-[[gnu::always_inline]] inline bool FitsAll(const char* text, CivilFields& f, std::index_sequence<kIndex...> /*bytes*/) {
-  const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], f)) & ...) != 0;
-  const bool literals = LiteralsFit<kLayout>(text, std::make_index_sequence<LiteralWords<kLayout>().size()>());
-  const bool digits = DigitsFit<kLayout>(text, f, std::make_index_sequence<DigitRuns<kLayout>().size()>());
-  return others & literals & digits;
+[[gnu::always_inline]] inline bool FitsAll(const char* text, StrictReading& r,
+                                           std::index_sequence<kIndex...> /*bytes*/) {
+  const bool others = (static_cast<unsigned>(Fits<kLayout.Text[kIndex], true>(text[kIndex], r)) & ...) != 0;
+  const bool words = WordsFit<kLayout>(text, r, std::make_index_sequence<LayoutWords<kLayout>().size()>(),
+                                       std::make_index_sequence<DigitRuns<kLayout>().size()>());
+  return others & words;
 }
 
 // The first byte of `text` from `at` on that does not fit kLayout.
 template <const Layout& kLayout, std::size_t... kIndex>
 std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...> /*bytes*/) {
-  CivilFields scratch;
+  StrictReading scratch;
   std::size_t misfit = kLayout.Text.size();
   const auto check = [&misfit](std::size_t index, bool fits) {
     if (!fits && index < misfit) misfit = index;
@@ -277,7 +333,7 @@ std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequen
 template <const Layout& kLayout>
 [[gnu::always_inline]] inline bool ReadLayout(std::string_view text, std::size_t& at, StrictReading& r) {
   constexpr auto kBytes = std::make_index_sequence<kLayout.Text.size()>();
-  if (text.size() - at >= kLayout.Text.size() && FitsAll<kLayout>(text.data() + at, r.Fields, kBytes)) {
+  if (text.size() - at >= kLayout.Text.size() && FitsAll<kLayout>(text.data() + at, r, kBytes)) {
     at += kLayout.Text.size();
     return true;
   }
@@ -287,14 +343,24 @@ template <const Layout& kLayout>
   return false;
 }
 
+// Whether the text from `at` on is kLayout whole, read into `r`; a text that
+// is not is left for a reading that can tell what departs from its layout.
+template <const Layout& kLayout>
+[[gnu::always_inline]] inline bool IsWhole(std::string_view text, std::size_t at, StrictReading& r) {
+  constexpr auto kBytes = std::make_index_sequence<kLayout.Text.size()>();
+  return text.size() - at == kLayout.Text.size() && FitsAll<kLayout>(text.data() + at, r, kBytes);
+}
+
 inline bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // 0 for Sunday: the weekday of the date that `f` names.
 inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(DayOf(f.Year, f.Month, f.Day)); }
 
 // Checks that `f` names a date and a time of day that exist and forms their
-// instant, `offset_seconds` east of UTC, into `out`.
-[[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out) {
+// instant, `offset_seconds` east of UTC, into `out`, and the count of days
+// from 1970-01-01 to the date into `days` once the fields exist.
+[[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
+                                                    std::int64_t& days) {
   if (f.Month < 1 || f.Month > 12) return Problem::Month;
   if (f.Day < 1 || f.Day > static_cast<int>(civil::DaysInMonth(f.Year, static_cast<unsigned>(f.Month)))) {
     return Problem::Day;
@@ -303,20 +369,24 @@ inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(
   if (f.Minute > 59) return Problem::Minute;
   if (f.Second > 60) return Problem::Second;
   const bool leap = f.Second == 60;
-  // From the day, which a reader that checks the weekday computes too.
-  const std::int64_t seconds = DayOf(f.Year, f.Month, f.Day) * kSecondsPerDay + f.Hour * kSecondsPerHour +
-                               f.Minute * kSecondsPerMinute + (leap ? 59 : f.Second) - offset_seconds;
+  days = DayOf(f.Year, f.Month, f.Day);
+  const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +
+                               (leap ? 59 : f.Second) - offset_seconds;
   std::int64_t nanoseconds = f.Nanoseconds;
   if (leap) {
     const civil::DayAndSecond split = civil::SplitDays(seconds);
     if (split.Second != kSecondsPerDay - 1 || !EndsWithLeapSecond(split.Days)) return Problem::LeapSecond;
     nanoseconds = kNanosecondsPerSecond - 1;
   }
-  const Int128 instant = Int128{seconds} * kNanosecondsPerSecond + nanoseconds;
-  if (instant < std::numeric_limits<std::int64_t>::min() || instant > std::numeric_limits<std::int64_t>::max()) {
+  // Before a negative count a second is moved from the seconds to the
+  // nanoseconds, so that a step overflows only where the instant does.
+  const std::int64_t borrowed = seconds < 0 ? 1 : 0;
+  std::int64_t instant = 0;
+  if (__builtin_mul_overflow(seconds + borrowed, kNanosecondsPerSecond, &instant) ||
+      __builtin_add_overflow(instant, nanoseconds - borrowed * kNanosecondsPerSecond, &instant)) {
     return Problem::OutsideRange;
   }
-  out = {TimePoint(std::chrono::nanoseconds(static_cast<std::int64_t>(instant))), std::chrono::seconds(offset_seconds)};
+  out = {TimePoint(std::chrono::nanoseconds(instant)), std::chrono::seconds(offset_seconds)};
   return Problem::None;
 }
 
