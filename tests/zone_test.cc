@@ -147,6 +147,11 @@ TEST(LocalTime, EveryZoneFileAroundEveryChange) {
 TEST(LocalTime, TzValuesAsGlibcReadsThem) {
   std::filesystem::path malformed = std::filesystem::temp_directory_path() / "orvik_zone_test_malformed";
   std::ofstream(malformed) << std::string("TZif2") + std::string(39, '\0');
+  // Two types, both summer time, +01:00 and +02:00, and no transition: the first holds throughout.
+  const std::filesystem::path all_dst = std::filesystem::temp_directory_path() / "orvik_zone_test_all_dst";
+  const std::string block = "TZif2" + std::string(34, '\0') + "\2" + std::string(3, '\0') + "\10" +
+                            std::string("\0\0\16\20\1\0\0\0\34\40\1\4AAA\0BBB\0", 20);
+  std::ofstream(all_dst) << block + block + "\n\n";
   using Source = LocalZoneSource;
   const struct {
     const char* Tz;
@@ -168,9 +173,11 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
       {"EST5 ", nullptr, Source::Unreadable, "EST5 "},  // summer time "" at 0, after the new year's first hours
       {"EST5EDT,garbage", nullptr, Source::Unreadable, "EST5EDT,garbage"},  // zeroed rules: summer time but then
       {"CET-1CEST,M3.5.0,M10.5.0/3", nullptr, Source::PosixRule, "CET-1CEST,M3.5.0,M10.5.0/3"},
-      {"<+0530>-5:30", nullptr, Source::PosixRule, "<+0530>-5:30"},   // other rules: the zone fuzz corpus
-      {"AAA3BBB", nullptr, Source::Libc, "AAA3BBB"},                  // posixrules
-      {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},  // a month past the table
+      {"<+0530>-5:30", nullptr, Source::PosixRule, "<+0530>-5:30"},  // other rules: the zone fuzz corpus
+      {"EST5EDT,J1/0,J365/25", nullptr, Source::PosixRule, "EST5EDT,J1/0,J365/25"},  // J counts from 1
+      {"AAA3BBB", nullptr, Source::Libc, "AAA3BBB"},                                 // posixrules
+      {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},                 // a month past the table
+      {all_dst.c_str(), nullptr, Source::TzifFile, all_dst.string()},
       {malformed.c_str(), nullptr, Source::Libc, malformed.string()},
   };
   for (const auto& c : kCases) {
@@ -181,6 +188,7 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
     EXPECT_TRUE(MatchLibc(RandomSeconds(7), c.Expected == Source::Libc)) << c.Name;
   }
   std::filesystem::remove(malformed);
+  std::filesystem::remove(all_dst);
 }
 
 // TZ set with no tzset lands in the place of the last entry after an unsetenv
