@@ -45,10 +45,9 @@ TEST(DurationFromIso8601, ReadsAndRefuses) {
       {"PT2562048H1Y", not_supported},             // a refusal further on wins over an overflow
       {"PT2562048H99999999999S", stoi},            // ... and so does a long run
   };
-  const auto show = [](std::chrono::nanoseconds total) { return std::to_string(total.count()); };
-  for (const auto& row : kRows) {
-    EXPECT_EQ(Outcome([&] { return show(duration::FromIso8601(row.first)); }), row.second) << row.first;
-    EXPECT_EQ(TryOutcome(duration::TryFromIso8601, row.first, show), row.second) << row.first;
+  // That duration::TryFromIso8601 ends alike is the fuzz check's.
+  for (const auto& [text, expected] : kRows) {
+    EXPECT_EQ(Outcome([&] { return std::to_string(duration::FromIso8601(text).count()); }), expected) << text;
   }
 }
 

@@ -14,19 +14,13 @@ namespace {
 using namespace std::string_literals;
 using namespace internal;
 
-// The instant's nanoseconds and the offset's minutes, or the exact error.
-// Both faces must end alike.
+// The instant's nanoseconds and the offset's minutes, or the exact error. That
+// FromIso8601 and the Try readers end alike is the fuzz check's.
 std::string Split(const std::string& text) {
-  const auto show = [](const std::pair<TimePoint, std::chrono::minutes>& split) {
-    return std::to_string(split.first.time_since_epoch().count()) + " " + std::to_string(split.second.count());
-  };
-  std::string thrown = Outcome([&] {
-    EXPECT_EQ(FromIso8601(text), SplitIso8601(text).first) << text;
-    EXPECT_EQ(TryFromIso8601(text).value, TrySplitIso8601(text).value.first) << text;
-    return show(SplitIso8601(text));
+  return Outcome([&] {
+    const auto [instant, offset] = SplitIso8601(text);
+    return std::to_string(instant.time_since_epoch().count()) + " " + std::to_string(offset.count());
   });
-  EXPECT_EQ(TryOutcome(TrySplitIso8601, text, show), thrown) << text;
-  return thrown;
 }
 
 TEST(SplitIso8601, Accepts) {

@@ -19,13 +19,12 @@ struct Row {
   std::string Expected;  // the instant in UTC and the offset in seconds, or the message's detail
 };
 
-// The reading of a view that digits follow, which it must not read.
+// The instant and offset read, or the refusal's message. That the reading is
+// the same where more bytes follow the view is the fuzz check's.
 std::string Read(const std::string& text, ParseError& error) {
-  const std::string longer = text + "7";
-  const std::string_view view(longer.data(), text.size());
-  const ParseResult<Timestamp> read = TryFromMailDate(view);
+  const ParseResult<Timestamp> read = TryFromMailDate(text);
   error = read.error;
-  if (!read) return ErrorMessage(read.error, view);
+  if (!read) return ErrorMessage(read.error, text);
   return ToIso8601(read.value.instant, Iso8601Format::ExtendedNanoseconds, TimeZone::UTC) + " " +
          std::to_string(read.value.offset.count());
 }
@@ -34,15 +33,11 @@ TEST(TryFromMailDate, ReadsAndRefuses) {
   constexpr ParseError kLayout = ParseError::MailDateLayout;
   constexpr ParseError kZone = ParseError::MailDateZone;
   const Row kRows[] = {
-      // Accepted: the obsolete forms, comments and folds; names in any case.
-      {"Tue, 5 Mar 2024 07:08:09 -0800 (PST)", {}, "2024-03-05T15:08:09.000000000Z -28800"},
-      {"05 Mar 24 07:08 EST", {}, "2024-03-05T12:08:00.000000000Z -18000"},  // 20yy; no weekday or seconds
-      {"tUE, 05 mAR 2024 07:08:09 pdt", {}, "2024-03-05T14:08:09.000000000Z -25200"},
+      // Accepted, beside what the oracle test checks against Python (zone names,
+      // years of two and three digits, folds, letter case): blanks inside the
+      // time, quoted pairs, years as written, leap seconds, the range's end.
       {" Tue , 05 Mar 2024 07 : 08 : 09 GMT\r\n ", {}, "2024-03-05T07:08:09.000000000Z 0"},  // blanks around anything
       {"(a\r\n (b) \\)c)Tue,\r\n 5(x)Mar(y)2024(z)07:08(w)+0530", {}, "2024-03-05T01:38:00.000000000Z 19800"},
-      {"5 Mar 50 07:08 UT", {}, "1950-03-05T07:08:00.000000000Z 0"},  // 19yy from 50
-      {"5 Mar 49 07:08 UTC", {}, "2049-03-05T07:08:00.000000000Z 0"},
-      {"5 Mar 124 07:08 CDT", {}, "2024-03-05T12:08:00.000000000Z -18000"},       // 1900 + yyy
       {"5 Mar 02024 07:08 -0000", {}, "2024-03-05T07:08:00.000000000Z 0"},        // four or more digits as written
       {"31 Dec 2016 18:59:60 EST", {}, "2016-12-31T23:59:59.999999999Z -18000"},  // leap second
       {"Fri, 11 Apr 2262 23:47:16 +0000", {}, "2262-04-11T23:47:16.000000000Z 0"},

@@ -1,7 +1,8 @@
 // The face without exceptions allocates nothing, neither where it accepts nor
 // where it refuses: this program counts its calls of operator new, and of
 // malloc, where an exception's object would come from, unless a sanitizer
-// owns malloc. It also stands in for localtime_r, to make it fail on demand.
+// owns malloc (ORVIK_CHRONO_SANITIZED, which the build defines). It also
+// stands in for localtime_r, to make it fail on demand.
 #include <orvik/chrono/chrono.h>
 
 #include <dlfcn.h>
@@ -36,15 +37,6 @@ void* operator new(std::size_t size) {
 }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-#define ORVIK_CHRONO_SANITIZED
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ORVIK_CHRONO_SANITIZED
-#endif
 
 #ifndef ORVIK_CHRONO_SANITIZED
 extern "C" void* __libc_malloc(std::size_t size);  // NOLINT(bugprone-reserved-identifier): glibc's own

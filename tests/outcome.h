@@ -30,20 +30,6 @@ std::string Outcome(Call call) {
   }
 }
 
-// The outcome of a Try reader on `text`, written as Outcome writes the
-// throwing reader's: `show` of the value, or what ThrowParseError throws. The
-// view ends inside a longer buffer, before digits that it must not read.
-template <typename Try, typename Show>
-std::string TryOutcome(Try try_read, const std::string& text, Show show) {
-  const std::string longer = text + "7";
-  const std::string_view view(longer.data(), text.size());
-  return Outcome([&] {
-    const auto read = try_read(view);
-    if (!read) ThrowParseError(read.error, view);
-    return show(read.value);
-  });
-}
-
 }  // namespace orvik::chrono
 
 #endif  // ORVIK_CHRONO_TESTS_OUTCOME_H_
