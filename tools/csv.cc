@@ -209,28 +209,10 @@ bool RecordReader::Next(Record& record) {
   first_ = false;
   record.Line = ++line_;
   record.Problem = Malformed::No;
-  // The first line end in the data read, or at the end of the input the
-  // data's end.
-  std::size_t scanned = 0;
-  std::size_t end = 0;
-  bool at_end = false;
-  for (;;) {
-    const std::string_view data = input_.Data();
-    const void* line_end = std::memchr(data.data() + scanned, kLineEnd, data.size() - scanned);
-    if (line_end != nullptr) {
-      end = OffsetIn(data, line_end);
-      break;
-    }
-    scanned = data.size();
-    if (!input_.Fill()) {
-      end = input_.Data().size();
-      at_end = true;
-      break;
-    }
-  }
-  const std::string_view line = input_.Data().substr(0, end);
-  if (at_end && line.empty() && !record.ByteOrderMark) return false;
-  if (quoted_ && line.find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
+  // The first line end, or at the end of the input the data's end.
+  const std::size_t end = LineEndFrom(0);
+  if (input_.Data().empty() && !record.ByteOrderMark) return false;
+  if (quoted_ && input_.Data().substr(0, end).find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
   record.Wanted = {0, end, false};
   EndRecord(record, end);
   record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);

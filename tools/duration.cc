@@ -1,5 +1,6 @@
 // duration: nanoseconds and seconds of each ISO 8601 duration.
-#include <cstdint>
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "commands.h"
@@ -14,8 +15,13 @@ int Duration(const Options& options) {
       refusal = RefusalMessage(read, text);
       return false;
     }
-    const std::int64_t count = read.Value.count();
-    out += std::to_string(count) + " ns  " + SecondsWithFraction(count) + " s\n";
+    // The seconds floored, and the nanoseconds above them: -1 ns is -1.999999999 s.
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(read.Value);
+    char line[sizeof("-9223372036854775808 ns  -9223372037.000000000 s\n")];
+    out.append(line,
+               static_cast<std::size_t>(std::snprintf(
+                   line, sizeof line, "%lld ns  %lld.%09lld s\n", static_cast<long long>(read.Value.count()),
+                   static_cast<long long>(seconds.count()), static_cast<long long>((read.Value - seconds).count()))));
     return true;
   });
 }

@@ -48,18 +48,6 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
   return EpochName(read.Kind);
 }
 
-// +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
-std::string OffsetText(std::chrono::seconds offset) {
-  const long long east = offset.count();
-  const long long size = east < 0 ? -east : east;
-  char text[sizeof("+2147483647:00:00")];
-  int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
-  if (size % 60 != 0) {
-    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
-  }
-  return {text, static_cast<std::size_t>(length)};
-}
-
 // Appends what `text` is read as, or why it is refused to `refusal`.
 bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
   const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient);

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <system_error>
 
 #include "cli_messages.h"
@@ -65,7 +64,7 @@ const char* FindControl(std::string_view text) {
 
 Refusals::~Refusals() { WriteErrors(*this); }
 
-Refusals RefusalsFor(Output& out) { return Refusals(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr); }
+Refusals::Refusals(Output& out) : Shared(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr) {}
 
 void AppendEscaped(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -103,11 +102,6 @@ void AppendExcerpt(std::string& out, std::string_view text) {
 
 void Say(std::string_view message) {
   std::fprintf(stderr, "orvik-chrono: %.*s\n", static_cast<int>(message.size()), message.data());
-}
-
-std::string_view MessageOf(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return kOutOfMemory;
-  return e.what();
 }
 
 void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message) {

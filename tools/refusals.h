@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cstddef>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +24,8 @@ struct Refusals {
   Output* Shared = nullptr;
   Output Errors{STDERR_FILENO, {}};
 
-  explicit Refusals(Output* shared) : Shared(shared) {}
+  // For a command that writes to `out`.
+  explicit Refusals(Output& out);
   Refusals(const Refusals&) = delete;
   Refusals& operator=(const Refusals&) = delete;
   Refusals(Refusals&&) = delete;
@@ -33,9 +33,6 @@ struct Refusals {
   // Writes the reports still held, whatever ends the command.
   ~Refusals();
 };
-
-// Refusals of a command that writes to `out`.
-Refusals RefusalsFor(Output& out);
 
 // Appends `text` with every control byte written as \xHH.
 void AppendEscaped(std::string& out, std::string_view text);
@@ -48,10 +45,6 @@ void AppendExcerpt(std::string& out, std::string_view text);
 
 // Writes "orvik-chrono: <message>" and a newline on standard error at once.
 void Say(std::string_view message);
-
-// What a user is told of `e`, which ended a command: its text, or the tool's
-// words for running out of memory.
-std::string_view MessageOf(const std::exception& e);
 
 // Reports "orvik-chrono: <where> <position>: <message>", control bytes of the
 // message escaped, and counts it.
@@ -70,7 +63,7 @@ inline int ExitStatus(const Refusals& refusals) { return refusals.Count == 0 ? 0
 template <typename Append>
 int ForEachText(const std::vector<std::string>& texts, Append append) {
   Output out{STDOUT_FILENO, {}};
-  Refusals refusals = RefusalsFor(out);
+  Refusals refusals(out);
   std::string refusal;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     refusal.clear();
