@@ -77,11 +77,12 @@ inline constexpr std::string_view kUseUtc =
 inline constexpr std::string_view kNoField = "no field ";
 inline constexpr std::string_view kNoFieldIn = " in: ";
 
-// Malformed CSV records, by the Malformed value of each (csv.h), followed by
-// the record: one that breaks RFC 4180 runs to the end of the line where it does.
-inline constexpr std::string_view kMalformed[] = {"", "Malformed CSV record, a quote inside an unquoted field: ",
-                                                  "Malformed CSV record, text after a closing quote: ",
-                                                  "Malformed CSV record, a quote open at the end of the input: "};
+// Malformed CSV records, by the Malformed value of each after No (csv.h),
+// followed by the record: one that breaks RFC 4180 runs to the end of the line
+// where it does.
+inline constexpr std::string_view kMalformed[] = {
+    "Malformed CSV record, a quote inside an unquoted field: ", "Malformed CSV record, text after a closing quote: ",
+    "Malformed CSV record, a quote open at the end of the input: "};
 
 // Refusals of one input without its text.
 inline constexpr std::string_view kDurationNumberTooLarge =

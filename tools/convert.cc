@@ -87,7 +87,7 @@ bool ConvertField(const Conversion& c, const Record& r, std::string& scratch, Ou
 // Converts `r`, or refuses it when it breaks RFC 4180 or has no field c.Field.
 bool ConvertRecord(const Conversion& c, const Record& r, std::string& scratch, Output& out, Refusals& refusals) {
   if (r.Problem != Malformed::No) {
-    return Refuse(c, r, WithExcerpt(kMalformed[static_cast<std::size_t>(r.Problem)], r.Text), out, refusals);
+    return Refuse(c, r, WithExcerpt(kMalformed[static_cast<std::size_t>(r.Problem) - 1], r.Text), out, refusals);
   }
   if (r.Found) return ConvertField(c, r, scratch, out, refusals);
   const std::string head = std::string(kNoField).append(std::to_string(c.Field)).append(kNoFieldIn);
