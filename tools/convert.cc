@@ -12,7 +12,6 @@
 #include "cli_messages.h"
 #include "commands.h"
 #include "csv.h"
-#include "output.h"
 #include "refusals.h"
 
 namespace orvik::chrono::cli {

@@ -105,19 +105,13 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
 bool IsNumber(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-  std::size_t digits = 0;
+  if (text.starts_with('-')) text.remove_prefix(1);
   std::size_t points = 0;
   for (const char c : text) {
-    if (IsDigit(c)) {
-      ++digits;
-    } else if (c == '.' || c == ',') {
-      ++points;
-    } else {
-      return false;
-    }
+    if (!IsDigit(c) && c != '.' && c != ',') return false;
+    points += IsDigit(c) ? 0U : 1U;
   }
-  return digits > 0 && points <= 1;
+  return points <= 1 && text.size() > points;  // and a digit
 }
 
 // The kind that `auto` picks, by the rule of kAutoRule.

@@ -18,7 +18,6 @@
 
 #include "cli_messages.h"
 #include "commands.h"
-#include "output.h"
 #include "refusals.h"
 
 namespace orvik::chrono::cli {

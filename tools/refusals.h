@@ -1,5 +1,8 @@
-// Reports of refused inputs and of failures on standard error, each line
-// "orvik-chrono: " and a message.
+// Standard output collected in large blocks and written with write(2), and
+// reports of refused inputs and of failures on standard error, each line
+// "orvik-chrono: " and a message. A failed write of standard output ends the
+// command: Flush throws std::system_error, whose text reads
+// "write error: <reason>".
 #ifndef ORVIK_CHRONO_TOOLS_REFUSALS_H_
 #define ORVIK_CHRONO_TOOLS_REFUSALS_H_
 
@@ -10,9 +13,25 @@
 #include <string_view>
 #include <vector>
 
-#include "output.h"
-
 namespace orvik::chrono::cli {
+
+struct Output {
+  static constexpr std::size_t kBlock = 1 << 16;
+
+  int Fd;
+  std::string Buffer;
+};
+
+// Writes and empties the buffer.
+void Flush(Output& out);
+
+// Flushes once a block has gathered.
+inline void FlushWhenFull(Output& out) {
+  if (out.Buffer.size() >= Output::kBlock) Flush(out);
+}
+
+// Throws the write error for `error` (an errno value).
+[[noreturn]] void ThrowWriteError(int error);
 
 // The reports of one command, gathered in a block like standard output and
 // written when the block is full and when the command ends.
