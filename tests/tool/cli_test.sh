@@ -50,7 +50,7 @@ orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two 
 
 # A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
 range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
-epochs=("auto|1709622489 |seconds|expected a digit, '.' or the end of the text, found ' '"
+epochs=("auto|5 |seconds|expected a digit, '.' or the end of the text, found ' '" "auto| 5|seconds|expected a digit, found ' '"
   "auto|1,5|seconds|expected a digit, '.' or the end of the text, found ','"
   "auto|1709622489.1234567891|seconds|expected the end of the text after at most nine digits of a fraction, found '1'"
   "auto|1.|seconds|expected a digit, found the end of the text"
