@@ -62,7 +62,9 @@ for entry in "${epochs[@]}"; do
   got=$("$tool" convert --from "$from" -- "$text" 2>&1 >/dev/null)
   [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; check "epoch $from $text: $got"
 done
-expect "explicit iso" 0 "2024-03-05T00:00:00Z" "" -- convert --from iso --to iso 20240305T000000Z
+# auto reads a mail date that starts with its day, --from iso does not.
+expect "explicit iso" 1 "2024-03-05T00:00:00Z\n06 Nov 1994 08:49:37 GMT" "orvik-chrono: argument 2: Not an ISO 8601 timestamp, expected the year in four digits, found ' ': 06 Nov 1994 08:49:37 GMT" -- \
+  convert --from iso --to iso 20240305T000000Z "06 Nov 1994 08:49:37 GMT"
 
 
 # parse, duration, now, version.
