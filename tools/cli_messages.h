@@ -27,11 +27,11 @@ inline constexpr std::string_view kIsoTooShort =
 // examples, kEpochOutsideRange, the range's first and last instants between
 // kRangeTo, then kSmallerUnits and the smaller units where there are any.
 inline constexpr std::string_view kNotEpoch = "Not epoch ";
-inline constexpr std::string_view kExpectedDigit = "expected a digit";
-inline constexpr std::string_view kExpectedDigitPointOrEnd = "expected a digit, '.' or the end of the text";
-inline constexpr std::string_view kExpectedDigitOrEnd = "expected a digit or the end of the text";
-// Then the most fraction digits in words, and kFractionDigits.
-inline constexpr std::string_view kExpectedEndAfter = "expected the end of the text after at most ";
+// What was expected, by the Expected value (instant_text.cc); the last, then
+// the most fraction digits in words and kFractionDigits.
+inline constexpr std::string_view kExpected[] = {"expected a digit", "expected a digit, '.' or the end of the text",
+                                                 "expected a digit or the end of the text",
+                                                 "expected the end of the text after at most "};
 inline constexpr std::string_view kFractionDigits = " digits of a fraction";
 inline constexpr std::string_view kFound = ", found ";
 inline constexpr std::string_view kEndOfText = "the end of the text";
@@ -77,11 +77,12 @@ inline constexpr std::string_view kUseUtc =
 inline constexpr std::string_view kNoField = "no field ";
 inline constexpr std::string_view kNoFieldIn = " in: ";
 
-// Malformed CSV records, followed by the record: one that breaks RFC 4180
-// runs to the end of the line where it does.
-inline constexpr std::string_view kQuoteInField = "Malformed CSV record, a quote inside an unquoted field: ";
-inline constexpr std::string_view kTextAfterQuote = "Malformed CSV record, text after a closing quote: ";
-inline constexpr std::string_view kUnterminatedQuote = "Malformed CSV record, a quote open at the end of the input: ";
+// Malformed CSV records, by the Malformed value of each after No (csv.h),
+// followed by the record: one that breaks RFC 4180 runs to the end of the line
+// where it does.
+inline constexpr std::string_view kMalformed[] = {
+    "Malformed CSV record, a quote inside an unquoted field: ", "Malformed CSV record, text after a closing quote: ",
+    "Malformed CSV record, a quote open at the end of the input: "};
 
 // Refusals of one input without its text.
 inline constexpr std::string_view kDurationNumberTooLarge =

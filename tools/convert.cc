@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "cli_messages.h"
 #include "commands.h"
 #include "csv.h"
-#include "output.h"
 #include "refusals.h"
 
 namespace orvik::chrono::cli {
@@ -26,21 +24,10 @@ constexpr std::string_view kNewline = "\n";
 constexpr std::size_t kLongestText = 1024;
 
 struct Conversion {
-  InputKind Kind;
-  OutputFormat Format;
-  TimeZone Zone;
-  std::size_t Field;  // 0: the whole input
-  char Delimiter;
-  bool Quoted;  // fields by RFC 4180
-  bool Lenient;
-  Invalid OnInvalid;
-  std::span<const std::string> Nulls;
+  const Options& O;
+  std::size_t Field;  // 0: the whole input; with a column name, its number once the header is read
+  bool Quoted;        // fields by RFC 4180
   const char* Where;  // what refusals name the inputs: "line" or "argument"
-};
-
-// Memory reused from one input to the next.
-struct Scratch {
-  std::string Value;  // a quoted field's text
 };
 
 // `start`, then `record` as a message shows it.
@@ -50,23 +37,12 @@ std::string WithExcerpt(std::string_view start, std::string_view record) {
   return message;
 }
 
-std::string MalformedMessage(Malformed problem, std::string_view record) {
-  const std::string_view head = problem == Malformed::QuoteInField     ? kQuoteInField
-                                : problem == Malformed::TextAfterQuote ? kTextAfterQuote
-                                                                       : kUnterminatedQuote;
-  return WithExcerpt(head, record);
-}
-
-std::string NoFieldMessage(std::size_t field, std::string_view record) {
-  return WithExcerpt(std::string(kNoField).append(std::to_string(field)).append(kNoFieldIn), record);
-}
-
 // Reports why `r` is refused and writes what --invalid asks for: `r` as it
 // came, without the field wanted (as it came when it has none), or nothing.
 // False when the input ends here.
 bool Refuse(const Conversion& c, const Record& r, std::string_view message, Output& out, Refusals& refusals) {
   Report(refusals, c.Where, r.Line, message);
-  switch (c.OnInvalid) {
+  switch (c.O.OnInvalid) {
     case Invalid::Keep:
       out.Buffer.append(r.Text).append(r.LineEnd);
       return true;
@@ -85,40 +61,36 @@ bool Refuse(const Conversion& c, const Record& r, std::string_view message, Outp
 // Appends `r` with the field wanted converted, or reports why it is not
 // converted. False when the input ends here. A missing value, an empty field
 // or a text that --null names, is written as it came.
-bool ConvertField(const Conversion& c, const Record& r, Scratch& s, Output& out, Refusals& refusals) {
-  const std::string_view text = FieldValue(r.Text, r.Wanted, s.Value);
-  if (text.empty() || std::ranges::find(c.Nulls, text) != c.Nulls.end()) {
+bool ConvertField(const Conversion& c, const Record& r, std::string& scratch, Output& out, Refusals& refusals) {
+  const std::string_view text = FieldValue(r.Text, r.Wanted, scratch);
+  if (text.empty() || std::ranges::find(c.O.Nulls, text) != c.O.Nulls.end()) {
     out.Buffer.append(r.Text).append(r.LineEnd);
     return true;
   }
   if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
-  const Reading<Timestamp> read = ReadInstant(text, c.Kind, c.Lenient);
+  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient);
   if (!read) return Refuse(c, r, RefusalMessage(read, text), out, refusals);
   const TimePoint instant = read.Value.instant;
   const std::size_t begin = out.Buffer.size();
   out.Buffer.append(r.Text.substr(0, r.Wanted.Begin));
   const std::size_t value = out.Buffer.size();
-  if (!AppendInstant(out.Buffer, instant, c.Format, c.Zone)) {
+  if (!AppendInstant(out.Buffer, instant, c.O.To, c.O.Zone)) {
     out.Buffer.resize(begin);
     return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
   }
-  if (c.Quoted) QuoteFrom(out.Buffer, value, c.Delimiter);
+  if (c.Quoted) QuoteFrom(out.Buffer, value, c.O.Delimiter);
   out.Buffer.append(r.Text.substr(r.Wanted.End)).append(r.LineEnd);
   return true;
 }
 
-// Converts the text of an argument, a record of its own: the whole text, or
-// its field c.Field.
-bool ConvertArgument(const Conversion& c, std::string_view text, std::size_t position, Scratch& s, Output& out,
-                     Refusals& refusals) {
-  Record r{.Text = text, .LineEnd = kNewline, .Line = position, .Found = true, .Wanted = {0, text.size(), false}};
-  if (c.Field != 0 && !FindField(text, c.Field, c.Delimiter, c.Quoted, r.Wanted, r.Problem)) {
-    r.Found = false;
-    const std::string message =
-        r.Problem != Malformed::No ? MalformedMessage(r.Problem, text) : NoFieldMessage(c.Field, text);
-    return Refuse(c, r, message, out, refusals);
+// Converts `r`, or refuses it when it breaks RFC 4180 or has no field c.Field.
+bool ConvertRecord(const Conversion& c, const Record& r, std::string& scratch, Output& out, Refusals& refusals) {
+  if (r.Problem != Malformed::No) {
+    return Refuse(c, r, WithExcerpt(kMalformed[static_cast<std::size_t>(r.Problem) - 1], r.Text), out, refusals);
   }
-  return ConvertField(c, r, s, out, refusals);
+  if (r.Found) return ConvertField(c, r, scratch, out, refusals);
+  const std::string head = std::string(kNoField).append(std::to_string(c.Field)).append(kNoFieldIn);
+  return Refuse(c, r, WithExcerpt(head, r.Text), out, refusals);
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
@@ -129,7 +101,7 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
   Field field;
   Malformed problem = Malformed::No;
   std::string scratch;
-  for (std::size_t number = 1; FindField(header, number, c.Delimiter, c.Quoted, field, problem); ++number) {
+  for (std::size_t number = 1; FindField(header, number, c.O.Delimiter, c.Quoted, field, problem); ++number) {
     if (FieldValue(header, field, scratch) == name) {
       found = number;
       ++matches;
@@ -146,26 +118,23 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 // unchanged; a usage error when --field names no single column of the header.
 // A byte-order mark before the first record is copied and is not part of its
 // first field.
-int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& refusals) {
-  RecordReader records(STDIN_FILENO, c.Delimiter, c.Quoted, c.Field);
+// A malformed record has text: an empty one is no record and is copied.
+int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
+  RecordReader records(STDIN_FILENO, c.O.Delimiter, c.Quoted, c.Field);
   Record r;
-  Scratch s;
+  std::string scratch;
   bool more = true;
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    if (r.Problem != Malformed::No) {
-      more = Refuse(c, r, MalformedMessage(r.Problem, r.Text), out, refusals);
-    } else if (first && options.Header) {
-      if (options.FieldName) records.Want(c.Field = FindColumn(r.Text, *options.FieldName, c));
+    if (first && c.O.Header && r.Problem == Malformed::No) {
+      if (c.O.FieldName) records.Want(c.Field = FindColumn(r.Text, *c.O.FieldName, c));
       out.Buffer.append(r.Text).append(r.LineEnd);
     } else if (r.Text.empty()) {
       out.Buffer.append(r.LineEnd);
-    } else if (!r.Found) {
-      more = Refuse(c, r, NoFieldMessage(c.Field, r.Text), out, refusals);
     } else {
-      more = ConvertField(c, r, s, out, refusals);
+      more = ConvertRecord(c, r, scratch, out, refusals);
     }
-    if (c.Field == 0 && options.FieldName) return kUsageError;  // no column of that name, or no header
+    if (c.Field == 0 && c.O.FieldName) return kUsageError;  // no column of that name, or no header
     FlushWhenFull(out);
   }
   if (records.Error() != 0) {
@@ -179,19 +148,19 @@ int ConvertLines(Conversion c, const Options& options, Output& out, Refusals& re
 
 int Convert(const Options& options) {
   const bool columns = options.Field != 0 || options.FieldName;
-  const Conversion c{options.From,      options.To,
-                     options.Zone,      options.Field,
-                     options.Delimiter, columns && options.Delimiter != '\t',
-                     options.Lenient,   options.OnInvalid,
-                     options.Nulls,     options.Texts.empty() ? "line" : "argument"};
+  const Conversion c{options, options.Field, columns && options.Delimiter != '\t',
+                     options.Texts.empty() ? "line" : "argument"};
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
-  Refusals refusals = RefusalsFor(out);
-  Scratch s;
+  Refusals refusals(out);
+  std::string scratch;
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
-    if (!ConvertArgument(c, options.Texts[i], i + 1, s, out, refusals)) break;
+    const std::string_view text = options.Texts[i];
+    Record r{.Text = text, .LineEnd = kNewline, .Line = i + 1, .Found = true, .Wanted = {0, text.size(), false}};
+    if (c.Field != 0) r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
+    if (!ConvertRecord(c, r, scratch, out, refusals)) break;
   }
-  const int status = options.Texts.empty() ? ConvertLines(c, options, out, refusals) : ExitStatus(refusals);
+  const int status = options.Texts.empty() ? ConvertLines(c, out, refusals) : ExitStatus(refusals);
   if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
   return status;
 }

@@ -14,6 +14,7 @@ constexpr char kCarriageReturn = '\r';
 // Where the split of one record stands, so that it goes on from there once
 // more of the record has been read. Positions count from the record's start.
 struct Split {
+  // A quoted field is closed from AfterQuote on.
   enum class At : std::uint8_t { FieldStart, Unquoted, Quoted, AfterQuote, CarriageReturnAfterQuote };
 
   std::size_t Position = 0;  // the next byte to look at
@@ -86,7 +87,7 @@ std::size_t Step(std::string_view text, const ByteKinds& kinds, std::size_t want
         return at + 1;
       }
       if (kind != ByteKinds::Kind::Data) return EndField(s, at, true, kind, wanted);
-      if (text[at] != kCarriageReturn || !kinds.LineEnds()) return Fault(s, at, Malformed::TextAfterQuote);
+      if (text[at] != kCarriageReturn || !kinds.LineEnds) return Fault(s, at, Malformed::TextAfterQuote);
       s.Where = At::CarriageReturnAfterQuote;
       return at + 1;
     }
@@ -112,16 +113,11 @@ void Continue(std::string_view text, const ByteKinds& kinds, std::size_t wanted,
 // is a fault. A carriage return after a closing quote, the line end there,
 // is left to be taken off with the record's line end.
 void Finish(std::size_t end, std::size_t wanted, Split& s) {
-  switch (s.Where) {
-    case Split::At::Quoted:
-      s.Problem = Malformed::Unterminated;
-      return;
-    case Split::At::AfterQuote:
-    case Split::At::CarriageReturnAfterQuote:
-      return CloseField(s, end, true, wanted);
-    default:
-      return CloseField(s, end, false, wanted);
+  if (s.Where == Split::At::Quoted) {
+    s.Problem = Malformed::Unterminated;
+    return;
   }
+  CloseField(s, end, s.Where >= Split::At::AfterQuote, wanted);
 }
 
 // Field `wanted` of a text split at every delimiter.
@@ -139,8 +135,8 @@ bool PlainField(std::string_view text, char delimiter, std::size_t wanted, Field
 
 }  // namespace
 
-ByteKinds::ByteKinds(char delimiter, bool quoted, bool line_ends) : line_ends_(line_ends) {
-  const auto at = [this](char c) -> Kind& { return kinds_.at(static_cast<unsigned char>(c)); };
+ByteKinds::ByteKinds(char delimiter, bool quoted, bool line_ends) : LineEnds(line_ends) {
+  const auto at = [this](char c) -> Kind& { return Kinds.at(static_cast<unsigned char>(c)); };
   if (quoted) at(kQuote) = Kind::Quote;
   at(delimiter) = Kind::Delimiter;  // a quote as the delimiter splits, as in a field without quotes
   if (line_ends) at(kLineEnd) = Kind::LineEnd;
@@ -209,28 +205,10 @@ bool RecordReader::Next(Record& record) {
   first_ = false;
   record.Line = ++line_;
   record.Problem = Malformed::No;
-  // The first line end in the data read, or at the end of the input the
-  // data's end.
-  std::size_t scanned = 0;
-  std::size_t end = 0;
-  bool at_end = false;
-  for (;;) {
-    const std::string_view data = input_.Data();
-    const void* line_end = std::memchr(data.data() + scanned, kLineEnd, data.size() - scanned);
-    if (line_end != nullptr) {
-      end = OffsetIn(data, line_end);
-      break;
-    }
-    scanned = data.size();
-    if (!input_.Fill()) {
-      end = input_.Data().size();
-      at_end = true;
-      break;
-    }
-  }
-  const std::string_view line = input_.Data().substr(0, end);
-  if (at_end && line.empty() && !record.ByteOrderMark) return false;
-  if (quoted_ && line.find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
+  // The first line end, or at the end of the input the data's end.
+  const std::size_t end = LineEndFrom(0);
+  if (input_.Data().empty() && !record.ByteOrderMark) return false;
+  if (quoted_ && input_.Data().substr(0, end).find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
   record.Wanted = {0, end, false};
   EndRecord(record, end);
   record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);

@@ -42,18 +42,15 @@ struct Record {
 };
 
 // What each byte is to the split of a record outside quotes.
-class ByteKinds {
- public:
+struct ByteKinds {
   enum class Kind : std::uint8_t { Data, Delimiter, Quote, LineEnd };
 
   // `line_ends`: a line end ends the record, rather than being data.
   ByteKinds(char delimiter, bool quoted, bool line_ends);
-  Kind operator[](char c) const { return kinds_[static_cast<unsigned char>(c)]; }
-  [[nodiscard]] bool LineEnds() const { return line_ends_; }
+  Kind operator[](char c) const { return Kinds[static_cast<unsigned char>(c)]; }
 
- private:
-  std::array<Kind, 256> kinds_{};
-  bool line_ends_;
+  std::array<Kind, 256> Kinds{};
+  bool LineEnds;
 };
 
 // Reads records, one per line, or with `quoted` by RFC 4180, where a line

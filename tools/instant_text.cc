@@ -35,7 +35,8 @@ std::size_t UnitOf(InputKind kind) {
   return kind > InputKind::Epoch ? static_cast<std::size_t>(kind) - static_cast<std::size_t>(InputKind::Epoch) : 0;
 }
 
-// What the reading of an epoch count expected where it stopped.
+// What the reading of an epoch count expected where it stopped, in the order
+// of kExpected.
 enum class Expected : std::uint8_t { Digit, DigitPointOrEnd, DigitOrEnd, EndAfterFraction };
 
 // An epoch count read in one pass: the whole units, which stop counting once
@@ -104,19 +105,13 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
 bool IsNumber(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-  std::size_t digits = 0;
+  if (text.starts_with('-')) text.remove_prefix(1);
   std::size_t points = 0;
   for (const char c : text) {
-    if (IsDigit(c)) {
-      ++digits;
-    } else if (c == '.' || c == ',') {
-      ++points;
-    } else {
-      return false;
-    }
+    if (!IsDigit(c) && c != '.' && c != ',') return false;
+    points += IsDigit(c) ? 0U : 1U;
   }
-  return digits > 0 && points <= 1;
+  return points <= 1 && text.size() > points;  // and a digit
 }
 
 // The kind that `auto` picks, by the rule of kAutoRule.
@@ -180,11 +175,6 @@ long LocalOffset(TimePoint t) { return ToCalendarTime(SecondShown(t), TimeZone::
 
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
-void AppendNumber(std::string& out, std::int64_t value) {
-  char text[kLongestNumber];
-  out.append(text, WriteNumber(text, value));
-}
-
 // Appends kFound and the byte of `text` at `at` in quotes, or the end of the
 // text.
 void AppendFound(std::string& out, std::string_view text, std::size_t at) {
@@ -212,20 +202,8 @@ std::string EpochMessage(std::string_view text, InputKind kind) {
     if (!words.Smaller.empty()) message.append(kSmallerUnits).append(words.Smaller);
     return message.append(": ").append(text);
   }
-  switch (epoch.Wanted) {
-    case Expected::Digit:
-      message.append(kExpectedDigit);
-      break;
-    case Expected::DigitPointOrEnd:
-      message.append(kExpectedDigitPointOrEnd);
-      break;
-    case Expected::DigitOrEnd:
-      message.append(kExpectedDigitOrEnd);
-      break;
-    case Expected::EndAfterFraction:
-      message.append(kExpectedEndAfter).append(words.MostFractionDigits).append(kFractionDigits);
-      break;
-  }
+  message.append(kExpected[static_cast<std::size_t>(epoch.Wanted)]);
+  if (epoch.Wanted == Expected::EndAfterFraction) message.append(words.MostFractionDigits).append(kFractionDigits);
   AppendFound(message, text, epoch.Stop);
   return message.append(": ").append(text);
 }
@@ -267,16 +245,6 @@ std::string RefusalMessage(ParseError error, OwnRefusal own, InputKind kind, std
   if (error == ParseError::Iso8601TooShort) return std::string(kIsoTooShort).append(text);
   if (error == ParseError::DurationNumberTooLarge) return std::string(kDurationNumberTooLarge);
   return ErrorMessage(error, text);
-}
-
-std::string SecondsWithFraction(std::int64_t nanoseconds) {
-  const TimePoint t{std::chrono::nanoseconds(nanoseconds)};
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(t);
-  std::string text;
-  AppendNumber(text, seconds.time_since_epoch().count());
-  char fraction[sizeof(".999999999")];
-  std::snprintf(fraction, sizeof fraction, ".%09lld", static_cast<long long>((t - seconds).count()));
-  return text.append(fraction);
 }
 
 TimePoint SecondShown(TimePoint t) {
@@ -330,13 +298,20 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   return true;
 }
 
+std::string OffsetText(std::chrono::seconds offset) {
+  const long long east = offset.count();
+  const long long size = east < 0 ? -east : east;
+  char text[sizeof("+2147483647:00:00")];
+  int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
+  if (size % 60 != 0) {
+    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
+  }
+  return {text, static_cast<std::size_t>(length)};
+}
+
 std::string UnwritableMessage(TimePoint t, std::string_view text) {
-  const long offset = LocalOffset(t);
-  const long size = offset < 0 ? -offset : offset;
-  char shown[32];  // room for any long
-  std::snprintf(shown, sizeof shown, "%c%02ld:%02ld:%02ld", offset < 0 ? '-' : '+', size / 3600, size / 60 % 60,
-                size % 60);
-  return std::string(kOffsetWithSeconds).append(shown).append(kUseUtc).append(text);
+  const std::string offset = OffsetText(std::chrono::seconds(LocalOffset(t)));
+  return std::string(kOffsetWithSeconds).append(offset).append(kUseUtc).append(text);
 }
 
 }  // namespace orvik::chrono::cli

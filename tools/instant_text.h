@@ -76,11 +76,11 @@ TimePoint SecondShown(TimePoint t);
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
 
 // Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
-// offset with its seconds, and that --utc writes the instant.
+// offset, which has seconds, and that --utc writes the instant.
 std::string UnwritableMessage(TimePoint t, std::string_view text);
 
-// `seconds`.`nanoseconds` with nine fraction digits, floored: -1 ns is -1.999999999.
-std::string SecondsWithFraction(std::int64_t nanoseconds);
+// +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
+std::string OffsetText(std::chrono::seconds offset);
 
 }  // namespace orvik::chrono::cli
 

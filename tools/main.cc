@@ -18,7 +18,6 @@
 
 #include "cli_messages.h"
 #include "commands.h"
-#include "output.h"
 #include "refusals.h"
 
 namespace orvik::chrono::cli {
@@ -199,7 +198,8 @@ int main(int argc, char** argv) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) ThrowWriteError(errno != 0 ? errno : EIO);
     return status;
   } catch (const std::exception& e) {
-    Say(MessageOf(e));
+    // The tool's words for running out of memory.
+    Say(dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? kOutOfMemory : std::string_view(e.what()));
     return 1;
   }
 }

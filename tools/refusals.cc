@@ -1,5 +1,6 @@
 #include "refusals.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <system_error>
 
 #include "cli_messages.h"
@@ -19,6 +19,30 @@ constexpr std::string_view kPrefix = "orvik-chrono: ";
 
 // The most of a record that a message shows: enough to find it by.
 constexpr std::size_t kShownBytes = 256;
+
+// Writes all of `data` to `fd`, again after an interruption; returns 0, or
+// the errno value of the write that failed.
+int WriteAll(int fd, std::string_view data) {
+  std::size_t written = 0;
+  while (written < data.size()) {
+    const ssize_t n = ::write(fd, data.data() + written, data.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
+    written += static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+// Whether descriptors `a` and `b` write to one file or both to a terminal, so
+// that what each writes interleaves.
+bool SameDestination(int a, int b) {
+  if (::isatty(a) != 0 && ::isatty(b) != 0) return true;
+  struct stat first {};
+  struct stat second {};
+  return ::fstat(a, &first) == 0 && ::fstat(b, &second) == 0 && first.st_dev == second.st_dev &&
+         first.st_ino == second.st_ino;
+}
 
 Output& Destination(Refusals& refusals) { return refusals.Shared != nullptr ? *refusals.Shared : refusals.Errors; }
 
@@ -63,9 +87,17 @@ const char* FindControl(std::string_view text) {
 
 }  // namespace
 
+void ThrowWriteError(int error) { throw std::system_error(error, std::generic_category(), "write error"); }
+
+void Flush(Output& out) {
+  const int error = WriteAll(out.Fd, out.Buffer);
+  if (error != 0) ThrowWriteError(error);
+  out.Buffer.clear();
+}
+
 Refusals::~Refusals() { WriteErrors(*this); }
 
-Refusals RefusalsFor(Output& out) { return Refusals(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr); }
+Refusals::Refusals(Output& out) : Shared(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr) {}
 
 void AppendEscaped(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
@@ -103,11 +135,6 @@ void AppendExcerpt(std::string& out, std::string_view text) {
 
 void Say(std::string_view message) {
   std::fprintf(stderr, "orvik-chrono: %.*s\n", static_cast<int>(message.size()), message.data());
-}
-
-std::string_view MessageOf(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return kOutOfMemory;
-  return e.what();
 }
 
 void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message) {

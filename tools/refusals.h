@@ -1,19 +1,37 @@
-// Reports of refused inputs and of failures on standard error, each line
-// "orvik-chrono: " and a message.
+// Standard output collected in large blocks and written with write(2), and
+// reports of refused inputs and of failures on standard error, each line
+// "orvik-chrono: " and a message. A failed write of standard output ends the
+// command: Flush throws std::system_error, whose text reads
+// "write error: <reason>".
 #ifndef ORVIK_CHRONO_TOOLS_REFUSALS_H_
 #define ORVIK_CHRONO_TOOLS_REFUSALS_H_
 
 #include <unistd.h>
 
 #include <cstddef>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "output.h"
-
 namespace orvik::chrono::cli {
+
+struct Output {
+  static constexpr std::size_t kBlock = 1 << 16;
+
+  int Fd;
+  std::string Buffer;
+};
+
+// Writes and empties the buffer.
+void Flush(Output& out);
+
+// Flushes once a block has gathered.
+inline void FlushWhenFull(Output& out) {
+  if (out.Buffer.size() >= Output::kBlock) Flush(out);
+}
+
+// Throws the write error for `error` (an errno value).
+[[noreturn]] void ThrowWriteError(int error);
 
 // The reports of one command, gathered in a block like standard output and
 // written when the block is full and when the command ends.
@@ -25,7 +43,8 @@ struct Refusals {
   Output* Shared = nullptr;
   Output Errors{STDERR_FILENO, {}};
 
-  explicit Refusals(Output* shared) : Shared(shared) {}
+  // For a command that writes to `out`.
+  explicit Refusals(Output& out);
   Refusals(const Refusals&) = delete;
   Refusals& operator=(const Refusals&) = delete;
   Refusals(Refusals&&) = delete;
@@ -33,9 +52,6 @@ struct Refusals {
   // Writes the reports still held, whatever ends the command.
   ~Refusals();
 };
-
-// Refusals of a command that writes to `out`.
-Refusals RefusalsFor(Output& out);
 
 // Appends `text` with every control byte written as \xHH.
 void AppendEscaped(std::string& out, std::string_view text);
@@ -48,10 +64,6 @@ void AppendExcerpt(std::string& out, std::string_view text);
 
 // Writes "orvik-chrono: <message>" and a newline on standard error at once.
 void Say(std::string_view message);
-
-// What a user is told of `e`, which ended a command: its text, or the tool's
-// words for running out of memory.
-std::string_view MessageOf(const std::exception& e);
 
 // Reports "orvik-chrono: <where> <position>: <message>", control bytes of the
 // message escaped, and counts it.
@@ -70,7 +82,7 @@ inline int ExitStatus(const Refusals& refusals) { return refusals.Count == 0 ? 0
 template <typename Append>
 int ForEachText(const std::vector<std::string>& texts, Append append) {
   Output out{STDOUT_FILENO, {}};
-  Refusals refusals = RefusalsFor(out);
+  Refusals refusals(out);
   std::string refusal;
   for (std::size_t i = 0; i < texts.size(); ++i) {
     refusal.clear();

@@ -1,6 +1,6 @@
-// The split of the tool's records: a field of a whole text, and records read
-// from a stream whole or a byte at a time, with the line each began on, its
-// line end, the field wanted and the first fault.
+// The split of the tool's records read from a stream whole or a byte at a
+// time, with the line each began on, its line end, the field wanted and the
+// first fault; tests/tool/cli_test.sh splits whole texts.
 #include "csv.h"
 
 #include <gtest/gtest.h>
@@ -20,33 +20,6 @@ std::string Describe(bool found, const Field& field, Malformed problem) {
   if (problem != Malformed::No) return kFaults[static_cast<int>(problem)];
   if (!found) return "none";
   return std::to_string(field.Begin) + "-" + std::to_string(field.End) + (field.Quoted ? "q" : "");
-}
-
-struct FieldRow {
-  std::string_view Text;
-  std::size_t Number;
-  std::string_view Want;
-  std::string_view Why;
-};
-
-TEST(FindField, SplitsAWholeTextByRfc4180) {
-  const FieldRow rows[] = {
-      {"a,\"b,c\",d", 2, "2-7q", "a quoted delimiter"},
-      {R"("a""b")", 1, "0-6q", "a doubled quote"},
-      {"\"a\nb\",c", 2, "6-7", "a line end inside quotes"},
-      {"a\nb,c", 1, "0-3", "a line end outside quotes: data in a whole text"},
-      {"a,b", 3, "none", "no third field"},
-      {"a,b\"c", 1, "quote in field", "a fault after the field wanted"},
-      {"\"a\"b", 1, "text after quote", "text after a closing quote"},
-      {"\"a\"\r", 1, "text after quote", "a carriage return: text in a whole text"},
-      {"x,\"a", 1, "unterminated", "a quote open at the end"},
-  };
-  for (const FieldRow& row : rows) {
-    Field field;
-    Malformed problem = Malformed::No;
-    const bool found = FindField(row.Text, row.Number, ',', true, field, problem);
-    EXPECT_EQ(Describe(found, field, problem), row.Want) << row.Why;
-  }
 }
 
 // Each record of `input`, field 2 wanted, as "line:text:field:line end"; a

@@ -1,11 +1,16 @@
-// parse: what each text is read as, field by field.
+// The commands that read their arguments alone, and now: parse, what each text
+// is read as, field by field; duration, nanoseconds and seconds of each ISO
+// 8601 duration; now, the current time.
+#include "commands.h"
+
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <string>
 #include <string_view>
 
-#include "commands.h"
 #include "refusals.h"
 
 namespace orvik::chrono::cli {
@@ -48,18 +53,6 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
   return EpochName(read.Kind);
 }
 
-// +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
-std::string OffsetText(std::chrono::seconds offset) {
-  const long long east = offset.count();
-  const long long size = east < 0 ? -east : east;
-  char text[sizeof("+2147483647:00:00")];
-  int length = std::snprintf(text, sizeof text, "%c%02lld:%02lld", east < 0 ? '-' : '+', size / 3600, size / 60 % 60);
-  if (size % 60 != 0) {
-    length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ":%02lld", size % 60);
-  }
-  return {text, static_cast<std::size_t>(length)};
-}
-
 // Appends what `text` is read as, or why it is refused to `refusal`.
 bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
   const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient);
@@ -90,6 +83,38 @@ int Parse(const Options& options) {
     first = false;
     return true;
   });
+}
+
+int Duration(const Options& options) {
+  return ForEachText(options.Texts, [&options](const std::string& text, std::string& out, std::string& refusal) {
+    const Reading<std::chrono::nanoseconds> read = ReadDuration(text, options.Lenient);
+    if (!read) {
+      refusal = RefusalMessage(read, text);
+      return false;
+    }
+    // The seconds floored, and the nanoseconds above them: -1 ns is -1.999999999 s.
+    const auto seconds = std::chrono::floor<std::chrono::seconds>(read.Value);
+    char line[sizeof("-9223372036854775808 ns  -9223372037.000000000 s\n")];
+    out.append(line,
+               static_cast<std::size_t>(std::snprintf(
+                   line, sizeof line, "%lld ns  %lld.%09lld s\n", static_cast<long long>(read.Value.count()),
+                   static_cast<long long>(seconds.count()), static_cast<long long>((read.Value - seconds).count()))));
+    return true;
+  });
+}
+
+int Now(const Options& options) {
+  Output out{STDOUT_FILENO, {}};
+  const TimePoint now = std::chrono::system_clock::now();
+  if (!AppendInstant(out.Buffer, now, options.To, options.Zone)) {
+    std::string utc;
+    AppendInstant(utc, now, options.To, TimeZone::UTC);
+    Say(UnwritableMessage(now, utc));
+    return 1;
+  }
+  out.Buffer += '\n';
+  Flush(out);
+  return 0;
 }
 
 }  // namespace orvik::chrono::cli
