@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,14 @@ std::string Number(int value) {
 }
 
 // What stands where the text departs from its layout: a name, whole, or one byte.
-std::string Found(std::string_view text, const ReadingFault& fault) {
-  if (fault.At >= text.size()) return "the end of the text";
-  return JoinMessage({"'", text.substr(fault.At, std::max<std::size_t>(fault.Size, 1)), "'"});
+void AppendFound(std::string& message, std::string_view text, const ReadingFault& fault) {
+  if (fault.At >= text.size()) {
+    message += "the end of the text";
+    return;
+  }
+  message += '\'';
+  message += text.substr(fault.At, std::max<std::size_t>(fault.Size, 1));
+  message += '\'';
 }
 
 // The field that byte `pattern` of a Layout belongs to; empty for a literal.
@@ -49,7 +55,7 @@ std::string_view FieldName(char pattern) {
 // What byte `index` of `layout` stands for: a field's digits, a name, the
 // separator of date and time, or the run of literal bytes around it, then
 // what comes before those two.
-std::string ExpectedIn(const Layout& layout, std::size_t index) {
+void AppendExpected(std::string& message, const Layout& layout, std::size_t index) {
   constexpr std::string_view kCounts[] = {"", "one", "two", "three", "four"};
   const std::string_view text = layout.Text;
   const char pattern = text[index];
@@ -59,19 +65,29 @@ std::string ExpectedIn(const Layout& layout, std::size_t index) {
     while (begin > 0 && belongs(text[begin - 1])) --begin;
     while (end < text.size() && belongs(text[end])) ++end;
   };
-  if (pattern == 'n') return "a month, Jan to Dec";
-  if (pattern == '_') return "the day in two digits, or a space and one digit";
-  if (!IsLiteralPattern(pattern) && pattern != '?') {
+  if (pattern == 'n') {
+    message += "a month, Jan to Dec";
+  } else if (pattern == '_') {
+    message += "the day in two digits, or a space and one digit";
+  } else if (!IsLiteralPattern(pattern) && pattern != '?') {
     widen([pattern](char c) { return c == pattern; });
-    return JoinMessage({"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"});
+    for (const std::string_view part :
+         std::initializer_list<std::string_view>{"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"}) {
+      message += part;
+    }
+  } else {
+    if (pattern == '?') {
+      message += "'T', 't' or a space";
+    } else {
+      widen(IsLiteralPattern);
+      for (const std::string_view part :
+           std::initializer_list<std::string_view>{"'", text.substr(begin, end - begin), "'"}) {
+        message += part;
+      }
+    }
+    const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;
+    if (!before.empty()) (message += " after the ") += before;
   }
-  std::string expected = "'T', 't' or a space";
-  if (pattern != '?') {
-    widen(IsLiteralPattern);
-    expected = JoinMessage({"'", text.substr(begin, end - begin), "'"});
-  }
-  const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;
-  return before.empty() ? expected : JoinMessage({expected, " after the ", before});
 }
 
 std::string_view MonthName(int month) { return kMonthNames[static_cast<std::size_t>(month - 1)]; }
@@ -83,13 +99,22 @@ std::string WeekdayProblem(const StrictReading& r, std::string_view text) {
                       kWeekdayNames[WeekdayOf(f)]});
 }
 
+// Appends to `message` what is wrong with `text`: built in place where a text
+// departs from its layout, the one refusal that a column of bad texts repeats.
+void AppendExpectedAndFound(std::string& message, const StrictReading& r, std::string_view text) {
+  message += "expected ";
+  if (r.Fault.In != nullptr) {
+    AppendExpected(message, *r.Fault.In, r.Fault.Index);
+  } else {
+    message += r.Fault.Expected;
+  }
+  message += ", found ";
+  AppendFound(message, text, r.Fault);
+}
+
 std::string Describe(const StrictReading& r, std::string_view text) {
   const CivilFields& f = r.Fields;
   switch (r.Fault.What) {
-    case Problem::Expected:
-      return JoinMessage({"expected ",
-                          r.Fault.In != nullptr ? ExpectedIn(*r.Fault.In, r.Fault.Index) : r.Fault.Expected, ", found ",
-                          Found(text, r.Fault)});
     case Problem::Month:
       return JoinMessage({"month ", Number(f.Month), kDoesNotExist});
     case Problem::Day:
@@ -113,6 +138,7 @@ std::string Describe(const StrictReading& r, std::string_view text) {
       return JoinMessage({"zone '", text.substr(r.Fault.At, r.Fault.Size), "'", kZoneUnknown});
     case Problem::OutsideRange:
       return std::string(kStrictOutsideRange);
+    case Problem::Expected:  // StrictMessage builds it in place
     case Problem::None:
       break;
   }
@@ -122,7 +148,14 @@ std::string Describe(const StrictReading& r, std::string_view text) {
 }  // namespace
 
 std::string StrictMessage(std::string_view head, const StrictReading& reading, std::string_view text) {
-  return JoinMessage({head, Describe(reading, text), ": ", text});
+  if (reading.Fault.What != Problem::Expected) return JoinMessage({head, Describe(reading, text), ": ", text});
+  constexpr std::size_t kLongestDescription = 160;
+  std::string message;
+  message.reserve(head.size() + kLongestDescription + text.size());
+  message += head;
+  AppendExpectedAndFound(message, reading, text);
+  (message += ": ") += text;
+  return message;
 }
 
 }  // namespace orvik::chrono::internal
