@@ -90,8 +90,9 @@ void RegisterAbslCalendarTime(const std::string& variant, const std::vector<Time
 // UTC and local calls in turn, inside one hour.
 void RegisterAlternatingZones() {
   std::vector<std::pair<TimePoint, TimeZone>> ring;
-  for (const TimePoint t : SameHourInstants())
+  for (const TimePoint t : SameHourInstants()) {
     ring.emplace_back(t, ring.size() % 2 == 0 ? TimeZone::UTC : TimeZone::Local);
+  }
   const auto expect = [ring](std::size_t i, const std::tm& tm) {
     return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(ring[i].first), ring[i].second));
   };
