@@ -4,8 +4,8 @@
 # so that a slow spell of the machine falls on both alike; prints for every
 # row the median CPU time of each (ns) and new ÷ old.
 # Usage: bench/compare.sh <old suite> <new suite> [TZ value]; without a value
-# TZ is unset. Settings: REPETITIONS (default 5), MIN_TIME (default 0.05),
-# FILTER (a regex of family names, default all).
+# TZ is unset. Settings: REPETITIONS (default 5; at least 2, for a median),
+# MIN_TIME (default 0.05), FILTER (a regex of family names, default all).
 set -euo pipefail
 old=$1 new=$2
 env_args=(-u TZ)
