@@ -2,7 +2,8 @@
 // two: cache hits (instants of one hour, in one zone or in both in turn, or
 // each thread in an hour of its own, ToIso8601 too), misses (instants across
 // decades, or a new thread for every call); a control row of plain
-// arithmetic; FileTimePointToSystemTimePoint beside std::chrono.
+// arithmetic; FileTimePointToSystemTimePoint beside std::chrono. Instants
+// across decades beside Abseil's civil time too, where it is installed.
 #include <orvik/chrono/chrono.h>
 
 #include <array>
@@ -14,6 +15,11 @@
 
 #include "benchmarks.h"
 #include "inputs.h"
+
+#ifdef ORVIK_BENCH_HAVE_ABSL
+#include <absl/time/civil_time.h>
+#include <absl/time/time.h>
+#endif
 
 namespace orvik::chrono::bench {
 namespace {
@@ -31,11 +37,17 @@ bool SameCalendarTime(const std::tm& a, const std::tm& b) {
          a.tm_isdst == b.tm_isdst && a.tm_gmtoff == b.tm_gmtoff && std::strcmp(a.tm_zone, b.tm_zone) == 0;
 }
 
-void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone,
-                            Threads threads) {
-  const auto expect = [&ring, zone](std::size_t i, const std::tm& tm) {
+// The check of every row over `ring`: libc's calendar time of the second
+// that holds the instant.
+auto MatchesLibc(const std::vector<TimePoint>& ring, TimeZone zone) {
+  return [&ring, zone](std::size_t i, const std::tm& tm) {
     return SameCalendarTime(tm, LibcCalendarTime(FlooredSeconds(ring[i]), zone));
   };
+}
+
+void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring, TimeZone zone,
+                            Threads threads) {
+  const auto expect = MatchesLibc(ring, zone);
   const std::string name = "ToCalendarTime/" + variant;
   const char* const libc = zone == TimeZone::UTC ? "gmtime_r" : "localtime_r";
   RegisterMeasure(
@@ -45,11 +57,42 @@ void RegisterToCalendarTime(const std::string& variant, const std::vector<TimePo
       threads);
 }
 
+#ifdef ORVIK_BENCH_HAVE_ABSL
+// Abseil's civil time of `t` in `zone` (LocalTimeZone follows TZ as libc
+// does), as the std::tm that the other rows return.
+std::tm AbslCalendarTime(TimePoint t, const absl::TimeZone& zone) {
+  const absl::TimeZone::CivilInfo info = zone.At(absl::FromChrono(t));
+  std::tm tm{};
+  tm.tm_sec = info.cs.second();
+  tm.tm_min = info.cs.minute();
+  tm.tm_hour = info.cs.hour();
+  tm.tm_mday = info.cs.day();
+  tm.tm_mon = info.cs.month() - 1;
+  tm.tm_year = static_cast<int>(info.cs.year() - 1900);
+  tm.tm_wday = (static_cast<int>(absl::GetWeekday(info.cs)) + 1) % 7;  // Abseil counts from Monday
+  tm.tm_yday = absl::GetYearDay(info.cs) - 1;
+  tm.tm_isdst = info.is_dst ? 1 : 0;
+  tm.tm_gmtoff = info.offset;
+  tm.tm_zone = info.zone_abbr;
+  return tm;
+}
+
+// Abseil beside the local rows of RegisterToCalendarTime, on one thread (in
+// UTC it names the zone "UTC" where gmtime_r names it "GMT").
+void RegisterAbslLocalCalendarTime(const std::string& variant, const std::vector<TimePoint>& ring) {
+  RegisterMeasure(
+      "ToCalendarTime/" + variant + "/absl", ring,
+      [zone = absl::LocalTimeZone()](TimePoint t) { return AbslCalendarTime(t, zone); },
+      MatchesLibc(ring, TimeZone::Local));
+}
+#endif
+
 // UTC and local calls in turn, inside one hour.
 void RegisterAlternatingZones() {
   std::vector<std::pair<TimePoint, TimeZone>> ring;
-  for (const TimePoint t : SameHourInstants())
+  for (const TimePoint t : SameHourInstants()) {
     ring.emplace_back(t, ring.size() % 2 == 0 ? TimeZone::UTC : TimeZone::Local);
+  }
   const auto expect = [ring](std::size_t i, const std::tm& tm) {
     return SameCalendarTime(tm, LibcCalendarTime(WholeSeconds(ring[i].first), ring[i].second));
   };
@@ -162,6 +205,9 @@ void RegisterCalendarBenchmarks() {
   RegisterThreadPerCall();
   RegisterToCalendarTime("utc_random", RandomInstants(), TimeZone::UTC, Threads::kOneAndTwo);
   RegisterToCalendarTime("local_random", RandomInstants(), TimeZone::Local, Threads::kOneAndTwo);
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  RegisterAbslLocalCalendarTime("local_random", RandomInstants());
+#endif
   RegisterToCalendarTime("local_random_before_1970", RandomInstantsBefore1970(), TimeZone::Local, Threads::kOne);
   RegisterFileTimePointToSystemTimePoint();
 }

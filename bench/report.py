@@ -18,7 +18,8 @@ TWO_THREADS = "_2_threads"
 LEGEND = """\
 Implementations: `strftime` = `gmtime_r`/`localtime_r` + `strftime` (+ `snprintf` for the fraction);
 `snprintf` = `gmtime_r`/`localtime_r` + `snprintf`; `fmt` = `gmtime_r`/`localtime_r` + `fmt::format`;
-`absl` = `absl::FormatTime` / `absl::ParseTime` / `absl::ParseDuration` (Go-style text such as "1h30m15s");
+`absl` = `absl::FormatTime` / `absl::ParseTime` / `absl::ParseDuration` (Go-style text such as "1h30m15s") /
+`absl::TimeZone::At` (ToCalendarTime, in `absl::LocalTimeZone()`, which follows TZ, with a `std::tm` filled from it);
 `date` = `date::format` / `date::parse`; `strptime` = `strptime` + `timegm` (for ISO 8601 it reads the date
 and time only: no fraction, no offset); `curl` = `curl_getdate`; `std_chrono` =
 `std::chrono::system_clock::from_time_t`. Times are medians in ns per call (CPU time; wall time over
