@@ -1,14 +1,13 @@
 #!/usr/bin/env python3
-"""TryFromMailDate beside Python's email.utils.parsedate_to_datetime on generated texts.
-
-    mail_date_oracle.py READING   (the program of mail_date_reading.cc)
-
-Each text, written from random fields (every named zone, offsets and "-0000", years of two to four
-digits, optional weekday and seconds, blanks, folds, comments, letter case), must read as the instant
-and offset that its fields name, and so must Python read it where it does. Python is no judge of
-refusals and reads some texts otherwise, which it does not judge: two-digit years 50 to 68 (20yy),
-three-digit years (as written) and comments before the end (one before the zone as the zone).
-"""
+# TryFromMailDate beside Python's email.utils.parsedate_to_datetime on generated texts.
+#
+#     mail_date_oracle.py READING   (the program of mail_date_reading.cc)
+#
+# Each text, written from random fields (every named zone, offsets and "-0000", years of two to four
+# digits, optional weekday and seconds, blanks, folds, comments, letter case), must read as the instant
+# and offset that its fields name, and so must Python read it where it does. Python is no judge of
+# refusals and reads some texts otherwise, which it does not judge: two-digit years 50 to 68 (20yy),
+# three-digit years (as written) and comments before the end (one before the zone as the zone).
 import random
 import subprocess
 import sys
