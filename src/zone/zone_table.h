@@ -91,9 +91,11 @@ struct Zone {
 // localtime_r: a zone of no stretches, or a second outside kFirstSecond to
 // kLastSecond.
 inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
-  if (seconds < kFirstSecond || seconds > kLastSecond) [[unlikely]] return nullptr;
+  if (seconds < kFirstSecond || seconds > kLastSecond) [[unlikely]]
+    return nullptr;
   if (zone.OneShift) return &zone.First;
-  if (zone.Shifts == nullptr) [[unlikely]] return nullptr;
+  if (zone.Shifts == nullptr) [[unlikely]]
+    return nullptr;
   const auto since = static_cast<std::uint64_t>(seconds - kFirstSecond);
   const Bucket bucket = zone.Buckets[since >> kBucketBits];
   if (bucket.Before == kSeveralChanges) [[unlikely]] {
