@@ -47,7 +47,8 @@ TEST(DurationFromIso8601, ReadsAndRefuses) {
   };
   // That duration::TryFromIso8601 ends alike is the fuzz check's.
   for (const auto& [text, expected] : kRows) {
-    EXPECT_EQ(Outcome([&] { return std::to_string(duration::FromIso8601(text).count()); }), expected) << text;
+    EXPECT_EQ(Outcome([entry = text] { return std::to_string(duration::FromIso8601(entry).count()); }), expected)
+        << text;
   }
 }
 

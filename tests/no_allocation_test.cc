@@ -24,6 +24,7 @@ bool localtime_fails = false;
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): libc's names are reserved ones
 extern "C" [[gnu::visibility("default")]] std::tm* localtime_r(const std::time_t* seconds, std::tm* out) noexcept {
   using LocalTime = std::tm* (*)(const std::time_t*, std::tm*);
   static const auto libc = reinterpret_cast<LocalTime>(dlsym(RTLD_NEXT, "localtime_r"));

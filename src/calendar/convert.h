@@ -67,8 +67,9 @@ bool LocalFromLibc(long seconds, std::tm& out) noexcept;
 // libc or could not be read (nullptr); false when localtime_r fails.
 inline bool LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone) noexcept {
   const zone::Shift* const shift = zone == nullptr ? nullptr : zone::ShiftAt(*zone, seconds);
-  if (shift == nullptr) [[unlikely]]
+  if (shift == nullptr) [[unlikely]] {
     return LocalFromLibc(seconds, out);
+  }
   CalendarFields(seconds + shift->Add, out);
   out.tm_sec += shift->LeapSecond;
   out.tm_isdst = shift->IsDst;

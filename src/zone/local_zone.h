@@ -53,8 +53,9 @@ inline const Zone* ZoneInForce(ZoneSeen& seen) {
   }
   if (zone->WatchesFile) {
     const std::time_t now = std::time(nullptr);
-    if (now != seen.Checked) [[unlikely]]
+    if (now != seen.Checked) [[unlikely]] {
       return LookAtFile(seen, now);
+    }
   }
   return zone;
 }

@@ -91,11 +91,13 @@ struct Zone {
 // localtime_r: a zone of no stretches, or a second outside kFirstSecond to
 // kLastSecond.
 inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
-  if (seconds < kFirstSecond || seconds > kLastSecond) [[unlikely]]
+  if (seconds < kFirstSecond || seconds > kLastSecond) [[unlikely]] {
     return nullptr;
+  }
   if (zone.OneShift) return &zone.First;
-  if (zone.Shifts == nullptr) [[unlikely]]
+  if (zone.Shifts == nullptr) [[unlikely]] {
     return nullptr;
+  }
   const auto since = static_cast<std::uint64_t>(seconds - kFirstSecond);
   const Bucket bucket = zone.Buckets[since >> kBucketBits];
   if (bucket.Before == kSeveralChanges) [[unlikely]] {
