@@ -9,9 +9,9 @@
 // and nothing else.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time from the zone's table) and notes the quarter hour of the
-// miss in the zone's hint. The thread's second miss in one quarter hour caches
-// its hour if the hour is regular (for local time: the zone agrees at both
+// arithmetic, local time from the zone's table) and notes the second of the
+// miss in the zone's hint. A miss at another second of the quarter hour of the
+// thread's previous miss caches its hour if the hour is regular (for local time: the zone agrees at both
 // of its ends on one offset, one abbreviation and sixty minutes of sixty
 // seconds). A local miss also ends the thread's cached local hour: after a
 // change of the zone setting, that hour may answer for the old zone only until
@@ -65,6 +65,8 @@ struct CachedHour {
   std::tm CalendarTime;
   // The QuarterHour of the thread's last miss in the zone; 0 for none.
   std::uint64_t LastMissQuarter;
+  // The second of that miss, where LastMissQuarter is not 0.
+  long LastMissSecond;
 };
 
 struct ThreadCache {
@@ -75,7 +77,7 @@ struct ThreadCache {
 // Zero but for From, so a new thread's cache costs its creation no more than
 // copying a few words. Reached through TLS descriptors where the compiler has
 // them (src/CMakeLists.txt), and only through ThisThread.
-constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0}, {kEnded, {}, 0}}}, {}};
+constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0, 0}, {kEnded, {}, 0, 0}}}, {}};
 
 // The calling thread's cache, by one descriptor call where ThisThread is
 // called. Before 2.40, glibc keeps no vector register across the call that
@@ -148,9 +150,10 @@ template <TimeZone kZone>
 
 // Fills `out` with the calendar time of `seconds`, which the thread's hour of
 // the zone does not hold, and caches its hour if the thread's previous miss in
-// the zone was in the same quarter hour: random instants cost one conversion
-// each, and a stream of instants is served from the cache once two of its
-// calls in an hour fall in one quarter hour. The bookkeeping comes first and
+// the zone was another second of the same quarter hour: random instants cost
+// one conversion each, also when each is asked for twice, and a stream of
+// instants is served from the cache once two of its seconds in an hour fall
+// in one quarter hour. The bookkeeping comes first and
 // needs nothing of the result, so that a miss that caches nothing ends with
 // the conversion. One copy per zone, so that a local miss carries none of the
 // UTC arithmetic. False when the conversion fails.
@@ -159,8 +162,9 @@ template <TimeZone kZone>
   CachedHour& hour = cache.Hours[IndexOf(kZone)];
   if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
-  if (hour.LastMissQuarter != quarter) {
+  if (hour.LastMissQuarter != quarter || hour.LastMissSecond == seconds) {
     hour.LastMissQuarter = quarter;
+    hour.LastMissSecond = seconds;
     return Convert(seconds, out, kZone, cache.Zone);
   }
   return ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);

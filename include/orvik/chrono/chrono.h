@@ -111,7 +111,8 @@ enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1,
 // allocating or touching memory of another thread; a call that it does not
 // serve costs one conversion (a lookup in the zone's table for Local, and the
 // check of the zone in force), and a thread's stream
-// of calls is cached from its second call in one quarter hour. The cache takes
+// of calls is cached from its second call at another second of one quarter
+// hour (a second asked for twice in a row is no stream). The cache takes
 // a local hour when localtime_r agrees at both its ends on one offset and sixty
 // minutes of sixty seconds, so a hand-written TZ rule that changes the offset
 // and changes it back inside one hour (no zone of the tz database does) is
