@@ -11,9 +11,9 @@
 // Misses: a miss answers with Convert's fields for its one second (UTC by
 // arithmetic, local time from the zone's table) and notes the second of the
 // miss in the zone's hint. A miss at another second of the quarter hour of the
-// thread's previous miss caches its hour if the hour is regular (for local time: the zone agrees at both
-// of its ends on one offset, one abbreviation and sixty minutes of sixty
-// seconds). A local miss also ends the thread's cached local hour: after a
+// thread's previous miss caches its hour if the hour is regular (for local
+// time: the zone agrees at both of its ends on one offset, one abbreviation
+// and sixty minutes of sixty seconds). A local miss also ends the thread's cached local hour: after a
 // change of the zone setting, that hour may answer for the old zone only until
 // the thread's first local call that it does not serve.
 #include "calendar/calendar_time.h"
@@ -153,10 +153,10 @@ template <TimeZone kZone>
 // the zone was another second of the same quarter hour: random instants cost
 // one conversion each, also when each is asked for twice, and a stream of
 // instants is served from the cache once two of its seconds in an hour fall
-// in one quarter hour. The bookkeeping comes first and
-// needs nothing of the result, so that a miss that caches nothing ends with
-// the conversion. One copy per zone, so that a local miss carries none of the
-// UTC arithmetic. False when the conversion fails.
+// in one quarter hour. The bookkeeping comes first and needs nothing of the
+// result, so that a miss that caches nothing ends with the conversion. One
+// copy per zone, so that a local miss carries none of the UTC arithmetic.
+// False when the conversion fails.
 template <TimeZone kZone>
 [[gnu::noinline]] bool MissIn(ThreadCache& cache, long seconds, std::tm& out) {
   CachedHour& hour = cache.Hours[IndexOf(kZone)];
