@@ -19,15 +19,17 @@ std::string Number(int value) {
   return text;
 }
 
+void Append(std::string& message, std::initializer_list<std::string_view> parts) {
+  for (const std::string_view part : parts) message += part;
+}
+
 // What stands where the text departs from its layout: a name, whole, or one byte.
 void AppendFound(std::string& message, std::string_view text, const ReadingFault& fault) {
   if (fault.At >= text.size()) {
     message += "the end of the text";
     return;
   }
-  message += '\'';
-  message += text.substr(fault.At, std::max<std::size_t>(fault.Size, 1));
-  message += '\'';
+  Append(message, {"'", text.substr(fault.At, std::max<std::size_t>(fault.Size, 1)), "'"});
 }
 
 // The field that byte `pattern` of a Layout belongs to; empty for a literal.
@@ -71,22 +73,16 @@ void AppendExpected(std::string& message, const Layout& layout, std::size_t inde
     message += "the day in two digits, or a space and one digit";
   } else if (!IsLiteralPattern(pattern) && pattern != '?') {
     widen([pattern](char c) { return c == pattern; });
-    for (const std::string_view part :
-         std::initializer_list<std::string_view>{"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"}) {
-      message += part;
-    }
+    Append(message, {"the ", FieldName(pattern), " in ", kCounts[end - begin], " digits"});
   } else {
     if (pattern == '?') {
       message += "'T', 't' or a space";
     } else {
       widen(IsLiteralPattern);
-      for (const std::string_view part :
-           std::initializer_list<std::string_view>{"'", text.substr(begin, end - begin), "'"}) {
-        message += part;
-      }
+      Append(message, {"'", text.substr(begin, end - begin), "'"});
     }
     const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;
-    if (!before.empty()) (message += " after the ") += before;
+    if (!before.empty()) Append(message, {" after the ", before});
   }
 }
 
@@ -154,7 +150,7 @@ std::string StrictMessage(std::string_view head, const StrictReading& reading, s
   message.reserve(head.size() + kLongestDescription + text.size());
   message += head;
   AppendExpectedAndFound(message, reading, text);
-  (message += ": ") += text;
+  Append(message, {": ", text});
   return message;
 }
 
