@@ -15,14 +15,16 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), duration::TryFromIso8601Strict,
-               [](std::chrono::nanoseconds read, std::string_view text) {
-                 const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text);
-                 if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read)) {
-                   Fail("duration::TryFromIso8601 reads the text otherwise", text);
-                 }
-               },
-               {ParseError::DurationStrictLayout, ParseError::DurationNotSupported, ParseError::DurationOutOfRange},
-               internal::kDurationStrictHead, {internal::kDurationNotSupported, internal::kDurationOutOfRange});
+  CheckReading(
+      Alone(std::string_view(reinterpret_cast<const char*>(data), size)),
+      [](std::string_view text) { return duration::TryFromIso8601Strict(text); },
+      [](std::chrono::nanoseconds read, std::string_view text) {
+        const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text);
+        if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read)) {
+          Fail("duration::TryFromIso8601 reads the text otherwise", text);
+        }
+      },
+      {ParseError::DurationStrictLayout, ParseError::DurationNotSupported, ParseError::DurationOutOfRange},
+      internal::kDurationStrictHead, {internal::kDurationNotSupported, internal::kDurationOutOfRange});
   return 0;
 }

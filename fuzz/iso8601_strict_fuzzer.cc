@@ -103,9 +103,11 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), TryFromIso8601Strict, CheckAccepted,
-               {ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent, ParseError::Iso8601StrictOffset,
-                ParseError::Iso8601StrictOutsideRange},
-               internal::kIso8601StrictHead);
+  CheckReading(
+      Alone(std::string_view(reinterpret_cast<const char*>(data), size)),
+      [](std::string_view text) { return TryFromIso8601Strict(text); }, CheckAccepted,
+      {ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent, ParseError::Iso8601StrictOffset,
+       ParseError::Iso8601StrictOutsideRange},
+      internal::kIso8601StrictHead);
   return 0;
 }

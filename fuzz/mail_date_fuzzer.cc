@@ -45,7 +45,8 @@ std::string Decorated(std::string_view canonical) {
 }
 
 void CheckReadsAs(const std::string& variant, const Timestamp& read, std::string_view text) {
-  const ParseResult<Timestamp> again = ReadAlone(Alone(variant), TryFromMailDate);
+  const ParseResult<Timestamp> again =
+      ReadAlone(Alone(variant), [](std::string_view view) { return TryFromMailDate(view); });
   if (!again || !(again.value == read)) Fail("a form of the same fields reads otherwise", text, variant);
 }
 
@@ -74,9 +75,11 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvik::chrono;
   using namespace orvik::chrono::fuzz;
-  CheckReading(Alone(std::string_view(reinterpret_cast<const char*>(data), size)), TryFromMailDate, CheckAccepted,
-               {ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
-                ParseError::MailDateZone, ParseError::MailDateOutsideRange},
-               internal::kMailDateHead);
+  CheckReading(
+      Alone(std::string_view(reinterpret_cast<const char*>(data), size)),
+      [](std::string_view text) { return TryFromMailDate(text); }, CheckAccepted,
+      {ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
+       ParseError::MailDateZone, ParseError::MailDateOutsideRange},
+      internal::kMailDateHead);
   return 0;
 }

@@ -4,6 +4,7 @@
 #ifndef ORVIK_CHRONO_SRC_MESSAGES_H_
 #define ORVIK_CHRONO_SRC_MESSAGES_H_
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -61,14 +62,25 @@ inline constexpr std::string_view kNotALeapSecond = "second 60 is not a leap sec
 inline constexpr std::string_view kStrictOutsideRange =
     "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z";
 
+// Appends `parts` to `message`, its memory grown once.
+inline void AppendParts(std::string& message, std::initializer_list<std::string_view> parts) {
+  const std::size_t begin = message.size();
+  std::size_t size = begin;
+  for (const std::string_view part : parts) size += part.size();
+  message.resize(size);
+  char* at = message.data() + begin;
+  for (const std::string_view part : parts) {
+    if (part.empty()) continue;  // whose data may be null
+    std::memcpy(at, part.data(), part.size());
+    at += part.size();
+  }
+}
+
 // The message made of `parts` one after the other: a message, its details
 // and the text refused.
 inline std::string JoinMessage(std::initializer_list<std::string_view> parts) {
   std::string message;
-  std::size_t size = 0;
-  for (const std::string_view part : parts) size += part.size();
-  message.reserve(size);
-  for (const std::string_view part : parts) message.append(part);
+  AppendParts(message, parts);
   return message;
 }
 

@@ -3,6 +3,7 @@
 #include <orvik/chrono/chrono.h>
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -77,18 +78,22 @@ std::string ErrorMessage(ParseError error, std::string_view text) {
     return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
   }
   if (error == ParseError::HttpMonth || error == ParseError::HttpWeekday) return HttpNameMessage(error, text);
+  // A strict reader's message comes from reading the text again (an RFC 850
+  // year against the system clock).
+  std::string strict;
   if (IsBetween(error, ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOutsideRange)) {
-    return Iso8601StrictMessage(text);
+    TryFromIso8601Strict(text, strict);
+  } else if (IsBetween(error, ParseError::HttpStrictLayout, ParseError::HttpStrictOutsideRange)) {
+    TryFromHttpDateStrict(text, std::chrono::system_clock::now(), strict);
+  } else if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) {
+    TryFromMailDate(text, strict);
+  } else if (error == ParseError::DurationStrictLayout) {
+    duration::TryFromIso8601Strict(text, strict);
+  } else if (const auto index = static_cast<std::size_t>(error); index < kErrorCount) {
+    const FixedMessage& message = kFixedMessages.at(index);
+    return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
   }
-  if (IsBetween(error, ParseError::HttpStrictLayout, ParseError::HttpStrictOutsideRange)) {
-    return HttpStrictMessage(text);
-  }
-  if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) return MailDateMessage(text);
-  if (error == ParseError::DurationStrictLayout) return DurationStrictMessage(text);
-  const auto index = static_cast<std::size_t>(error);
-  if (index >= kErrorCount) return {};
-  const FixedMessage& message = kFixedMessages.at(index);
-  return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
+  return strict;
 }
 
 void ThrowParseError(ParseError error, std::string_view text) {

@@ -11,16 +11,23 @@
 namespace orvik::chrono {
 namespace {
 
-// The reading of `text`: the value as `show` writes it, or the exact exception
-// that ThrowParseError throws for the refusal. That a reading is the same
-// where more bytes follow the view is the fuzz checks'.
+// The reading of `text` by both faces of a strict reader, which agree: the
+// value as `show` writes it, or the kind of exception that ThrowParseError
+// throws for the refusal and the message that the reading appended. That a
+// reading is the same where more bytes follow the view is the fuzz checks'.
 template <typename Try, typename Show>
 std::string Reading(Try try_read, std::string_view text, Show show) {
-  return Outcome([&] {
-    const auto read = try_read(text);
-    if (!read) ThrowParseError(read.error, text);
-    return show(read.value);
+  const auto read = try_read(text);
+  std::string message = "kept: ";
+  const auto again = try_read(text, message);
+  EXPECT_TRUE(again.error == read.error && again.value == read.value) << text;
+  EXPECT_TRUE(read ? message == "kept: " : message.starts_with("kept: ")) << text;
+  if (read) return show(read.value);
+  const std::string thrown = Outcome([&] {
+    ThrowParseError(read.error, text);
+    return std::string();
   });
+  return thrown.substr(0, thrown.find(": ")) + message.substr(sizeof("kept") - 1);
 }
 
 std::string Instant(const Timestamp& read) {
@@ -80,7 +87,8 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
        "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
   };
   for (const auto& [text, expected] : kRows) {
-    EXPECT_EQ(Reading(TryFromIso8601Strict, text, Instant), Expected(kIso, text, expected)) << text;
+    const auto read = [](std::string_view view, auto&... message) { return TryFromIso8601Strict(view, message...); };
+    EXPECT_EQ(Reading(read, text, Instant), Expected(kIso, text, expected)) << text;
   }
   EXPECT_EQ(TryFromIso8601Strict("2024-02-30T07:08:09Z").error, ParseError::Iso8601StrictNonexistent);
   EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08:09+24").error, ParseError::Iso8601StrictOffset);
@@ -123,7 +131,10 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
       {"Fri, 11 Apr 2262 23:47:17 GMT",
        "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
   };
-  const auto read = [](std::string_view text) { return TryFromHttpDateStrict(text, kNow); };
+  // The message too reads the text against kNow.
+  const auto read = [](std::string_view text, auto&... message) {
+    return TryFromHttpDateStrict(text, kNow, message...);
+  };
   for (const auto& [text, expected] : kRows) {
     EXPECT_EQ(Reading(read, text, Instant), Expected(kHttp, text, expected)) << text;
   }
@@ -155,7 +166,10 @@ TEST(DurationTryFromIso8601Strict, ReadsHoursMinutesAndSecondsInOrder) {
                         "found ' ': PT1H ")},
   };
   const auto show = [](std::chrono::nanoseconds read) { return std::to_string(read.count()); };
-  for (const auto& [text, expected] : kRows) EXPECT_EQ(Reading(duration::TryFromIso8601Strict, text, show), expected);
+  const auto read = [](std::string_view view, auto&... message) {
+    return duration::TryFromIso8601Strict(view, message...);
+  };
+  for (const auto& [text, expected] : kRows) EXPECT_EQ(Reading(read, text, show), expected);
 }
 
 }  // namespace

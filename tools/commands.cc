@@ -55,11 +55,8 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
 
 // Appends what `text` is read as, or why it is refused to `refusal`.
 bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
-  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient);
-  if (!read) {
-    refusal = RefusalMessage(read, text);
-    return false;
-  }
+  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient, refusal);
+  if (!read) return false;
   const TimePoint t = read.Value.instant;
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
@@ -87,11 +84,8 @@ int Parse(const Options& options) {
 
 int Duration(const Options& options) {
   return ForEachText(options.Texts, [&options](const std::string& text, std::string& out, std::string& refusal) {
-    const Reading<std::chrono::nanoseconds> read = ReadDuration(text, options.Lenient);
-    if (!read) {
-      refusal = RefusalMessage(read, text);
-      return false;
-    }
+    const Reading<std::chrono::nanoseconds> read = ReadDuration(text, options.Lenient, refusal);
+    if (!read) return false;
     // The seconds floored, and the nanoseconds above them: -1 ns is -1.999999999 s.
     const auto seconds = std::chrono::floor<std::chrono::seconds>(read.Value);
     char line[sizeof("-9223372036854775808 ns  -9223372037.000000000 s\n")];

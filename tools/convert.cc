@@ -25,9 +25,16 @@ constexpr std::size_t kLongestText = 1024;
 
 struct Conversion {
   const Options& O;
-  std::size_t Field;  // 0: the whole input; with a column name, its number once the header is read
-  bool Quoted;        // fields by RFC 4180
-  const char* Where;  // what refusals name the inputs: "line" or "argument"
+  std::size_t Field;       // 0: the whole input; with a column name, its number once the header is read
+  bool Quoted;             // fields by RFC 4180
+  std::string_view Where;  // what refusals name the inputs: "line" or "argument"
+};
+
+// The memory that each record reuses: a quoted field's value unquoted, and
+// why a record is refused.
+struct Scratch {
+  std::string Field;
+  std::string Refusal;
 };
 
 // `start`, then `record` as a message shows it.
@@ -61,15 +68,16 @@ bool Refuse(const Conversion& c, const Record& r, std::string_view message, Outp
 // Appends `r` with the field wanted converted, or reports why it is not
 // converted. False when the input ends here. A missing value, an empty field
 // or a text that --null names, is written as it came.
-bool ConvertField(const Conversion& c, const Record& r, std::string& scratch, Output& out, Refusals& refusals) {
-  const std::string_view text = FieldValue(r.Text, r.Wanted, scratch);
+bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output& out, Refusals& refusals) {
+  const std::string_view text = FieldValue(r.Text, r.Wanted, scratch.Field);
   if (text.empty() || std::ranges::find(c.O.Nulls, text) != c.O.Nulls.end()) {
     out.Buffer.append(r.Text).append(r.LineEnd);
     return true;
   }
   if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
-  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient);
-  if (!read) return Refuse(c, r, RefusalMessage(read, text), out, refusals);
+  scratch.Refusal.clear();
+  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal);
+  if (!read) return Refuse(c, r, scratch.Refusal, out, refusals);
   const TimePoint instant = read.Value.instant;
   const std::size_t begin = out.Buffer.size();
   out.Buffer.append(r.Text.substr(0, r.Wanted.Begin));
@@ -84,7 +92,7 @@ bool ConvertField(const Conversion& c, const Record& r, std::string& scratch, Ou
 }
 
 // Converts `r`, or refuses it when it breaks RFC 4180 or has no field c.Field.
-bool ConvertRecord(const Conversion& c, const Record& r, std::string& scratch, Output& out, Refusals& refusals) {
+bool ConvertRecord(const Conversion& c, const Record& r, Scratch& scratch, Output& out, Refusals& refusals) {
   if (r.Problem != Malformed::No) {
     return Refuse(c, r, WithExcerpt(kMalformed[static_cast<std::size_t>(r.Problem) - 1], r.Text), out, refusals);
   }
@@ -122,7 +130,7 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
   RecordReader records(STDIN_FILENO, c.O.Delimiter, c.Quoted, c.Field);
   Record r;
-  std::string scratch;
+  Scratch scratch;
   bool more = true;
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
@@ -153,7 +161,7 @@ int Convert(const Options& options) {
   Output out{STDOUT_FILENO, {}};
   out.Buffer.reserve(Output::kBlock + Output::kBlock / 4);
   Refusals refusals(out);
-  std::string scratch;
+  Scratch scratch;
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
     const std::string_view text = options.Texts[i];
     Record r{.Text = text, .LineEnd = kNewline, .Line = i + 1, .Found = true, .Wanted = {0, text.size(), false}};

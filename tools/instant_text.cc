@@ -87,7 +87,7 @@ bool SplitEpoch(std::string_view text, std::size_t unit, EpochText& epoch) {
 
 Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
   const std::size_t unit = UnitOf(kind);
-  const Reading<Timestamp> refused{{}, ParseError::None, OwnRefusal::NotEpoch, ReadAs::Epoch, kind};
+  const Reading<Timestamp> refused{{}, false, ReadAs::Epoch, kind};
   EpochText epoch;
   if (!SplitEpoch(text, unit, epoch)) return refused;
   // The size of the count in nanoseconds: a negative one reaches one further.
@@ -97,7 +97,7 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
     return refused;
   }
   const auto count = static_cast<std::int64_t>(epoch.Negative ? 0 - size : size);
-  return {{TimePoint(std::chrono::nanoseconds(count))}, ParseError::None, OwnRefusal::None, ReadAs::Epoch, kind};
+  return {{TimePoint(std::chrono::nanoseconds(count))}, true, ReadAs::Epoch, kind};
 }
 
 // Whether `text`, white space around it aside, is an optional '-' and digits
@@ -127,39 +127,60 @@ bool IsAmbiguous(std::string_view text) {
 
 template <typename T>
 Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
-  return {read.value, read.error, {}, format};
+  return {read.value, static_cast<bool>(read), format};
 }
 
 // As an HTTP date, then as a mail date. Where both refuse the text, the mail
 // date's refusal is told only when the text has a mail date's layout but not
-// an HTTP date's. Every two-digit year of a run is read against one instant.
-Reading<Timestamp> ReadHttpOrMail(std::string_view text) {
+// an HTTP date's: it is read again for its message. Every two-digit year of a
+// run is read against one instant.
+Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
   static const TimePoint kNow = std::chrono::system_clock::now();
-  const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow);
+  const std::size_t start = refusal.size();
+  const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow, refusal);
   if (http) return FromLibrary(http, ReadAs::Http);
   const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (mail || (http.error == ParseError::HttpStrictLayout && mail.error != ParseError::MailDateLayout)) {
-    return FromLibrary(mail, ReadAs::Mail);
+  if (!mail && (http.error != ParseError::HttpStrictLayout || mail.error == ParseError::MailDateLayout)) {
+    return FromLibrary(http, ReadAs::Http);
   }
-  return FromLibrary(http, ReadAs::Http);
+  refusal.resize(start);
+  if (!mail) TryFromMailDate(text, refusal);
+  return FromLibrary(mail, ReadAs::Mail);
 }
 
 // As an ISO 8601 timestamp, then, if `or_mail` and its layout is none, as a
 // mail date that starts with its day or a comment.
-Reading<Timestamp> ReadIso(std::string_view text, bool or_mail) {
-  const ParseResult<Timestamp> iso = TryFromIso8601Strict(text);
+Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, std::string& refusal) {
+  const std::size_t start = refusal.size();
+  const ParseResult<Timestamp> iso = TryFromIso8601Strict(text, refusal);
   if (iso || !or_mail || iso.error != ParseError::Iso8601StrictLayout) return FromLibrary(iso, ReadAs::Iso);
   const ParseResult<Timestamp> mail = TryFromMailDate(text);
+  if (mail) refusal.resize(start);
   return mail ? FromLibrary(mail, ReadAs::Mail) : FromLibrary(iso, ReadAs::Iso);
 }
 
-Reading<Timestamp> ReadLenient(std::string_view text, InputKind kind) {
+// The library's message, or the tool's words where the library passes on the
+// standard library's.
+template <typename T>
+Reading<T> Lenient(const ParseResult<T>& read, ReadAs format, std::string_view text, std::string& refusal) {
+  if (read) return FromLibrary(read, format);
+  if (read.error == ParseError::Iso8601TooShort) {
+    refusal.append(kIsoTooShort).append(text);
+  } else if (read.error == ParseError::DurationNumberTooLarge) {
+    refusal.append(kDurationNumberTooLarge);
+  } else {
+    refusal += ErrorMessage(read.error, text);
+  }
+  return FromLibrary(read, format);
+}
+
+Reading<Timestamp> ReadLenient(std::string_view text, InputKind kind, std::string& refusal) {
   if (kind == InputKind::Http) {
     const ParseResult<TimePoint> read = TryFromHttpDate(text);
-    return {{read.value}, read.error, {}, ReadAs::Http};
+    return Lenient<Timestamp>({{read.value}, read.error}, ReadAs::Http, text, refusal);
   }
   const auto read = TrySplitIso8601(text);
-  return {{read.value.first, read.value.second}, read.error, {}, ReadAs::Iso};
+  return Lenient<Timestamp>({{read.value.first, read.value.second}, read.error}, ReadAs::Iso, text, refusal);
 }
 
 constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
@@ -220,32 +241,30 @@ std::string AmbiguousMessage(std::string_view text) {
 
 }  // namespace
 
-Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient) {
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal) {
   InputKind read_as = kind;
   if (kind == InputKind::Auto) {
     read_as = DetectKind(text);
     if (read_as == InputKind::Epoch && IsAmbiguous(text)) {
-      return {{}, ParseError::None, OwnRefusal::Ambiguous, ReadAs::Epoch, read_as};
+      refusal += AmbiguousMessage(text);
+      return {{}, false, ReadAs::Epoch, read_as};
     }
   }
-  if (read_as >= InputKind::Epoch) return ReadEpoch(text, read_as);
-  if (lenient) return ReadLenient(text, read_as);
-  return read_as == InputKind::Http ? ReadHttpOrMail(text) : ReadIso(text, kind == InputKind::Auto);
+  if (read_as >= InputKind::Epoch) {
+    const Reading<Timestamp> read = ReadEpoch(text, read_as);
+    if (!read) refusal += EpochMessage(text, read_as);
+    return read;
+  }
+  if (lenient) return ReadLenient(text, read_as, refusal);
+  return read_as == InputKind::Http ? ReadHttpOrMail(text, refusal) : ReadIso(text, kind == InputKind::Auto, refusal);
 }
 
-Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient) {
-  return FromLibrary(lenient ? duration::TryFromIso8601(text) : duration::TryFromIso8601Strict(text), ReadAs::Iso);
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient, std::string& refusal) {
+  if (lenient) return Lenient(duration::TryFromIso8601(text), ReadAs::Iso, text, refusal);
+  return FromLibrary(duration::TryFromIso8601Strict(text, refusal), ReadAs::Iso);
 }
 
 std::string EpochName(InputKind kind) { return "epoch " + std::string(kEpochUnits[UnitOf(kind)].Name); }
-
-std::string RefusalMessage(ParseError error, OwnRefusal own, InputKind kind, std::string_view text) {
-  if (own == OwnRefusal::NotEpoch) return EpochMessage(text, kind);
-  if (own == OwnRefusal::Ambiguous) return AmbiguousMessage(text);
-  if (error == ParseError::Iso8601TooShort) return std::string(kIsoTooShort).append(text);
-  if (error == ParseError::DurationNumberTooLarge) return std::string(kDurationNumberTooLarge);
-  return ErrorMessage(error, text);
-}
 
 TimePoint SecondShown(TimePoint t) {
   if (t >= TimePoint{} || t < kFirstWholeSecond) return t;

@@ -21,45 +21,34 @@ enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
 // The reader that accepted a text.
 enum class ReadAs : std::uint8_t { Iso, Http, Mail, Epoch };
 
-// The tool's own refusals of a text: one taken for an epoch count and not
-// one, and digits that --from auto does not read.
-enum class OwnRefusal : std::uint8_t { None, NotEpoch, Ambiguous };
-
-// What reading a text gave: a value, or why the text was refused, by the
-// library (Error) or by the tool itself (Own, for a text read as Kind).
+// What reading a text gave: a value, or a refusal.
 template <typename T>
 struct Reading {
   T Value{};
-  ParseError Error = ParseError::None;
-  OwnRefusal Own = OwnRefusal::None;
+  bool Accepted = false;
   ReadAs Format = ReadAs::Iso;
   InputKind Kind = InputKind::Iso;  // with Format Epoch, its unit
 
-  explicit operator bool() const { return Error == ParseError::None && Own == OwnRefusal::None; }
+  explicit operator bool() const { return Accepted; }
 };
 
 // Reads `text` as `kind` (Auto picks one by the rule of kAutoRule) with the
 // library's strict readers, or with `lenient` its lenient ones, or the tool's
 // own reading of epoch counts. An HTTP text is tried as an HTTP date, then as
 // a mail date; so is an ISO 8601 text that Auto took for one and that is none.
-Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient);
+// Where it refuses the text, appends why to `refusal`: the library's message,
+// or the tool's words where the library passes on the standard library's (an
+// ISO 8601 text too short to read), or the tool's own refusal of an epoch
+// count or of digits that Auto does not read.
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal);
 
 // The library's strict duration::TryFromIso8601Strict, or with `lenient` its
-// duration::TryFromIso8601.
-Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient);
+// duration::TryFromIso8601 (a number beyond int in the tool's words); where it
+// refuses the text, appends why to `refusal`.
+Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient, std::string& refusal);
 
 // "epoch " and the unit that `kind` counts: "epoch seconds" for Auto and Epoch.
 std::string EpochName(InputKind kind);
-
-// Why `text` was refused: the library's message, or the tool's words where
-// the library passes on the standard library's (an ISO 8601 text too short to
-// read, a duration number beyond int), or the tool's own refusal of a text
-// read as `kind`.
-std::string RefusalMessage(ParseError error, OwnRefusal own, InputKind kind, std::string_view text);
-template <typename T>
-std::string RefusalMessage(const Reading<T>& reading, std::string_view text) {
-  return RefusalMessage(reading.Error, reading.Own, reading.Kind, text);
-}
 
 // A time point that ToCalendarTime shows as the second that holds `t`, its
 // floor also before 1970. `t` itself from 1970 on, where cutting toward zero

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -62,27 +64,21 @@ void EndReport(Refusals& refusals) {
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }
 
-// Whether any of the eight bytes of `word` is a control byte: below 0x20, or
-// 0x7f. A byte below n, where n is at most 0x80, turns its top bit on in
-// word - n * kOnes and has it off in word; the borrows only ever come from a
-// byte that is itself below n.
-bool HasControl(std::uint64_t word) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kTops = 0x80 * kOnes;
-  const std::uint64_t deletes = word ^ (0x7f * kOnes);  // a zero byte where word has 0x7f
-  return ((((word - 0x20 * kOnes) & ~word) | ((deletes - kOnes) & ~deletes)) & kTops) != 0;
-}
-
-// The first control byte of `text`, or its end.
-const char* FindControl(std::string_view text) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  for (std::uint64_t word = 0; end - at >= 8; at += 8) {
-    std::memcpy(&word, at, sizeof word);
-    if (HasControl(word)) break;
-  }
-  while (at != end && !IsControl(*at)) ++at;
-  return at;
+// Whether `text` has a control byte, sixteen bytes at a time, a block that
+// the compiler checks at once: the last block overlaps the one before it.
+bool HasControl(std::string_view text) {
+  constexpr std::size_t kBlock = 16;
+  if (text.size() < kBlock) return std::ranges::any_of(text, IsControl);
+  std::array<unsigned char, kBlock> found{};
+  const auto check = [&found](const char* block) {
+    for (std::size_t i = 0; i < kBlock; ++i) {
+      const auto byte = static_cast<unsigned char>(block[i]);
+      found[i] |= static_cast<unsigned char>((byte < 0x20) | (byte == 0x7f));
+    }
+  };
+  for (std::size_t at = 0; at + kBlock < text.size(); at += kBlock) check(text.data() + at);
+  check(text.data() + text.size() - kBlock);
+  return std::ranges::any_of(found, [](unsigned char f) { return f != 0; });
 }
 
 }  // namespace
@@ -101,16 +97,17 @@ Refusals::Refusals(Output& out) : Shared(SameDestination(out.Fd, STDERR_FILENO) 
 
 void AppendEscaped(std::string& out, std::string_view text) {
   static constexpr char kHex[] = "0123456789abcdef";
-  // Runs of bytes shown as they are, each appended at once.
-  while (true) {
-    const char* const control = FindControl(text);
-    const auto shown = static_cast<std::size_t>(control - text.data());
-    out.append(text.data(), shown);
-    if (shown == text.size()) return;
-    const auto byte = static_cast<unsigned char>(*control);
-    const char escaped[] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xf]};
-    out.append(escaped, sizeof escaped);
-    text.remove_prefix(shown + 1);
+  if (!HasControl(text)) {
+    out.append(text);
+    return;
+  }
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (IsControl(c)) {
+      ((out += "\\x") += kHex[byte >> 4]) += kHex[byte & 0xf];
+    } else {
+      out += c;
+    }
   }
 }
 
@@ -137,11 +134,20 @@ void Say(std::string_view message) {
   std::fprintf(stderr, "orvik-chrono: %.*s\n", static_cast<int>(message.size()), message.data());
 }
 
-void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message) {
+void Report(Refusals& refusals, std::string_view where, std::size_t position, std::string_view message) {
+  // The head of the report, put together here and appended at once.
+  constexpr std::size_t kLongestWhere = sizeof("argument") - 1;
+  char head[kPrefix.size() + kLongestWhere + sizeof(" 18446744073709551615: ")];
+  std::memcpy(head, kPrefix.data(), kPrefix.size());
+  where = where.substr(0, kLongestWhere);
+  std::memcpy(head + kPrefix.size(), where.data(), where.size());
+  char* end = head + kPrefix.size() + where.size();
+  *end++ = ' ';
+  end = std::to_chars(end, std::end(head), position).ptr;
+  *end++ = ':';
+  *end++ = ' ';
   std::string& out = Destination(refusals).Buffer;
-  char number[sizeof("18446744073709551615")];
-  out.append(kPrefix).append(where) += ' ';
-  out.append(number, std::to_chars(number, number + sizeof number, position).ptr).append(": ");
+  out.append(head, end);
   AppendEscaped(out, message);
   EndReport(refusals);
 }

@@ -66,8 +66,9 @@ void AppendExcerpt(std::string& out, std::string_view text);
 void Say(std::string_view message);
 
 // Reports "orvik-chrono: <where> <position>: <message>", control bytes of the
-// message escaped, and counts it.
-void Report(Refusals& refusals, const char* where, std::size_t position, std::string_view message);
+// message escaped, and counts it. `where` is "line" or "argument": eight bytes
+// of it at most are shown.
+void Report(Refusals& refusals, std::string_view where, std::size_t position, std::string_view message);
 
 // Reports that reading `input` (a name) failed with `error` (an errno value)
 // and counts it.

@@ -87,18 +87,23 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
 }
 
 }  // namespace
-
-std::string DurationStrictMessage(std::string_view text) {
-  StrictReading reading;
-  ReadStrict(text, reading);
-  return StrictMessage(kDurationStrictHead, reading, text);
-}
-
 }  // namespace internal
 
 ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string_view text) noexcept {
   internal::StrictReading reading;
   return internal::ReadStrict(text, reading);
+}
+
+// Only a departure from the layout has a message of the reading's own.
+ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string_view text, std::string& message) {
+  internal::StrictReading reading;
+  const ParseResult<std::chrono::nanoseconds> read = internal::ReadStrict(text, reading);
+  if (read.error == ParseError::DurationStrictLayout) {
+    internal::AppendStrictMessage(message, internal::kDurationStrictHead, reading, text);
+  } else if (!read) {
+    message += ErrorMessage(read.error, text);
+  }
+  return read;
 }
 
 }  // namespace orvik::chrono

@@ -60,7 +60,8 @@ bool ReadDate(std::string_view text, std::size_t& at, StrictReading& r) {
   if (!ReadLayout<kLayout>(text, at, r)) return false;
   const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, month_at));
   if (!month) {
-    r.Fault = {Problem::Expected, &kLayout, "", kMonth, static_cast<std::uint32_t>(month_at), kAbbreviationLength};
+    r.Fault = {Problem::Expected, kExpectedTexts<kLayout>[kMonth].View(), static_cast<std::uint32_t>(month_at),
+               kAbbreviationLength};
     return false;
   }
   r.Fields.Month = *month + 1;
@@ -130,13 +131,6 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
 }
 
 }  // namespace
-
-std::string HttpStrictMessage(std::string_view text) {
-  StrictReading reading;
-  ReadStrict(text, std::chrono::system_clock::now(), reading);
-  return StrictMessage(kHttpStrictHead, reading, text);
-}
-
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept {
@@ -146,6 +140,13 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint no
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
   return TryFromHttpDateStrict(text, std::chrono::system_clock::now());
+}
+
+ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now, std::string& message) {
+  internal::StrictReading reading;
+  const ParseResult<Timestamp> read = internal::ReadStrict(text, now, reading);
+  if (!read) internal::AppendStrictMessage(message, internal::kHttpStrictHead, reading, text);
+  return read;
 }
 
 }  // namespace orvik::chrono

@@ -103,18 +103,18 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
 }
 
 }  // namespace
-
-std::string Iso8601StrictMessage(std::string_view text) {
-  StrictReading reading;
-  ReadStrict(text, reading);
-  return StrictMessage(kIso8601StrictHead, reading, text);
-}
-
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
   internal::StrictReading reading;
   return internal::ReadStrict(text, reading);
+}
+
+ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
+  internal::StrictReading reading;
+  const ParseResult<Timestamp> read = internal::ReadStrict(text, reading);
+  if (!read) internal::AppendStrictMessage(message, internal::kIso8601StrictHead, reading, text);
+  return read;
 }
 
 }  // namespace orvik::chrono

@@ -320,31 +320,31 @@ template <const Layout& kLayout>
   Timestamp read;
   std::int64_t days = 0;
   Problem problem = ZoneOffset(text, r, m, offset);
-  if (problem == Problem::Zone) r.Fault = {problem, nullptr, "", 0, m.ZoneAt, m.ZoneSize};
+  if (problem == Problem::Zone) r.Fault = {problem, {}, m.ZoneAt, m.ZoneSize};
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
   if ((problem == Problem::None || problem == Problem::OutsideRange) && m.Weekday && r.Fields.Year < kYearCap &&
       civil::WeekdayFromDays(days) != static_cast<unsigned>(*m.Weekday)) {
     problem = Problem::Weekday;
     read = {};
-    r.Fault = {problem, nullptr, "", 0, m.WeekdayAt, m.WeekdaySize};
+    r.Fault = {problem, {}, m.WeekdayAt, m.WeekdaySize};
   }
   r.Fault.What = problem;
   return {read, ErrorOf(problem, kErrors)};
 }
 
 }  // namespace
-
-std::string MailDateMessage(std::string_view text) {
-  StrictReading reading;
-  ReadStrict(text, reading);
-  return StrictMessage(kMailDateHead, reading, text);
-}
-
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept {
   internal::StrictReading reading;
   return internal::ReadStrict(text, reading);
+}
+
+ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message) {
+  internal::StrictReading reading;
+  const ParseResult<Timestamp> read = internal::ReadStrict(text, reading);
+  if (!read) internal::AppendStrictMessage(message, internal::kMailDateHead, reading, text);
+  return read;
 }
 
 }  // namespace orvik::chrono

@@ -72,10 +72,7 @@ enum class Problem : std::uint8_t {
 
 struct ReadingFault {
   Problem What = Problem::None;
-  // What was expected at At: byte Index of In, or else the text Expected.
-  const Layout* In = nullptr;
-  const char* Expected = "";
-  std::uint32_t Index = 0;
+  std::string_view Expected;  // what the text should hold at At, as a message says it after "expected "
   std::uint32_t At = 0;
   std::uint32_t Size = 0;  // of a name or zone at At
 };
@@ -88,8 +85,8 @@ struct StrictReading {
   ReadingFault Fault;
 
   // A departure from the text's layout at `at`: false, for the reader to return.
-  bool Expect(const char* expected, std::size_t at, std::size_t size = 0) {
-    Fault = {Problem::Expected, nullptr, expected, 0, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
+  bool Expect(std::string_view expected, std::size_t at, std::size_t size = 0) {
+    Fault = {Problem::Expected, expected, static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(size)};
     return false;
   }
 };
@@ -315,16 +312,103 @@ template <const Layout& kLayout, std::size_t... kIndex>
   return others & words;
 }
 
-// The first byte of `text` from `at` on that does not fit kLayout.
+// The field that byte `pattern` of a Layout belongs to; empty for a literal.
+constexpr std::string_view FieldName(char pattern) {
+  switch (pattern) {
+    case 'y':
+      return "year";
+    case 'o':
+    case 'n':
+      return "month";
+    case 'd':
+    case '_':
+      return "day";
+    case 'h':
+      return "hour";
+    case 'i':
+      return "minutes";
+    case 's':
+      return "seconds";
+    default:
+      return {};
+  }
+}
+
+// What a text should hold where it departs from a layout, as a message says
+// it after "expected ".
+struct ExpectedText {
+  std::array<char, 64> Bytes{};
+  std::size_t Size = 0;
+
+  constexpr void Add(std::string_view part) {
+    for (const char c : part) Bytes.at(Size++) = c;
+  }
+  [[nodiscard]] constexpr std::string_view View() const { return {Bytes.data(), Size}; }
+};
+
+// What byte `index` of `layout` stands for: a field's digits, a name, the
+// separator of date and time, or the run of literal bytes around it, then
+// what comes before those two.
+consteval ExpectedText ExpectedAt(const Layout& layout, std::size_t index) {
+  constexpr std::string_view kCounts[] = {"", "one", "two", "three", "four"};
+  const std::string_view text = layout.Text;
+  const char pattern = text[index];
+  std::size_t begin = index;
+  std::size_t end = index + 1;
+  const auto widen = [&](auto belongs) {
+    while (begin > 0 && belongs(text[begin - 1])) --begin;
+    while (end < text.size() && belongs(text[end])) ++end;
+  };
+  ExpectedText expected;
+  if (pattern == 'n') {
+    expected.Add("a month, Jan to Dec");
+  } else if (pattern == '_') {
+    expected.Add("the day in two digits, or a space and one digit");
+  } else if (!IsLiteralPattern(pattern) && pattern != '?') {
+    widen([pattern](char c) { return c == pattern; });
+    expected.Add("the ");
+    expected.Add(FieldName(pattern));
+    expected.Add(" in ");
+    expected.Add(kCounts[end - begin]);
+    expected.Add(" digits");
+  } else {
+    if (pattern == '?') {
+      expected.Add("'T', 't' or a space");
+    } else {
+      widen(IsLiteralPattern);
+      expected.Add("'");
+      expected.Add(text.substr(begin, end - begin));
+      expected.Add("'");
+    }
+    const std::string_view before = begin > 0 ? FieldName(text[begin - 1]) : layout.After;
+    if (!before.empty()) {
+      expected.Add(" after the ");
+      expected.Add(before);
+    }
+  }
+  return expected;
+}
+
+// ExpectedAt for each byte of kLayout.
+template <const Layout& kLayout>
+consteval auto ExpectedTexts() {
+  std::array<ExpectedText, kLayout.Text.size()> texts{};
+  for (std::size_t i = 0; i < texts.size(); ++i) texts.at(i) = ExpectedAt(kLayout, i);
+  return texts;
+}
+
+template <const Layout& kLayout>
+inline constexpr auto kExpectedTexts = ExpectedTexts<kLayout>();
+
+// The first byte of `text` from `at` on that does not fit kLayout: the bytes
+// are checked in order up to it.
 template <const Layout& kLayout, std::size_t... kIndex>
 std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...> /*bytes*/) {
   StrictReading scratch;
-  std::size_t misfit = kLayout.Text.size();
-  const auto check = [&misfit](std::size_t index, bool fits) {
-    if (!fits && index < misfit) misfit = index;
-  };
-  (check(kIndex, at + kIndex < text.size() && Fits<kLayout.Text[kIndex]>(text[at + kIndex], scratch)), ...);
-  return misfit;
+  std::size_t fitting = 0;
+  static_cast<void>(
+      (... && (at + kIndex < text.size() && Fits<kLayout.Text[kIndex]>(text[at + kIndex], scratch) && ++fitting != 0)));
+  return fitting;
 }
 
 // Reads kLayout at `at` into `r.Fields` and moves past it; false, with the
@@ -338,8 +422,7 @@ template <const Layout& kLayout>
     return true;
   }
   const std::size_t misfit = FirstMisfit<kLayout>(text, at, kBytes);
-  r.Fault = {
-      Problem::Expected, &kLayout, "", static_cast<std::uint32_t>(misfit), static_cast<std::uint32_t>(at + misfit), 0};
+  r.Fault = {Problem::Expected, kExpectedTexts<kLayout>[misfit].View(), static_cast<std::uint32_t>(at + misfit), 0};
   return false;
 }
 
@@ -420,16 +503,10 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
   }
 }
 
-// The message of a strict reader's refusal: `head`, what `reading` found
-// wrong, ": " and the text.
-std::string StrictMessage(std::string_view head, const StrictReading& reading, std::string_view text);
-
-// The message of each strict reader's refusal of `text`, which it reads again
-// (an RFC 850 year against the system clock).
-std::string Iso8601StrictMessage(std::string_view text);
-std::string HttpStrictMessage(std::string_view text);
-std::string MailDateMessage(std::string_view text);
-std::string DurationStrictMessage(std::string_view text);
+// Appends the message of a strict reader's refusal of `text` to `message`:
+// `head`, what `reading` found wrong, ": " and the text.
+void AppendStrictMessage(std::string& message, std::string_view head, const StrictReading& reading,
+                         std::string_view text);
 
 }  // namespace orvik::chrono::internal
 

@@ -379,6 +379,10 @@ ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601(std::strin
 // what was expected. They read the whole view, NULs included, never past it,
 // accept no white space or other text around the value (but the comments and
 // folding white space of mail dates), are noexcept and allocate nothing.
+// Each has an overload that takes a `message`: where the reader refuses the
+// text, it appends to `message` what ErrorMessage gives for the refusal, from
+// the one reading, and it may throw std::bad_alloc; a caller that tells every
+// refusal reads each text once and reuses one string's memory.
 //
 // Second 60 is read only where UTC inserted a leap second (at 23:59:60 UTC on
 // the 27 days from 1972-06-30 to 2016-12-31 that end with one), as the last
@@ -412,6 +416,7 @@ struct Timestamp {
 // extended, +hhmm basic), a fraction of 3, 6 or 9 digits after '.' or none,
 // a year from 1900 and a second other than 60.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message);
 
 // An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
 //   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
@@ -427,6 +432,8 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view te
 // second 60.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept;
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now,
+                                                              std::string& message);
 
 // A date of Internet mail, RFC 5322 section 3.3 with its obsolete forms:
 //   "Tue, 5 Mar 2024 07:08:09 -0800 (PST)"   "05 Mar 24 07:08 EST"
@@ -440,6 +447,7 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view t
 // Names in any case; white space, folded lines and comments in parentheses
 // between the parts and around the value.
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message);
 
 namespace duration {
 // An ISO 8601 duration of hours, minutes and seconds: "PT" then at least one
@@ -450,6 +458,8 @@ namespace duration {
 // for anything else. Where it accepts a text, duration::TryFromIso8601 gives
 // the same duration when each number is at most 2147483647.
 ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text,
+                                                                            std::string& message);
 }  // namespace duration
 
 // The longest text that FormatIso8601 writes and the text that FormatHttpDate
