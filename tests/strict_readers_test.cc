@@ -143,8 +143,12 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
   // At 2050-03-01T11:59:59Z, "00" is 2100, whose February has no 29th day:
   // 2000-02-29 lies more than 50 years back, though 2100-02-29 would carry
   // into March, past 2100-03-01T11:59:59.
-  EXPECT_EQ(TryFromHttpDateStrict("Tuesday, 29-Feb-00 12:00:00 GMT", TimePoint(std::chrono::seconds(2529748799))).error,
+  // The message too: against the system clock, the text is 2000-02-29.
+  std::string message;
+  const TimePoint in_2050(std::chrono::seconds(2529748799));
+  EXPECT_EQ(TryFromHttpDateStrict("Tuesday, 29-Feb-00 12:00:00 GMT", in_2050, message).error,
             ParseError::HttpStrictNonexistent);
+  EXPECT_EQ(message, "Not an HTTP date, day 29 does not exist in February 2100: Tuesday, 29-Feb-00 12:00:00 GMT");
 }
 
 TEST(DurationTryFromIso8601Strict, ReadsHoursMinutesAndSecondsInOrder) {

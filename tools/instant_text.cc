@@ -130,19 +130,18 @@ Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
   return {read.value, static_cast<bool>(read), format};
 }
 
-// As an HTTP date, then as a mail date. Where both refuse the text, the mail
-// date's refusal is told only when the text has a mail date's layout but not
-// an HTTP date's: it is read again for its message. Every two-digit year of a
-// run is read against one instant.
+// As an HTTP date, then, where the text has none of its layouts, as a mail
+// date: of those layouts only the IMF-fixdate is a mail date, refused by both
+// readers alike. Where both refuse the text, the mail date's refusal is told
+// only when the text has a mail date's layout: it is read again for its
+// message. Every two-digit year of a run is read against one instant.
 Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
   static const TimePoint kNow = std::chrono::system_clock::now();
   const std::size_t start = refusal.size();
   const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow, refusal);
-  if (http) return FromLibrary(http, ReadAs::Http);
+  if (http || http.error != ParseError::HttpStrictLayout) return FromLibrary(http, ReadAs::Http);
   const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (!mail && (http.error != ParseError::HttpStrictLayout || mail.error == ParseError::MailDateLayout)) {
-    return FromLibrary(http, ReadAs::Http);
-  }
+  if (!mail && mail.error == ParseError::MailDateLayout) return FromLibrary(http, ReadAs::Http);
   refusal.resize(start);
   if (!mail) TryFromMailDate(text, refusal);
   return FromLibrary(mail, ReadAs::Mail);

@@ -78,7 +78,9 @@ bool HasControl(std::string_view text) {
   };
   for (std::size_t at = 0; at + kBlock < text.size(); at += kBlock) check(text.data() + at);
   check(text.data() + text.size() - kBlock);
-  return std::ranges::any_of(found, [](unsigned char f) { return f != 0; });
+  std::array<std::uint64_t, kBlock / sizeof(std::uint64_t)> words{};
+  std::memcpy(words.data(), found.data(), kBlock);
+  return (words[0] | words[1]) != 0;
 }
 
 }  // namespace
