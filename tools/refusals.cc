@@ -72,8 +72,7 @@ bool HasControl(std::string_view text) {
   std::array<unsigned char, kBlock> found{};
   const auto check = [&found](const char* block) {
     for (std::size_t i = 0; i < kBlock; ++i) {
-      const auto byte = static_cast<unsigned char>(block[i]);
-      found[i] |= static_cast<unsigned char>((byte < 0x20) | (byte == 0x7f));
+      found[i] = static_cast<unsigned char>(found[i] | (IsControl(block[i]) ? 1 : 0));
     }
   };
   for (std::size_t at = 0; at + kBlock < text.size(); at += kBlock) check(text.data() + at);
