@@ -69,10 +69,7 @@ class RecordReader {
   [[nodiscard]] int Error() const { return input_.Error(); }
 
  private:
-  bool SkipByteOrderMark();
   bool ReadQuoted(Record& record, std::size_t first_line_end);
-  void EndRecord(Record& record, std::size_t end);
-  std::size_t LineEndFrom(std::size_t at);
 
   InputBuffer input_;
   ByteKinds kinds_;
