@@ -31,21 +31,19 @@ std::size_t OffsetIn(std::string_view text, const void* at) {
   return static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
-void CloseField(Split& s, std::size_t end, bool quoted, std::size_t wanted) {
-  if (s.Number != wanted) return;
-  s.Wanted = {s.Begin, end, quoted};
-  s.Found = true;
-}
-
 // The split goes on at `at`, `where`.
 std::size_t Enter(Split& s, Split::At where, std::size_t at) {
   s.Where = where;
   return at;
 }
 
-// The field at hand ends at `at`, where a delimiter or a line end is.
+// The field at hand ends at `at`, where a delimiter or a line end is, or
+// the end of the input, which ends it as a line end does.
 std::size_t EndField(Split& s, std::size_t at, bool quoted, ByteKinds::Kind kind, std::size_t wanted) {
-  CloseField(s, at, quoted, wanted);
+  if (s.Number == wanted) {
+    s.Wanted = {s.Begin, at, quoted};
+    s.Found = true;
+  }
   s.Ended = kind == ByteKinds::Kind::LineEnd;
   if (s.Ended) return at;
   ++s.Number;
@@ -105,7 +103,7 @@ void Continue(std::string_view text, const ByteKinds& kinds, std::size_t wanted,
 // is left to be taken off with the record's line end.
 void Finish(std::size_t end, std::size_t wanted, Split& s) {
   if (s.Where == Split::At::Quoted) s.Problem = Malformed::Unterminated;
-  if (s.Problem == Malformed::No) CloseField(s, end, s.Where >= Split::At::AfterQuote, wanted);
+  if (s.Problem == Malformed::No) EndField(s, end, s.Where >= Split::At::AfterQuote, ByteKinds::Kind::LineEnd, wanted);
 }
 
 // Field `wanted` of a text split at every delimiter.
@@ -187,8 +185,7 @@ bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
 }
 
 bool RecordReader::Next(Record& record) {
-  record.ByteOrderMark = first_ && SkipByteOrderMark(input_);
-  first_ = false;
+  record.ByteOrderMark = line_ == 0 && SkipByteOrderMark(input_);
   record.Line = ++line_;
   record.Problem = Malformed::No;
   // The first line end, or at the end of the input the data's end.

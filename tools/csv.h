@@ -76,8 +76,7 @@ class RecordReader {
   char delimiter_;
   bool quoted_;
   std::size_t wanted_;
-  std::size_t line_ = 0;
-  bool first_ = true;
+  std::size_t line_ = 0;  // the last line of the records read; 0 before the first
 };
 
 // Field `number` (from 1) of `record`, a whole text; false when the record

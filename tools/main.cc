@@ -142,8 +142,7 @@ int Run(int argc, char** argv) {
     app.parse(argc, argv);
     if (convert->count("--field") != 0) ReadField(field, options);
   } catch (const CLI::ParseError& e) {
-    const int status = app.exit(e);
-    return status == 0 ? 0 : kUsageError;
+    return app.exit(e) == 0 ? 0 : kUsageError;
   }
   if (options.Zone == TimeZone::Local && CurrentLocalZone().Source == LocalZoneSource::Unreadable) {
     Say(std::string(kUnreadableZone).append(CurrentLocalZone().Name));
