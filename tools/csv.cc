@@ -31,23 +31,24 @@ std::size_t OffsetIn(std::string_view text, const void* at) {
   return static_cast<std::size_t>(static_cast<const char*>(at) - text.data());
 }
 
-void CloseField(Split& s, std::size_t end, bool quoted, std::size_t wanted) {
-  if (s.Number != wanted) return;
-  s.Wanted = {s.Begin, end, quoted};
-  s.Found = true;
+// The split goes on at `at`, `where`.
+std::size_t Enter(Split& s, Split::At where, std::size_t at) {
+  s.Where = where;
+  return at;
 }
 
-// The field at hand ends at `at`, where a delimiter or a line end is.
+// The field at hand ends at `at`, where a delimiter or a line end is, or
+// the end of the input, which ends it as a line end does.
 std::size_t EndField(Split& s, std::size_t at, bool quoted, ByteKinds::Kind kind, std::size_t wanted) {
-  CloseField(s, at, quoted, wanted);
-  if (kind == ByteKinds::Kind::LineEnd) {
-    s.Ended = true;
-    return at;
+  if (s.Number == wanted) {
+    s.Wanted = {s.Begin, at, quoted};
+    s.Found = true;
   }
+  s.Ended = kind == ByteKinds::Kind::LineEnd;
+  if (s.Ended) return at;
   ++s.Number;
   s.Begin = at + 1;
-  s.Where = Split::At::FieldStart;
-  return at + 1;
+  return Enter(s, Split::At::FieldStart, at + 1);
 }
 
 std::size_t Fault(Split& s, std::size_t at, Malformed problem) {
@@ -60,12 +61,7 @@ std::size_t Step(std::string_view text, const ByteKinds& kinds, std::size_t want
   using At = Split::At;
   switch (s.Where) {
     case At::FieldStart:
-      if (kinds[text[at]] != ByteKinds::Kind::Quote) {
-        s.Where = At::Unquoted;
-        return at;
-      }
-      s.Where = At::Quoted;
-      return at + 1;
+      return kinds[text[at]] == ByteKinds::Kind::Quote ? Enter(s, At::Quoted, at + 1) : Enter(s, At::Unquoted, at);
     case At::Unquoted: {
       while (at < text.size() && kinds[text[at]] == ByteKinds::Kind::Data) ++at;
       if (at == text.size()) return at;
@@ -76,26 +72,19 @@ std::size_t Step(std::string_view text, const ByteKinds& kinds, std::size_t want
     case At::Quoted: {
       // Up to the next quote, which closes the field or is the first of two.
       const void* quote = std::memchr(text.data() + at, kQuote, text.size() - at);
-      if (quote == nullptr) return text.size();
-      s.Where = At::AfterQuote;
-      return OffsetIn(text, quote) + 1;
+      return quote == nullptr ? text.size() : Enter(s, At::AfterQuote, OffsetIn(text, quote) + 1);
     }
     case At::AfterQuote: {
       const ByteKinds::Kind kind = kinds[text[at]];
-      if (kind == ByteKinds::Kind::Quote) {
-        s.Where = At::Quoted;  // a doubled quote
-        return at + 1;
-      }
+      if (kind == ByteKinds::Kind::Quote) return Enter(s, At::Quoted, at + 1);  // a doubled quote
       if (kind != ByteKinds::Kind::Data) return EndField(s, at, true, kind, wanted);
       if (text[at] != kCarriageReturn || !kinds.LineEnds) return Fault(s, at, Malformed::TextAfterQuote);
-      s.Where = At::CarriageReturnAfterQuote;
-      return at + 1;
+      return Enter(s, At::CarriageReturnAfterQuote, at + 1);
     }
     case At::CarriageReturnAfterQuote:
+      // The field's end, here the carriage return's, is taken off with the record's line end.
       if (kinds[text[at]] != ByteKinds::Kind::LineEnd) return Fault(s, at - 1, Malformed::TextAfterQuote);
-      CloseField(s, at - 1, true, wanted);
-      s.Ended = true;
-      return at;
+      return EndField(s, at, true, ByteKinds::Kind::LineEnd, wanted);
   }
   return at;
 }
@@ -113,11 +102,8 @@ void Continue(std::string_view text, const ByteKinds& kinds, std::size_t wanted,
 // is a fault. A carriage return after a closing quote, the line end there,
 // is left to be taken off with the record's line end.
 void Finish(std::size_t end, std::size_t wanted, Split& s) {
-  if (s.Where == Split::At::Quoted) {
-    s.Problem = Malformed::Unterminated;
-    return;
-  }
-  CloseField(s, end, s.Where >= Split::At::AfterQuote, wanted);
+  if (s.Where == Split::At::Quoted) s.Problem = Malformed::Unterminated;
+  if (s.Problem == Malformed::No) EndField(s, end, s.Where >= Split::At::AfterQuote, ByteKinds::Kind::LineEnd, wanted);
 }
 
 // Field `wanted` of a text split at every delimiter.
@@ -133,6 +119,36 @@ bool PlainField(std::string_view text, char delimiter, std::size_t wanted, Field
   return true;
 }
 
+bool SkipByteOrderMark(InputBuffer& input) {
+  while (input.Data().size() < kByteOrderMark.size() && kByteOrderMark.starts_with(input.Data()) && input.Fill()) {
+  }
+  if (!input.Data().starts_with(kByteOrderMark)) return false;
+  input.Consume(kByteOrderMark.size());
+  return true;
+}
+
+// `end` is where the record's '\n' is, or the end of the input; a '\r'
+// before it belongs to the line end.
+void EndRecord(InputBuffer& input, Record& record, std::size_t end) {
+  const std::string_view data = input.Data();
+  const std::size_t text_end = end > 0 && data[end - 1] == kCarriageReturn ? end - 1 : end;
+  const std::size_t next = end < data.size() ? end + 1 : end;
+  record.Text = {data.data(), text_end};
+  record.LineEnd = {data.data() + text_end, next - text_end};
+  record.Wanted.End = std::min(record.Wanted.End, text_end);
+  input.Consume(next);
+}
+
+std::size_t LineEndFrom(InputBuffer& input, std::size_t at) {
+  for (;;) {
+    const std::string_view data = input.Data();
+    const void* line_end = std::memchr(data.data() + at, kLineEnd, data.size() - at);
+    if (line_end != nullptr) return OffsetIn(data, line_end);
+    if (!input.Fill()) return input.Data().size();
+    at = data.size();
+  }
+}
+
 }  // namespace
 
 ByteKinds::ByteKinds(char delimiter, bool quoted, bool line_ends) : LineEnds(line_ends) {
@@ -140,36 +156,6 @@ ByteKinds::ByteKinds(char delimiter, bool quoted, bool line_ends) : LineEnds(lin
   if (quoted) at(kQuote) = Kind::Quote;
   at(delimiter) = Kind::Delimiter;  // a quote as the delimiter splits, as in a field without quotes
   if (line_ends) at(kLineEnd) = Kind::LineEnd;
-}
-
-bool RecordReader::SkipByteOrderMark() {
-  while (input_.Data().size() < kByteOrderMark.size() && kByteOrderMark.starts_with(input_.Data()) && input_.Fill()) {
-  }
-  if (!input_.Data().starts_with(kByteOrderMark)) return false;
-  input_.Consume(kByteOrderMark.size());
-  return true;
-}
-
-// `end` is where the record's '\n' is, or the end of the input; a '\r'
-// before it belongs to the line end.
-void RecordReader::EndRecord(Record& record, std::size_t end) {
-  const std::string_view data = input_.Data();
-  const std::size_t text_end = end > 0 && data[end - 1] == kCarriageReturn ? end - 1 : end;
-  const std::size_t next = end < data.size() ? end + 1 : end;
-  record.Text = {data.data(), text_end};
-  record.LineEnd = {data.data() + text_end, next - text_end};
-  record.Wanted.End = std::min(record.Wanted.End, text_end);
-  input_.Consume(next);
-}
-
-std::size_t RecordReader::LineEndFrom(std::size_t at) {
-  for (;;) {
-    const std::string_view data = input_.Data();
-    const void* line_end = std::memchr(data.data() + at, kLineEnd, data.size() - at);
-    if (line_end != nullptr) return OffsetIn(data, line_end);
-    if (!input_.Fill()) return input_.Data().size();
-    at = data.size();
-  }
 }
 
 bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
@@ -190,27 +176,24 @@ bool RecordReader::ReadQuoted(Record& record, std::size_t first_line_end) {
   record.Found = s.Found && s.Problem == Malformed::No;
   record.Wanted = s.Wanted;
   const bool fault = s.Problem == Malformed::QuoteInField || s.Problem == Malformed::TextAfterQuote;
-  const std::size_t end = fault ? LineEndFrom(s.Position) : s.Position;
+  const std::size_t end = fault ? LineEndFrom(input_, s.Position) : s.Position;
   // Line ends inside quotes, where the record goes on past its first line.
-  if (end > first_line_end) {
-    const std::string_view text = input_.Data().substr(0, end);
-    line_ += static_cast<std::size_t>(std::count(text.begin(), text.end(), kLineEnd));
-  }
-  EndRecord(record, end);
+  const char* data = input_.Data().data();
+  line_ += static_cast<std::size_t>(std::count(data + first_line_end, data + end, kLineEnd));
+  EndRecord(input_, record, end);
   return true;
 }
 
 bool RecordReader::Next(Record& record) {
-  record.ByteOrderMark = first_ && SkipByteOrderMark();
-  first_ = false;
+  record.ByteOrderMark = line_ == 0 && SkipByteOrderMark(input_);
   record.Line = ++line_;
   record.Problem = Malformed::No;
   // The first line end, or at the end of the input the data's end.
-  const std::size_t end = LineEndFrom(0);
+  const std::size_t end = LineEndFrom(input_, 0);
   if (input_.Data().empty() && !record.ByteOrderMark) return false;
   if (quoted_ && input_.Data().substr(0, end).find(kQuote) != std::string_view::npos) return ReadQuoted(record, end);
   record.Wanted = {0, end, false};
-  EndRecord(record, end);
+  EndRecord(input_, record, end);
   record.Found = wanted_ == 0 || PlainField(record.Text, delimiter_, wanted_, record.Wanted);
   return true;
 }
@@ -224,18 +207,17 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
   Continue(record, kinds, number, s);
   if (s.Problem == Malformed::No) Finish(record.size(), number, s);
   problem = s.Problem;
-  if (problem != Malformed::No || !s.Found) return false;
   field = s.Wanted;
-  return true;
+  return problem == Malformed::No && s.Found;
 }
 
 std::string_view QuotedValue(std::string_view field, std::string& scratch) {
   const std::string_view text = field.substr(1, field.size() - 2);
   if (text.find(kQuote) == std::string_view::npos) return text;
-  scratch.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    scratch += text[i];
-    if (text[i] == kQuote) ++i;  // the second of a doubled quote
+  scratch = text;
+  // Each quote is the first of two: the second goes.
+  for (std::size_t at = scratch.find(kQuote); at != std::string::npos; at = scratch.find(kQuote, at + 1)) {
+    scratch.erase(at + 1, 1);
   }
   return scratch;
 }
@@ -244,14 +226,11 @@ void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {
   // The tool writes no quote nor line break of its own; a delimiter is all
   // that can call for quotes.
   if (out.find(delimiter, begin) == std::string::npos) return;
-  std::string quoted(1, kQuote);
-  for (std::size_t i = begin; i < out.size(); ++i) {
-    quoted += out[i];
-    if (out[i] == kQuote) quoted += kQuote;
+  for (std::size_t at = out.find(kQuote, begin); at != std::string::npos; at = out.find(kQuote, at + 2)) {
+    out.insert(at, 1, kQuote);
   }
-  quoted += kQuote;
-  out.resize(begin);
-  out += quoted;
+  out.insert(begin, 1, kQuote);
+  out += kQuote;
 }
 
 }  // namespace orvik::chrono::cli

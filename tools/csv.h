@@ -69,18 +69,14 @@ class RecordReader {
   [[nodiscard]] int Error() const { return input_.Error(); }
 
  private:
-  bool SkipByteOrderMark();
   bool ReadQuoted(Record& record, std::size_t first_line_end);
-  void EndRecord(Record& record, std::size_t end);
-  std::size_t LineEndFrom(std::size_t at);
 
   InputBuffer input_;
   ByteKinds kinds_;
   char delimiter_;
   bool quoted_;
   std::size_t wanted_;
-  std::size_t line_ = 0;
-  bool first_ = true;
+  std::size_t line_ = 0;  // the last line of the records read; 0 before the first
 };
 
 // Field `number` (from 1) of `record`, a whole text; false when the record

@@ -16,20 +16,17 @@ bool InputBuffer::Fill() {
   }
   // Full with one record: the buffer grows to hold it.
   if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
-  for (;;) {
-    const ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ended_ = true;
-      if (n < 0) {
-        error_ = errno;
-        begin_ = end_;
-      }
-      return false;
-    }
-    end_ += static_cast<std::size_t>(n);
-    return true;
+  ssize_t n = 0;
+  do {
+    n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+  } while (n < 0 && errno == EINTR);
+  ended_ = n <= 0;
+  if (n < 0) {
+    error_ = errno;
+    begin_ = end_;
   }
+  if (n > 0) end_ += static_cast<std::size_t>(n);
+  return n > 0;
 }
 
 }  // namespace orvik::chrono::cli

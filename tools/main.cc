@@ -8,6 +8,7 @@
 #include <orvik/chrono/chrono.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -23,58 +24,38 @@
 namespace orvik::chrono::cli {
 namespace {
 
-#define ORVIK_STRINGIFY_(x) #x
-#define ORVIK_STRINGIFY(x) ORVIK_STRINGIFY_(x)
-constexpr const char* kVersion = "orvik-chrono " ORVIK_STRINGIFY(ORVIK_CHRONO_VERSION_MAJOR) "." ORVIK_STRINGIFY(
-    ORVIK_CHRONO_VERSION_MINOR) "." ORVIK_STRINGIFY(ORVIK_CHRONO_VERSION_PATCH);
+// An option whose word names one of `choices`, the value it gives `target`;
+// the help shows the word of the value that `target` holds before.
+template <typename Value>
+void AddChoice(CLI::App& command, const std::string& name, const std::map<std::string, Value>& choices, Value& target,
+               const std::string& help) {
+  const auto chosen = [&choices, &target](const std::string& word) { target = choices.at(word); };
+  const auto is_default = [&target](const auto& choice) { return choice.second == target; };
+  command.add_option_function<std::string>(name, chosen, help)
+      ->check(CLI::IsMember(choices))
+      ->default_str(std::find_if(choices.begin(), choices.end(), is_default)->first);
+}
 
-const std::map<std::string, InputKind>& InputKinds() {
+void AddFromOption(CLI::App& command, Options& options) {
   static const std::map<std::string, InputKind> kinds = {
       {"auto", InputKind::Auto},       {"iso", InputKind::Iso},          {"http", InputKind::Http},
       {"epoch", InputKind::Epoch},     {"epoch-ms", InputKind::EpochMs}, {"epoch-us", InputKind::EpochUs},
       {"epoch-ns", InputKind::EpochNs}};
-  return kinds;
+  command.footer(std::string(kAutoRule) + '\n');
+  AddChoice(command, "--from", kinds, options.From, "auto, iso, http, epoch (seconds), epoch-ms, epoch-us or epoch-ns");
 }
 
-const std::map<std::string, Invalid>& InvalidChoices() {
-  static const std::map<std::string, Invalid> choices = {
-      {"keep", Invalid::Keep}, {"empty", Invalid::Empty}, {"drop", Invalid::Drop}, {"stop", Invalid::Stop}};
-  return choices;
-}
-
-const std::map<std::string, OutputFormat>& OutputFormats() {
+void AddFormatOption(CLI::App& command, Options& options) {
   static const std::map<std::string, OutputFormat> formats = {
       {"http", OutputFormat::Http},          {"iso", OutputFormat::Iso},     {"iso-ns", OutputFormat::IsoNs},
       {"iso-basic", OutputFormat::IsoBasic}, {"epoch", OutputFormat::Epoch}, {"epoch-ns", OutputFormat::EpochNs}};
-  return formats;
+  AddChoice(command, "--to", formats, options.To, "http, iso, iso-ns, iso-basic, epoch or epoch-ns");
 }
-
-// The command line as given, before the names become Options.
-struct Words {
-  std::string From = "auto";
-  std::string To = "iso-ns";
-  std::string Field;
-  std::string Invalid = "keep";
-};
 
 void AddZoneFlags(CLI::App& command, Options& options) {
   CLI::Option* local = command.add_flag_callback(
       "--local", [&options] { options.Zone = TimeZone::Local; }, "write and show times in the process's zone (TZ)");
-  CLI::Option* utc = command.add_flag("--utc")->description("write and show times in UTC (the default)");
-  local->excludes(utc);
-}
-
-void AddFromOption(CLI::App& command, Words& words) {
-  command.footer(std::string(kAutoRule) + '\n');
-  command.add_option("--from", words.From, "auto, iso, http, epoch (seconds), epoch-ms, epoch-us or epoch-ns")
-      ->check(CLI::IsMember(InputKinds()))
-      ->capture_default_str();
-}
-
-void AddFormatOption(CLI::App& command, Words& words) {
-  command.add_option("--to", words.To, "http, iso, iso-ns, iso-basic, epoch or epoch-ns")
-      ->check(CLI::IsMember(OutputFormats()))
-      ->capture_default_str();
+  local->excludes(command.add_flag("--utc")->description("write and show times in UTC (the default)"));
 }
 
 void AddLenientFlag(CLI::App& command, Options& options) {
@@ -96,43 +77,31 @@ void ReadField(const std::string& field, Options& options) {
   if (options.Field == 0) throw CLI::ValidationError("--field", std::string(kFieldsFromOne));
 }
 
-void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
-  CLI::Option* field = convert.add_option(
-      "--field", words.Field,
-      "convert field N (from 1) of each input, or with --header the field under the column named NAME, and copy "
-      "the rest");
+void AddConvertOptions(CLI::App& convert, std::string& field_word, Options& options) {
+  static const std::map<std::string, Invalid> invalid = {
+      {"keep", Invalid::Keep}, {"empty", Invalid::Empty}, {"drop", Invalid::Drop}, {"stop", Invalid::Stop}};
+  const auto one_byte = [](const std::string& text) {
+    return text.size() == 1 && text != "\"" && text != "\r" && text != "\n" ? std::string() : std::string(kOneByte);
+  };
+  CLI::Option* field = convert.add_option("--field", field_word,
+                                          "convert field N (from 1) of each input, or with --header the field under "
+                                          "the column named NAME, and copy the rest");
   field->type_name("N|NAME");
-  CLI::Option* delimiter =
-      convert
-          .add_option("--delimiter", options.Delimiter,
-                      "the one byte between fields, any but a quote, CR or LF (default: a tab); fields split at "
-                      "any other than a tab are CSV (RFC 4180: quoted fields, doubled quotes, line breaks inside "
-                      "quotes)")
-          ->check(CLI::Validator(
-              [](const std::string& text) {
-                return text.size() == 1 && text != "\"" && text != "\r" && text != "\n" ? std::string()
-                                                                                        : std::string(kOneByte);
-              },
-              ""))
-          ->type_name("C")
-          ->needs(field);
-  convert
-      .add_flag_callback(
-          "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,")
-      ->needs(field)
-      ->excludes(delimiter);
-  convert
-      .add_option("--invalid", words.Invalid,
-                  "what a record whose field is refused becomes: keep (as it came), empty (the field emptied), "
-                  "drop (left out) or stop (the end of the output)")
-      ->check(CLI::IsMember(InvalidChoices()))
-      ->capture_default_str();
-  convert
-      .add_option("--null", options.Nulls,
-                  "a text that stands for a missing value, such as \\N, written as it came like an empty field; "
-                  "may be given more than once")
-      ->type_name("TEXT")
-      ->allow_extra_args(false);
+  CLI::Option* delimiter = convert.add_option(
+      "--delimiter", options.Delimiter,
+      "the one byte between fields, any but a quote, CR or LF (default: a tab); fields split at any other than a tab "
+      "are CSV (RFC 4180: quoted fields, doubled quotes, line breaks inside quotes)");
+  delimiter->check(one_byte)->type_name("C")->needs(field);
+  CLI::Option* csv = convert.add_flag_callback(
+      "--csv", [&options] { options.Delimiter = ','; }, "--delimiter ,");
+  csv->needs(field)->excludes(delimiter);
+  AddChoice(convert, "--invalid", invalid, options.OnInvalid,
+            "what a record whose field is refused becomes: keep (as it came), empty (the field emptied), drop (left "
+            "out) or stop (the end of the output)");
+  CLI::Option* nulls = convert.add_option("--null", options.Nulls,
+                                          "a text that stands for a missing value, such as \\N, written as it came "
+                                          "like an empty field; may be given more than once");
+  nulls->type_name("TEXT")->allow_extra_args(false);
   AddLenientFlag(convert, options);
   CLI::Option* header =
       convert.add_flag("--header", options.Header, "copy the first line of standard input unchanged, as a header");
@@ -142,23 +111,25 @@ void AddConvertOptions(CLI::App& convert, Words& words, Options& options) {
 int Run(int argc, char** argv) {
   CLI::App app("Converts instants between ISO 8601, HTTP dates and epoch seconds, and reads ISO 8601 durations.",
                "orvik-chrono");
-  app.set_version_flag("--version", kVersion);
+  app.set_version_flag("--version", "orvik-chrono " + std::to_string(ORVIK_CHRONO_VERSION_MAJOR) + '.' +
+                                        std::to_string(ORVIK_CHRONO_VERSION_MINOR) + '.' +
+                                        std::to_string(ORVIK_CHRONO_VERSION_PATCH));
   app.require_subcommand(1);
-  Words words;
+  std::string field;
   Options options;
 
   CLI::App* convert = app.add_subcommand("convert", "Convert each TEXT, or each line of standard input");
-  AddFromOption(*convert, words);
-  AddFormatOption(*convert, words);
+  AddFromOption(*convert, options);
+  AddFormatOption(*convert, options);
   AddZoneFlags(*convert, options);
-  AddConvertOptions(*convert, words, options);
+  AddConvertOptions(*convert, field, options);
 
   CLI::App* now = app.add_subcommand("now", "Print the current time");
-  AddFormatOption(*now, words);
+  AddFormatOption(*now, options);
   AddZoneFlags(*now, options);
 
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
-  AddFromOption(*parse, words);
+  AddFromOption(*parse, options);
   AddZoneFlags(*parse, options);
   AddLenientFlag(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
@@ -169,14 +140,10 @@ int Run(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
-    if (convert->count("--field") != 0) ReadField(words.Field, options);
+    if (convert->count("--field") != 0) ReadField(field, options);
   } catch (const CLI::ParseError& e) {
-    const int status = app.exit(e);
-    return status == 0 ? 0 : kUsageError;
+    return app.exit(e) == 0 ? 0 : kUsageError;
   }
-  options.From = InputKinds().at(words.From);
-  options.To = OutputFormats().at(words.To);
-  options.OnInvalid = InvalidChoices().at(words.Invalid);
   if (options.Zone == TimeZone::Local && CurrentLocalZone().Source == LocalZoneSource::Unreadable) {
     Say(std::string(kUnreadableZone).append(CurrentLocalZone().Name));
     return kUsageError;
