@@ -92,8 +92,8 @@ for delimiter in ab '"' $'\r' $'\n' '¦'; do
 done
 
 # Messages show the whole input, control bytes escaped, but for a text too long to be an instant.
-expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'a': a\\\\x00b\\\\x09c\\\\x01" \
-  "a\0b\tc\001" -- convert --invalid drop
+expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'a': a\\\\x00b\\\\x09c\\\\x1b" \
+  "a\0b\tc\033" -- convert --invalid drop
 # A field too long to be an instant is refused unread, and shown as a long record is: its first 256 bytes,
 # whole UTF-8 sequences, and its size.
 # Of bytes that are all inside a sequence, none is shown.
