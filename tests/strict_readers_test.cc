@@ -19,8 +19,7 @@ template <typename Try, typename Show>
 std::string Reading(Try try_read, std::string_view text, Show show) {
   const auto read = try_read(text);
   std::string message = "kept: ";
-  const auto again = try_read(text, message);
-  EXPECT_TRUE(again.error == read.error && again.value == read.value) << text;
+  EXPECT_EQ(try_read(text, message).error, read.error) << text;
   EXPECT_TRUE(read ? message == "kept: " : message.starts_with("kept: ")) << text;
   if (read) return show(read.value);
   const std::string thrown = Outcome([&] {

@@ -73,8 +73,7 @@ def http_text(seconds):
 
 def mail_text(seconds):
     """A mail date of `seconds` at a random offset, as email.utils writes it, with a comment or not."""
-    zone = timezone(timedelta(minutes=rng.choice([0, 330, -480, -300, 840])))
-    wall = (EPOCH + timedelta(seconds=seconds)).replace(tzinfo=timezone.utc).astimezone(zone)
+    wall = datetime.fromtimestamp(seconds, timezone(timedelta(minutes=rng.choice([0, 330, -480, -300, 840]))))
     return format_datetime(wall) + rng.choice(["", " (comment)"]), seconds * 10**9
 
 
