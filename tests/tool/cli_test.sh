@@ -92,8 +92,12 @@ for delimiter in ab '"' $'\r' $'\n' '¦'; do
 done
 
 # Messages show the whole input, control bytes escaped, but for a text too long to be an instant.
-expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'a': a\\\\x00b\\\\x09c\\\\x1b" \
-  "a\0b\tc\033" -- convert --invalid drop
+expect "nul and tab in line" 1 "" "orvik-chrono: line 1: Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'a': a\\\\x00b\\\\x09c\\\\x1b, then more bytes" \
+  "a\0b\tc\033, then more bytes" -- convert --invalid drop
+for n in $(seq 16); do # a control byte at each place of a block that the check reads at once
+  got=$("$tool" convert -- "$(printf '%*s\001%*s' "$n" '' 40 '')" 2>&1 >/dev/null)
+  [[ $got == *'\x01'* && $got != *$'\001'* ]]; check "control byte after $n spaces: $got"
+done
 # A field too long to be an instant is refused unread, and shown as a long record is: its first 256 bytes,
 # whole UTF-8 sequences, and its size.
 # Of bytes that are all inside a sequence, none is shown.
@@ -127,6 +131,7 @@ expect "no header line" 0 "" "" -- convert --header --field time
 expect "no such column" 2 "" \
   "orvik-chrono: --field : no column of the header line has that name: id,time" "id,time\n7,0" -- \
   convert --header --field '' --delimiter ,
+expect "quoted column name" 0 '"x""y",b\n1970-01-01T00:00:00Z,1' "" '"x""y",b\n0,1' -- convert --header --field 'x"y' --csv --from epoch --to iso
 expect "column without a name" 0 "a,,b\n1,1970-01-01T00:00:00Z,2" "" "a,,b\n1,0,2" -- \
   convert --header --field '' --csv --from epoch --to iso
 expect "two such columns" 2 "" \
@@ -161,6 +166,7 @@ done
 
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
 rule=$("$tool" convert --help | grep '^auto takes')
+[ "$("$tool" convert --help | grep -oE '=[a-z-]+$' | tr -d '\n')" = "=auto=iso-ns=keep" ]; check "the defaults --help shows"
 for doc in README.md tools/orvik-chrono.1.in; do
   [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; check "the auto rule is not in $doc: $rule"
 done
