@@ -130,21 +130,28 @@ Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
   return {read.value, static_cast<bool>(read), format};
 }
 
+// `text`, which another reader refused as having none of its layouts, as a
+// mail date. Where the mail date is refused too, its refusal replaces the
+// other's, which `refusal` holds from `start` on, only when the text has a
+// mail date's layout: the text is read again for its message.
+Reading<Timestamp> OrMailDate(std::string_view text, const Reading<Timestamp>& refused, std::string& refusal,
+                              std::size_t start) {
+  const ParseResult<Timestamp> mail = TryFromMailDate(text);
+  if (!mail && mail.error == ParseError::MailDateLayout) return refused;
+  refusal.resize(start);
+  if (!mail) TryFromMailDate(text, refusal);
+  return FromLibrary(mail, ReadAs::Mail);
+}
+
 // As an HTTP date, then, where the text has none of its layouts, as a mail
 // date: of those layouts only the IMF-fixdate is a mail date, refused by both
-// readers alike. Where both refuse the text, the mail date's refusal is told
-// only when the text has a mail date's layout: it is read again for its
-// message. Every two-digit year of a run is read against one instant.
+// readers alike. Every two-digit year of a run is read against one instant.
 Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
   static const TimePoint kNow = std::chrono::system_clock::now();
   const std::size_t start = refusal.size();
   const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow, refusal);
   if (http || http.error != ParseError::HttpStrictLayout) return FromLibrary(http, ReadAs::Http);
-  const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (!mail && mail.error == ParseError::MailDateLayout) return FromLibrary(http, ReadAs::Http);
-  refusal.resize(start);
-  if (!mail) TryFromMailDate(text, refusal);
-  return FromLibrary(mail, ReadAs::Mail);
+  return OrMailDate(text, FromLibrary(http, ReadAs::Http), refusal, start);
 }
 
 // As an ISO 8601 timestamp, then, if `or_mail` and its layout is none, as a
@@ -153,9 +160,7 @@ Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, std::string& ref
   const std::size_t start = refusal.size();
   const ParseResult<Timestamp> iso = TryFromIso8601Strict(text, refusal);
   if (iso || !or_mail || iso.error != ParseError::Iso8601StrictLayout) return FromLibrary(iso, ReadAs::Iso);
-  const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (mail) refusal.resize(start);
-  return mail ? FromLibrary(mail, ReadAs::Mail) : FromLibrary(iso, ReadAs::Iso);
+  return OrMailDate(text, FromLibrary(iso, ReadAs::Iso), refusal, start);
 }
 
 // The library's message, or the tool's words where the library passes on the

@@ -42,11 +42,12 @@ local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
 # alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch seconds, and so are fewer or
 # more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
 no_instant="names no instant, which needs"
-expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z\n\n2020-" \
+expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z\n\n2020-\n5 Mar 2024 07:08 CET" \
   "orvik-chrono: argument 1: Ambiguous digits, a year or epoch seconds: @2024 or --from epoch reads epoch seconds, 1970-01-01T00:33:44Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: 2024
 orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305
-orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-" -- \
-  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 2024.0 -0 "" 2020-
+orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-
+orvik-chrono: argument 11: Not a mail date, zone 'CET' has no known offset: 5 Mar 2024 07:08 CET" -- \
+  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 2024.0 -0 "" 2020- "5 Mar 2024 07:08 CET"
 
 # A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
 range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
