@@ -162,10 +162,10 @@ void RegisterNoExceptionBenchmarks() {
   // against an instant of 1995, within 50 years of each.
   constexpr TimePoint kIn1995{std::chrono::seconds(788918400)};
   const auto http_in_1995 = [kIn1995](std::string_view text) { return TryFromHttpDateStrict(text, kIn1995); };
-  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), {0, 6},
-                       InstantOf(TryFromIso8601Strict), FromIso8601);
-  RegisterStrictReader("TryFromIso8601Strict/extended_ns_utc", Iso8601Texts(true), {0, 1},
-                       InstantOf(TryFromIso8601Strict), FromIso8601);
+  const auto iso = [](std::string_view text) { return TryFromIso8601Strict(text); };
+  const auto mail = [](std::string_view text) { return TryFromMailDate(text); };
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_offset", Iso8601Texts(), {0, 6}, InstantOf(iso), FromIso8601);
+  RegisterStrictReader("TryFromIso8601Strict/extended_ns_utc", Iso8601Texts(true), {0, 1}, InstantOf(iso), FromIso8601);
   RegisterStrictReader("TryFromHttpDateStrict/imf_fixdate", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S GMT"),
                        {0, 5}, InstantOf(http_in_1995), FromHttpDate);
   RegisterStrictReader("TryFromHttpDateStrict/rfc850",
@@ -176,9 +176,10 @@ void RegisterNoExceptionBenchmarks() {
   // A mail date as RFC 5322 recommends writing it; FromHttpDate reads the
   // same instant, ignoring the zone. No byte of it can be damaged unnoticed.
   RegisterStrictReader("TryFromMailDate/canonical", Strftime(RandomSeconds(), "%a, %d %b %Y %H:%M:%S +0000"), {0, 0},
-                       InstantOf(TryFromMailDate), FromHttpDate);
-  RegisterStrictReader("duration::TryFromIso8601Strict/varied", DurationTexts(), {1, 0}, duration::TryFromIso8601Strict,
-                       duration::FromIso8601);
+                       InstantOf(mail), FromHttpDate);
+  RegisterStrictReader(
+      "duration::TryFromIso8601Strict/varied", DurationTexts(), {1, 0},
+      [](std::string_view text) { return duration::TryFromIso8601Strict(text); }, duration::FromIso8601);
 
   RegisterFormatIso8601("utc_random", RandomInstants(), TimeZone::UTC);
   RegisterFormatIso8601("utc_same_hour", SameHourInstants(), TimeZone::UTC);
