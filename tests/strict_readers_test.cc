@@ -20,8 +20,7 @@ std::string Reading(Try try_read, std::string_view text, Show show) {
   const auto read = try_read(text);
   std::string message = "kept: ";
   EXPECT_EQ(try_read(text, message).error, read.error) << text;
-  EXPECT_TRUE(read ? message == "kept: " : message.starts_with("kept: ")) << text;
-  if (read) return show(read.value);
+  if (read) return message.substr(sizeof("kept: ") - 1) + show(read.value);
   const std::string thrown = Outcome([&] {
     ThrowParseError(read.error, text);
     return std::string();
@@ -137,8 +136,6 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
   for (const auto& [text, expected] : kRows) {
     EXPECT_EQ(Reading(read, text, Instant), Expected(kHttp, text, expected)) << text;
   }
-  EXPECT_EQ(TryFromHttpDateStrict("Sun, 06 Nov 1994 08:49:37 GMT").value.instant,  // now by default
-            TimePoint(std::chrono::seconds(784111777)));
   // At 2050-03-01T11:59:59Z, "00" is 2100, whose February has no 29th day:
   // 2000-02-29 lies more than 50 years back, though 2100-02-29 would carry
   // into March, past 2100-03-01T11:59:59.
