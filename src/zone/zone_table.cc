@@ -63,8 +63,10 @@ std::int64_t YearStart(std::int64_t year) { return civil::SecondsFromCivil(year,
 
 // A POSIX rule's offsets from second `from` on: glibc decides each second by
 // both changes of its own UTC year, so within a year the offset changes only
-// at those changes, and at the new year.
+// at those changes, and at the new year. A file may name any 64-bit second,
+// and from past kLastSecond the rule shows nowhere.
 void AppendRule(std::vector<Stretch<Kind>>& kinds, const PosixRule& rule, std::int64_t from) {
+  if (from > kLastSecond) return;
   const Kind standard{rule.Standard.Offset, false, rule.Standard.Name};
   const Kind summer{rule.Summer.Offset, true, rule.Summer.Name};
   from = std::max(from, kFirstSecond);
