@@ -68,6 +68,11 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
       {"2024-03-05T07:08:09+24:00", "offset hours 24 exceed 23"},
       {"2024-03-05T07:08:09-0560", "offset minutes 60 exceed 59"},
       {"2024-03-05/07:08:09Z", "expected 'T', 't' or a space after the day, found '/'"},
+      // A character whole: a no-break space, a digit of Hindi, a clock.
+      {"2024-03-05\u00a007:08:09Z", "expected 'T', 't' or a space after the day, found '\u00a0'"},
+      {"\u0968024-03-05T07:08:09Z", "expected the year in four digits, found '\u0968'"},
+      {"2024-03-05T07:08:09\U0001F552",
+       "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found '\U0001F552'"},
       {"2024-03-05T07:08Z", "expected ':' after the minutes, found 'Z'"},  // reduced precision
       {"2024-03-05T070809Z", "expected ':' after the hour, found '0'"},    // one layout for date and time
       {"20240305T07:08:09Z", "expected the minutes in two digits, found ':'"},
@@ -125,6 +130,7 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
       {"Sun, 06 Nov 1994 08:49:37", "expected ' GMT' after the seconds, found the end of the text"},
       {"Sun Nov  6 08:49:37 1994 GMT", "expected the end of the text, found ' '"},
       {"Sun Nov  16 08:49:37 1994", "expected ' ' after the day, found '6'"},
+      {"Sun Nov 6 08:49:37 1994", "expected the day in two digits, or a space and one digit, found ' '"},
       {"Sun 06 Nov 1994 08:49:37 GMT", "expected a month, Jan to Dec, found '0'"},
       {"Fri, 11 Apr 2262 23:47:17 GMT",
        "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},

@@ -1,6 +1,6 @@
 #include "text/strict_reading.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <initializer_list>
 #include <string>
@@ -17,6 +17,22 @@ std::string Number(int value) {
   char text[sizeof("-2147483648")];
   std::snprintf(text, sizeof text, "%02d", value);
   return text;
+}
+
+// The bytes from `at` on that a message shows as what was found: a name
+// whole, or else one character, a UTF-8 lead byte with the continuation bytes
+// after it, so that the message of a UTF-8 text is UTF-8 too.
+std::string_view FoundAt(std::string_view text, std::size_t at, std::size_t name_size) {
+  constexpr std::size_t kLongestSequence = 4;
+  if (name_size > 0) return text.substr(at, name_size);
+  std::size_t size = 1;
+  if (static_cast<unsigned char>(text[at]) >= 0xc0) {
+    while (size < kLongestSequence && at + size < text.size() &&
+           (static_cast<unsigned char>(text[at + size]) & 0xc0) == 0x80) {
+      ++size;
+    }
+  }
+  return text.substr(at, size);
 }
 
 std::string_view MonthName(int month) { return kMonthNames[static_cast<std::size_t>(month - 1)]; }
@@ -71,9 +87,8 @@ void AppendStrictMessage(std::string& message, std::string_view head, const Stri
   } else if (fault.At >= text.size()) {
     AppendParts(message, {head, "expected ", fault.Expected, ", found the end of the text: ", text});
   } else {
-    // A name whole, or one byte.
-    const std::string_view found = text.substr(fault.At, std::max<std::size_t>(fault.Size, 1));
-    AppendParts(message, {head, "expected ", fault.Expected, ", found '", found, "': ", text});
+    AppendParts(message,
+                {head, "expected ", fault.Expected, ", found '", FoundAt(text, fault.At, fault.Size), "': ", text});
   }
 }
 

@@ -362,7 +362,7 @@ consteval ExpectedText ExpectedAt(const Layout& layout, std::size_t index) {
   ExpectedText expected;
   if (pattern == 'n') {
     expected.Add("a month, Jan to Dec");
-  } else if (pattern == '_') {
+  } else if (pattern == '_' || (pattern == 'd' && index > 0 && text[index - 1] == '_')) {
     expected.Add("the day in two digits, or a space and one digit");
   } else if (!IsLiteralPattern(pattern) && pattern != '?') {
     widen([pattern](char c) { return c == pattern; });
