@@ -13,7 +13,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 
 #include "calendar/civil.h"
 #include "calendar/time_units.h"
@@ -39,7 +38,7 @@ constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStr
 // The weekday's abbreviation or full name, in exact case, and the end of its
 // letters; nullopt for none. The letters are counted from the end of the full
 // name that the abbreviation names, where it stands.
-std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
+[[gnu::always_inline]] inline std::optional<int> ReadWeekday(std::string_view text, std::size_t& end) {
   const bool abbreviation = IsAt(text, kAbbreviationLength, ',') || IsAt(text, kAbbreviationLength, ' ');
   const std::optional<int> weekday =
       text.size() < kAbbreviationLength ? std::nullopt : WeekdayOfKey(AbbreviationAt<false>(text, 0));
@@ -68,18 +67,37 @@ bool ReadDate(std::string_view text, std::size_t& at, StrictReading& r) {
   return at == text.size() || r.Expect("the end of the text", at);
 }
 
+// A year, month, day and second of the day as one number that orders as the
+// four do, one after another: months below 16, days below 128 and seconds
+// below 2^19, which two digits of each field of a text cannot reach.
+constexpr std::int64_t CalendarOrder(std::int64_t year, int month, int day, std::int64_t second) {
+  return ((year * 16 + month) * 128 + day) * (std::int64_t{1} << 19) + second;
+}
+
+// What a two-digit year is placed by: `now` 50 years on, in CalendarOrder,
+// and the first year of now's century.
+struct FiftyYears {
+  std::int64_t Limit;
+  std::int64_t Century;
+};
+
+FiftyYears FiftyYearsFrom(TimePoint now) {
+  const civil::DayAndSecond split = civil::SplitDays(FloorToSecond(now).Seconds);
+  const civil::Date today = civil::CivilFromDays(split.Days);
+  return {CalendarOrder(today.Year + 50, static_cast<int>(today.Month), static_cast<int>(today.Day), split.Second),
+          today.Year - today.Year % 100};
+}
+
 // The year of two digits `f.Year` that lies no more than 50 years after
 // `now`, and after `now` minus 50 years, the times compared field by field as
 // the calendar orders them: 29 February of a year that has none lies before
 // 1 March, where a count of seconds would carry it.
-int CenturyYear(const CivilFields& f, TimePoint now) {
-  const civil::DayAndSecond split = civil::SplitDays(FloorToSecond(now).Seconds);
-  const civil::Date today = civil::CivilFromDays(split.Days);
+int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
   const std::int64_t time = f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second;
-  const auto limit = std::tuple(today.Year + 50, static_cast<int>(today.Month), static_cast<int>(today.Day),
-                                std::int64_t{split.Second});
-  const auto after_limit = [&](std::int64_t year) { return std::tuple(year, f.Month, f.Day, time) > limit; };
-  std::int64_t year = today.Year - today.Year % 100 + f.Year;
+  const auto after_limit = [&](std::int64_t year) {
+    return CalendarOrder(year, f.Month, f.Day, time) > from_now.Limit;
+  };
+  std::int64_t year = from_now.Century + f.Year;
   if (after_limit(year)) {
     year -= 100;
   } else if (!after_limit(year + 100)) {
@@ -111,11 +129,14 @@ int CenturyYear(const CivilFields& f, TimePoint now) {
       r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
       return {{}, kErrors.Layout};
     }
+    // Taken from `now` alone, before the date is read, so that the two
+    // overlap.
+    const FiftyYears from_now = full_name ? FiftyYearsFrom(now) : FiftyYears{};
     const bool read = full_name             ? ReadDate<kRfc850>(text, at, r)
                       : IsAt(text, at, ' ') ? ReadDate<kAsctime>(text, at, r)
                                             : ReadDate<kImfFixdate>(text, at, r);
     if (!read) return {{}, kErrors.Layout};
-    if (full_name) r.Fields.Year = CenturyYear(r.Fields, now);
+    if (full_name) r.Fields.Year = CenturyYear(r.Fields, from_now);
   }
   Timestamp instant;
   std::int64_t days = 0;
