@@ -225,12 +225,9 @@ std::string_view QuotedValue(std::string_view field, std::string& scratch) {
 }
 
 void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {
-  // The tool writes no quote nor line break of its own; a delimiter is all
-  // that can call for quotes.
+  // The tool writes no quote nor line break of its own: a delimiter is all
+  // that calls for quotes, and no quote inside needs doubling.
   if (out.find(delimiter, begin) == std::string::npos) return;
-  for (std::size_t at = out.find(kQuote, begin); at != std::string::npos; at = out.find(kQuote, at + 2)) {
-    out.insert(at, 1, kQuote);
-  }
   out.insert(begin, 1, kQuote);
   out += kQuote;
 }

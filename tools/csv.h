@@ -95,7 +95,7 @@ inline std::string_view FieldValue(std::string_view record, const Field& field, 
 }
 
 // Quotes the text that `out` holds from `begin` on, a value written by the
-// tool, when it has the delimiter, doubling each quote.
+// tool (which holds no quote), when it has the delimiter.
 void QuoteFrom(std::string& out, std::size_t begin, char delimiter);
 
 }  // namespace orvik::chrono::cli
