@@ -26,10 +26,13 @@ failures = []
 
 
 def convert(texts, kind="auto"):
-    """The epoch nanoseconds that convert --from `kind` writes for each text, or None where it refuses it."""
+    """The epoch nanoseconds that convert --from `kind` writes for each text, or None where it refuses it;
+    a line too few or too many is a failure, which pairing results with texts would pass over."""
     run = subprocess.run([TOOL, "convert", "--from", kind, "--to", "epoch-ns", "--invalid", "empty"],
                          input="".join(t + "\n" for t in texts), capture_output=True, text=True, check=False)
-    return [int(line) if line else None for line in run.stdout.splitlines()]
+    lines = run.stdout.splitlines()
+    failures.extend([f"--from {kind}: {len(lines)} lines written for {len(texts)} texts"] * (len(lines) != len(texts)))
+    return [int(line) if line else None for line in lines]
 
 
 def python_ns(read, text):
