@@ -68,9 +68,8 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
       {"2024-03-05T07:08:09+24:00", "offset hours 24 exceed 23"},
       {"2024-03-05T07:08:09-0560", "offset minutes 60 exceed 59"},
       {"2024-03-05/07:08:09Z", "expected 'T', 't' or a space after the day, found '/'"},
-      // A character whole: a no-break space, a digit of Hindi, a clock.
+      // A character whole: a no-break space, a clock.
       {"2024-03-05\u00a007:08:09Z", "expected 'T', 't' or a space after the day, found '\u00a0'"},
-      {"\u0968024-03-05T07:08:09Z", "expected the year in four digits, found '\u0968'"},
       {"2024-03-05T07:08:09\U0001F552",
        "expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found '\U0001F552'"},
       {"2024-03-05T07:08Z", "expected ':' after the minutes, found 'Z'"},  // reduced precision

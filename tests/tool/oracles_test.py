@@ -26,8 +26,7 @@ failures = []
 
 
 def convert(texts, kind="auto"):
-    """The epoch nanoseconds that convert --from `kind` writes for each text, or None where it refuses it;
-    a line too few or too many is a failure, which pairing results with texts would pass over."""
+    """The epoch nanoseconds written for each text, or None where it is refused; a line too many or few fails."""
     run = subprocess.run([TOOL, "convert", "--from", kind, "--to", "epoch-ns", "--invalid", "empty"],
                          input="".join(t + "\n" for t in texts), capture_output=True, text=True, check=False)
     lines = run.stdout.splitlines()
