@@ -68,11 +68,15 @@ inline constexpr std::string_view kYearIsNoInstant =
 inline constexpr std::string_view kDateIsNoInstant =
     "; a date alone names no instant, which needs a time and a zone too, such as 20240305T000000Z";
 
-// Refusal of an instant that --local cannot write in ISO 8601: the offset
-// as +hh:mm:ss between the two, then the text.
+// Refusal of an instant that --local cannot write in ISO 8601: kOffsetWithSeconds,
+// the offset as +hh:mm:ss and kHasSeconds, or kCountsLeapSeconds; then kUseUtc
+// and the text.
 inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
-inline constexpr std::string_view kUseUtc =
-    " has seconds, which ISO 8601 and RFC 3339 cannot write; --utc writes the instant in UTC: ";
+inline constexpr std::string_view kHasSeconds = " has seconds, which ISO 8601 and RFC 3339 cannot write";
+inline constexpr std::string_view kCountsLeapSeconds =
+    "Local time counts leap seconds (a right/ zone), which ISO 8601 and RFC 3339 do not: its text would name "
+    "another instant";
+inline constexpr std::string_view kUseUtc = "; --utc writes the instant in UTC: ";
 // Followed by the field's number, kNoFieldIn and the line.
 inline constexpr std::string_view kNoField = "no field ";
 inline constexpr std::string_view kNoFieldIn = " in: ";

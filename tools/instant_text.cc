@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <limits>
 #include <system_error>
 
@@ -194,9 +195,26 @@ constexpr std::size_t kLongestInstant = std::max({kMaxIso8601Size, kHttpDateSize
 // begins below the range.
 constexpr TimePoint kFirstWholeSecond = std::chrono::ceil<std::chrono::seconds>(TimePoint::min());
 constexpr long kSecondsPerMinute = 60;
+constexpr long kSecondsPerDay = 86'400;
+constexpr int kLeapSecond = 60;
 
-// The local offset at `t`, in seconds east of UTC.
-long LocalOffset(TimePoint t) { return ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff; }
+long SecondOfDay(const std::tm& tm) { return (tm.tm_hour * kSecondsPerMinute + tm.tm_min) * kSecondsPerMinute + tm.tm_sec; }
+
+// What keeps the local time of `t` from naming `t` in ISO 8601.
+enum class LocalText : std::uint8_t { Names, OffsetWithSeconds, CountsLeapSeconds };
+
+// The local time of `t` as ToCalendarTime shows it, and whether its fields and
+// offset name `t`: not where the offset has seconds, nor in a zone that counts
+// leap seconds (right/), whose fields lag UTC's plus the offset by the leap
+// seconds inserted so far and show a leap second as second 60.
+LocalText CheckLocal(TimePoint t, std::tm& local) {
+  const TimePoint shown = SecondShown(t);
+  local = ToCalendarTime(shown, TimeZone::Local);
+  if (local.tm_gmtoff % kSecondsPerMinute != 0) return LocalText::OffsetWithSeconds;
+  const long lag = (SecondOfDay(ToCalendarTime(shown, TimeZone::UTC)) + local.tm_gmtoff - SecondOfDay(local)) %
+                   kSecondsPerDay;
+  return lag != 0 || local.tm_sec == kLeapSecond ? LocalText::CountsLeapSeconds : LocalText::Names;
+}
 
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
@@ -277,7 +295,8 @@ TimePoint SecondShown(TimePoint t) {
 
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
   const bool iso = format == OutputFormat::Iso || format == OutputFormat::IsoNs || format == OutputFormat::IsoBasic;
-  if (iso && zone == TimeZone::Local && LocalOffset(t) % kSecondsPerMinute != 0) return false;
+  std::tm local{};
+  if (iso && zone == TimeZone::Local && CheckLocal(t, local) != LocalText::Names) return false;
   // Written in place at the end of `out`, never copied there.
   const std::size_t begin = out.size();
   out.resize(begin + kLongestInstant);
@@ -333,8 +352,14 @@ std::string OffsetText(std::chrono::seconds offset) {
 }
 
 std::string UnwritableMessage(TimePoint t, std::string_view text) {
-  const std::string offset = OffsetText(std::chrono::seconds(LocalOffset(t)));
-  return std::string(kOffsetWithSeconds).append(offset).append(kUseUtc).append(text);
+  std::tm local{};
+  std::string message;
+  if (CheckLocal(t, local) == LocalText::OffsetWithSeconds) {
+    message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(local.tm_gmtoff))).append(kHasSeconds);
+  } else {
+    message.append(kCountsLeapSeconds);
+  }
+  return message.append(kUseUtc).append(text);
 }
 
 }  // namespace orvik::chrono::cli

@@ -60,12 +60,14 @@ TimePoint SecondShown(TimePoint t);
 
 // Appends the text of `t` in `format` to `out`: in the whole-second formats
 // the second that holds `t`, as `date` and every database write it; ISO
-// layouts in `zone`. Returns false, having appended nothing, where the local
-// offset at `t` has seconds, which no ISO 8601 text can carry; never for UTC.
+// layouts in `zone`. Returns false, having appended nothing, where no ISO 8601
+// text of local time names `t`: the local offset has seconds, which no such
+// text can carry, or the zone counts leap seconds; never for UTC.
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
 
 // Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
-// offset, which has seconds, and that --utc writes the instant.
+// offset, which has seconds, or a zone that counts leap seconds; and that
+// --utc writes the instant.
 std::string UnwritableMessage(TimePoint t, std::string_view text);
 
 // +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.

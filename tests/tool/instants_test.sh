@@ -4,7 +4,8 @@
 # each format in UTC, and with --local in zones whose offset once had seconds
 # (local mean time, a POSIX zone of 2:00:01) and in zones whose never did. A
 # whole-second format writes the second that holds the instant; an offset with
-# seconds is refused with the line, naming --utc, and the text is kept.
+# seconds is refused with the line, naming --utc, and the text is kept; so is
+# an instant whose local time counts leap seconds.
 # parse's calendar line shows the same second.
 set -uo pipefail
 tool=$1
@@ -44,6 +45,15 @@ for zone in UTC Europe/Amsterdam Africa/Monrovia America/New_York Asia/Kolkata X
   compare "$zone" iso-ns '%FT%T.%N%:z' --local
   compare "$zone" iso-basic '%Y%m%dT%H%M%S.%N%:z' --local
 done
+
+# A zone that counts leap seconds: where its local time, as date shows it, is not UTC's, the line is refused.
+TZ=right/UTC "$tool" convert --from epoch --to iso --local <"$work/instants" >"$work/out" 2>&1
+TZ=right/UTC date -f "$work/instants" +%FT%TZ | paste -d '|' "$work/instants" - <(date -u -f "$work/instants" +%FT%TZ) |
+  awk -F'|' '$2 != $3 { print "orvik-chrono: line " NR ": Local time counts leap seconds (a right/ zone), which " \
+    "ISO 8601 and RFC 3339 do not: its text would name another instant; --utc writes the instant in UTC: " $1 }
+    { print $2 == $3 ? $3 : $1 }' >"$work/want"
+cmp -s "$work/want" "$work/out" && passed=$((passed + 1)) || fail "TZ=right/UTC: $(diff "$work/want" "$work/out" | head -3)"
+[ "$(grep -c 'leap seconds' "$work/want")" -gt 100 ] && passed=$((passed + 1)) || fail "too few instants after 1972"
 
 # parse's calendar line, and now in a zone whose offset has seconds.
 mapfile -t texts < <(head -100 "$work/instants")
