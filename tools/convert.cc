@@ -102,7 +102,8 @@ bool ConvertRecord(const Conversion& c, const Record& r, Scratch& scratch, Outpu
 }
 
 // The number of the one column of `header` named `name`; 0 after reporting a
-// usage error when no column or several have that name.
+// usage error when no column or several have that name, or the header breaks
+// RFC 4180.
 std::size_t FindColumn(std::string_view header, std::string_view name, const Conversion& c) {
   std::size_t found = 0;
   std::size_t matches = 0;
@@ -116,14 +117,17 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
     }
     if (field.End == header.size()) break;
   }
-  if (matches == 1) return found;
-  const std::string_view problem_text = matches == 0 ? kNoColumn : kManyColumns;
+  if (matches == 1 && problem == Malformed::No) return found;
+  const std::string_view problem_text = problem != Malformed::No ? kMalformed[static_cast<std::size_t>(problem) - 1]
+                                        : matches == 0           ? kNoColumn
+                                                                 : kManyColumns;
   Say("--field " + std::string(name) + ": " + EscapeControlBytes(WithExcerpt(problem_text, header)));
   return 0;
 }
 
-// Converts each record of standard input, the header record copied
-// unchanged; a usage error when --field names no single column of the header.
+// Converts each record of standard input, the header line copied unchanged,
+// even where it breaks RFC 4180, unless a quote it opens runs to the end of the
+// input; a usage error when --field names no single column of the header.
 // A byte-order mark before the first record is copied and is not part of its
 // first field.
 // A malformed record has text: an empty one is no record and is copied.
@@ -134,9 +138,10 @@ int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
   bool more = true;
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
-    if (first && c.O.Header && r.Problem == Malformed::No) {
-      if (c.O.FieldName) records.Want(c.Field = FindColumn(r.Text, *c.O.FieldName, c));
+    if (first && c.O.Header && r.Problem != Malformed::Unterminated) {
       out.Buffer.append(r.Text).append(r.LineEnd);
+      if (r.Text.empty() && r.LineEnd.empty()) break;  // a byte-order mark alone: no header line
+      if (c.O.FieldName) records.Want(c.Field = FindColumn(r.Text, *c.O.FieldName, c));
     } else if (r.Text.empty()) {
       out.Buffer.append(r.LineEnd);
     } else {

@@ -129,6 +129,11 @@ expect "header's first column" 0 "when\tid\n1970-01-01T00:00:00.000000000Z\t\"x\
   "when\tid\n0\t\"x\n1\t\"" -- convert --header --field when
 expect "header only" 0 "a\tb" "" "a\tb" -- convert --header --field b
 expect "no header line" 0 "" "" -- convert --header --field time
+expect "byte-order mark, no header line" 0 "\xef\xbb\xbf" "" "\xef\xbb\xbf" -- convert --header --field time
+expect "header that breaks RFC 4180" 0 'id,15",t\n1,x,0' "" 'id,15",t\n1,x,@0' -- convert --header --field 3 --csv --to epoch --invalid drop
+expect "column in a header that breaks RFC 4180" 2 "" \
+  "orvik-chrono: --field t: Malformed CSV record, text after a closing quote: id,\"a\"b,t" 'id,"a"b,t\n1,x,0' -- \
+  convert --header --field t --csv
 expect "no such column" 2 "" \
   "orvik-chrono: --field : no column of the header line has that name: id,time" "id,time\n7,0" -- \
   convert --header --field '' --delimiter ,
