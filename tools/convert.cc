@@ -107,15 +107,14 @@ bool ConvertRecord(const Conversion& c, const Record& r, Scratch& scratch, Outpu
 std::size_t FindColumn(std::string_view header, std::string_view name, const Conversion& c) {
   std::size_t found = 0;
   std::size_t matches = 0;
-  Field field;
   Malformed problem = Malformed::No;
+  const std::vector<Field> fields = SplitFields(header, c.O.Delimiter, c.Quoted, problem);
   std::string scratch;
-  for (std::size_t number = 1; FindField(header, number, c.O.Delimiter, c.Quoted, field, problem); ++number) {
-    if (FieldValue(header, field, scratch) == name) {
-      found = number;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (FieldValue(header, fields[i], scratch) == name) {
+      found = i + 1;
       ++matches;
     }
-    if (field.End == header.size()) break;
   }
   if (matches == 1 && problem == Malformed::No) return found;
   const std::string_view problem_text = problem != Malformed::No ? kMalformed[static_cast<std::size_t>(problem) - 1]

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace orvik::chrono::cli {
 namespace {
@@ -25,6 +26,7 @@ struct Split {
   bool Ended = false;  // the line end at Position ends the record
   bool Found = false;  // the field wanted, closed
   Field Wanted;
+  std::vector<Field>* Every = nullptr;  // where each field closed goes, if anywhere
 };
 
 std::size_t OffsetIn(std::string_view text, const void* at) {
@@ -44,6 +46,7 @@ std::size_t EndField(Split& s, std::size_t at, bool quoted, ByteKinds::Kind kind
     s.Wanted = {s.Begin, at, quoted};
     s.Found = true;
   }
+  if (s.Every != nullptr) s.Every->push_back({s.Begin, at, quoted});
   s.Ended = kind == ByteKinds::Kind::LineEnd;
   if (s.Ended) return at;
   ++s.Number;
@@ -209,6 +212,26 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
   problem = s.Problem;
   field = s.Wanted;
   return problem == Malformed::No && s.Found;
+}
+
+std::vector<Field> SplitFields(std::string_view record, char delimiter, bool quoted, Malformed& problem) {
+  std::vector<Field> fields;
+  problem = Malformed::No;
+  if (!quoted) {
+    for (std::size_t begin = 0;;) {
+      const std::size_t end = std::min(record.find(delimiter, begin), record.size());
+      fields.push_back({begin, end, false});
+      if (end == record.size()) return fields;
+      begin = end + 1;
+    }
+  }
+  const ByteKinds kinds(delimiter, true, false);
+  Split s;
+  s.Every = &fields;
+  Continue(record, kinds, 0, s);
+  if (s.Problem == Malformed::No) Finish(record.size(), 0, s);
+  problem = s.Problem;
+  return fields;
 }
 
 std::string_view QuotedValue(std::string_view field, std::string& scratch) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "input_buffer.h"
 
@@ -84,6 +85,10 @@ class RecordReader {
 // field is checked and `problem` tells what breaks RFC 4180 first.
 bool FindField(std::string_view record, std::size_t number, char delimiter, bool quoted, Field& field,
                Malformed& problem);
+
+// Every field of `record`, a whole text, as FindField finds each; with
+// `quoted`, up to what breaks RFC 4180 first, which `problem` tells.
+std::vector<Field> SplitFields(std::string_view record, char delimiter, bool quoted, Malformed& problem);
 
 // The text of a quoted field: without its quotes, a doubled quote as one.
 std::string_view QuotedValue(std::string_view field, std::string& scratch);
