@@ -131,7 +131,9 @@ std::size_t FindColumn(std::string_view header, std::string_view name, const Con
 // first field.
 // A malformed record has text: an empty one is no record and is copied.
 int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
-  RecordReader records(STDIN_FILENO, c.O.Delimiter, c.Quoted, c.Field);
+  // What is converted is written before each read that may wait for more
+  // input, so that a line typed, or a line of a live pipe, comes out at once.
+  RecordReader records(STDIN_FILENO, c.O.Delimiter, c.Quoted, c.Field, [&] { Flush(out, refusals); });
   Record r;
   Scratch scratch;
   bool more = true;
@@ -147,10 +149,10 @@ int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
       more = ConvertRecord(c, r, scratch, out, refusals);
     }
     if (c.Field == 0 && c.O.FieldName) return kUsageError;  // no column of that name, or no header
-    FlushWhenFull(out);
+    FlushWhenFull(out, refusals);
   }
   if (records.Error() != 0) {
-    Flush(out);
+    Flush(out, refusals);
     ReportReadError(refusals, kStandardInput, records.Error());
   }
   return ExitStatus(refusals);
@@ -173,7 +175,7 @@ int Convert(const Options& options) {
     if (!ConvertRecord(c, r, scratch, out, refusals)) break;
   }
   const int status = options.Texts.empty() ? ConvertLines(c, out, refusals) : ExitStatus(refusals);
-  if (status != kUsageError) Flush(out);  // nothing, not even the header, after a usage error
+  if (status != kUsageError) Flush(out, refusals);  // nothing, not even the header, after a usage error
   return status;
 }
 

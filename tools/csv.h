@@ -8,8 +8,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "input_buffer.h"
@@ -60,8 +62,9 @@ struct ByteKinds {
 // `wanted` (from 1; 0 for the whole record) and checks every field.
 class RecordReader {
  public:
-  RecordReader(int fd, char delimiter, bool quoted, std::size_t wanted)
-      : input_(fd), kinds_(delimiter, quoted, true), delimiter_(delimiter), quoted_(quoted), wanted_(wanted) {}
+  // `before_read` as InputBuffer's.
+  RecordReader(int fd, char delimiter, bool quoted, std::size_t wanted, std::function<void()> before_read = {})
+      : input_(fd, std::move(before_read)), kinds_(delimiter, quoted, true), delimiter_(delimiter), quoted_(quoted), wanted_(wanted) {}
 
   // False at the end of the input or at a failed read.
   bool Next(Record& record);

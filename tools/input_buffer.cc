@@ -16,6 +16,7 @@ bool InputBuffer::Fill() {
   }
   // Full with one record: the buffer grows to hold it.
   if (end_ == buffer_.size()) buffer_.resize(2 * buffer_.size());
+  if (before_read_) before_read_();
   ssize_t n = 0;
   do {
     n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);

@@ -5,14 +5,18 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvik::chrono::cli {
 
 class InputBuffer {
  public:
-  explicit InputBuffer(int fd) : fd_(fd), buffer_(std::size_t{1} << 20) {}
+  // `before_read`, if any, runs before each read of `fd`.
+  explicit InputBuffer(int fd, std::function<void()> before_read = {})
+      : fd_(fd), before_read_(std::move(before_read)), buffer_(std::size_t{1} << 20) {}
 
   // What has been read and not yet consumed; it stays in place until Fill.
   [[nodiscard]] std::string_view Data() const { return {buffer_.data() + begin_, end_ - begin_}; }
@@ -31,6 +35,7 @@ class InputBuffer {
 
  private:
   int fd_;
+  std::function<void()> before_read_;
   std::vector<char> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

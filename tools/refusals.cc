@@ -92,6 +92,11 @@ void Flush(Output& out) {
   out.Buffer.clear();
 }
 
+void Flush(Output& out, Refusals& refusals) {
+  WriteErrors(refusals);
+  Flush(out);
+}
+
 Refusals::~Refusals() { WriteErrors(*this); }
 
 Refusals::Refusals(Output& out) : Shared(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr) {}

@@ -25,11 +25,6 @@ struct Output {
 // Writes and empties the buffer.
 void Flush(Output& out);
 
-// Flushes once a block has gathered.
-inline void FlushWhenFull(Output& out) {
-  if (out.Buffer.size() >= Output::kBlock) Flush(out);
-}
-
 // Throws the write error for `error` (an errno value).
 [[noreturn]] void ThrowWriteError(int error);
 
@@ -52,6 +47,16 @@ struct Refusals {
   // Writes the reports still held, whatever ends the command.
   ~Refusals();
 };
+
+// Writes the reports held, then `out`: a report reaches standard error no
+// later than the output of the inputs after it, even where a closed pipe ends
+// the tool at that output.
+void Flush(Output& out, Refusals& refusals);
+
+// Flushes once a block of output has gathered.
+inline void FlushWhenFull(Output& out, Refusals& refusals) {
+  if (out.Buffer.size() >= Output::kBlock) Flush(out, refusals);
+}
 
 // Appends `text` with every control byte written as \xHH.
 void AppendEscaped(std::string& out, std::string_view text);

@@ -170,6 +170,15 @@ for ((i = 0; i < ${#merged[@]}; i += 2)); do
   [ "$got" = "$want" ]; check "order of ${merged[i]}: $got"
 done
 
+# What is converted is written before each read that may wait, so a line of a live pipe comes out at once;
+# a report is written before the output after it, so a pipe closed early (head) loses none before it.
+coproc live { "$tool" convert --from epoch --to epoch; }
+echo 7 >&"${live[1]}" && read -r -t 20 got <&"${live[0]}"; kill "$live_PID"
+[ "$got" = 7 ]; check "a line of a live pipe: $got"
+{ echo x; yes @0 | head -200000; } | "$tool" convert --to epoch 2>/tmp/orvik-cli-err.$$ | head -1 >/dev/null
+got=$(cat /tmp/orvik-cli-err.$$) && rm -f /tmp/orvik-cli-err.$$
+[ "$got" = "orvik-chrono: line 1: $x_refused" ]; check "a report before a closed pipe: $got"
+
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
 rule=$("$tool" convert --help | grep '^auto takes')
 [ "$("$tool" convert --help | grep -oE '=[a-z-]+$' | tr -d '\n')" = "=auto=iso-ns=keep" ]; check "the defaults --help shows"
