@@ -9,7 +9,8 @@
 # runs (default 5) is shown. A tool that refuses lines of a case other than
 # those meant shows "refused"; one that refuses fewer shows "accepted".
 # Then the largest resident memory of one run of each tool: the CSV case on
-# 100 000 and 1 000 000 records, and 1 GB of records of 1 MB each.
+# 100 000 and 1 000 000 records, 1 GB of records of 1 MB each, and one record
+# of 200 MB.
 # Usage: bench/tool_throughput.sh [tool...]
 set -euo pipefail
 [ $# -gt 0 ] || set -- build/release/tools/orvik-chrono
@@ -95,8 +96,11 @@ memory() {
 }
 records() { head -n "$1" "$work/epoch.csv"; }
 megabytes() { awk 'BEGIN { for (s = "x"; length(s) < 1000000; s = s s) {}; s = substr(s, 1, 1000000); for (i = 0; i < 1000; ++i) print "0,0," s }'; }
+# One record of 200 MB, refused (it has one field) and written as it came.
+long_record() { head -c 200000000 /dev/zero | tr '\0' x; echo; }
 echo "max RSS (exit status)"
-for input in "100 000 records|records 100000" "1 000 000 records|records 1000000" "1000 records of 1 MB|megabytes"; do
+for input in "100 000 records|records 100000" "1 000 000 records|records 1000000" "1000 records of 1 MB|megabytes" \
+  "one record of 200 MB|long_record"; do
   printf '%-24s' "${input%%|*}"
   # shellcheck disable=SC2086
   for tool in "${tools[@]}"; do memory "$tool" ${input#*|}; done

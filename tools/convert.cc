@@ -51,11 +51,14 @@ bool Refuse(const Conversion& c, const Record& r, std::string_view message, Outp
   Report(refusals, c.Where, r.Line, message);
   switch (c.O.OnInvalid) {
     case Invalid::Keep:
-      out.Buffer.append(r.Text).append(r.LineEnd);
+      Append(out, refusals, r.Text);
+      out.Buffer.append(r.LineEnd);
       return true;
     case Invalid::Empty: {
       const Field kept = r.Found ? r.Wanted : Field{r.Text.size(), r.Text.size()};
-      out.Buffer.append(r.Text.substr(0, kept.Begin)).append(r.Text.substr(kept.End)).append(r.LineEnd);
+      Append(out, refusals, r.Text.substr(0, kept.Begin));
+      Append(out, refusals, r.Text.substr(kept.End));
+      out.Buffer.append(r.LineEnd);
       return true;
     }
     case Invalid::Drop:
@@ -71,7 +74,8 @@ bool Refuse(const Conversion& c, const Record& r, std::string_view message, Outp
 bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output& out, Refusals& refusals) {
   const std::string_view text = FieldValue(r.Text, r.Wanted, scratch.Field);
   if (text.empty() || std::ranges::find(c.O.Nulls, text) != c.O.Nulls.end()) {
-    out.Buffer.append(r.Text).append(r.LineEnd);
+    Append(out, refusals, r.Text);
+    out.Buffer.append(r.LineEnd);
     return true;
   }
   if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
@@ -87,7 +91,8 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
     return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
   }
   if (c.Quoted) QuoteFrom(out.Buffer, value, c.O.Delimiter);
-  out.Buffer.append(r.Text.substr(r.Wanted.End)).append(r.LineEnd);
+  Append(out, refusals, r.Text.substr(r.Wanted.End));
+  out.Buffer.append(r.LineEnd);
   return true;
 }
 
@@ -140,7 +145,8 @@ int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
     if (first && c.O.Header && r.Problem != Malformed::Unterminated) {
-      out.Buffer.append(r.Text).append(r.LineEnd);
+      Append(out, refusals, r.Text);
+      out.Buffer.append(r.LineEnd);
       if (r.Text.empty() && r.LineEnd.empty()) break;  // a byte-order mark alone: no header line
       if (c.O.FieldName) records.Want(c.Field = FindColumn(r.Text, *c.O.FieldName, c));
     } else if (r.Text.empty()) {

@@ -5,21 +5,21 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 namespace orvik::chrono::cli {
 
 class InputBuffer {
  public:
   // `before_read`, if any, runs before each read of `fd`.
-  explicit InputBuffer(int fd, std::function<void()> before_read = {})
-      : fd_(fd), before_read_(std::move(before_read)), buffer_(std::size_t{1} << 20) {}
+  explicit InputBuffer(int fd, std::function<void()> before_read = {});
 
   // What has been read and not yet consumed; it stays in place until Fill.
-  [[nodiscard]] std::string_view Data() const { return {buffer_.data() + begin_, end_ - begin_}; }
+  [[nodiscard]] std::string_view Data() const { return {buffer_.get() + begin_, end_ - begin_}; }
 
   // Drops the first `size` bytes of Data(), or all of it.
   void Consume(std::size_t size) { begin_ = std::min(begin_ + size, end_); }
@@ -34,9 +34,16 @@ class InputBuffer {
   [[nodiscard]] int Error() const { return error_; }
 
  private:
+  struct Free {
+    void operator()(char* p) const { std::free(p); }
+  };
+
   int fd_;
   std::function<void()> before_read_;
-  std::vector<char> buffer_;
+  std::size_t size_ = std::size_t{1} << 20;
+  // From malloc, so that realloc grows it in place where it can and no byte
+  // is written before it is read into: the memory touched is what was read.
+  std::unique_ptr<char[], Free> buffer_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool ended_ = false;

@@ -97,6 +97,12 @@ void Flush(Output& out, Refusals& refusals) {
   Flush(out);
 }
 
+void WriteLong(Output& out, Refusals& refusals, std::string_view text) {
+  Flush(out, refusals);
+  const int error = WriteAll(out.Fd, text);
+  if (error != 0) ThrowWriteError(error);
+}
+
 Refusals::~Refusals() { WriteErrors(*this); }
 
 Refusals::Refusals(Output& out) : Shared(SameDestination(out.Fd, STDERR_FILENO) ? &out : nullptr) {}

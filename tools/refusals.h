@@ -53,6 +53,16 @@ struct Refusals {
 // the tool at that output.
 void Flush(Output& out, Refusals& refusals);
 
+// Writes what `out` holds and then `text`, as Flush(out, refusals) does.
+void WriteLong(Output& out, Refusals& refusals, std::string_view text);
+
+// Appends `text` to `out`, or writes it as WriteLong does where it fills a
+// block alone, so that a long record is never copied.
+inline void Append(Output& out, Refusals& refusals, std::string_view text) {
+  if (text.size() >= Output::kBlock) return WriteLong(out, refusals, text);
+  out.Buffer.append(text);
+}
+
 // Flushes once a block of output has gathered.
 inline void FlushWhenFull(Output& out, Refusals& refusals) {
   if (out.Buffer.size() >= Output::kBlock) Flush(out, refusals);
