@@ -115,6 +115,11 @@ int Run(int argc, char** argv) {
                                         std::to_string(ORVIK_CHRONO_VERSION_MINOR) + '.' +
                                         std::to_string(ORVIK_CHRONO_VERSION_PATCH));
   app.require_subcommand(1);
+  // Usage errors begin as every other message of the tool does; set before
+  // the subcommands, which take it from here.
+  app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
+    return "orvik-chrono: " + CLI::FailureMessage::simple(failed, e);
+  });
   std::string field;
   Options options;
 

@@ -28,7 +28,7 @@ expect() {
 }
 
 # usage NAME MESSAGE ARGS...: a usage error, its message and the pointer to --help.
-usage() { local name=$1 message=$2; shift 2; expect "$name" 2 "" "$message\nRun with --help for more information." -- "$@"; }
+usage() { local name=$1 message=$2; shift 2; expect "$name" 2 "" "orvik-chrono: $message\nRun with --help for more information." -- "$@"; }
 
 # check WHAT: counts the status of the command before it; a failure is shown as WHAT.
 check() { if [ $? -eq 0 ]; then passed=$((passed + 1)); else echo "FAIL $*"; failures=$((failures + 1)); fi; }
