@@ -64,7 +64,11 @@ class RecordReader {
  public:
   // `before_read` as InputBuffer's.
   RecordReader(int fd, char delimiter, bool quoted, std::size_t wanted, std::function<void()> before_read = {})
-      : input_(fd, std::move(before_read)), kinds_(delimiter, quoted, true), delimiter_(delimiter), quoted_(quoted), wanted_(wanted) {}
+      : input_(fd, std::move(before_read)),
+        kinds_(delimiter, quoted, true),
+        delimiter_(delimiter),
+        quoted_(quoted),
+        wanted_(wanted) {}
 
   // False at the end of the input or at a failed read.
   bool Next(Record& record);

@@ -198,7 +198,9 @@ constexpr long kSecondsPerMinute = 60;
 constexpr long kSecondsPerDay = 86'400;
 constexpr int kLeapSecond = 60;
 
-long SecondOfDay(const std::tm& tm) { return (tm.tm_hour * kSecondsPerMinute + tm.tm_min) * kSecondsPerMinute + tm.tm_sec; }
+long SecondOfDay(const std::tm& tm) {
+  return (tm.tm_hour * kSecondsPerMinute + tm.tm_min) * kSecondsPerMinute + tm.tm_sec;
+}
 
 // What keeps the local time of `t` from naming `t` in ISO 8601.
 enum class LocalText : std::uint8_t { Names, OffsetWithSeconds, CountsLeapSeconds };
@@ -211,8 +213,8 @@ LocalText CheckLocal(TimePoint t, std::tm& local) {
   const TimePoint shown = SecondShown(t);
   local = ToCalendarTime(shown, TimeZone::Local);
   if (local.tm_gmtoff % kSecondsPerMinute != 0) return LocalText::OffsetWithSeconds;
-  const long lag = (SecondOfDay(ToCalendarTime(shown, TimeZone::UTC)) + local.tm_gmtoff - SecondOfDay(local)) %
-                   kSecondsPerDay;
+  const long lag =
+      (SecondOfDay(ToCalendarTime(shown, TimeZone::UTC)) + local.tm_gmtoff - SecondOfDay(local)) % kSecondsPerDay;
   return lag != 0 || local.tm_sec == kLeapSecond ? LocalText::CountsLeapSeconds : LocalText::Names;
 }
 
