@@ -8,6 +8,7 @@
 # an instant whose local time counts leap seconds.
 # parse's calendar line shows the same second.
 set -uo pipefail
+ulimit -f 100000  # a tool that writes without end fails here, not on a full disk
 tool=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
