@@ -18,7 +18,7 @@ fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 python3 -c 'import random
 r = random.Random(33)
-print("@-9223372036.854775808\n@-9223372036\n@9223372036.854775807\n@-0.5\n@-1.000000001\n@-3600.5\n@0")
+print("@-9223372036.854775808\n@-9223372036\n@9223372036.854775807\n@-0.5\n@-1.000000001\n@-3600.5\n@0\n@78796800\n@1483228800")
 for _ in range(600):
     ns = r.randrange(-2**63, 2**63) if r.random() < 0.3 else r.randrange(-6 * 10**18, 3 * 10**18)
     ns -= ns % 10**9 if r.random() < 0.2 else 0
