@@ -205,13 +205,13 @@ long SecondOfDay(const std::tm& tm) {
 // What keeps the local time of `t` from naming `t` in ISO 8601.
 enum class LocalText : std::uint8_t { Names, OffsetWithSeconds, CountsLeapSeconds };
 
-// The local time of `t` as ToCalendarTime shows it, and whether its fields and
-// offset name `t`: not where the offset has seconds, nor in a zone that counts
+// Whether the local time of `t`, as ToCalendarTime shows it, names `t` with
+// its offset: not where the offset has seconds, nor in a zone that counts
 // leap seconds (right/), whose fields lag UTC's plus the offset by the leap
 // seconds inserted so far and show a leap second as second 60.
-LocalText CheckLocal(TimePoint t, std::tm& local) {
+LocalText CheckLocal(TimePoint t) {
   const TimePoint shown = SecondShown(t);
-  local = ToCalendarTime(shown, TimeZone::Local);
+  const std::tm local = ToCalendarTime(shown, TimeZone::Local);
   if (local.tm_gmtoff % kSecondsPerMinute != 0) return LocalText::OffsetWithSeconds;
   const long lag =
       (SecondOfDay(ToCalendarTime(shown, TimeZone::UTC)) + local.tm_gmtoff - SecondOfDay(local)) % kSecondsPerDay;
@@ -297,8 +297,7 @@ TimePoint SecondShown(TimePoint t) {
 
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
   const bool iso = format == OutputFormat::Iso || format == OutputFormat::IsoNs || format == OutputFormat::IsoBasic;
-  std::tm local{};
-  if (iso && zone == TimeZone::Local && CheckLocal(t, local) != LocalText::Names) return false;
+  if (iso && zone == TimeZone::Local && CheckLocal(t) != LocalText::Names) return false;
   // Written in place at the end of `out`, never copied there.
   const std::size_t begin = out.size();
   out.resize(begin + kLongestInstant);
@@ -354,10 +353,10 @@ std::string OffsetText(std::chrono::seconds offset) {
 }
 
 std::string UnwritableMessage(TimePoint t, std::string_view text) {
-  std::tm local{};
   std::string message;
-  if (CheckLocal(t, local) == LocalText::OffsetWithSeconds) {
-    message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(local.tm_gmtoff))).append(kHasSeconds);
+  if (CheckLocal(t) == LocalText::OffsetWithSeconds) {
+    const long offset = ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff;
+    message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(offset))).append(kHasSeconds);
   } else {
     message.append(kCountsLeapSeconds);
   }
