@@ -1,6 +1,7 @@
 // duration::TryFromIso8601Strict: an ISO 8601 duration of hours, minutes and
 // seconds, read only as written: "PT", then each of H, M and S at most once,
-// in that order, a number before each.
+// in that order, a number before each, and the seconds' number may have a
+// fraction.
 #include <orvik/chrono/chrono.h>
 
 #include <algorithm>
@@ -70,7 +71,15 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
       value = std::min(value * 10 + (text[at] - '0'), kNumberCap);
     }
     if (at == number) {
+      if (std::size_t sign = at; TakeDecimalSign(text, sign)) return refuse("a digit before the decimal sign");
       return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
+    }
+    int fraction = 0;
+    if (TakeDecimalSign(text, at)) {
+      if (!ReadFraction(text, at, "S after at most nine digits of a fraction", fraction, r)) {
+        return {{}, ParseError::DurationStrictLayout};
+      }
+      if (!IsAt(text, at, 'S')) return refuse("S after the fraction, which is read only on the seconds");
     }
     const std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
     if (unit < next_unit || unit == kUnits.size()) {
@@ -78,7 +87,7 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
     }
     std::int64_t product = 0;
     fits = fits && !__builtin_mul_overflow(value, kUnitNanoseconds[unit], &product) &&
-           !__builtin_add_overflow(total, product, &total);
+           !__builtin_add_overflow(total, product, &total) && !__builtin_add_overflow(total, fraction, &total);
     next_unit = unit + 1;
     ++at;
   } while (at < text.size());
