@@ -74,20 +74,23 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
       if (std::size_t sign = at; TakeDecimalSign(text, sign)) return refuse("a digit before the decimal sign");
       return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
     }
-    int fraction = 0;
-    if (TakeDecimalSign(text, at)) {
+    std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
+    if (unit == kUnits.size() && TakeDecimalSign(text, at)) {
+      int fraction = 0;
       if (!ReadFraction(text, at, "S after at most nine digits of a fraction", fraction, r)) {
         return {{}, ParseError::DurationStrictLayout};
       }
       if (!IsAt(text, at, 'S')) return refuse("S after the fraction, which is read only on the seconds");
+      unit = UnitAt('S');
+      // No part of the total is negative: it overflows whatever their order.
+      fits = fits && !__builtin_add_overflow(total, fraction, &total);
     }
-    const std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
     if (unit < next_unit || unit == kUnits.size()) {
       return refuse("H, M or S after the number, in that order and each at most once");
     }
     std::int64_t product = 0;
     fits = fits && !__builtin_mul_overflow(value, kUnitNanoseconds[unit], &product) &&
-           !__builtin_add_overflow(total, product, &total) && !__builtin_add_overflow(total, fraction, &total);
+           !__builtin_add_overflow(total, product, &total);
     next_unit = unit + 1;
     ++at;
   } while (at < text.size());
