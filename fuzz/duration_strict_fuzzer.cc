@@ -1,7 +1,7 @@
 // duration::TryFromIso8601Strict on arbitrary bytes, alone and cut from a
 // longer buffer: every refusal must carry its message, and where it accepts a
 // text, duration::TryFromIso8601 must read the same duration, or refuse a
-// number above 2147483647.
+// number above 2147483647, or refuse the text for its fraction of seconds.
 #include <orvik/chrono/chrono.h>
 
 #include <chrono>
@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [](std::string_view text) { return duration::TryFromIso8601Strict(text); },
       [](std::chrono::nanoseconds read, std::string_view text) {
         const ParseResult<std::chrono::nanoseconds> lenient = duration::TryFromIso8601(text);
-        if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read)) {
+        if (text.find_first_of(".,") != std::string_view::npos) {
+          if (lenient) Fail("duration::TryFromIso8601 reads a fraction of seconds", text);
+        } else if (lenient.error != ParseError::DurationNumberTooLarge && (!lenient || lenient.value != read)) {
           Fail("duration::TryFromIso8601 reads the text otherwise", text);
         }
       },

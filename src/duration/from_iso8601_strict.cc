@@ -1,6 +1,7 @@
 // duration::TryFromIso8601Strict: an ISO 8601 duration of hours, minutes and
 // seconds, read only as written: "PT", then each of H, M and S at most once,
-// in that order, a number before each.
+// in that order, a number before each, and the seconds' number may have a
+// fraction.
 #include <orvik/chrono/chrono.h>
 
 #include <algorithm>
@@ -70,9 +71,20 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
       value = std::min(value * 10 + (text[at] - '0'), kNumberCap);
     }
     if (at == number) {
+      if (std::size_t sign = at; TakeDecimalSign(text, sign)) return refuse("a digit before the decimal sign");
       return refuse(next_unit == 0 ? "a number after 'T'" : "another number and unit, or the end of the text");
     }
-    const std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
+    std::size_t unit = at < text.size() ? UnitAt(text[at]) : kUnits.size();
+    if (unit == kUnits.size() && TakeDecimalSign(text, at)) {
+      int fraction = 0;
+      if (!ReadFraction(text, at, "S after at most nine digits of a fraction", fraction, r)) {
+        return {{}, ParseError::DurationStrictLayout};
+      }
+      if (!IsAt(text, at, 'S')) return refuse("S after the fraction, which is read only on the seconds");
+      unit = UnitAt('S');
+      // No part of the total is negative: it overflows whatever their order.
+      fits = fits && !__builtin_add_overflow(total, fraction, &total);
+    }
     if (unit < next_unit || unit == kUnits.size()) {
       return refuse("H, M or S after the number, in that order and each at most once");
     }

@@ -17,7 +17,6 @@
 
 #include "calendar/time_units.h"
 #include "messages.h"
-#include "text/digits.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
@@ -35,27 +34,6 @@ constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8
                                ParseError::Iso8601StrictOutsideRange};
 
 constexpr std::string_view kUtc = " UTC";
-constexpr std::size_t kFractionDigits = 9;
-constexpr unsigned kScale[kFractionDigits + 1] = {1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000,
-                                                  10'000,        1'000,       100,        10,        1};
-
-// The digits of a fraction after its decimal sign, at most nine, as nanoseconds.
-bool ReadFraction(std::string_view text, std::size_t& at, StrictReading& r) {
-  unsigned value = 0;
-  std::size_t digits = digits::ReadLeadingDigits(text.data() + at, text.size() - at, value);
-  if (digits == 8 && at + 8 < text.size() && digits::IsDigit(text[at + 8])) {
-    value = value * 10 + static_cast<unsigned>(text[at + 8] - '0');
-    ++digits;
-  }
-  at += digits;
-  if (digits == 0) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
-  if (at < text.size() && digits::IsDigit(text[at])) {
-    return r.Expect("a zone after at most nine digits of a fraction", at);
-  }
-  r.Fields.Nanoseconds = static_cast<int>(value * kScale[digits]);
-  return true;
-}
-
 // The zone, up to the end of the text: its offset's hours and minutes into
 // `r`, and `west` for a '-'.
 bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west) {
@@ -82,7 +60,9 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   std::size_t at = 0;
   const bool extended = IsAt(text, sizeof("2024") - 1, '-');
   return (extended ? ReadLayout<kExtended>(text, at, r) : ReadLayout<kBasic>(text, at, r)) &&
-         (!(Take(text, at, '.') || Take(text, at, ',')) || ReadFraction(text, at, r)) && ReadZone(text, at, r, west);
+         (!TakeDecimalSign(text, at) ||
+          ReadFraction(text, at, "a zone after at most nine digits of a fraction", r.Fields.Nanoseconds, r)) &&
+         ReadZone(text, at, r, west);
 }
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {

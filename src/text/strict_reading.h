@@ -122,6 +122,33 @@ template <std::size_t kCount>
   return false;
 }
 
+inline bool TakeDecimalSign(std::string_view text, std::size_t& at) {
+  return Take(text, at, '.') || Take(text, at, ',');
+}
+
+inline constexpr std::size_t kFractionDigits = 9;
+inline constexpr unsigned kFractionScale[kFractionDigits + 1] = {
+    1'000'000'000, 100'000'000, 10'000'000, 1'000'000, 100'000, 10'000, 1'000, 100, 10, 1};
+
+// Reads the digits of a fraction after its decimal sign, one to nine, as
+// nanoseconds into `nanoseconds` and moves past them; false, with the fault,
+// where there is no digit, or where a tenth one stands, at which the text
+// should hold what `after_nine` says.
+inline bool ReadFraction(std::string_view text, std::size_t& at, std::string_view after_nine, int& nanoseconds,
+                         StrictReading& r) {
+  unsigned value = 0;
+  std::size_t digits = digits::ReadLeadingDigits(text.data() + at, text.size() - at, value);
+  if (digits == kFractionDigits - 1 && at + digits < text.size() && digits::IsDigit(text[at + digits])) {
+    value = value * 10 + static_cast<unsigned>(text[at + digits] - '0');
+    ++digits;
+  }
+  at += digits;
+  if (digits == 0) return r.Expect("one to nine digits of a fraction after the decimal sign", at);
+  if (at < text.size() && digits::IsDigit(text[at])) return r.Expect(after_nine, at);
+  nanoseconds = static_cast<int>(value * kFractionScale[digits]);
+  return true;
+}
+
 constexpr bool IsDigitPattern(char pattern) {
   return std::string_view("yodhisfuv").find(pattern) != std::string_view::npos;
 }

@@ -452,11 +452,14 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text, s
 namespace duration {
 // An ISO 8601 duration of hours, minutes and seconds: "PT" then at least one
 // of a number and 'H', a number and 'M', a number and 'S', in that order, each
-// at most once ("PT1H30M15S", "PT90M", "PT0S"). Refused: DurationNotSupported
-// for years, months, weeks or days ("P1D", "P1Y"), DurationOutOfRange for a
-// total beyond the signed 64-bit range of nanoseconds, DurationStrictLayout
-// for anything else. Where it accepts a text, duration::TryFromIso8601 gives
-// the same duration when each number is at most 2147483647.
+// at most once ("PT1H30M15S", "PT90M", "PT0S"). The seconds' number may have a
+// fraction of 1 to 9 digits after '.' or ',' ("PT8H6M12.345S", as Java
+// writes it), a digit before the decimal sign; the hours and minutes have
+// none. Refused: DurationNotSupported for years, months, weeks or days ("P1D",
+// "P1Y"), DurationOutOfRange for a total beyond the signed 64-bit range of
+// nanoseconds, DurationStrictLayout for anything else. Where it accepts a
+// text, duration::TryFromIso8601 gives the same duration when each number is
+// at most 2147483647 and there is no fraction; it refuses a fraction.
 ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text) noexcept;
 ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text,
                                                                             std::string& message);
