@@ -145,8 +145,8 @@ int ConvertLines(Conversion c, Output& out, Refusals& refusals) {
   for (bool first = true; more && records.Next(r); first = false) {
     if (r.ByteOrderMark) out.Buffer.append(kByteOrderMark);
     if (first && c.O.Header && r.Problem != Malformed::Unterminated) {
-      Append(out, refusals, r.Text);
-      out.Buffer.append(r.LineEnd);
+      // Held, not written, until the column is found: a usage error writes nothing.
+      out.Buffer.append(r.Text).append(r.LineEnd);
       if (r.Text.empty() && r.LineEnd.empty()) break;  // a byte-order mark alone: no header line
       if (c.O.FieldName) records.Want(c.Field = FindColumn(r.Text, *c.O.FieldName, c));
     } else if (r.Text.empty()) {
