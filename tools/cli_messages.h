@@ -16,6 +16,9 @@ inline constexpr std::string_view kAutoRule =
     "alone, which may be a year or a date (YYYYMMDD) as well. It takes a text for an HTTP date, or else a mail date, "
     "when it starts with a letter; for ISO 8601 otherwise, or else a mail date.";
 
+// What every message of the tool begins with.
+inline constexpr std::string_view kPrefix = "orvik-chrono: ";
+
 // Refusals of one input, followed by the text.
 inline constexpr std::string_view kIsoTooShort =
     "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "

@@ -118,7 +118,7 @@ int Run(int argc, char** argv) {
   // Usage errors begin as every other message of the tool does; set before
   // the subcommands, which take it from here.
   app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
-    return "orvik-chrono: " + CLI::FailureMessage::simple(failed, e);
+    return std::string(kPrefix) + CLI::FailureMessage::simple(failed, e);
   });
   std::string field;
   Options options;

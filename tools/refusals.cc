@@ -17,8 +17,6 @@
 namespace orvik::chrono::cli {
 namespace {
 
-constexpr std::string_view kPrefix = "orvik-chrono: ";
-
 // The most of a record that a message shows: enough to find it by.
 constexpr std::size_t kShownBytes = 256;
 
