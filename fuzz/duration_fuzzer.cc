@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "message_checks.h"
 #include "messages.h"
 

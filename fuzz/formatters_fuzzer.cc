@@ -16,7 +16,7 @@
 #include <string_view>
 #include <utility>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "message_checks.h"
 #include "messages.h"
 

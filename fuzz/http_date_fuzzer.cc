@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
-#include "http/names.h"
+#include "civil/time_units.h"
+#include "civil/names.h"
 #include "message_checks.h"
 #include "messages.h"
 

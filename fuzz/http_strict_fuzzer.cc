@@ -17,7 +17,7 @@
 #include <utility>
 #include <vector>
 
-#include "http/names.h"
+#include "civil/names.h"
 #include "messages.h"
 #include "strict_checks.h"
 

@@ -19,7 +19,7 @@
 #include <string_view>
 #include <typeinfo>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 
 namespace orvik::chrono::fuzz {
 

@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace orvik::chrono::fuzz;
   using namespace orvik::chrono::internal;
   const std::string text(reinterpret_cast<const char*>(data), size);
-  CompareIso8601<ExtendedLayout>(text);
-  CompareIso8601<BasicLayout>(text);
+  CompareIso8601<ExtendedScan>(text);
+  CompareIso8601<BasicScan>(text);
   Compare<kImfFixdate>(text, DayBeforeMonth);
   Compare<kRfc850>(text, DayBeforeMonth);
   Compare<kAsctimeOneDigitDay>(text, MonthBeforeDay);

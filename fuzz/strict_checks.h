@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/civil.h"
-#include "calendar/leap_seconds.h"
-#include "calendar/time_units.h"
+#include "civil/civil.h"
+#include "civil/leap_seconds.h"
+#include "civil/time_units.h"
 #include "message_checks.h"
 
 namespace orvik::chrono::fuzz {

@@ -59,8 +59,21 @@ inline constexpr std::string_view kZoneUnknown = " has no known offset";
 // After the weekday written, then the date and its weekday.
 inline constexpr std::string_view kIsNotTheWeekdayOf = " is not the weekday of ";
 inline constexpr std::string_view kNotALeapSecond = "second 60 is not a leap second of UTC";
+// What the strict readers expect where a text departs from its layout, as a
+// message says it after "expected ", where more than one reader expects it.
+inline constexpr char kMonthPrompt[] = "a month, Jan to Dec";
+inline constexpr char kWeekdayPrompt[] = "a weekday, Sun to Sat or Sunday to Saturday";
+inline constexpr char kWeekdayOrDayPrompt[] = "a weekday, Sun to Sat, or the day";
 inline constexpr std::string_view kStrictOutsideRange =
     "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z";
+
+// What a strict refusal means, told by its ParseError alone, where reading
+// the text again does not refuse it so.
+inline constexpr std::string_view kDepartsFromLayout = "the text departs from its layout";
+inline constexpr std::string_view kNonexistent = "a date or a time of day that does not exist";
+inline constexpr std::string_view kOffsetOutOfRange = "an offset of 24 hours or more, or of 60 minutes or more";
+inline constexpr std::string_view kWrongWeekday = "a weekday that is not the date's";
+inline constexpr std::string_view kZoneWithoutOffset = "a zone without a known offset, or an offset of 24 hours or more";
 
 // Appends `parts` to `message`, its memory grown once.
 inline void AppendParts(std::string& message, std::initializer_list<std::string_view> parts) {

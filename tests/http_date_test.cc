@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "messages.h"
 #include "outcome.h"
 

@@ -42,8 +42,8 @@ TEST(TryFromMailDate, ReadsAndRefuses) {
       {"31 Dec 2016 18:59:60 EST", {}, "2016-12-31T23:59:59.999999999Z -18000"},  // leap second
       {"Fri, 11 Apr 2262 23:47:16 +0000", {}, "2262-04-11T23:47:16.000000000Z 0"},
       // Refused: where the text departs from the layout, what it names, its zone.
-      {"", kLayout, "expected a weekday, Mon to Sun, or the day, found the end of the text"},
-      {"Tues, 5 Mar 2024 07:08 +0000", kLayout, "expected a weekday, Mon to Sun, or the day, found 'Tues'"},
+      {"", kLayout, "expected a weekday, Sun to Sat, or the day, found the end of the text"},
+      {"Tues, 5 Mar 2024 07:08 +0000", kLayout, "expected a weekday, Sun to Sat, or the day, found 'Tues'"},
       {"Tue 5 Mar 2024 07:08 +0000", kLayout, "expected ',' after the weekday, found '5'"},
       {"5Mar 2024 07:08 +0000", kLayout, "expected white space or a comment, and the month after the day, found 'M'"},
       {"123 Mar 2024 07:08 +0000", kLayout,

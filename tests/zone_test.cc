@@ -25,7 +25,7 @@
 #include <thread>
 #include <vector>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 
 namespace {
 std::atomic<int> localtime_calls{0};

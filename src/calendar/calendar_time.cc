@@ -23,7 +23,7 @@
 #include <limits>
 
 #include "calendar/convert.h"
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 
 namespace orvik::chrono {
 namespace internal {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <ctime>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
+#include "civil/civil.h"
+#include "civil/time_units.h"
 #include "zone/local_zone.h"
 
 namespace orvik::chrono::internal {

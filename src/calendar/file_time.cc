@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 
 namespace orvik::chrono {
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {

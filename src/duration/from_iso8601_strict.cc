@@ -13,9 +13,10 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "messages.h"
 #include "text/digits.h"
+#include "text/fraction.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
@@ -50,7 +51,7 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
                                                                                StrictReading& r) {
   std::size_t at = 0;
   const auto refuse = [&](const char* expected) -> ParseResult<std::chrono::nanoseconds> {
-    r.Expect(expected, at);
+    r.Refuse(expected, at);
     return {{}, ParseError::DurationStrictLayout};
   };
   if (!Take(text, at, 'P')) return refuse("'P' at the start");

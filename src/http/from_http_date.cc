@@ -13,10 +13,12 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
-#include "http/names.h"
+#include "civil/civil.h"
+#include "civil/time_units.h"
+#include "civil/names.h"
+#include "http/name_message.h"
 #include "http/read_http_date.h"
+#include "messages.h"
 
 namespace orvik::chrono {
 namespace internal {
@@ -39,6 +41,14 @@ namespace {
 }
 
 }  // namespace
+
+// The name is what the reading put in its buffer, so it is read again.
+std::string HttpNameMessage(ParseError error, std::string_view text) {
+  const HttpDate date = ReadHttpDate(text);
+  return error == ParseError::HttpMonth ? JoinMessage({kHttpMonthHead, date.Month, kHttpNameTail, text})
+                                        : JoinMessage({kHttpWeekdayHead, date.Weekday, kHttpNameTail, text});
+}
+
 }  // namespace internal
 
 ParseResult<TimePoint> TryFromHttpDate(std::string_view text) noexcept { return internal::ReadInstant(text); }

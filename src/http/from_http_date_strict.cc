@@ -14,10 +14,12 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
-#include "http/names.h"
+#include "civil/civil.h"
+#include "civil/instant.h"
+#include "civil/names.h"
+#include "civil/time_units.h"
 #include "messages.h"
+#include "text/pattern.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
@@ -25,11 +27,11 @@ namespace internal {
 namespace {
 
 // Each after its weekday.
-constexpr Layout kImfFixdate{", dd nnn yyyy hh:ii:ss GMT", "weekday"};
-constexpr Layout kRfc850{", dd-nnn-yy hh:ii:ss GMT", "weekday"};
-constexpr Layout kAsctime{" nnn _d hh:ii:ss yyyy", "weekday"};
+constexpr BytePattern kImfFixdate{", dd nnn yyyy hh:ii:ss GMT", "weekday"};
+constexpr BytePattern kRfc850{", dd-nnn-yy hh:ii:ss GMT", "weekday"};
+constexpr BytePattern kAsctime{" nnn _d hh:ii:ss yyyy", "weekday"};
 // The IMF-fixdate whole, its weekday too, the layout that writers use most.
-constexpr Layout kWholeImfFixdate{"nnn, dd nnn yyyy hh:ii:ss GMT", ""};
+constexpr BytePattern kWholeImfFixdate{"nnn, dd nnn yyyy hh:ii:ss GMT", ""};
 
 constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStrictNonexistent,
                                ParseError::HttpStrictWeekday, ParseError::HttpStrictLayout,
@@ -51,20 +53,20 @@ constexpr StrictErrors kErrors{ParseError::HttpStrictLayout, ParseError::HttpStr
   return std::nullopt;
 }
 
-// kLayout after the weekday, its month looked up.
-template <const Layout& kLayout>
+// kPattern after the weekday, its month looked up.
+template <const BytePattern& kPattern>
 bool ReadDate(std::string_view text, std::size_t& at, StrictReading& r) {
-  constexpr std::size_t kMonth = kLayout.Text.find('n');
+  constexpr std::size_t kMonth = kPattern.Text.find('n');
   const std::size_t month_at = at + kMonth;
-  if (!ReadLayout<kLayout>(text, at, r)) return false;
+  if (!ReadPattern<kPattern>(text, at, r)) return false;
   const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, month_at));
   if (!month) {
-    r.Fault = {Problem::Expected, kExpectedTexts<kLayout>[kMonth].View(), static_cast<std::uint32_t>(month_at),
+    r.Fault = {Problem::Expected, kExpectedTexts<kPattern>[kMonth].View(), static_cast<std::uint32_t>(month_at),
                kAbbreviationLength};
     return false;
   }
   r.Fields.Month = *month + 1;
-  return at == text.size() || r.Expect("the end of the text", at);
+  return at == text.size() || r.Refuse("the end of the text", at);
 }
 
 // A year, month, day and second of the day as one number that orders as the
@@ -110,7 +112,7 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
 [[gnu::always_inline]] inline bool IsWholeImfFixdate(std::string_view text, StrictReading& r,
                                                      std::optional<int>& weekday) {
   constexpr std::size_t kMonth = kWholeImfFixdate.Text.find('n', kAbbreviationLength);
-  if (!IsWhole<kWholeImfFixdate>(text, 0, r)) return false;
+  if (!IsWholePattern<kWholeImfFixdate>(text, 0, r)) return false;
   weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
   const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, kMonth));
   r.Fields.Month = month.value_or(0) + 1;
@@ -126,7 +128,7 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
     weekday = ReadWeekday(text, at);
     const bool full_name = at > kAbbreviationLength;
     if (!weekday) {
-      r.Expect("a weekday, Sun to Sat or Sunday to Saturday", 0, at);
+      r.Refuse(kWeekdayPrompt, 0, at);
       return {{}, kErrors.Layout};
     }
     // Taken from `now` alone, before the date is read, so that the two
@@ -140,10 +142,9 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
   }
   Timestamp instant;
   std::int64_t days = 0;
-  Problem problem = FormTimestamp(r.Fields, 0, instant, days);
-  if ((problem == Problem::None || problem == Problem::OutsideRange) &&
-      civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
-    problem = Problem::Weekday;
+  const Problem formed = FormTimestamp(r.Fields, 0, instant, days);
+  Problem problem = CheckWeekday(formed, days, *weekday);
+  if (problem == Problem::Weekday) {
     instant = {};
     r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));
   }
@@ -164,10 +165,10 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now, std::string& message) {
-  internal::StrictReading reading;
-  const ParseResult<Timestamp> read = internal::ReadStrict(text, now, reading);
-  if (!read) internal::AppendStrictMessage(message, internal::kHttpStrictHead, reading, text);
-  return read;
+  return internal::ReadWithMessage(text, message, internal::kHttpStrictHead,
+                                   [now](std::string_view read, internal::StrictReading& reading) {
+                                     return internal::ReadStrict(read, now, reading);
+                                   });
 }
 
 }  // namespace orvik::chrono

@@ -1,5 +1,5 @@
-// Internal: the one reading of an HTTP date, shared by FromHttpDate and the
-// tool that names a text's layout.
+// Internal: the one reading of an HTTP date by FromHttpDate and
+// TryFromHttpDate, and again by ErrorMessage for the name it read.
 #ifndef ORVIK_CHRONO_SRC_HTTP_READ_HTTP_DATE_H_
 #define ORVIK_CHRONO_SRC_HTTP_READ_HTTP_DATE_H_
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
-#include "http/names.h"
+#include "civil/civil.h"
+#include "civil/time_units.h"
+#include "civil/names.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {

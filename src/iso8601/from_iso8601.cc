@@ -16,8 +16,8 @@
 #include <string_view>
 #include <utility>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
+#include "civil/civil.h"
+#include "civil/time_units.h"
 #include "iso8601/read_iso8601.h"
 
 namespace orvik::chrono {

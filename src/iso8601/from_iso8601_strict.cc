@@ -15,19 +15,21 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
+#include "civil/instant.h"
 #include "messages.h"
+#include "text/fraction.h"
+#include "text/pattern.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
 namespace internal {
 namespace {
 
-constexpr Layout kExtended{"yyyy-oo-dd?hh:ii:ss", ""};
-constexpr Layout kBasic{"yyyyoodd?hhiiss", ""};
+constexpr BytePattern kExtended{"yyyy-oo-dd?hh:ii:ss", ""};
+constexpr BytePattern kBasic{"yyyyoodd?hhiiss", ""};
 // The layouts that writers use most, each read whole at once.
-constexpr Layout kExtendedUtc{"yyyy-oo-ddThh:ii:ss.fffffffffZ", ""};
-constexpr Layout kExtendedOffset{"yyyy-oo-ddThh:ii:ss.fffffffff+uu:vv", ""};
+constexpr BytePattern kExtendedUtc{"yyyy-oo-ddThh:ii:ss.fffffffffZ", ""};
+constexpr BytePattern kExtendedOffset{"yyyy-oo-ddThh:ii:ss.fffffffff+uu:vv", ""};
 
 constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent,
                                ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOffset,
@@ -42,24 +44,24 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
     ++at;
   } else if (first == '+' || first == '-') {
     west = first == '-';
-    if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Expect("the offset's hours in two digits", at);
+    if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Refuse("the offset's hours in two digits", at);
     const bool colon = Take(text, at, ':');
     if ((colon || at < text.size()) && !TakeDigits<2>(text, at, r.OffsetMinutes)) {
-      return r.Expect("the offset's minutes in two digits", at);
+      return r.Refuse("the offset's minutes in two digits", at);
     }
   } else if (text.substr(at) == kUtc) {
     at = text.size();
   } else {
-    return r.Expect("a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC'", at);
+    return r.Refuse("a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC'", at);
   }
-  return at == text.size() || r.Expect("the end of the text after the zone", at);
+  return at == text.size() || r.Refuse("the end of the text after the zone", at);
 }
 
 // Any layout, each part checked where it stands.
 bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   std::size_t at = 0;
   const bool extended = IsAt(text, sizeof("2024") - 1, '-');
-  return (extended ? ReadLayout<kExtended>(text, at, r) : ReadLayout<kBasic>(text, at, r)) &&
+  return (extended ? ReadPattern<kExtended>(text, at, r) : ReadPattern<kBasic>(text, at, r)) &&
          (!TakeDecimalSign(text, at) ||
           ReadFraction(text, at, "a zone after at most nine digits of a fraction", r.Fields.Nanoseconds, r)) &&
          ReadZone(text, at, r, west);
@@ -67,14 +69,12 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
   bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
-  if (!IsWhole<kExtendedUtc>(text, 0, r) && !IsWhole<kExtendedOffset>(text, 0, r) &&
+  if (!IsWholePattern<kExtendedUtc>(text, 0, r) && !IsWholePattern<kExtendedOffset>(text, 0, r) &&
       !ReadParts(text, r = {}, west = false)) {
     return {{}, kErrors.Layout};
   }
-  Problem problem = r.OffsetHours > 23     ? Problem::OffsetHours
-                    : r.OffsetMinutes > 59 ? Problem::OffsetMinutes
-                                           : Problem::None;
-  const std::int64_t offset = (r.OffsetHours * kSecondsPerHour + r.OffsetMinutes * kSecondsPerMinute) * (west ? -1 : 1);
+  std::int64_t offset = 0;
+  Problem problem = OffsetSeconds(r.OffsetHours, r.OffsetMinutes, west, offset);
   Timestamp read;
   std::int64_t days = 0;
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
@@ -91,10 +91,7 @@ ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
 }
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
-  internal::StrictReading reading;
-  const ParseResult<Timestamp> read = internal::ReadStrict(text, reading);
-  if (!read) internal::AppendStrictMessage(message, internal::kIso8601StrictHead, reading, text);
-  return read;
+  return internal::ReadWithMessage(text, message, internal::kIso8601StrictHead, internal::ReadStrict);
 }
 
 }  // namespace orvik::chrono

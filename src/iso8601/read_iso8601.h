@@ -1,5 +1,5 @@
-// Internal: the one reading of an ISO 8601 timestamp, shared by SplitIso8601
-// and the tool that names a text's layout.
+// Internal: the one reading of an ISO 8601 timestamp by SplitIso8601 and
+// FromIso8601, their Try faces included.
 #ifndef ORVIK_CHRONO_SRC_ISO8601_READ_ISO8601_H_
 #define ORVIK_CHRONO_SRC_ISO8601_READ_ISO8601_H_
 
@@ -73,24 +73,24 @@ inline ParseError IsoError(const IsoFields& fields) {
 // fraction reads its designator and offset again, from where they follow
 // full-width fields, in the layout's own offset form; one that ends before
 // that reads as one that ends there. `text` has five characters or more.
-template <typename Layout>
-[[gnu::always_inline]] inline void ReadLayout(std::string_view text, IsoFields& f) {
+template <typename Formats>
+[[gnu::always_inline]] inline void ScanFields(std::string_view text, IsoFields& f) {
   ScanResult read{};
   if (text.back() == 'Z') {
-    read = Scan<Layout::kDateTime>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction, f.Designator);
+    read = Scan<Formats::kDateTime>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction, f.Designator);
   } else if (text[text.size() - 3] == ':') {
-    read = Scan<Layout::kDateTime + kColonOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
+    read = Scan<Formats::kDateTime + kColonOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
                                                   f.Designator, f.OffsetHours, f.OffsetMinutes);
   } else {
-    read = Scan<Layout::kDateTime + kPlainOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
+    read = Scan<Formats::kDateTime + kPlainOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
                                                   f.Designator, f.OffsetHours, f.OffsetMinutes);
   }
   f.ValuesRead = read.Count;
   f.ValuesLength = read.ValuesLength;
-  if (read.Count != kDateTimeValues || text.size() <= Layout::kDesignatorIndex) return;
+  if (read.Count != kDateTimeValues || text.size() <= Formats::kDesignatorIndex) return;
   const ScanResult offset =
-      Scan<Layout::kDesignator>(text.substr(Layout::kDesignatorIndex), f.Designator, f.OffsetHours, f.OffsetMinutes);
-  f.ValuesLength = Layout::kDesignatorIndex + offset.ValuesLength;
+      Scan<Formats::kDesignator>(text.substr(Formats::kDesignatorIndex), f.Designator, f.OffsetHours, f.OffsetMinutes);
+  f.ValuesLength = Formats::kDesignatorIndex + offset.ValuesLength;
   f.ValuesRead = offset.Count == EOF ? kDateTimeValues : kFractionValues + offset.Count;
 }
 
@@ -103,9 +103,9 @@ inline constexpr std::size_t kLayoutIndex = sizeof("2020") - 1;
   IsoFields fields;
   fields.Extended = text[kLayoutIndex] == '-';
   if (fields.Extended) {
-    ReadLayout<ExtendedLayout>(text, fields);
+    ScanFields<ExtendedScan>(text, fields);
   } else {
-    ReadLayout<BasicLayout>(text, fields);
+    ScanFields<BasicScan>(text, fields);
   }
   return fields;
 }

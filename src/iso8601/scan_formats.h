@@ -16,13 +16,13 @@ inline constexpr ScanFormat kPlainOffset = "%2u%2u";
 // unless the text ends in 'Z'); then, for a text without a fraction, the
 // designator and offset read again from where they follow full-width fields,
 // in the layout's own offset form.
-struct ExtendedLayout {
+struct ExtendedScan {
   static constexpr ScanFormat kDateTime = "%4u-%2u-%2uT%2u:%2u:%2u.%9u%c";
   static constexpr ScanFormat kDesignator = ScanFormat("%c") + kColonOffset;
   static constexpr std::size_t kDesignatorIndex = sizeof("2020-01-01T00:00:00") - 1;
 };
 
-struct BasicLayout {
+struct BasicScan {
   static constexpr ScanFormat kDateTime = "%4u%2u%2uT%2u%2u%2u.%9u%c";
   static constexpr ScanFormat kDesignator = ScanFormat("%c") + kPlainOffset;
   static constexpr std::size_t kDesignatorIndex = sizeof("20200101T000000") - 1;

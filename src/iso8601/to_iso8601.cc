@@ -16,7 +16,7 @@
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {

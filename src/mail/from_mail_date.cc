@@ -16,9 +16,11 @@
 #include <string>
 #include <string_view>
 
-#include "calendar/time_units.h"
-#include "http/names.h"
+#include "civil/instant.h"
+#include "civil/names.h"
+#include "civil/time_units.h"
 #include "messages.h"
+#include "text/pattern.h"
 #include "text/strict_reading.h"
 
 namespace orvik::chrono {
@@ -26,11 +28,11 @@ namespace internal {
 namespace {
 
 // What the reading expects where a text departs from the layout.
-constexpr const char* kWeekdayOrDay = "a weekday, Mon to Sun, or the day";
+constexpr const char* kWeekdayOrDay = kWeekdayOrDayPrompt;
 constexpr const char* kComma = "',' after the weekday";
 constexpr const char* kDay = "the day in one or two digits";
 constexpr const char* kSeparatorBeforeMonth = "white space or a comment, and the month after the day";
-constexpr const char* kMonth = "a month, Jan to Dec";
+constexpr const char* kMonth = kMonthPrompt;
 constexpr const char* kSeparatorBeforeYear = "white space or a comment, and the year after the month";
 constexpr const char* kYear = "the year in two or more digits";
 constexpr const char* kSeparatorBeforeTime = "white space or a comment, and the time after the year";
@@ -268,18 +270,18 @@ bool ReadMailDate(MailCursor& c, StrictReading& r, Marks& m) {
 // between the parts, with a day of two digits or one:
 // "Tue, 05 Mar 2024 07:08:09 +0000". Read whole at once, such a text gives
 // the reading that ReadMailDate gives; any other text is left to it.
-constexpr Layout kCanonical{"nnn, dd nnn yyyy hh:ii:ss +uuvv", ""};
-constexpr Layout kCanonicalShortDay{"nnn, d nnn yyyy hh:ii:ss +uuvv", ""};
+constexpr BytePattern kCanonical{"nnn, dd nnn yyyy hh:ii:ss +uuvv", ""};
+constexpr BytePattern kCanonicalShortDay{"nnn, d nnn yyyy hh:ii:ss +uuvv", ""};
 
-template <const Layout& kLayout>
+template <const BytePattern& kPattern>
 [[gnu::always_inline]] inline bool IsCanonical(std::string_view text, StrictReading& r, Marks& m) {
-  constexpr std::size_t kMonthAt = kLayout.Text.find('n', kAbbreviationLength);
-  if (!IsWhole<kLayout>(text, 0, r)) return false;
+  constexpr std::size_t kMonthAt = kPattern.Text.find('n', kAbbreviationLength);
+  if (!IsWholePattern<kPattern>(text, 0, r)) return false;
   m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
   m.WeekdaySize = kAbbreviationLength;
   const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, kMonthAt));
   r.Fields.Month = month.value_or(0) + 1;
-  m.West = text[kLayout.Text.find('+')] == '-';
+  m.West = text[kPattern.Text.find('+')] == '-';
   return m.Weekday && month;
 }
 
@@ -301,10 +303,7 @@ template <const Layout& kLayout>
 [[gnu::always_inline]] inline Problem ZoneOffset(std::string_view text, const StrictReading& r, const Marks& m,
                                                  std::int64_t& offset) {
   if (m.ZoneSize != 0) return NamedZoneOffset(text.substr(m.ZoneAt, m.ZoneSize), offset);
-  if (r.OffsetHours > 23) return Problem::OffsetHours;
-  if (r.OffsetMinutes > 59) return Problem::OffsetMinutes;
-  offset = (r.OffsetHours * kSecondsPerHour + r.OffsetMinutes * kSecondsPerMinute) * (m.West ? -1 : 1);
-  return Problem::None;
+  return OffsetSeconds(r.OffsetHours, r.OffsetMinutes, m.West, offset);
 }
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
@@ -313,7 +312,7 @@ template <const Layout& kLayout>
   if (!IsCanonical<kCanonical>(text, r, m) && !IsCanonical<kCanonicalShortDay>(text, r, m) &&
       !ReadMailDate(c, r = {}, m = {})) {
     const bool name = c.Wanted == kWeekdayOrDay || c.Wanted == kMonth;
-    r.Expect(c.Wanted, c.At, name ? LettersFrom(text, c.At) : 0);
+    r.Refuse(c.Wanted, c.At, name ? LettersFrom(text, c.At) : 0);
     return {{}, kErrors.Layout};
   }
   std::int64_t offset = 0;
@@ -322,8 +321,7 @@ template <const Layout& kLayout>
   Problem problem = ZoneOffset(text, r, m, offset);
   if (problem == Problem::Zone) r.Fault = {problem, {}, m.ZoneAt, m.ZoneSize};
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
-  if ((problem == Problem::None || problem == Problem::OutsideRange) && m.Weekday && r.Fields.Year < kYearCap &&
-      civil::WeekdayFromDays(days) != static_cast<unsigned>(*m.Weekday)) {
+  if (m.Weekday && r.Fields.Year < kYearCap && CheckWeekday(problem, days, *m.Weekday) == Problem::Weekday) {
     problem = Problem::Weekday;
     read = {};
     r.Fault = {problem, {}, m.WeekdayAt, m.WeekdaySize};
@@ -341,10 +339,7 @@ ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept {
 }
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message) {
-  internal::StrictReading reading;
-  const ParseResult<Timestamp> read = internal::ReadStrict(text, reading);
-  if (!read) internal::AppendStrictMessage(message, internal::kMailDateHead, reading, text);
-  return read;
+  return internal::ReadWithMessage(text, message, internal::kMailDateHead, internal::ReadStrict);
 }
 
 }  // namespace orvik::chrono

@@ -21,7 +21,6 @@
 #include <new>
 #include <string>
 
-#include "calendar/convert.h"
 #include "zone/zone_table.h"
 
 namespace orvik::chrono {

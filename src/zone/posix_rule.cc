@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "calendar/civil.h"
-#include "calendar/time_units.h"
+#include "civil/civil.h"
+#include "civil/time_units.h"
 
 namespace orvik::chrono::internal::zone {
 namespace {
@@ -120,11 +120,8 @@ bool ReadChange(const char*& p, Side& side, bool starts_summer) {
   return true;
 }
 
-bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
-
-std::int64_t DayOf(std::int64_t year, int month) {
-  return civil::SecondsFromCivil(year, month, 1, 0, 0, 0) / kSecondsPerDay;
-}
+// The days from 1970-01-01 to the first day of `month`.
+std::int64_t FirstDayOf(std::int64_t year, int month) { return civil::DayOf(year, month, 1); }
 
 }  // namespace
 
@@ -163,22 +160,22 @@ bool IsComputable(const PosixRule& rule) {
 // 1970-01-01 for every year up to 1970 (while it takes leap years and
 // weekdays from `year` itself): before 1970 a rule's changes fall in 1970.
 std::int64_t ChangeOf(const Side& side, std::int64_t year) {
-  const std::int64_t base = year > 1970 ? DayOf(year, 1) : 0;
+  const std::int64_t base = year > 1970 ? FirstDayOf(year, 1) : 0;
   std::int64_t day = 0;
   switch (side.Rule) {
     case DayRule::Julian:
-      day = side.Day - 1 + (side.Day >= 60 && IsLeapYear(year) ? 1 : 0);
+      day = side.Day - 1 + (side.Day >= 60 && civil::IsLeapYear(year) ? 1 : 0);
       break;
     case DayRule::DayOfYear:
       day = side.Day;
       break;
     case DayRule::MonthWeekDay: {
-      const std::int64_t first = DayOf(year, side.Month);
-      const std::int64_t length = DayOf(year, side.Month + 1) - first;
+      const std::int64_t first = FirstDayOf(year, side.Month);
+      const std::int64_t length = FirstDayOf(year, side.Month + 1) - first;
       std::int64_t in_month = side.Day - static_cast<std::int64_t>(civil::WeekdayFromDays(first));
       if (in_month < 0) in_month += 7;
       for (unsigned week = 1; week < side.Week && in_month + 7 < length; ++week) in_month += 7;
-      day = first - DayOf(year, 1) + in_month;
+      day = first - FirstDayOf(year, 1) + in_month;
       break;
     }
   }

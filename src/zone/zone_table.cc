@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "calendar/civil.h"
+#include "civil/civil.h"
 
 namespace orvik::chrono::internal::zone {
 namespace {
@@ -147,7 +147,7 @@ std::vector<Stretch<Piece>> Merge(const std::vector<Stretch<Kind>>& kinds, const
 
 // Where each part of a zone's block starts, in bytes; every part is aligned
 // for its type, since each size before it is a multiple of 8.
-struct Layout {
+struct BlockOffsets {
   std::size_t Shifts;
   std::size_t Starts;
   std::size_t ShiftOf;
@@ -155,14 +155,14 @@ struct Layout {
   std::size_t Size;
 };
 
-Layout LayoutOf(std::size_t shifts, std::size_t stretches, std::size_t text) {
-  Layout layout{};
-  layout.Shifts = sizeof(Zone);
-  layout.Starts = layout.Shifts + shifts * sizeof(Shift);
-  layout.ShiftOf = layout.Starts + (stretches + 1) * sizeof(std::int64_t);
-  layout.Text = layout.ShiftOf + stretches * sizeof(std::uint16_t);
-  layout.Size = layout.Text + text;
-  return layout;
+BlockOffsets OffsetsOf(std::size_t shifts, std::size_t stretches, std::size_t text) {
+  BlockOffsets offsets{};
+  offsets.Shifts = sizeof(Zone);
+  offsets.Starts = offsets.Shifts + shifts * sizeof(Shift);
+  offsets.ShiftOf = offsets.Starts + (stretches + 1) * sizeof(std::int64_t);
+  offsets.Text = offsets.ShiftOf + stretches * sizeof(std::uint16_t);
+  offsets.Size = offsets.Text + text;
+  return offsets;
 }
 
 // Appends `text` and a NUL to `texts` once; returns where it starts.
@@ -197,21 +197,21 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
   const std::size_t path = Intern(texts, key.Path);
   const std::size_t name = Intern(texts, key.Name);
 
-  const Layout layout = LayoutOf(distinct.size(), pieces.size(), texts.size());
-  auto* block = static_cast<std::byte*>(::operator new(layout.Size, std::nothrow));
+  const BlockOffsets offsets = OffsetsOf(distinct.size(), pieces.size(), texts.size());
+  auto* block = static_cast<std::byte*>(::operator new(offsets.Size, std::nothrow));
   if (block == nullptr) return nullptr;
-  char* const text = reinterpret_cast<char*>(block + layout.Text);
+  char* const text = reinterpret_cast<char*>(block + offsets.Text);
   std::copy(texts.begin(), texts.end(), text);
-  auto* shifts = reinterpret_cast<Shift*>(block + layout.Shifts);
+  auto* shifts = reinterpret_cast<Shift*>(block + offsets.Shifts);
   for (std::size_t i = 0; i < distinct.size(); ++i) {
     const Piece& piece = distinct[i];
     shifts[i] = {piece.Shown.Offset - std::int64_t{piece.Leaps.Correction}, piece.Shown.Offset,
                  piece.Shown.IsDst ? 1 : 0, piece.Leaps.LeapSecond, text + abbreviations[i]};
   }
-  auto* starts = reinterpret_cast<std::int64_t*>(block + layout.Starts);
+  auto* starts = reinterpret_cast<std::int64_t*>(block + offsets.Starts);
   for (std::size_t i = 0; i < pieces.size(); ++i) starts[i] = pieces[i].Start;
   starts[pieces.size()] = kNever;
-  auto* stretch_shifts = reinterpret_cast<std::uint16_t*>(block + layout.ShiftOf);
+  auto* stretch_shifts = reinterpret_cast<std::uint16_t*>(block + offsets.ShiftOf);
   std::copy(shift_of.begin(), shift_of.end(), stretch_shifts);
   auto* zone = new (block) Zone{pieces.empty() ? nullptr : shifts,
                                 starts,

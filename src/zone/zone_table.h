@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 #include "zone/posix_rule.h"
 #include "zone/tzif.h"
 

@@ -338,10 +338,16 @@ struct ParseResult {
 // The message that the throwing reader carries when it refuses `text` for
 // `error`: exactly its what(), with `text` in full where the message quotes it
 // (an HTTP name error reads the name from `text` again). For a strict
-// reader's error, the strict reader's message, its detail read again from
-// `text` (an RFC 850 year against the system clock). "" for ParseError::None.
+// reader's error, the message that the strict reader's `message` overload
+// gives, from reading `text` again, an RFC 850 year against `now` (the
+// overload without it reads the system clock). Where that reading does not
+// refuse `text` for `error` (an error of another text, or of another `now`),
+// the reader's head, what `error` means and the text, such as
+// "Not an HTTP date, a weekday that is not the date's: " + text. Never empty
+// for a refusal; "" for ParseError::None and for a value no reader gives.
 // May throw std::bad_alloc.
 ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text);
+ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now);
 
 // Throws what the throwing reader throws when it refuses `text` for `error`:
 // std::out_of_range for Iso8601OutsideRange, Iso8601TooShort,

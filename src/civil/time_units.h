@@ -1,7 +1,7 @@
 // Internal: units of time, the whole seconds that a time point can hold, and
 // the cuts of a time point to its whole second.
-#ifndef ORVIK_CHRONO_SRC_CALENDAR_TIME_UNITS_H_
-#define ORVIK_CHRONO_SRC_CALENDAR_TIME_UNITS_H_
+#ifndef ORVIK_CHRONO_SRC_CIVIL_TIME_UNITS_H_
+#define ORVIK_CHRONO_SRC_CIVIL_TIME_UNITS_H_
 
 #include <orvik/chrono/chrono.h>
 
@@ -48,4 +48,4 @@ constexpr FlooredTime FloorToSecond(TimePoint t) {
 
 }  // namespace orvik::chrono::internal
 
-#endif  // ORVIK_CHRONO_SRC_CALENDAR_TIME_UNITS_H_
+#endif  // ORVIK_CHRONO_SRC_CIVIL_TIME_UNITS_H_

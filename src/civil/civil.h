@@ -10,12 +10,12 @@
 // on it is unsigned and every intermediate fits 32 bits, its range noted
 // beside it, for days from -kShiftDays (year -32800) to 2^30 - kShiftDays
 // (about year 2.9 million).
-#ifndef ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
-#define ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
+#ifndef ORVIK_CHRONO_SRC_CIVIL_CIVIL_H_
+#define ORVIK_CHRONO_SRC_CIVIL_CIVIL_H_
 
 #include <cstdint>
 
-#include "calendar/time_units.h"
+#include "civil/time_units.h"
 
 namespace orvik::chrono::internal::civil {
 
@@ -50,7 +50,6 @@ constexpr Date CivilFromDays(std::int64_t days) {
   // The year from March holds the February before it, so a leap day falls
   // before March 1st when the year divides by 4, and by 400 at a century:
   // the shift is a whole number of eras, so the shifted counts tell.
-  // Flags as 0 or 1 combined with &, not &&: random years would mispredict a branch.
   const unsigned leap = (year_of_century % 4 == 0 ? 1U : 0U) & (year_of_century != 0 || century % 4 == 0 ? 1U : 0U);
   const unsigned day_of_civil_year = january_or_february ? day_of_year - 306 : day_of_year + 59 + leap;
   return {year + (january_or_february ? 1 : 0), january_or_february ? month - 12 : month, day, day_of_civil_year};
@@ -94,6 +93,12 @@ constexpr std::int64_t SecondsFromCivil(std::int64_t year, int month, int day, i
 
 constexpr bool IsLeapYear(std::int64_t year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
 
+// The days from 1970-01-01 to the date, its fields carried as SecondsFromCivil
+// carries them (day 1 of month 13 is January 1st of the next year).
+constexpr std::int64_t DayOf(std::int64_t year, int month, int day) {
+  return SecondsFromCivil(year, month, day, 0, 0, 0) / kSecondsPerDay;
+}
+
 // The days of `month` (1 to 12) of `year`: 30 or 31 alternating from March,
 // as from August again, and February's 28 or 29.
 constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
@@ -101,7 +106,7 @@ constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
   return 30 + ((month ^ (month >> 3U)) & 1U);
 }
 
-static_assert(SecondsFromCivil(1970, 1, 1, 0, 0, 0) == 0);
+static_assert(SecondsFromCivil(1970, 1, 1, 0, 0, 0) == 0 && DayOf(1969, 12, 31) == -1 && DayOf(2000, 3, 1) == 11017);
 static_assert(DaysInMonth(2024, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2000, 2) == 29);
 static_assert(DaysInMonth(2024, 1) == 31 && DaysInMonth(2024, 4) == 30 && DaysInMonth(2024, 7) == 31);
 static_assert(DaysInMonth(2024, 8) == 31 && DaysInMonth(2024, 9) == 30 && DaysInMonth(2024, 12) == 31);
@@ -119,4 +124,4 @@ static_assert(CivilFromDays(0).DayOfYear == 0 && CivilFromDays(11322).DayOfYear 
 
 }  // namespace orvik::chrono::internal::civil
 
-#endif  // ORVIK_CHRONO_SRC_CALENDAR_CIVIL_H_
+#endif  // ORVIK_CHRONO_SRC_CIVIL_CIVIL_H_

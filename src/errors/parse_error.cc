@@ -9,9 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "http/read_http_date.h"
+#include "http/name_message.h"
 #include "messages.h"
-#include "text/strict_reading.h"
 
 namespace orvik::chrono {
 namespace internal {
@@ -52,14 +51,53 @@ constexpr std::array<FixedMessage, kErrorCount> kFixedMessages = [] {
   return messages;
 }();
 
-// The name is what the reading put in its buffer, so it is read again.
-std::string HttpNameMessage(ParseError error, std::string_view text) {
-  const HttpDate date = ReadHttpDate(text);
-  return error == ParseError::HttpMonth ? JoinMessage({kHttpMonthHead, date.Month, kHttpNameTail, text})
-                                        : JoinMessage({kHttpWeekdayHead, date.Weekday, kHttpNameTail, text});
-}
-
 bool IsBetween(ParseError error, ParseError first, ParseError last) { return error >= first && error <= last; }
+
+// A strict refusal told by its error alone, for a text that its reader does
+// not refuse so: the head of the reader's messages and what the error means.
+constexpr std::array<FixedMessage, kErrorCount> kStrictFallbacks = [] {
+  std::array<FixedMessage, kErrorCount> messages{};
+  const auto set = [&messages](ParseError error, FixedMessage message) {
+    messages.at(static_cast<std::size_t>(error)) = message;
+  };
+  set(ParseError::Iso8601StrictLayout, {kIso8601StrictHead, kDepartsFromLayout});
+  set(ParseError::Iso8601StrictNonexistent, {kIso8601StrictHead, kNonexistent});
+  set(ParseError::Iso8601StrictOffset, {kIso8601StrictHead, kOffsetOutOfRange});
+  set(ParseError::Iso8601StrictOutsideRange, {kIso8601StrictHead, kStrictOutsideRange});
+  set(ParseError::HttpStrictLayout, {kHttpStrictHead, kDepartsFromLayout});
+  set(ParseError::HttpStrictNonexistent, {kHttpStrictHead, kNonexistent});
+  set(ParseError::HttpStrictWeekday, {kHttpStrictHead, kWrongWeekday});
+  set(ParseError::HttpStrictOutsideRange, {kHttpStrictHead, kStrictOutsideRange});
+  set(ParseError::MailDateLayout, {kMailDateHead, kDepartsFromLayout});
+  set(ParseError::MailDateNonexistent, {kMailDateHead, kNonexistent});
+  set(ParseError::MailDateWeekday, {kMailDateHead, kWrongWeekday});
+  set(ParseError::MailDateZone, {kMailDateHead, kZoneWithoutOffset});
+  set(ParseError::MailDateOutsideRange, {kMailDateHead, kStrictOutsideRange});
+  set(ParseError::DurationStrictLayout, {kDurationStrictHead, kDepartsFromLayout});
+  return messages;
+}();
+
+// The strict reader's own message where it refuses `text` for `error`, from
+// reading the text again; otherwise the error's fallback. "" for a value that
+// no reader gives.
+std::string StrictMessage(ParseError error, std::string_view text, TimePoint now) {
+  std::string message;
+  ParseError again = ParseError::None;
+  if (IsBetween(error, ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOutsideRange)) {
+    again = TryFromIso8601Strict(text, message).error;
+  } else if (IsBetween(error, ParseError::HttpStrictLayout, ParseError::HttpStrictOutsideRange)) {
+    again = TryFromHttpDateStrict(text, now, message).error;
+  } else if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) {
+    again = TryFromMailDate(text, message).error;
+  } else if (error == ParseError::DurationStrictLayout) {
+    again = duration::TryFromIso8601Strict(text, message).error;
+  } else {
+    return {};
+  }
+  if (again == error) return message;
+  const FixedMessage& fallback = kStrictFallbacks.at(static_cast<std::size_t>(error));
+  return JoinMessage({fallback.Head, fallback.Detail, ": ", text});
+}
 
 bool IsOutOfRange(ParseError error) {
   return error == ParseError::Iso8601OutsideRange || error == ParseError::Iso8601TooShort ||
@@ -71,29 +109,22 @@ bool IsOutOfRange(ParseError error) {
 }  // namespace
 }  // namespace internal
 
-std::string ErrorMessage(ParseError error, std::string_view text) {
+std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now) {
   using namespace internal;
   if (error == ParseError::None) return {};
   if (error == ParseError::Iso8601TooShort) {
     return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
   }
   if (error == ParseError::HttpMonth || error == ParseError::HttpWeekday) return HttpNameMessage(error, text);
-  // A strict reader's message comes from reading the text again (an RFC 850
-  // year against the system clock).
-  std::string strict;
-  if (IsBetween(error, ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOutsideRange)) {
-    TryFromIso8601Strict(text, strict);
-  } else if (IsBetween(error, ParseError::HttpStrictLayout, ParseError::HttpStrictOutsideRange)) {
-    TryFromHttpDateStrict(text, std::chrono::system_clock::now(), strict);
-  } else if (IsBetween(error, ParseError::MailDateLayout, ParseError::MailDateOutsideRange)) {
-    TryFromMailDate(text, strict);
-  } else if (error == ParseError::DurationStrictLayout) {
-    duration::TryFromIso8601Strict(text, strict);
-  } else if (const auto index = static_cast<std::size_t>(error); index < kErrorCount) {
+  if (const auto index = static_cast<std::size_t>(error); index < kErrorCount && !kFixedMessages.at(index).Head.empty()) {
     const FixedMessage& message = kFixedMessages.at(index);
     return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
   }
-  return strict;
+  return StrictMessage(error, text, now);
+}
+
+std::string ErrorMessage(ParseError error, std::string_view text) {
+  return ErrorMessage(error, text, std::chrono::system_clock::now());
 }
 
 void ThrowParseError(ParseError error, std::string_view text) {

@@ -1,7 +1,7 @@
 // Internal: the English weekday and month names of HTTP dates, in tm_wday and
 // tm_mon order, shared by the writer and the reader.
-#ifndef ORVIK_CHRONO_SRC_HTTP_NAMES_H_
-#define ORVIK_CHRONO_SRC_HTTP_NAMES_H_
+#ifndef ORVIK_CHRONO_SRC_CIVIL_NAMES_H_
+#define ORVIK_CHRONO_SRC_CIVIL_NAMES_H_
 
 #include <algorithm>
 #include <array>
@@ -103,4 +103,4 @@ inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
 
 }  // namespace orvik::chrono::internal
 
-#endif  // ORVIK_CHRONO_SRC_HTTP_NAMES_H_
+#endif  // ORVIK_CHRONO_SRC_CIVIL_NAMES_H_

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "http/names.h"
+#include "civil/names.h"
 #include "messages.h"
 
 namespace orvik::chrono::internal {

@@ -1,0 +1,104 @@
+// Internal: the fields of a date and a time of day, the rules that make them
+// exist (leap seconds included) and an offset valid, and the instant that they
+// name with it.
+#ifndef ORVIK_CHRONO_SRC_CIVIL_INSTANT_H_
+#define ORVIK_CHRONO_SRC_CIVIL_INSTANT_H_
+
+#include <orvik/chrono/chrono.h>
+
+#include <chrono>
+#include <cstdint>
+
+#include "civil/civil.h"
+#include "civil/leap_seconds.h"
+#include "civil/time_units.h"
+
+namespace orvik::chrono::internal {
+
+// A date and time of day as a text wrote them, each field in an int: the
+// strict readers take at most four digits a field, and cap a longer year.
+struct CivilFields {
+  int Year = 0;
+  int Month = 0;
+  int Day = 0;
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+  int Nanoseconds = 0;
+};
+
+// Why a date, a time of day and an offset name no instant, or why their
+// text names none: Expected and Zone are found by a reading of the text.
+enum class Problem : std::uint8_t {
+  None,
+  Expected,  // the text departs from its layout
+  Month,     // a field that does not exist
+  Day,
+  Hour,
+  Minute,
+  Second,
+  LeapSecond,     // second 60 where UTC inserted none
+  OffsetHours,    // 24 or more
+  OffsetMinutes,  // 60 or more
+  Weekday,        // the weekday written is not the date's
+  Zone,           // the zone written has no known offset
+  OutsideRange,   // the instant is outside the time point range
+};
+
+// The offset of `hours` and `minutes`, west of UTC where `west`, in seconds
+// east of UTC into `seconds`: an offset is under 24 hours, with minutes under 60.
+constexpr Problem OffsetSeconds(int hours, int minutes, bool west, std::int64_t& seconds) {
+  if (hours > 23) return Problem::OffsetHours;
+  if (minutes > 59) return Problem::OffsetMinutes;
+  seconds = (hours * kSecondsPerHour + minutes * kSecondsPerMinute) * (west ? -1 : 1);
+  return Problem::None;
+}
+
+// Problem::Weekday where the fields name a date (`problem` is None or
+// OutsideRange) whose day `days` is not on `weekday` (0 for Sunday);
+// otherwise `problem`.
+constexpr Problem CheckWeekday(Problem problem, std::int64_t days, int weekday) {
+  const bool date = problem == Problem::None || problem == Problem::OutsideRange;
+  return date && civil::WeekdayFromDays(days) != static_cast<unsigned>(weekday) ? Problem::Weekday : problem;
+}
+
+// 0 for Sunday: the weekday of the date that `f` names.
+inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(civil::DayOf(f.Year, f.Month, f.Day)); }
+
+// Checks that `f` names a date and a time of day that exist and forms their
+// instant, `offset_seconds` east of UTC, into `out`, and the count of days
+// from 1970-01-01 to the date into `days` once the fields exist.
+[[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
+                                                    std::int64_t& days) {
+  if (f.Month < 1 || f.Month > 12) return Problem::Month;
+  if (f.Day < 1 || f.Day > static_cast<int>(civil::DaysInMonth(f.Year, static_cast<unsigned>(f.Month)))) {
+    return Problem::Day;
+  }
+  if (f.Hour > 23) return Problem::Hour;
+  if (f.Minute > 59) return Problem::Minute;
+  if (f.Second > 60) return Problem::Second;
+  const bool leap = f.Second == 60;
+  days = civil::DayOf(f.Year, f.Month, f.Day);
+  const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +
+                               (leap ? 59 : f.Second) - offset_seconds;
+  std::int64_t nanoseconds = f.Nanoseconds;
+  if (leap) {
+    const civil::DayAndSecond split = civil::SplitDays(seconds);
+    if (split.Second != kSecondsPerDay - 1 || !EndsWithLeapSecond(split.Days)) return Problem::LeapSecond;
+    nanoseconds = kNanosecondsPerSecond - 1;
+  }
+  // Before a negative count a second is moved from the seconds to the
+  // nanoseconds, so that a step overflows only where the instant does.
+  const std::int64_t borrowed = seconds < 0 ? 1 : 0;
+  std::int64_t instant = 0;
+  if (__builtin_mul_overflow(seconds + borrowed, kNanosecondsPerSecond, &instant) ||
+      __builtin_add_overflow(instant, nanoseconds - borrowed * kNanosecondsPerSecond, &instant)) {
+    return Problem::OutsideRange;
+  }
+  out = {TimePoint(std::chrono::nanoseconds(instant)), std::chrono::seconds(offset_seconds)};
+  return Problem::None;
+}
+
+}  // namespace orvik::chrono::internal
+
+#endif  // ORVIK_CHRONO_SRC_CIVIL_INSTANT_H_
