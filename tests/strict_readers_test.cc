@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <tuple>
 
 #include "outcome.h"
 
@@ -150,6 +151,37 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
   EXPECT_EQ(TryFromHttpDateStrict("Tuesday, 29-Feb-00 12:00:00 GMT", in_2050, message).error,
             ParseError::HttpStrictNonexistent);
   EXPECT_EQ(message, "Not an HTTP date, day 29 does not exist in February 2100: Tuesday, 29-Feb-00 12:00:00 GMT");
+}
+
+// A strict error's message comes from the reading that refused: with the
+// `now` of that reading, or, where a second reading does not refuse the text
+// so, from the error alone, never empty.
+TEST(ErrorMessage, OfAStrictErrorIsThatOfTheReadingThatRefused) {
+  const TimePoint in_1970(std::chrono::seconds(0));
+  constexpr std::string_view kRfc850 = "Tuesday, 05-Mar-24 07:08:09 GMT";  // 1924 in 1970, a Wednesday
+  EXPECT_EQ(ErrorMessage(ParseError::HttpStrictWeekday, kRfc850, in_1970),
+            "Not an HTTP date, Tuesday is not the weekday of 05 Mar 1924, a Wednesday: " + std::string(kRfc850));
+  const std::tuple<ParseError, const char*, const char*> kRows[] = {
+      {ParseError::HttpStrictWeekday, "Tuesday, 05-Mar-24 07:08:09 GMT",  // accepted against the system clock
+       "Not an HTTP date, a weekday that is not the date's: Tuesday, 05-Mar-24 07:08:09 GMT"},
+      {ParseError::Iso8601StrictOffset, "2024-02-30T07:08:09Z",  // refused for another reason
+       "Not an ISO 8601 timestamp, an offset of 24 hours or more, or of 60 minutes or more: 2024-02-30T07:08:09Z"},
+      {ParseError::Iso8601StrictNonexistent, "2024-02-30T07:08:09Z",
+       "Not an ISO 8601 timestamp, day 30 does not exist in February 2024: 2024-02-30T07:08:09Z"},
+      {ParseError::MailDateZone, "5 Mar 2024 07:08 +0000",
+       "Not a mail date, a zone without a known offset, or an offset of 24 hours or more: 5 Mar 2024 07:08 +0000"},
+      {ParseError::MailDateLayout, "", "Not a mail date, expected a weekday, Sun to Sat, or the day, found the end of "
+                                       "the text: "},
+      {ParseError::DurationStrictLayout, "PT1S", "Not an ISO 8601 duration, the text departs from its layout: PT1S"},
+      {ParseError::HttpStrictNonexistent, "x", "Not an HTTP date, a date or a time of day that does not exist: x"},
+      {ParseError::None, "x", ""},
+  };
+  for (const auto& [error, text, message] : kRows) EXPECT_EQ(ErrorMessage(error, text), message) << text;
+  EXPECT_EQ(Outcome([] {
+              ThrowParseError(ParseError::HttpStrictLayout, "Sun, 06 Nov 1994 08:49:37 GMT");
+              return std::string();
+            }),
+            Invalid("Not an HTTP date, the text departs from its layout: Sun, 06 Nov 1994 08:49:37 GMT"));
 }
 
 constexpr std::string_view kDuration = "Not an ISO 8601 duration, ";
