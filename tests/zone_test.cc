@@ -16,6 +16,7 @@
 #include <atomic>
 #include <barrier>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -206,6 +207,19 @@ TEST(LocalTime, SeesTzSetInThePlaceOfTheLastEntry) {
   ::unsetenv("ORVIK_ZONE_TEST_B");  // NOLINT(concurrency-mt-unsafe)
   SetZone(nullptr);
   EXPECT_EQ(Shown(1709622489 + 14400), "2024-03-05T11:08:09Z");
+}
+
+// A putenv string written in place keeps every entry where it was: its text,
+// compared at the next local miss, tells the new zone, as tzset tells libc.
+TEST(LocalTime, SeesAPutenvStringWrittenInPlace) {
+  static char entry[] = "TZ=Europe/Berlin\0\0\0\0";
+  ::putenv(entry);  // NOLINT(concurrency-mt-unsafe)
+  ::tzset();
+  EXPECT_EQ(Shown(1709622489), "2024-03-05T08:08:09+01:00");
+  std::strcpy(entry, "TZ=Asia/Kolkata");  // NOLINT(clang-analyzer-security.insecureAPI.strcpy)
+  ::tzset();
+  EXPECT_EQ(Shown(1709622489 + 7200), "2024-03-05T14:38:09+05:30");
+  SetZone(nullptr);
 }
 
 // A zone's file is read again when TZ names it again after it has changed.

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstddef>
+#include <cstring>
 #include <ctime>
 
 #include "zone/zone_table.h"
@@ -41,6 +42,13 @@ const Zone* LookAgain(ZoneSeen& seen, bool replaced);
 // /etc/localtime is no longer the file of seen.InForce.
 const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
 
+// Whether TZ's entry `entry`, unmoved, no longer holds the value of `zone`:
+// a putenv string written in place.
+inline bool WrittenInPlace(const char* entry, const Zone& zone) {
+  return entry != nullptr &&
+         (std::strncmp(entry, "TZ=", 3) != 0 || zone.Tz == nullptr || std::strcmp(entry + 3, zone.Tz) != 0);
+}
+
 // The zone that TZ names for the thread of `seen`, checked for a change of
 // TZ's value, and with TZ unset for a replaced /etc/localtime once a second.
 // nullptr when it could not be read for want of memory.
@@ -48,7 +56,7 @@ inline const Zone* ZoneInForce(ZoneSeen& seen) {
   char* const* const entries = environ != nullptr ? environ : kNoEntries;
   const Zone* const zone = seen.InForce;
   if (zone == nullptr || entries != seen.Entries || entries[seen.Index] != seen.Entry ||
-      entries[seen.BeforeIndex] != seen.Before) [[unlikely]] {
+      entries[seen.BeforeIndex] != seen.Before || WrittenInPlace(seen.Entry, *zone)) [[unlikely]] {
     return LookAgain(seen, false);
   }
   if (zone->WatchesFile) {
