@@ -136,8 +136,7 @@ bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
 
 // Converts `seconds` into `out` and caches its hour if it is regular; false
 // when the conversion fails. An hour with a leap second inside is not
-// regular; one that ends in a leap second is, without it. Kept out of line:
-// the common miss, which caches nothing, stays small.
+// regular; one that ends in a leap second is, without it.
 template <TimeZone kZone>
 [[gnu::noinline]] bool ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
   if (!Convert(seconds, out, kZone, seen)) return false;
@@ -170,7 +169,7 @@ template <TimeZone kZone>
   return ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);
 }
 
-// Out of line, so that both zones share one hit path, which ends with the hit.
+// The miss of either zone.
 [[gnu::noinline]] bool Miss(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
   return zone == TimeZone::UTC ? MissIn<TimeZone::UTC>(cache, seconds, out)
                                : MissIn<TimeZone::Local>(cache, seconds, out);

@@ -1,5 +1,5 @@
-// Internal: the English weekday and month names of HTTP dates, in tm_wday and
-// tm_mon order, shared by the writer and the reader.
+// Internal: the English weekday and month names, in tm_wday and tm_mon order,
+// and their abbreviations as keys that a text's bytes are looked up by.
 #ifndef ORVIK_CHRONO_SRC_CIVIL_NAMES_H_
 #define ORVIK_CHRONO_SRC_CIVIL_NAMES_H_
 
@@ -54,9 +54,7 @@ constexpr std::array<AbbreviationKey, kCount> AbbreviationKeys(const std::string
 inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
 inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
 
-// The index of `key` among `keys`, or nullopt. Every key is compared, without
-// a branch: a search that stopped at the match would mispredict on random
-// names.
+// The index of `key` among `keys`, which are distinct, or nullopt.
 template <std::size_t kCount>
 std::optional<int> IndexOfKey(const std::array<AbbreviationKey, kCount>& keys, AbbreviationKey key) {
   std::size_t index = kCount;
@@ -76,8 +74,6 @@ inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
 // kAnyCase in the case of the names, a capital and two small letters.
 template <bool kAnyCase>
 AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
-  // Built in a register: three bytes copied over a zeroed key in memory would
-  // be read back before the copy has reached it.
   auto key = std::bit_cast<AbbreviationKey>(
       std::array<char, sizeof(AbbreviationKey)>{text[at], text[at + 1], text[at + 2], '\0'});
   if constexpr (kAnyCase) {

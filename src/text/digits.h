@@ -13,13 +13,40 @@ namespace orvik::chrono::internal::digits {
 
 constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Digits a word at a time: a word holds bytes in memory order, the first in
+// its lowest byte, as a little-endian load gives them.
+inline constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// The high half of each byte of `bytes` that is no ASCII digit, 0 in the
+// others: a digit's high half is 3, and stays 3 with 6 added, which a carry
+// out of a byte changes only after one that is no digit.
+template <typename Word>
+constexpr Word NonDigits(Word bytes) {
+  constexpr auto kHigh = static_cast<Word>(0xf0 * kOnes);
+  constexpr auto kThrees = static_cast<Word>(0x30 * kOnes);
+  return ((bytes & kHigh) ^ kThrees) | (((bytes + static_cast<Word>(6 * kOnes)) & kHigh) ^ kThrees);
+}
+
+// Each byte of `digits`, a digit's value in each, times ten plus the byte
+// after it: the value of each pair of digits in the first byte of the pair.
+template <typename Word>
+constexpr Word PairValues(Word digits) {
+  return static_cast<Word>(digits * 10 + (digits >> 8U));
+}
+
+// The value of the digit values in the bytes of `digits`, the first byte the
+// most significant digit: pairs, then fours, then the eight.
+template <typename Word>
+constexpr unsigned DigitsValue(Word digits) {
+  digits = PairValues(digits) & static_cast<Word>(0x00ff00ff00ff00ff);
+  digits = static_cast<Word>((digits * 100 + (digits >> 16U)) & static_cast<Word>(0x0000ffff0000ffff));
+  if constexpr (sizeof(Word) == 8) digits = (digits * 10000 + (digits >> 32U)) & 0xffffffff;
+  return static_cast<unsigned>(digits);
+}
+
 // The number of digits, at most eight, that the `size` bytes at `at` start
-// with, and their value. Eight bytes or more are read as one word: a byte is
-// a digit when its high half is 3 and stays 3 with 6 added, and a carry or
-// borrow out of a byte comes only from one that is no digit, which stops the
-// count before the bytes it reaches.
+// with, and their value. Eight bytes or more are read as one word.
 inline unsigned ReadLeadingDigits(const char* at, std::size_t size, unsigned& value) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
   if (size < sizeof(std::uint64_t) || std::endian::native != std::endian::little) {
     unsigned count = 0;
     for (value = 0; count < 8 && count < size && IsDigit(at[count]); ++count) {
@@ -29,16 +56,10 @@ inline unsigned ReadLeadingDigits(const char* at, std::size_t size, unsigned& va
   }
   std::uint64_t bytes = 0;
   std::memcpy(&bytes, at, sizeof bytes);
-  const std::uint64_t misfits =
-      ((bytes & (0xf0 * kOnes)) ^ (0x30 * kOnes)) | (((bytes + 6 * kOnes) & (0xf0 * kOnes)) ^ (0x30 * kOnes));
-  const auto count = static_cast<unsigned>(std::countr_zero(misfits) / 8);
+  const auto count = static_cast<unsigned>(std::countr_zero(NonDigits(bytes)) / 8);
   if (count == 0) return 0;
-  // The digits moved to the high bytes, zeros below them as leading digits,
-  // then added up in pairs, quads and the eight.
-  std::uint64_t digits = (bytes - 0x30 * kOnes) << (8 * (8 - count));
-  digits = (digits * 10 + (digits >> 8)) & 0x00ff00ff00ff00ff;
-  digits = (digits * 100 + (digits >> 16)) & 0x0000ffff0000ffff;
-  value = static_cast<unsigned>((digits * 10000 + (digits >> 32)) & 0xffffffff);
+  // The digits moved to the high bytes, zeros below them as leading digits.
+  value = DigitsValue((bytes - 0x30 * kOnes) << (8 * (8 - count)));
   return count;
 }
 

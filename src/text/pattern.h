@@ -175,7 +175,7 @@ template <std::size_t kWidth>
 [[gnu::always_inline]] inline int ShortRunValue(std::uint64_t word, std::size_t at) {
   constexpr std::uint64_t kLowHalves = 0x0F0F0F0F0F0F0F0F;
   const std::uint64_t digits = word & kLowHalves;
-  const std::uint64_t pairs = digits * 10 + (digits >> 8U);
+  const std::uint64_t pairs = digits::PairValues(digits);
   const auto byte = [](std::uint64_t bytes, std::size_t i) { return static_cast<int>((bytes >> (8 * i)) & 0xFF); };
   static_assert(kWidth == 1 || kWidth == 2 || kWidth == 4, "a short run of one, two or four digits");
   if constexpr (kWidth == 1) return byte(digits, at);

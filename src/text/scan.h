@@ -200,24 +200,17 @@ template <unsigned kWidth>
     if (!ReadDigits<8>(at, eight) || !digits::IsDigit(at[8])) return false;
     destination = eight * 10 + static_cast<unsigned>(at[8] - '0');
   } else {
-    // Four digits or fewer fit a 32-bit word, and take one step less.
+    // Four digits or fewer fit a 32-bit word.
     using Word = std::conditional_t<(kWidth <= 4), std::uint32_t, std::uint64_t>;
     constexpr unsigned kBytes = sizeof(Word);
-    constexpr Word kOnes = static_cast<Word>(0x0101010101010101);
     constexpr Word kUsed =
         kWidth == kBytes ? static_cast<Word>(~Word{0}) : static_cast<Word>((Word{1} << (8 * kWidth)) - 1);
     Word bytes = 0;
     std::memcpy(&bytes, at, kWidth);
-    // '0' to '9' are the bytes 0x30 to 0x39: a high nibble of 3, also after adding 6.
-    constexpr Word kHighNibbles = (0xf0 * kOnes) & kUsed;
-    constexpr Word kZeros = (0x30 * kOnes) & kUsed;
-    if ((bytes & kHighNibbles) != kZeros || ((bytes + ((6 * kOnes) & kUsed)) & kHighNibbles) != kZeros) return false;
-    // Leading zero digits in the low bytes, then pairs, quads and the eight.
-    Word digits = static_cast<Word>((bytes - kZeros) << (8 * (kBytes - kWidth)));
-    digits = (digits * 10 + (digits >> 8)) & static_cast<Word>(0x00ff00ff00ff00ff);
-    digits = (digits * 100 + (digits >> 16)) & static_cast<Word>(0x0000ffff0000ffff);
-    if constexpr (kBytes == 8) digits = (digits * 10000 + (digits >> 32)) & 0xffffffff;
-    destination = static_cast<unsigned>(digits);
+    if ((digits::NonDigits(bytes) & kUsed) != 0) return false;
+    // Leading zero digits in the low bytes.
+    destination = digits::DigitsValue(static_cast<Word>((bytes - (static_cast<Word>(0x30 * digits::kOnes) & kUsed))
+                                                        << (8 * (kBytes - kWidth))));
   }
   return true;
 }

@@ -82,8 +82,7 @@ struct Zone {
   FileId File;
   std::string_view Name;  // what CurrentLocalZone shows
   const Zone* Next;       // the zone read before it, set before the zone is shared
-  // Last and in place, so that a lookup reaches its bucket from the zone's
-  // address, and the zone's shifts in parallel.
+  // Last and in place: a second's bucket is found from the zone's address.
   std::array<Bucket, kBuckets> Buckets;
 };
 
@@ -105,7 +104,7 @@ inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
     while (zone.Starts[i + 1] <= seconds) ++i;
     return &zone.Shifts[zone.ShiftOf[i]];
   }
-  // Without a branch: random instants fall on either side of a change.
+  // The shift after the bucket's change where the second lies at or past it.
   const std::uint32_t after = 0U - static_cast<std::uint32_t>((since & kInBucket) >= bucket.Change);
   return &zone.Shifts[bucket.Before ^ ((bucket.Before ^ bucket.After) & after)];
 }
