@@ -1,62 +1,52 @@
 // orvik-chrono: conversions between the system clock's nanosecond time points
-// and calendar time, ISO 8601 timestamps, HTTP dates and ISO 8601 durations.
+// and calendar time, ISO 8601 timestamps, HTTP and mail dates and ISO 8601
+// durations.
 //
 // This header is the contract: each function's comment states what it accepts,
-// what it returns and every exception it throws, with the exception's type and
-// its exact message text ("..." + text means the message ends with the whole
-// argument text).
+// what it returns and every refusal, with its exact message text ("..." + text
+// means that the message ends with the whole argument text).
 //
-// Every function is a pure conversion of its arguments and of the process's
-// local time-zone setting; any thread may call any function at any time. The
-// library takes no lock: the calendar cache of ToCalendarTime (and so of
-// ToIso8601) belongs to the calling thread, and the one thing that threads
-// share is the list of zones read (see "Local time"), which a thread extends
-// by one atomic exchange and which is never freed. It may be linked or loaded
-// with dlopen.
-// Failures are exceptions of the standard library's types with fixed English
-// messages; nothing is logged and a failed call changes nothing. Any function
-// that allocates its result may also throw std::bad_alloc.
+// Where to start. To read a date, the strict readers (TryFromIso8601Strict,
+// TryFromHttpDateStrict, TryFromMailDate, duration::TryFromIso8601Strict):
+// they accept a text only as its standard means it and say why they refuse
+// one. To write one, FormatIso8601 and FormatHttpDate, or ToIso8601 and
+// ToHttpDate; for calendar fields, ToCalendarTime. The compatible readers at
+// the end (FromIso8601, FromHttpDate, duration::FromIso8601 and their Try
+// faces) keep the results of an older interface, quirks included: they carry
+// 30 February into March and read "07:08:09.5Z" as 5 ns past the second.
 //
-// Zones: a UTC conversion is POSIX time (every day 86400 seconds, no leap
-// seconds) whatever the process's TZ is, "right/" zones that count leap seconds
-// included. A local conversion is exactly what localtime_r gives for the second
-// concerned, every std::tm member included. So under a right/ zone, local text
-// counts leap seconds while the parsers read POSIX time: it reads back as an
-// instant earlier by the leap seconds inserted before it.
+// Guarantees:
+// - Exact: every conversion is integer arithmetic over the whole TimePoint
+//   range; a UTC conversion is POSIX time (days of 86400 seconds) whatever TZ
+//   is, and a local one is what localtime_r gives for the second concerned,
+//   every std::tm member included.
+// - Any thread may call any function at any time, and none takes a lock. The
+//   calendar cache of ToCalendarTime (and so of the local writers) belongs to
+//   the calling thread; the one thing that threads share is the list of zones
+//   read, which a thread extends by one atomic exchange and which is never
+//   freed.
+// - The Try readers and the Format writers are noexcept and allocate nothing.
+//   The other functions throw the standard library's exceptions with fixed
+//   English messages, and std::bad_alloc where they allocate. A refusal
+//   changes nothing and logs nothing.
+// - The library depends on the C++ standard library and libc alone, and may be
+//   linked or loaded with dlopen. This header compiles as C++17 and later.
 //
-// Local time: the library reads the zone that glibc's localtime_r reads for
-// TZ (the TZif file of versions 1 to 4 with its leap seconds and footer, or a
-// POSIX rule, each read by glibc's rules, quirks included) into a table and
-// answers from it, without libc's lock and for any second of the TimePoint
-// range, what localtime_r answers, tm_zone's text included. Reading a zone is
-// the one allocation that a local conversion may make, on every function
-// (FormatIso8601 included): once per value of TZ (and per replacement of
-// /etc/localtime), 18 to 30 kilobytes kept for the process's life, where
-// tm_zone points, so that a std::tm outlives the library's unloading. When
-// that allocation fails, the call answers through localtime_r.
-//
-// The zone in force: at each local conversion that its calendar cache does
-// not serve, a thread checks whether TZ's value may have changed, by comparing
-// what cannot change unless it does (the environ pointer, and TZ's entry and
-// the one before it, or the last entry while TZ is unset), and reads the zone
-// again if it has. So it never answers for an older zone than localtime_r,
-// which sees a new TZ only after tzset, localtime or mktime, and after a setenv
-// without tzset it may answer for the new zone already. The check misses a TZ
-// changed by writing into a putenv string in place. A zone's file is read
-// again when TZ's value changes and the file has changed since. With TZ unset,
-// a thread also compares /etc/localtime's identity (a stat) with its zone's at
-// such a conversion, at most once a second of the system clock: a replaced
-// file is in force for a thread from its first such conversion in a later
-// second than its previous look. A thread's first look takes the zone that the
-// process read last for the same value of TZ, without a stat.
-//
-// Left to localtime_r, on every call (CurrentLocalZone says LocalZoneSource::
-// Libc): a setuid or setgid process (AT_SECURE), whose names glibc restricts;
-// a summer time without rules such as "AAA3BBB", for which glibc takes the
-// rules of its "posixrules" file; a rule read in part that keeps a month
-// outside 1 to 12 ("EST5EDT,M13.1.0"); a TZif file over 1 MiB, or malformed
-// (counts past its end, no type, an index out of range, times out of order, a
-// footer not between two line ends).
+// Limits:
+// - Local time follows the process's zone (TZ, or /etc/localtime). The library
+//   reads the zone that localtime_r reads into a table of its own, once per
+//   value of TZ: 18 to 30 kilobytes kept for the process's life, the one
+//   allocation that a local conversion may make (where it fails, the call
+//   answers through localtime_r). A thread sees a new TZ at its next local
+//   conversion that its calendar cache does not serve, and a replaced
+//   /etc/localtime within a second; like getenv, this needs that no other
+//   thread calls setenv, putenv or unsetenv during a call. CurrentLocalZone
+//   tells which zone is in force. How a change is seen, and the zones left to
+//   localtime_r itself (a setuid program, a malformed or oversized TZif file,
+//   a rule that glibc completes from its posixrules file): docs/local-time.md.
+// - Under a right/ zone, which counts leap seconds, local text counts them
+//   while every reader reads POSIX time: it reads back as an instant earlier
+//   by the leap seconds inserted before it.
 #ifndef ORVIK_CHRONO_CHRONO_H_
 #define ORVIK_CHRONO_CHRONO_H_
 
@@ -84,6 +74,194 @@ namespace orvik::chrono {
 // 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z.
 using TimePoint = std::chrono::time_point<std::chrono::system_clock, std::chrono::nanoseconds>;
 
+// --------------------------------------------------------------------------
+// Reading a date: the strict readers
+
+// The strict readers: a text is accepted only where it is one that its
+// standard defines, and read as the instant that the standard means, or
+// refused with a ParseError whose ErrorMessage says what the text holds and
+// what was expected. They read the whole view, NULs included, never past it,
+// accept no white space or other text around the value (but the comments and
+// folding white space of mail dates), are noexcept and allocate nothing.
+// Each has an overload that takes a `message`: where the reader refuses the
+// text, it appends to `message` what ErrorMessage gives for the refusal, from
+// the one reading, and it may throw std::bad_alloc; a caller that tells every
+// refusal reads each text once and reuses one string's memory.
+//
+// Second 60 is read only where UTC inserted a leap second (at 23:59:60 UTC on
+// the 27 days from 1972-06-30 to 2016-12-31 that end with one), as the last
+// nanosecond of 23:59:59 UTC: time points count no leap seconds, and this keeps
+// the order of the texts around it. Elsewhere second 60 does not exist.
+
+// An instant and the UTC offset that its text wrote, in seconds east of UTC:
+// +05:30 is 19800 s, "Z", GMT and "-00:00" are 0.
+struct Timestamp {
+  TimePoint instant{};
+  std::chrono::seconds offset{};
+
+  friend constexpr bool operator==(const Timestamp&, const Timestamp&) = default;
+};
+
+// Why a Try reader refused a text. Each value of a compatible reader stands
+// for one refusal of the throwing reader of the same format, whose exception
+// and message ThrowParseError and ErrorMessage give; those of the strict
+// readers, which have no throwing face, are thrown the same way.
+enum class ParseError : std::uint8_t {
+  None,  // accepted
+  // SplitIso8601 and FromIso8601, "Failed to parse ISO 8601 string: " + detail:
+  Iso8601Unreadable,      // "invalid ISO8601 format: ", nothing could be read
+  Iso8601Year,            // "error converting the year: "
+  Iso8601Month,           // "error converting the month: "
+  Iso8601Day,             // "error converting the day: "
+  Iso8601Hour,            // "error converting the hour: "
+  Iso8601Minutes,         // "error converting the minutes: "
+  Iso8601Seconds,         // "error converting the seconds: "
+  Iso8601Offset,          // "failed to parse the offset: "
+  Iso8601Designator,      // "", a designator that fits no offset read
+  Iso8601YearBefore1900,  // the year is before 1900
+  Iso8601OutsideRange,    // the instant is outside the time point range
+  Iso8601TooShort,        // four characters or fewer
+  // FromHttpDate:
+  HttpUnreadable,    // no layout matches
+  HttpMonth,         // the month is no English abbreviation
+  HttpWeekday,       // the weekday is no English name or abbreviation
+  HttpOutsideRange,  // the instant is outside the time point range
+  // duration::FromIso8601:
+  DurationInvalid,         // "Invalid ISO8601 duration format"
+  DurationNotSupported,    // "Durations with year/month/day components are not supported"
+  DurationNumberTooLarge,  // "stoi", a run of digits above 2147483647
+  DurationOutOfRange,      // "ISO8601 duration out of range"
+  // The strict readers, whose messages are a head, a detail that names what
+  // the text holds and what was expected, ": " and the text:
+  // TryFromIso8601Strict, "Not an ISO 8601 timestamp, " + detail:
+  Iso8601StrictLayout,        // such as "expected 'T', 't' or a space after the day, found '/'"
+  Iso8601StrictNonexistent,   // such as "day 30 does not exist in February 2024"
+  Iso8601StrictOffset,        // such as "offset hours 24 exceed 23"
+  Iso8601StrictOutsideRange,  // "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to
+                              // 2262-04-11T23:47:16.854775807Z"
+  // TryFromHttpDateStrict, "Not an HTTP date, " + detail:
+  HttpStrictLayout,        // such as "expected ' GMT' after the seconds, found 'U'"
+  HttpStrictNonexistent,   // such as "day 31 does not exist in November 1994"
+  HttpStrictWeekday,       // such as "Mon is not the weekday of 06 Nov 1994, a Sunday"
+  HttpStrictOutsideRange,  // as Iso8601StrictOutsideRange
+  // TryFromMailDate, "Not a mail date, " + detail:
+  MailDateLayout,
+  MailDateNonexistent,
+  MailDateWeekday,
+  MailDateZone,  // an offset of 24 hours or more, or a zone whose offset is unknown, such as "zone 'CET' has no known
+                 // offset"
+  MailDateOutsideRange,
+  // duration::TryFromIso8601Strict, "Not an ISO 8601 duration, " + detail;
+  // it also refuses with DurationNotSupported and DurationOutOfRange:
+  DurationStrictLayout,
+};
+
+// What a Try reader returns: the value read, or the reason for the refusal
+// and a value-initialised `value`.
+template <typename T>
+struct ParseResult {
+  T value{};
+  ParseError error = ParseError::None;
+
+  // Whether the text was accepted.
+  constexpr explicit operator bool() const noexcept { return error == ParseError::None; }
+};
+
+// An RFC 3339 / ISO 8601 timestamp, in the extended or the basic layout, date
+// and time of day in the same one:
+//   2024-03-05T07:08:09Z            20240305T070809Z
+//   2024-03-05 07:08:09.5+05:30     20240305t123809,012345678+05:30
+//   2024-03-05T07:08:09.123456+00   2024-03-05 07:08:09.123456 UTC
+// - a four-digit year from 0000, month 01 to 12, the days of that month,
+//   hour 00 to 23, minutes and seconds 00 to 59 (60 as above);
+// - 'T', 't' or one space between date and time;
+// - an optional fraction of 1 to 9 digits after '.' or ',';
+// - a zone: 'Z', 'z', an offset +hh:mm, +hhmm or +hh (or '-') under 24 hours
+//   with minutes under 60, in either layout, or " UTC" (as BigQuery writes).
+// Refused: reduced precision (07:08Z), week and ordinal dates, a missing zone
+// (local time names no instant), years of more or fewer than four digits.
+// Where it accepts a text, TrySplitIso8601 gives the same instant and offset
+// when the text has 'T' and 'Z' or the layout's own offset form (+hh:mm
+// extended, +hhmm basic), a fraction of 3, 6 or 9 digits after '.' or none,
+// a year from 1900 and a second other than 60.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message);
+
+// An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
+//   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
+//   RFC 850      "Sunday, 06-Nov-94 08:49:37 GMT"
+//   asctime      "Sun Nov  6 08:49:37 1994"
+// The weekday must be the date's, " GMT" ends the first two layouts, and
+// asctime has no zone. RFC 850's two-digit year is the year with those last
+// two digits that lies no more than 50 years after `now`, and after `now`
+// minus 50 years: at 2026-12-07, "94" is 1994 and "24" 2024. The overload
+// without `now` reads the system clock at every call; a caller that reads
+// many dates passes one instant. Where it accepts a text, TryFromHttpDate
+// gives the same instant, but for an RFC 850 year that is not 19yy or a
+// second 60.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now,
+                                                              std::string& message);
+
+// A date of Internet mail, RFC 5322 section 3.3 with its obsolete forms:
+//   "Tue, 5 Mar 2024 07:08:09 -0800 (PST)"   "05 Mar 24 07:08 EST"
+// - an optional weekday and ',', which must be the date's;
+// - a day of one or two digits, a month abbreviation, a year of four or more
+//   digits (two digits: 00 to 49 are 20yy, 50 to 99 19yy; three: 1900 + yyy);
+// - hours and minutes, optional seconds (second 60 as above);
+// - a zone +hhmm or -hhmm under 24 hours, or UT, GMT, UTC (0), EST, EDT, CST,
+//   CDT, MST, MDT, PST or PDT. The one-letter military zones and other names
+//   are refused: their offsets are unknown.
+// Names in any case; white space, folded lines and comments in parentheses
+// between the parts and around the value.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message);
+
+namespace duration {
+// An ISO 8601 duration of hours, minutes and seconds: "PT" then at least one
+// of a number and 'H', a number and 'M', a number and 'S', in that order, each
+// at most once ("PT1H30M15S", "PT90M", "PT0S"). The seconds' number may have a
+// fraction of 1 to 9 digits after '.' or ',' ("PT8H6M12.345S", as Java
+// writes it), a digit before the decimal sign; the hours and minutes have
+// none. Refused: DurationNotSupported for years, months, weeks or days ("P1D",
+// "P1Y"), DurationOutOfRange for a total beyond the signed 64-bit range of
+// nanoseconds, DurationStrictLayout for anything else. Where it accepts a
+// text, duration::TryFromIso8601 gives the same duration when each number is
+// at most 2147483647 and there is no fraction; it refuses a fraction.
+ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text) noexcept;
+ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text,
+                                                                            std::string& message);
+}  // namespace duration
+
+// The message that the throwing reader carries when it refuses `text` for
+// `error`: exactly its what(), with `text` in full where the message quotes it
+// (an HTTP name error reads the name from `text` again). For a strict
+// reader's error, the message that the strict reader's `message` overload
+// gives, from reading `text` again, an RFC 850 year against `now` (the
+// overload without it reads the system clock). Where that reading does not
+// refuse `text` for `error` (an error of another text, or of another `now`),
+// the reader's head, what `error` means and the text, such as
+// "Not an HTTP date, a weekday that is not the date's: " + text. Never empty
+// for a refusal; "" for ParseError::None and for a value no reader gives.
+// May throw std::bad_alloc.
+ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text);
+ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now);
+
+// Throws what the throwing reader throws when it refuses `text` for `error`:
+// std::out_of_range for Iso8601OutsideRange, Iso8601TooShort,
+// HttpOutsideRange, DurationNumberTooLarge, DurationOutOfRange and the strict
+// readers' ...OutsideRange, std::invalid_argument for every other value (an
+// empty message for None), with ErrorMessage(error, text).
+[[noreturn]] ORVIK_CHRONO_API void ThrowParseError(ParseError error, std::string_view text);
+
+// --------------------------------------------------------------------------
+// Writing a date
+
+// The Format writers write into the caller's memory, noexcept, and allocate
+// nothing; ToIso8601 and ToHttpDate each write the same text into a
+// std::string.
+
 // Selects the process's local time zone (as localtime_r sees it) or UTC.
 // Every function that takes a TimeZone refuses any other value with
 // std::invalid_argument "Unknown timezone type".
@@ -94,6 +272,50 @@ enum class TimeZone : std::int32_t { Local = 0, UTC = 1 };
 //   ExtendedNanoseconds  2024-03-05T07:08:09.012345678Z
 //   BasicNanoseconds     20240305T070809.012345678Z
 enum class Iso8601Format : std::int32_t { Extended = 0, ExtendedNanoseconds = 1, BasicNanoseconds = 2 };
+
+// The longest text that FormatIso8601 writes and the text that FormatHttpDate
+// writes, in characters; no terminating NUL is written.
+inline constexpr std::size_t kMaxIso8601Size = sizeof("2024-03-05T07:08:09.012345678+05:30") - 1;
+inline constexpr std::size_t kHttpDateSize = sizeof("Sun, 06 Nov 1994 08:49:37 GMT") - 1;
+
+// Writes ToIso8601(t, format, zone) to `out`, which has room for
+// kMaxIso8601Size characters, and returns one past its last character.
+// Returns nullptr, having written nothing, where ToIso8601 throws: for any
+// other `zone`, or when localtime_r fails (it does not for any second of the
+// TimePoint range).
+ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept;
+
+// Writes ToHttpDate(t), kHttpDateSize characters, to `out` and returns one
+// past its last character.
+ORVIK_CHRONO_API char* FormatHttpDate(char* out, TimePoint t) noexcept;
+
+// ISO 8601 text of `t` in `zone`, for any `t`, in the layout `format`
+// (see Iso8601Format; t = 1709622489012345678 ns):
+//   UTC                    2024-03-05T07:08:09.012345678Z
+//   Local, zone at +05:30  2024-03-05T12:38:09.012345678+05:30
+// The text ends in "Z" for UTC and for a local offset under a minute, otherwise in
+// the local offset as strftime's %z writes it with a colon before the minutes
+// ("+05:30", "-08:00"), in the basic layout too. Extended shows the second that
+// ToCalendarTime shows. The layouts with a fraction name `t` exactly: the
+// second that holds it (floored, also before 1970) and the nine digits of
+// nanoseconds since that second's start, so FromIso8601 reads every such text
+// from 1900 on back to `t`. Any other `format` value writes the ending alone
+// ("Z" or "+05:30").
+//
+// Throws std::invalid_argument "Unknown timezone type" for any other `zone`,
+// and whatever ToCalendarTime throws.
+ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone);
+// ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone), with its exceptions.
+ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, TimeZone zone);
+
+// The IMF-fixdate of `t`, for any `t`: always 29 ASCII characters such as
+// "Sun, 06 Nov 1994 08:49:37 GMT", in UTC whatever the process's zone or
+// global locale. `t` is cut to its whole second toward zero (before 1970 a
+// fraction moves toward the epoch). Throws nothing but std::bad_alloc.
+ORVIK_CHRONO_API std::string ToHttpDate(TimePoint t);
+
+// --------------------------------------------------------------------------
+// Calendar time
 
 // Calendar time of `t` in `zone`, for any `t`.
 //
@@ -166,24 +388,14 @@ ORVIK_CHRONO_API LocalZone CurrentLocalZone() noexcept;
 // range the result is the low 64 bits of the product. Throws nothing.
 ORVIK_CHRONO_API TimePoint FileTimePointToSystemTimePoint(long seconds);
 
-// ISO 8601 text of `t` in `zone`, for any `t`, in the layout `format`
-// (see Iso8601Format; t = 1709622489012345678 ns):
-//   UTC                    2024-03-05T07:08:09.012345678Z
-//   Local, zone at +05:30  2024-03-05T12:38:09.012345678+05:30
-// The text ends in "Z" for UTC and for a local offset under a minute, otherwise in
-// the local offset as strftime's %z writes it with a colon before the minutes
-// ("+05:30", "-08:00"), in the basic layout too. Extended shows the second that
-// ToCalendarTime shows. The layouts with a fraction name `t` exactly: the
-// second that holds it (floored, also before 1970) and the nine digits of
-// nanoseconds since that second's start, so FromIso8601 reads every such text
-// from 1900 on back to `t`. Any other `format` value writes the ending alone
-// ("Z" or "+05:30").
-//
-// Throws std::invalid_argument "Unknown timezone type" for any other `zone`,
-// and whatever ToCalendarTime throws.
-ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, Iso8601Format format, TimeZone zone);
-// ToIso8601(t, Iso8601Format::ExtendedNanoseconds, zone), with its exceptions.
-ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, TimeZone zone);
+// --------------------------------------------------------------------------
+// The compatible readers
+
+// They read what an older interface read, with its results and messages:
+// fields out of range carry into the next unit, anything after the last
+// field of an HTTP date is ignored, and an ISO 8601 fraction's scale follows
+// the text's length. Each throws; each has a Try face that returns the
+// ParseError of the exception instead.
 
 // Reads an ISO 8601 timestamp and returns its instant and the UTC offset that
 // it carried, in minutes east of UTC (0 for "Z").
@@ -221,12 +433,6 @@ ORVIK_CHRONO_API std::pair<TimePoint, std::chrono::minutes> SplitIso8601(const s
 // SplitIso8601(text).first: the instant alone, with SplitIso8601's exceptions.
 ORVIK_CHRONO_API TimePoint FromIso8601(const std::string& text);
 
-// The IMF-fixdate of `t`, for any `t`: always 29 ASCII characters such as
-// "Sun, 06 Nov 1994 08:49:37 GMT", in UTC whatever the process's zone or
-// global locale. `t` is cut to its whole second toward zero (before 1970 a
-// fraction moves toward the epoch). Throws nothing but std::bad_alloc.
-ORVIK_CHRONO_API std::string ToHttpDate(TimePoint t);
-
 // Reads an HTTP date as a UTC instant, whatever the process's zone:
 //   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
 //   RFC 850      "Sunday, 06-Nov-94 08:49:37 GMT" (year 19yy)
@@ -263,99 +469,6 @@ namespace duration {
 ORVIK_CHRONO_API std::chrono::nanoseconds FromIso8601(const std::string& text);
 }  // namespace duration
 
-// Without exceptions or allocation: a face for hot paths. The Try readers
-// take a std::string_view and return the reason for a refusal as a
-// ParseError, and the Format writers write into the caller's memory; they are
-// noexcept and allocate nothing. Each throwing reader and writer above is one
-// of them plus its exception or its std::string, so both faces give the same
-// results, and ErrorMessage the same messages.
-
-// Why a Try reader refused a text. Each value of a lenient reader stands for
-// one refusal of the throwing reader of the same format, whose exception and
-// message ThrowParseError and ErrorMessage give; those of the strict readers
-// (below), which have no throwing face, are thrown the same way.
-enum class ParseError : std::uint8_t {
-  None,  // accepted
-  // SplitIso8601 and FromIso8601, "Failed to parse ISO 8601 string: " + detail:
-  Iso8601Unreadable,      // "invalid ISO8601 format: ", nothing could be read
-  Iso8601Year,            // "error converting the year: "
-  Iso8601Month,           // "error converting the month: "
-  Iso8601Day,             // "error converting the day: "
-  Iso8601Hour,            // "error converting the hour: "
-  Iso8601Minutes,         // "error converting the minutes: "
-  Iso8601Seconds,         // "error converting the seconds: "
-  Iso8601Offset,          // "failed to parse the offset: "
-  Iso8601Designator,      // "", a designator that fits no offset read
-  Iso8601YearBefore1900,  // the year is before 1900
-  Iso8601OutsideRange,    // the instant is outside the time point range
-  Iso8601TooShort,        // four characters or fewer
-  // FromHttpDate:
-  HttpUnreadable,    // no layout matches
-  HttpMonth,         // the month is no English abbreviation
-  HttpWeekday,       // the weekday is no English name or abbreviation
-  HttpOutsideRange,  // the instant is outside the time point range
-  // duration::FromIso8601:
-  DurationInvalid,         // "Invalid ISO8601 duration format"
-  DurationNotSupported,    // "Durations with year/month/day components are not supported"
-  DurationNumberTooLarge,  // "stoi", a run of digits above 2147483647
-  DurationOutOfRange,      // "ISO8601 duration out of range"
-  // The strict readers, whose messages are a head, a detail that names what
-  // the text holds and what was expected, ": " and the text:
-  // TryFromIso8601Strict, "Not an ISO 8601 timestamp, " + detail:
-  Iso8601StrictLayout,        // such as "expected 'T', 't' or a space after the day, found '/'"
-  Iso8601StrictNonexistent,   // such as "day 30 does not exist in February 2024"
-  Iso8601StrictOffset,        // such as "offset hours 24 exceed 23"
-  Iso8601StrictOutsideRange,  // "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to
-                              // 2262-04-11T23:47:16.854775807Z"
-  // TryFromHttpDateStrict, "Not an HTTP date, " + detail:
-  HttpStrictLayout,        // such as "expected ' GMT' after the seconds, found 'U'"
-  HttpStrictNonexistent,   // such as "day 31 does not exist in November 1994"
-  HttpStrictWeekday,       // such as "Mon is not the weekday of 06 Nov 1994, a Sunday"
-  HttpStrictOutsideRange,  // as Iso8601StrictOutsideRange
-  // TryFromMailDate, "Not a mail date, " + detail:
-  MailDateLayout,
-  MailDateNonexistent,
-  MailDateWeekday,
-  MailDateZone,  // an offset of 24 hours or more, or a zone whose offset is unknown, such as "zone 'CET' has no known
-                 // offset"
-  MailDateOutsideRange,
-  // duration::TryFromIso8601Strict, "Not an ISO 8601 duration, " + detail;
-  // it also refuses with DurationNotSupported and DurationOutOfRange:
-  DurationStrictLayout,
-};
-
-// What a Try reader returns: the value read, or the reason for the refusal
-// and a value-initialised `value`.
-template <typename T>
-struct ParseResult {
-  T value{};
-  ParseError error = ParseError::None;
-
-  // Whether the text was accepted.
-  constexpr explicit operator bool() const noexcept { return error == ParseError::None; }
-};
-
-// The message that the throwing reader carries when it refuses `text` for
-// `error`: exactly its what(), with `text` in full where the message quotes it
-// (an HTTP name error reads the name from `text` again). For a strict
-// reader's error, the message that the strict reader's `message` overload
-// gives, from reading `text` again, an RFC 850 year against `now` (the
-// overload without it reads the system clock). Where that reading does not
-// refuse `text` for `error` (an error of another text, or of another `now`),
-// the reader's head, what `error` means and the text, such as
-// "Not an HTTP date, a weekday that is not the date's: " + text. Never empty
-// for a refusal; "" for ParseError::None and for a value no reader gives.
-// May throw std::bad_alloc.
-ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text);
-ORVIK_CHRONO_API std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now);
-
-// Throws what the throwing reader throws when it refuses `text` for `error`:
-// std::out_of_range for Iso8601OutsideRange, Iso8601TooShort,
-// HttpOutsideRange, DurationNumberTooLarge, DurationOutOfRange and the strict
-// readers' ...OutsideRange, std::invalid_argument for every other value (an
-// empty message for None), with ErrorMessage(error, text).
-[[noreturn]] ORVIK_CHRONO_API void ThrowParseError(ParseError error, std::string_view text);
-
 // The Try readers read `text` up to its first NUL or its end, without reading
 // past either, and give for any view what the throwing reader gives for a
 // std::string of the same bytes: its value, or the ParseError of its
@@ -378,114 +491,6 @@ namespace duration {
 // of its refusal (Duration...).
 ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601(std::string_view text) noexcept;
 }  // namespace duration
-
-// The strict readers: a text is accepted only where it is one that its
-// standard defines, and read as the instant that the standard means, or
-// refused with a ParseError whose ErrorMessage says what the text holds and
-// what was expected. They read the whole view, NULs included, never past it,
-// accept no white space or other text around the value (but the comments and
-// folding white space of mail dates), are noexcept and allocate nothing.
-// Each has an overload that takes a `message`: where the reader refuses the
-// text, it appends to `message` what ErrorMessage gives for the refusal, from
-// the one reading, and it may throw std::bad_alloc; a caller that tells every
-// refusal reads each text once and reuses one string's memory.
-//
-// Second 60 is read only where UTC inserted a leap second (at 23:59:60 UTC on
-// the 27 days from 1972-06-30 to 2016-12-31 that end with one), as the last
-// nanosecond of 23:59:59 UTC: time points count no leap seconds, and this keeps
-// the order of the texts around it. Elsewhere second 60 does not exist.
-
-// An instant and the UTC offset that its text wrote, in seconds east of UTC:
-// +05:30 is 19800 s, "Z", GMT and "-00:00" are 0.
-struct Timestamp {
-  TimePoint instant{};
-  std::chrono::seconds offset{};
-
-  friend constexpr bool operator==(const Timestamp&, const Timestamp&) = default;
-};
-
-// An RFC 3339 / ISO 8601 timestamp, in the extended or the basic layout, date
-// and time of day in the same one:
-//   2024-03-05T07:08:09Z            20240305T070809Z
-//   2024-03-05 07:08:09.5+05:30     20240305t123809,012345678+05:30
-//   2024-03-05T07:08:09.123456+00   2024-03-05 07:08:09.123456 UTC
-// - a four-digit year from 0000, month 01 to 12, the days of that month,
-//   hour 00 to 23, minutes and seconds 00 to 59 (60 as above);
-// - 'T', 't' or one space between date and time;
-// - an optional fraction of 1 to 9 digits after '.' or ',';
-// - a zone: 'Z', 'z', an offset +hh:mm, +hhmm or +hh (or '-') under 24 hours
-//   with minutes under 60, in either layout, or " UTC" (as BigQuery writes).
-// Refused: reduced precision (07:08Z), week and ordinal dates, a missing zone
-// (local time names no instant), years of more or fewer than four digits.
-// Where it accepts a text, TrySplitIso8601 gives the same instant and offset
-// when the text has 'T' and 'Z' or the layout's own offset form (+hh:mm
-// extended, +hhmm basic), a fraction of 3, 6 or 9 digits after '.' or none,
-// a year from 1900 and a second other than 60.
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept;
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message);
-
-// An HTTP date of RFC 9110, in UTC (offset 0), names in their exact case:
-//   IMF-fixdate  "Sun, 06 Nov 1994 08:49:37 GMT"
-//   RFC 850      "Sunday, 06-Nov-94 08:49:37 GMT"
-//   asctime      "Sun Nov  6 08:49:37 1994"
-// The weekday must be the date's, " GMT" ends the first two layouts, and
-// asctime has no zone. RFC 850's two-digit year is the year with those last
-// two digits that lies no more than 50 years after `now`, and after `now`
-// minus 50 years: at 2026-12-07, "94" is 1994 and "24" 2024. The overload
-// without `now` reads the system clock at every call; a caller that reads
-// many dates passes one instant. Where it accepts a text, TryFromHttpDate
-// gives the same instant, but for an RFC 850 year that is not 19yy or a
-// second 60.
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept;
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept;
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now,
-                                                              std::string& message);
-
-// A date of Internet mail, RFC 5322 section 3.3 with its obsolete forms:
-//   "Tue, 5 Mar 2024 07:08:09 -0800 (PST)"   "05 Mar 24 07:08 EST"
-// - an optional weekday and ',', which must be the date's;
-// - a day of one or two digits, a month abbreviation, a year of four or more
-//   digits (two digits: 00 to 49 are 20yy, 50 to 99 19yy; three: 1900 + yyy);
-// - hours and minutes, optional seconds (second 60 as above);
-// - a zone +hhmm or -hhmm under 24 hours, or UT, GMT, UTC (0), EST, EDT, CST,
-//   CDT, MST, MDT, PST or PDT. The one-letter military zones and other names
-//   are refused: their offsets are unknown.
-// Names in any case; white space, folded lines and comments in parentheses
-// between the parts and around the value.
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept;
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message);
-
-namespace duration {
-// An ISO 8601 duration of hours, minutes and seconds: "PT" then at least one
-// of a number and 'H', a number and 'M', a number and 'S', in that order, each
-// at most once ("PT1H30M15S", "PT90M", "PT0S"). The seconds' number may have a
-// fraction of 1 to 9 digits after '.' or ',' ("PT8H6M12.345S", as Java
-// writes it), a digit before the decimal sign; the hours and minutes have
-// none. Refused: DurationNotSupported for years, months, weeks or days ("P1D",
-// "P1Y"), DurationOutOfRange for a total beyond the signed 64-bit range of
-// nanoseconds, DurationStrictLayout for anything else. Where it accepts a
-// text, duration::TryFromIso8601 gives the same duration when each number is
-// at most 2147483647 and there is no fraction; it refuses a fraction.
-ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text) noexcept;
-ORVIK_CHRONO_API ParseResult<std::chrono::nanoseconds> TryFromIso8601Strict(std::string_view text,
-                                                                            std::string& message);
-}  // namespace duration
-
-// The longest text that FormatIso8601 writes and the text that FormatHttpDate
-// writes, in characters; no terminating NUL is written.
-inline constexpr std::size_t kMaxIso8601Size = sizeof("2024-03-05T07:08:09.012345678+05:30") - 1;
-inline constexpr std::size_t kHttpDateSize = sizeof("Sun, 06 Nov 1994 08:49:37 GMT") - 1;
-
-// Writes ToIso8601(t, format, zone) to `out`, which has room for
-// kMaxIso8601Size characters, and returns one past its last character.
-// Returns nullptr, having written nothing, where ToIso8601 throws: for any
-// other `zone`, or when localtime_r fails (it does not for any second of the
-// TimePoint range).
-ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept;
-
-// Writes ToHttpDate(t), kHttpDateSize characters, to `out` and returns one
-// past its last character.
-ORVIK_CHRONO_API char* FormatHttpDate(char* out, TimePoint t) noexcept;
 
 }  // namespace orvik::chrono
 
