@@ -9,16 +9,24 @@
 // gives the instructions of <calls> calls, the loop's own included. Calls:
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
 // iso_utc_random, iso_local_random (ToIso8601), localtime_r_random,
-// gmtime_r_random, and absl_local_random where Abseil is installed.
+// gmtime_r_random, absl_local_random where Abseil is installed, and the
+// readers of the texts of the random instants, each read as written and with
+// one byte made an 'x' (refused by the strict readers): read_<reader>_<text>
+// and refuse_<reader>_<text>, as `orvik_chrono_instructions` with no
+// arguments lists them.
 #include <orvik/chrono/chrono.h>
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "inputs.h"
 
@@ -44,6 +52,73 @@ struct Case {
   Call Run;
 };
 
+// The text of each random instant, as `write` writes its seconds; with
+// `spoiled`, one byte of each made an 'x', at a place that moves from text to
+// text.
+std::vector<std::string> Texts(const std::function<std::string(std::time_t)>& write, bool spoiled) {
+  std::vector<std::string> texts;
+  for (const TimePoint t : RandomInstants()) {
+    texts.push_back(write(static_cast<std::time_t>(t.time_since_epoch().count() / 1'000'000'000)));
+    if (spoiled) texts.back()[texts.size() % texts.back().size()] = 'x';
+  }
+  return texts;
+}
+
+std::string Strftime(const char* format, std::time_t seconds) {
+  std::tm tm{};
+  gmtime_r(&seconds, &tm);
+  char text[64];
+  return {text, std::strftime(text, sizeof text, format, &tm)};
+}
+
+// A reader called on each text in turn; the time point is not looked at.
+template <typename Read>
+Call OnTexts(std::vector<std::string> texts, Read read) {
+  return [texts = std::move(texts), read, i = std::size_t{0}](TimePoint) mutable {
+    benchmark::DoNotOptimize(read(texts[i++ & (kRingSize - 1)]));
+  };
+}
+
+void AddReaders(std::map<std::string, Case>& cases) {
+  const TimePoint in_1995(std::chrono::seconds(800'000'000));
+  const std::pair<const char*, std::function<std::string(std::time_t)>> kTexts[] = {
+      {"iso_z", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%SZ", s); }},
+      {"iso_offset", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S.123456789+05:30", s); }},
+      {"iso_fraction3", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S.123Z", s); }},
+      {"imf", [](std::time_t s) { return Strftime("%a, %d %b %Y %H:%M:%S GMT", s); }},
+      {"rfc850", [](std::time_t s) { return Strftime("%A, %d-%b-%y %H:%M:%S GMT", s % 900'000'000); }},
+      {"asctime", [](std::time_t s) { return Strftime("%a %b %e %H:%M:%S %Y", s); }},
+      {"mail", [](std::time_t s) { return Strftime("%a, %d %b %Y %H:%M:%S -0800", s); }},
+      {"duration",
+       [](std::time_t s) {
+         return "PT" + std::to_string(s % 100) + "H" + std::to_string(s % 60) + "M" + std::to_string(s % 59) + "S";
+       }},
+  };
+  for (const auto& [name, write] : kTexts) {
+    for (const bool spoiled : {false, true}) {
+      const std::string suffix = std::string(spoiled ? "refuse_" : "read_");
+      const std::string kind(name);
+      const auto add = [&](const std::string& reader, Call call) {
+        cases.emplace(suffix + reader + "_" + kind, Case{&RandomInstants(), std::move(call)});
+      };
+      const std::vector<std::string> texts = Texts(write, spoiled);
+      if (kind == "duration") {
+        add("strict", OnTexts(texts, [](const std::string& text) { return duration::TryFromIso8601Strict(text); }));
+        add("lenient", OnTexts(texts, [](const std::string& text) { return duration::TryFromIso8601(text); }));
+      } else if (kind.starts_with("iso")) {
+        add("strict", OnTexts(texts, [](const std::string& text) { return TryFromIso8601Strict(text); }));
+        add("lenient", OnTexts(texts, [](const std::string& text) { return TryFromIso8601(text); }));
+      } else if (kind == "mail") {
+        add("strict", OnTexts(texts, [](const std::string& text) { return TryFromMailDate(text); }));
+      } else {
+        add("strict",
+            OnTexts(texts, [in_1995](const std::string& text) { return TryFromHttpDateStrict(text, in_1995); }));
+        add("lenient", OnTexts(texts, [](const std::string& text) { return TryFromHttpDate(text); }));
+      }
+    }
+  }
+}
+
 std::map<std::string, Case> Cases() {
   const auto calendar = [](TimeZone zone) {
     return [zone](TimePoint t) { benchmark::DoNotOptimize(ToCalendarTime(t, zone)); };
@@ -62,6 +137,7 @@ std::map<std::string, Case> Cases() {
       {"gmtime_r_random", {&RandomInstants(), libc(TimeZone::UTC)}},
       {"localtime_r_random", {&RandomInstants(), libc(TimeZone::Local)}},
   };
+  AddReaders(cases);
 #ifdef ORVIK_BENCH_HAVE_ABSL
   cases.emplace("absl_local_random", Case{&RandomInstants(), [](TimePoint t) {
                                             static const absl::TimeZone local = absl::LocalTimeZone();

@@ -21,7 +21,7 @@ inline constexpr std::uint64_t kOnes = 0x0101010101010101;
 // others: a digit's high half is 3, and stays 3 with 6 added, which a carry
 // out of a byte changes only after one that is no digit.
 template <typename Word>
-constexpr Word NonDigits(Word bytes) {
+[[gnu::always_inline]] constexpr Word NonDigits(Word bytes) {
   constexpr auto kHigh = static_cast<Word>(0xf0 * kOnes);
   constexpr auto kThrees = static_cast<Word>(0x30 * kOnes);
   return ((bytes & kHigh) ^ kThrees) | (((bytes + static_cast<Word>(6 * kOnes)) & kHigh) ^ kThrees);
@@ -30,14 +30,14 @@ constexpr Word NonDigits(Word bytes) {
 // Each byte of `digits`, a digit's value in each, times ten plus the byte
 // after it: the value of each pair of digits in the first byte of the pair.
 template <typename Word>
-constexpr Word PairValues(Word digits) {
+[[gnu::always_inline]] constexpr Word PairValues(Word digits) {
   return static_cast<Word>(digits * 10 + (digits >> 8U));
 }
 
 // The value of the digit values in the bytes of `digits`, the first byte the
 // most significant digit: pairs, then fours, then the eight.
 template <typename Word>
-constexpr unsigned DigitsValue(Word digits) {
+[[gnu::always_inline]] constexpr unsigned DigitsValue(Word digits) {
   digits = PairValues(digits) & static_cast<Word>(0x00ff00ff00ff00ff);
   digits = static_cast<Word>((digits * 100 + (digits >> 16U)) & static_cast<Word>(0x0000ffff0000ffff));
   if constexpr (sizeof(Word) == 8) digits = (digits * 10000 + (digits >> 32U)) & 0xffffffff;

@@ -148,7 +148,7 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
 
 const Zone* LookAgain(ZoneSeen& seen, bool replaced) {
   char* const* const entries = environ != nullptr ? environ : kNoEntries;
-  ZoneSeen now{entries, 0, 0, nullptr, nullptr, seen.InForce, seen.Checked};
+  ZoneSeen now{entries, 0, 0, nullptr, nullptr, seen.InForce, seen.Checked, 0};
   while (entries[now.Index] != nullptr && std::strncmp(entries[now.Index], "TZ=", 3) != 0) ++now.Index;
   now.BeforeIndex = now.Index == 0 ? 0 : now.Index - 1;
   now.Entry = entries[now.Index];
@@ -156,6 +156,7 @@ const Zone* LookAgain(ZoneSeen& seen, bool replaced) {
   try {
     const std::string tz = now.Entry == nullptr ? std::string() : std::string(now.Entry + 3);
     const char* const value = now.Entry == nullptr ? nullptr : tz.c_str();
+    now.ValueSize = tz.size();
     if (replaced || seen.InForce == nullptr || !SameTz(*seen.InForce, value)) {
       now.InForce = ZoneOf(value, seen.InForce == nullptr && !replaced);
       now.Checked = std::time(nullptr);

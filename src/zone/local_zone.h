@@ -27,6 +27,7 @@ struct ZoneSeen {
   const char* Before;       // Entries[BeforeIndex]
   const Zone* InForce;
   std::time_t Checked;  // TZ unset: the second in which /etc/localtime's identity was last looked at
+  std::size_t ValueSize;  // of TZ's value in Entry, when it was seen
 };
 
 // The entries of an environment that has none (environ NULL).
@@ -42,11 +43,13 @@ const Zone* LookAgain(ZoneSeen& seen, bool replaced);
 // /etc/localtime is no longer the file of seen.InForce.
 const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
 
-// Whether TZ's entry `entry`, unmoved, no longer holds the value of `zone`:
-// a putenv string written in place.
-inline bool WrittenInPlace(const char* entry, const Zone& zone) {
-  return entry != nullptr &&
-         (std::strncmp(entry, "TZ=", 3) != 0 || zone.Tz == nullptr || std::strcmp(entry + 3, zone.Tz) != 0);
+// Whether TZ's entry, unmoved since `seen`, no longer holds the value of the
+// zone in force: a putenv string written in place, whose bytes up to the
+// value's end then are still its own.
+inline bool WrittenInPlace(const ZoneSeen& seen, const Zone& zone) {
+  const char* const entry = seen.Entry;
+  return entry != nullptr && (entry[0] != 'T' || entry[1] != 'Z' || entry[2] != '=' || zone.Tz == nullptr ||
+                              std::memcmp(entry + 3, zone.Tz, seen.ValueSize + 1) != 0);
 }
 
 // The zone that TZ names for the thread of `seen`, checked for a change of
@@ -56,7 +59,7 @@ inline const Zone* ZoneInForce(ZoneSeen& seen) {
   char* const* const entries = environ != nullptr ? environ : kNoEntries;
   const Zone* const zone = seen.InForce;
   if (zone == nullptr || entries != seen.Entries || entries[seen.Index] != seen.Entry ||
-      entries[seen.BeforeIndex] != seen.Before || WrittenInPlace(seen.Entry, *zone)) [[unlikely]] {
+      entries[seen.BeforeIndex] != seen.Before || WrittenInPlace(seen, *zone)) [[unlikely]] {
     return LookAgain(seen, false);
   }
   if (zone->WatchesFile) {
