@@ -177,7 +177,9 @@ int Convert(const Options& options) {
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
     const std::string_view text = options.Texts[i];
     Record r{.Text = text, .LineEnd = kNewline, .Line = i + 1, .Found = true, .Wanted = {0, text.size(), false}};
-    if (c.Field != 0) r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
+    // An empty argument is a missing value, as an empty line is, whatever the field.
+    if (c.Field != 0 && !text.empty())
+      r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
     if (!ConvertRecord(c, r, scratch, out, refusals)) break;
   }
   const int status = options.Texts.empty() ? ConvertLines(c, out, refusals) : ExitStatus(refusals);

@@ -122,8 +122,15 @@ InputKind DetectKind(std::string_view text) {
   return text.front() == '@' || IsNumber(text) ? InputKind::Epoch : InputKind::Iso;
 }
 
-bool IsAmbiguous(std::string_view text) {
-  return text.size() >= kFewestAmbiguous && text.size() <= kMostAmbiguous && std::ranges::all_of(text, IsDigit);
+// The whole digits of `text`, epoch seconds without '@' whose whole part is
+// 4 to 8 digits, signed or not, with a fraction or not (2024, -2024.5,
+// 20240305): a year or a date as well. 0 for any other text.
+std::size_t AmbiguousDigits(std::string_view text) {
+  EpochText epoch;
+  if (text.starts_with('@') || !SplitEpoch(text, 0, epoch)) return 0;
+  if (text.starts_with('-')) text.remove_prefix(1);
+  const std::size_t digits = std::min(text.find('.'), text.size());
+  return digits >= kFewestAmbiguous && digits <= kMostAmbiguous ? digits : 0;
 }
 
 template <typename T>
@@ -220,15 +227,24 @@ LocalText CheckLocal(TimePoint t) {
 
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
-// Appends kFound and the byte of `text` at `at` in quotes, or the end of the
-// text.
+// Appends kFound and the character of `text` at `at` in quotes, or the end of
+// the text: a UTF-8 lead byte with the continuation bytes after it, as the
+// library's messages quote one, so that the message of a UTF-8 text is UTF-8.
 void AppendFound(std::string& out, std::string_view text, std::size_t at) {
+  constexpr std::size_t kLongestSequence = 4;
   out.append(kFound);
   if (at == text.size()) {
     out.append(kEndOfText);
     return;
   }
-  ((out += '\'') += text[at]) += '\'';
+  std::size_t size = 1;
+  if (static_cast<unsigned char>(text[at]) >= 0xc0) {
+    while (size < kLongestSequence && at + size < text.size() &&
+           (static_cast<unsigned char>(text[at + size]) & 0xc0) == 0x80) {
+      ++size;
+    }
+  }
+  out.append("'").append(text.substr(at, size)).append("'");
 }
 
 // Why `text`, read as `kind`, is no epoch count of that unit: where it is not
@@ -253,10 +269,10 @@ std::string EpochMessage(std::string_view text, InputKind kind) {
   return message.append(": ").append(text);
 }
 
-// Why --from auto does not read `text`, digits that may be a year or a date:
-// what they are as epoch seconds, and what names an instant.
-std::string AmbiguousMessage(std::string_view text) {
-  const bool year = text.size() == kFewestAmbiguous;
+// Why --from auto does not read `text`, whose `digits` whole digits may be a
+// year or a date: what it is as epoch seconds, and what names an instant.
+std::string AmbiguousMessage(std::string_view text, std::size_t digits) {
+  const bool year = digits == kFewestAmbiguous;
   std::string message(kAmbiguous);
   message.append(year ? kYear : kDate).append(kOrEpochSeconds).append(text).append(kReadsEpochSeconds);
   AppendInstant(message, ReadEpoch(text, InputKind::Epoch).Value.instant, OutputFormat::Iso, TimeZone::UTC);
@@ -269,8 +285,9 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
   InputKind read_as = kind;
   if (kind == InputKind::Auto) {
     read_as = DetectKind(text);
-    if (read_as == InputKind::Epoch && IsAmbiguous(text)) {
-      refusal += AmbiguousMessage(text);
+    const std::size_t digits = read_as == InputKind::Epoch ? AmbiguousDigits(text) : 0;
+    if (digits != 0) {
+      refusal += AmbiguousMessage(text, digits);
       return {{}, false, ReadAs::Epoch, read_as};
     }
   }

@@ -39,23 +39,25 @@ india=false
 local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
 
 # A refused input is reported with its place and, unless --invalid says otherwise (tests/tool/records_test.py
-# has each mode), written as it came; an empty one is a missing value, no refusal. auto reads no 4 to 8 digits
-# alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch seconds, and so are fewer or
-# more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
+# has each mode), written as it came; an empty one is a missing value, no refusal. auto reads no epoch seconds
+# of 4 to 8 whole digits, which may be a year or a date, with a sign or a fraction too; '@' makes them epoch
+# seconds, and so are fewer or more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
 no_instant="names no instant, which needs"
-expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z\n\n2020-\n5 Mar 2024 07:08 CET" \
+expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n-2024\n1970-08-23T06:18:25Z\n20240305.5\n1970-01-01T00:00:00Z\n\n2020-\n5 Mar 2024 07:08 CET" \
   "orvik-chrono: argument 1: Ambiguous digits, a year or epoch seconds: @2024 or --from epoch reads epoch seconds, 1970-01-01T00:33:44Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: 2024
 orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305
+orvik-chrono: argument 5: Ambiguous digits, a year or epoch seconds: @-2024 or --from epoch reads epoch seconds, 1969-12-31T23:26:16Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: -2024
+orvik-chrono: argument 7: Ambiguous digits, a date or epoch seconds: @20240305.5 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305.5
 orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-
 orvik-chrono: argument 11: Not a mail date, zone 'CET' has no known offset: 5 Mar 2024 07:08 CET" -- \
-  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 2024.0 -0 "" 2020- "5 Mar 2024 07:08 CET"
+  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 20240305.5 -0 "" 2020- "5 Mar 2024 07:08 CET"
 
 # A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
 range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
 epochs=("auto|5 |seconds|expected a digit, '.' or the end of the text, found ' '" "auto| 5|seconds|expected a digit, found ' '"
   "auto|1,5|seconds|expected a digit, '.' or the end of the text, found ','"
   "auto|1709622489.1234567891|seconds|expected the end of the text after at most nine digits of a fraction, found '1'"
-  "auto|1.|seconds|expected a digit, found the end of the text"
+  "auto|1.|seconds|expected a digit, found the end of the text" "epoch|12３|seconds|expected a digit, '.' or the end of the text, found '３'"
   "epoch|-9223372036.854775809|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
   "epoch-ms|1.0000001|milliseconds|expected the end of the text after at most six digits of a fraction, found '1'"
   "epoch-ns|1.5|nanoseconds|expected a digit or the end of the text, found '.'" "epoch-ns|9223372036854775808|nanoseconds|$range")
@@ -87,7 +89,7 @@ usage "name without header" "--field: a column name needs --header" convert --fi
 usage "field too large" "--field: no line has that many fields" convert --field 18446744073709551616 1
 
 # Columns: field N of each line is converted, the rest copied.
-usage "field from 1" "--field: fields count from 1" convert --field 0
+for field in 0 -1 +1 ' 1' '2 '; do usage "field $field" "--field: fields count from 1" convert --field "$field"; done
 for delimiter in ab '"' $'\r' $'\n' '¦'; do
   usage "delimiter $delimiter" "--delimiter: expected one byte other than a quote, CR and LF, such as , ; | or a tab" \
     convert --field 1 --delimiter "$delimiter"
@@ -159,6 +161,8 @@ orvik-chrono: argument 4: $not_epoch, '.' or the end of the text, found '\\\\x0a
 $(printf "$malformed, %s\n" 5 'text after a closing quote: "0"\\x0d' 6 'a quote open at the end of the input: x,"a' 7 \
   'a quote inside an unquoted field: a,b"c')" -- convert --field 1 --csv --from epoch --to iso --invalid empty \
   "\"0\"x,1" "\"0\",\"1\"" x,2 $'1\n2' $'"0"\r' 'x,"a' 'a,b"c'
+
+expect "empty argument, a missing value" 0 "\n1,1970-01-01T00:00:00Z" "" -- convert --csv --field 2 --to iso '' 1,@0
 
 # With standard output and standard error on one file, results and refusals keep the order of the inputs.
 x_refused="Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'x': x"
