@@ -27,6 +27,8 @@ constexpr std::uint64_t kPowersOfTen[] = {1,       10,        100,        1'000,
 constexpr std::size_t kFewestAmbiguous = sizeof("2024") - 1;
 constexpr std::size_t kMostAmbiguous = sizeof("20240305") - 1;
 
+constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -138,14 +140,35 @@ Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
   return {read.value, static_cast<bool>(read), format};
 }
 
+// Whether `text`, which the mail reader and another refuse alike for their
+// layouts, has a mail date's shape and none of the other's, so that the mail
+// reader's message says what is wrong: a comment first; a day of one or two
+// digits and a blank first (ISO 8601 starts with a year of four); or a day in
+// digits after a weekday and an optional ',', but for two digits then '-'
+// (RFC 850) and two digits in a text that ends in " GMT" (IMF-fixdate).
+bool HasMailShape(std::string_view text) {
+  if (text.starts_with('(')) return true;
+  const std::string_view weekday = text.substr(0, text.find_first_not_of(kLetters));
+  std::string_view day = text.substr(weekday.size());
+  if (!weekday.empty()) {
+    if (day.starts_with(',')) day.remove_prefix(1);
+    while (!day.empty() && IsBlank(day.front())) day.remove_prefix(1);
+  }
+  const std::size_t digits = std::min(day.find_first_not_of("0123456789"), day.size());
+  const std::string_view after = day.substr(digits);
+  if (weekday.empty()) return digits >= 1 && digits <= 2 && !after.empty() && IsBlank(after.front());
+  return digits > 0 && !(digits == 2 && (after.starts_with('-') || text.ends_with(" GMT")));
+}
+
 // `text`, which another reader refused as having none of its layouts, as a
 // mail date. Where the mail date is refused too, its refusal replaces the
-// other's, which `refusal` holds from `start` on, only when the text has a
-// mail date's layout: the text is read again for its message.
+// other's, which `refusal` holds from `start` on, when the text has a mail
+// date's layout or, refused for its layout too, a mail date's shape by the
+// rule of HasMailShape: the text is read again for its message.
 Reading<Timestamp> OrMailDate(std::string_view text, const Reading<Timestamp>& refused, std::string& refusal,
                               std::size_t start) {
   const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (!mail && mail.error == ParseError::MailDateLayout) return refused;
+  if (!mail && mail.error == ParseError::MailDateLayout && !HasMailShape(text)) return refused;
   refusal.resize(start);
   if (!mail) TryFromMailDate(text, refusal);
   return FromLibrary(mail, ReadAs::Mail);

@@ -66,6 +66,21 @@ for entry in "${epochs[@]}"; do
   got=$("$tool" convert --from "$from" -- "$text" 2>&1 >/dev/null)
   [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; check "epoch $from $text: $got"
 done
+# A text that the mail reader and the HTTP or ISO 8601 reader refuse alike for their layouts: text|why|the message.
+shapes=("Tue, 5 Mar 2024 07:08 GMT+1|a one-digit day|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
+  "Tue, 5 Mar 2024 07:08:09.5 +0000|a one-digit day|Not a mail date, expected white space or a comment, and the zone after the seconds, found '.'"
+  "Tue, 05 Mar 2024 07:08 +0000 junk|no ' GMT' at the end|Not a mail date, expected a comment or the end of the text after the zone, found 'j'"
+  "Tuesday, 5 Mar 2024 07:08 +0000|a one-digit day|Not a mail date, expected a weekday, Mon to Sun, or the day, found 'Tuesday'"
+  "5 Mar 2024 7:08 +0000|the day first|Not a mail date, expected the hour in two digits, found ':'"
+  "(x) 5 Mar 2024 07:08 CET+1|a comment first|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
+  "Tue, 05 Mar 2024 07:08:09.5 GMT|IMF-fixdate|Not an HTTP date, expected ' GMT' after the seconds, found '.'"
+  "Sunday, 06-Nov-94 08:49:37 UT|RFC 850|Not an HTTP date, expected ' GMT' after the seconds, found 'U'"
+  "Sun Nov  6 08:49:37 94|asctime|Not an HTTP date, expected the year in four digits, found the end of the text")
+for entry in "${shapes[@]}"; do
+  IFS='|' read -r text why want <<<"$entry"
+  got=$("$tool" convert -- "$text" 2>&1 >/dev/null)
+  [ "$got" = "orvik-chrono: argument 1: $want: $text" ]; check "message of $text ($why): $got"
+done
 # auto reads a mail date that starts with its day, --from iso does not.
 expect "explicit iso" 1 "2024-03-05T00:00:00Z\n06 Nov 1994 08:49:37 GMT" "orvik-chrono: argument 2: Not an ISO 8601 timestamp, expected the year in four digits, found ' ': 06 Nov 1994 08:49:37 GMT" -- \
   convert --from iso --to iso 20240305T000000Z "06 Nov 1994 08:49:37 GMT"
