@@ -83,6 +83,12 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
       {"2024-03-05T07:08:09Z ", "expected the end of the text after the zone, found ' '"},
       {"2024-03-05T07:08:09+5", "expected the offset's hours in two digits, found the end of the text"},
       {"2024-03-05T07:08:09+05:3", "expected the offset's minutes in two digits, found the end of the text"},
+      // An offset with seconds, local mean time, as PostgreSQL writes Amsterdam's before 1937: none is read.
+      {"1900-01-01 00:00:00+00:19:32",
+       "an offset with seconds, +00:19:32, is not ISO 8601 or RFC 3339, whose offsets end at the minutes"},
+      {"20240305T070809-053000",
+       "an offset with seconds, -053000, is not ISO 8601 or RFC 3339, whose offsets end at the minutes"},
+      {"2024-03-05T07:08:09+05:30:0", "expected the end of the text after the zone, found ':'"},
       {"2024-03-05T07:08:09.Z", "expected one to nine digits of a fraction after the decimal sign, found 'Z'"},
       {"2024-03-05T07:08:09.1234567891Z", "expected a zone after at most nine digits of a fraction, found '1'"},
       {"2262-04-11T23:47:16.854775808Z",

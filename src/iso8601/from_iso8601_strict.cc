@@ -34,6 +34,13 @@ constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8
                                ParseError::Iso8601StrictOutsideRange};
 
 constexpr std::string_view kUtc = " UTC";
+// What a fault at an offset with seconds (+00:19:32, local mean time, as
+// PostgreSQL writes it) expected: its message says that such an offset is not
+// read, rather than what was found after the minutes.
+constexpr std::string_view kNoOffsetSeconds = "an offset of hours and minutes";
+constexpr std::string_view kOffsetWithSeconds = "an offset with seconds, ";
+constexpr std::string_view kIsNotRead = ", is not ISO 8601 or RFC 3339, whose offsets end at the minutes: ";
+
 // The zone, up to the end of the text: its offset's hours and minutes into
 // `r`, and `west` for a '-'.
 bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west) {
@@ -41,11 +48,17 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
   if (first == 'Z' || first == 'z') {
     ++at;
   } else if (first == '+' || first == '-') {
+    const std::size_t sign = at;
     west = first == '-';
     if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Expect("the offset's hours in two digits", at);
     const bool colon = Take(text, at, ':');
     if ((colon || at < text.size()) && !TakeDigits<2>(text, at, r.OffsetMinutes)) {
       return r.Expect("the offset's minutes in two digits", at);
+    }
+    int seconds = 0;
+    if (std::size_t end = at;
+        (!colon || Take(text, end, ':')) && TakeDigits<2>(text, end, seconds) && end == text.size()) {
+      return r.Expect(kNoOffsetSeconds, sign, end - sign);
     }
   } else if (text.substr(at) == kUtc) {
     at = text.size();
@@ -93,7 +106,13 @@ ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
   internal::StrictReading reading;
   const ParseResult<Timestamp> read = internal::ReadStrict(text, reading);
-  if (!read) internal::AppendStrictMessage(message, internal::kIso8601StrictHead, reading, text);
+  const internal::ReadingFault& fault = reading.Fault;
+  if (!read && fault.What == internal::Problem::Expected && fault.Expected == internal::kNoOffsetSeconds) {
+    internal::AppendParts(message, {internal::kIso8601StrictHead, internal::kOffsetWithSeconds,
+                                    text.substr(fault.At, fault.Size), internal::kIsNotRead, text});
+  } else if (!read) {
+    internal::AppendStrictMessage(message, internal::kIso8601StrictHead, reading, text);
+  }
   return read;
 }
 
