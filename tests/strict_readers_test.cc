@@ -161,15 +161,23 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
 constexpr std::string_view kDuration = "Not an ISO 8601 duration, ";
 
 TEST(DurationTryFromIso8601Strict, ReadsHoursMinutesAndSecondsInOrder) {
+  // The strict reader's words for the refusals it shares with the lenient one, whose words ErrorMessage keeps.
+  const std::string kDateUnits = "Not an ISO 8601 duration, years, months, weeks and days are not read: ";
+  const std::string kOutside =
+      "Not an ISO 8601 duration, the total is outside the range of nanoseconds, up to PT2562047H47M16.854775807S: ";
+  EXPECT_EQ(ErrorMessage(ParseError::DurationNotSupported, "P2DT3H"),
+            "Durations with year/month/day components are not supported");
+  EXPECT_EQ(ErrorMessage(ParseError::DurationOutOfRange, "PT9223372037S"), "ISO8601 duration out of range");
   const std::pair<const char*, std::string> kRows[] = {
       {"PT1H30M15S", "5415000000000"},
       {"PT90M", "5400000000000"},
       {"PT0S", "0"},
-      {"PT9223372037S", OutOfRange("ISO8601 duration out of range")},
+      {"PT9223372037S", OutOfRange(kOutside, "PT9223372037S")},
       {"PT8H6M12.345S", "29172345000000"},  // a fraction of seconds, as Java writes it
       {"PT2562047H47M16.854775807S", "9223372036854775807"},
-      {"PT2562047H47M16.854775808S", OutOfRange("ISO8601 duration out of range")},
-      {"P1D", Invalid("Durations with year/month/day components are not supported")},
+      {"PT2562047H47M16.854775808S", OutOfRange(kOutside, "PT2562047H47M16.854775808S")},  // one past the last
+      {"P1D", Invalid(kDateUnits, "P1D")},
+      {"P2DT3H", Invalid(kDateUnits, "P2DT3H")},
       // Refused for the layout: the detail of the message, from "expected" on.
       {"PT1H1H", "expected H, M or S after the number, in that order and each at most once, found 'H'"},
       {"PTS", "expected a number after 'T', found 'S'"},
