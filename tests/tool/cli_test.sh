@@ -124,6 +124,9 @@ too_long="Too long to be an instant's text: expected at most 1024 bytes, such as
 expect "longest text" 1 "1970-01-01T00:00:01.000000000Z" \
   "orvik-chrono: line 2: $too_long $(printf '%0255d' 0)… (1026 bytes)\norvik-chrono: line 3: $too_long … (1100 bytes)" \
   "$(printf '%01024d\n%0255d\xc3\xa9%0769d\n' 1 0 0; head -c 1100 /dev/zero | tr '\0' '\200')" -- convert --invalid drop
+# A quoted field is measured unquoted, and only its first bytes are unquoted: 600 of 'a""' are 1200 bytes.
+expect "longest quoted text" 1 "" "orvik-chrono: line 1: $too_long $(printf 'a\"%.0s' {1..128})… (1200 bytes)" \
+  "0,\"$(printf 'a\"\"%.0s' {1..600})\"" -- convert --csv --field 2 --invalid drop
 
 # The tool's own words where the lenient readers would pass on the standard library's.
 expect "iso too short" 1 "1e3" \
