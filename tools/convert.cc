@@ -38,10 +38,10 @@ struct Scratch {
   std::string Refusal;
 };
 
-// `start`, then `record`, the start of a text of `size` bytes, as a message
+// `opening`, then `record`, the start of a text of `size` bytes, as a message
 // shows it.
-std::string WithExcerpt(std::string_view start, std::string_view record, std::size_t size = std::string_view::npos) {
-  std::string message(start);
+std::string WithExcerpt(std::string_view opening, std::string_view record, std::size_t size = std::string_view::npos) {
+  std::string message(opening);
   AppendExcerpt(message, record, size == std::string_view::npos ? record.size() : size);
   return message;
 }
@@ -81,8 +81,8 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
   const std::size_t size = FieldValueSize(r.Text, r.Wanted);
   const auto null_of_size = [size](const std::string& null) { return null.size() == size; };
   if (size > kLongestText && std::ranges::none_of(c.O.Nulls, null_of_size)) {
-    const std::string_view start = FieldValue(r.Text, r.Wanted, scratch.Field, kLongestText + 1);
-    return Refuse(c, r, WithExcerpt(kTooLong, start, size), out, refusals);
+    const std::string_view first_bytes = FieldValue(r.Text, r.Wanted, scratch.Field, kLongestText + 1);
+    return Refuse(c, r, WithExcerpt(kTooLong, first_bytes, size), out, refusals);
   }
   const std::string_view text = FieldValue(r.Text, r.Wanted, scratch.Field);
   if (text.empty() || std::ranges::find(c.O.Nulls, text) != c.O.Nulls.end()) {
@@ -189,8 +189,9 @@ int Convert(const Options& options) {
     const std::string_view text = options.Texts[i];
     Record r{.Text = text, .LineEnd = kNewline, .Line = i + 1, .Found = true, .Wanted = {0, text.size(), false}};
     // An empty argument is a missing value, as an empty line is, whatever the field.
-    if (c.Field != 0 && !text.empty())
+    if (c.Field != 0 && !text.empty()) {
       r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
+    }
     if (!ConvertRecord(c, r, scratch, out, refusals)) break;
   }
   const int status = options.Texts.empty() ? ConvertLines(c, out, refusals) : ExitStatus(refusals);
