@@ -124,9 +124,9 @@ InputKind DetectKind(std::string_view text) {
   return text.front() == '@' || IsNumber(text) ? InputKind::Epoch : InputKind::Iso;
 }
 
-// The whole digits of `text`, epoch seconds without '@' whose whole part is
-// 4 to 8 digits, signed or not, with a fraction or not (2024, -2024.5,
-// 20240305): a year or a date as well. 0 for any other text.
+// The number of digits before any fraction of `text`, epoch seconds without
+// '@' with 4 to 8 such digits, signed or not, with a fraction or not (2024,
+// -2024.5, 20240305): a year or a date as well. 0 for any other text.
 std::size_t AmbiguousDigits(std::string_view text) {
   EpochText epoch;
   if (text.starts_with('@') || !SplitEpoch(text, 0, epoch)) return 0;

@@ -81,7 +81,7 @@ def mail_text(seconds):
 
 def epoch_text(ns, unit=9):
     """An epoch count of `ns` in units of 10**unit ns, with '@' or not, cut to a random number of fraction
-    digits; refused below the time point range and, under auto, where its whole part is 4 to 8 digits."""
+    digits; refused below the time point range and, under auto, where it has 4 to 8 digits before any fraction."""
     digits = rng.randrange(unit + 1)
     cut = ns - ns % 10 ** (unit - digits)
     whole, fraction = divmod(abs(cut), 10**unit)
