@@ -9,8 +9,9 @@
 # runs (default 5) is shown. A tool that refuses lines of a case other than
 # those meant shows "refused"; one that refuses fewer shows "accepted".
 # Then the largest resident memory of one run of each tool: the CSV case on
-# 100 000 and 1 000 000 records, 1 GB of records of 1 MB each, and one record
-# of 200 MB.
+# 100 000 and 1 000 000 records, 1 GB of records of 1 MB each, one record
+# of 200 MB, and one of 100 MB with a quoted field of doubled quotes and line
+# breaks, as the field converted and before it.
 # Usage: bench/tool_throughput.sh [tool...]
 set -euo pipefail
 [ $# -gt 0 ] || set -- build/release/tools/orvik-chrono
@@ -98,9 +99,15 @@ records() { head -n "$1" "$work/epoch.csv"; }
 megabytes() { awk 'BEGIN { for (s = "x"; length(s) < 1000000; s = s s) {}; s = substr(s, 1, 1000000); for (i = 0; i < 1000; ++i) print "0,0," s }'; }
 # One record of 200 MB, refused (it has one field) and written as it came.
 long_record() { head -c 200000000 /dev/zero | tr '\0' x; echo; }
+# One record of 100 MB whose quoted field holds doubled quotes and line breaks: field 2, refused as too long
+# to be an instant's text, or field 1 before field 2, copied around the converted value.
+quoted_record() {
+  python3 -c 'import sys; field = b"\"" + b"xy\"\"z\n" * 16666666 + b"\""
+sys.stdout.buffer.write((b"0," + field if sys.argv[1] == "2" else field + b",0") + b"\n")' "$1"
+}
 echo "max RSS (exit status)"
 for input in "100 000 records|records 100000" "1 000 000 records|records 1000000" "1000 records of 1 MB|megabytes" \
-  "one record of 200 MB|long_record"; do
+  "one record of 200 MB|long_record" "quoted 100 MB field 2|quoted_record 2" "quoted 100 MB field 1|quoted_record 1"; do
   printf '%-24s' "${input%%|*}"
   # shellcheck disable=SC2086
   for tool in "${tools[@]}"; do memory "$tool" ${input#*|}; done

@@ -64,6 +64,14 @@ inline constexpr std::string_view kNotALeapSecond = "second 60 is not a leap sec
 inline constexpr char kMonthPrompt[] = "a month, Jan to Dec";
 inline constexpr char kWeekdayPrompt[] = "a weekday, Sun to Sat or Sunday to Saturday";
 inline constexpr char kWeekdayOrDayPrompt[] = "a weekday, Sun to Sat, or the day";
+// Around an offset with seconds, such as +00:19:32.
+inline constexpr std::string_view kOffsetWithSeconds = "an offset with seconds, ";
+inline constexpr std::string_view kOffsetSecondsNotRead = ", is not ISO 8601 or RFC 3339, whose offsets end at the minutes";
+// What the strict duration reader says of the refusals that the compatible
+// reader gives too, whose messages ErrorMessage keeps.
+inline constexpr std::string_view kDateUnitsNotRead = "years, months, weeks and days are not read";
+inline constexpr std::string_view kTotalOutsideRange =
+    "the total is outside the range of nanoseconds, up to PT2562047H47M16.854775807S";
 inline constexpr std::string_view kStrictOutsideRange =
     "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z";
 

@@ -84,6 +84,12 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
       {"2024-03-05T07:08:09Z ", "expected the end of the text after the zone, found ' '"},
       {"2024-03-05T07:08:09+5", "expected the offset's hours in two digits, found the end of the text"},
       {"2024-03-05T07:08:09+05:3", "expected the offset's minutes in two digits, found the end of the text"},
+      // An offset with seconds, local mean time, as PostgreSQL writes Amsterdam's before 1937: none is read.
+      {"1900-01-01 00:00:00+00:19:32",
+       "an offset with seconds, +00:19:32, is not ISO 8601 or RFC 3339, whose offsets end at the minutes"},
+      {"20240305T070809-053000",
+       "an offset with seconds, -053000, is not ISO 8601 or RFC 3339, whose offsets end at the minutes"},
+      {"2024-03-05T07:08:09+05:30:0", "expected the end of the text after the zone, found ':'"},
       {"2024-03-05T07:08:09.Z", "expected one to nine digits of a fraction after the decimal sign, found 'Z'"},
       {"2024-03-05T07:08:09.1234567891Z", "expected a zone after at most nine digits of a fraction, found '1'"},
       {"2262-04-11T23:47:16.854775808Z",
@@ -187,15 +193,23 @@ TEST(ErrorMessage, OfAStrictErrorIsThatOfTheReadingThatRefused) {
 constexpr std::string_view kDuration = "Not an ISO 8601 duration, ";
 
 TEST(DurationTryFromIso8601Strict, ReadsHoursMinutesAndSecondsInOrder) {
+  // The strict reader's words for the refusals it shares with the lenient one, whose words ErrorMessage keeps.
+  const std::string kDateUnits = "Not an ISO 8601 duration, years, months, weeks and days are not read: ";
+  const std::string kOutside =
+      "Not an ISO 8601 duration, the total is outside the range of nanoseconds, up to PT2562047H47M16.854775807S: ";
+  EXPECT_EQ(ErrorMessage(ParseError::DurationNotSupported, "P2DT3H"),
+            "Durations with year/month/day components are not supported");
+  EXPECT_EQ(ErrorMessage(ParseError::DurationOutOfRange, "PT9223372037S"), "ISO8601 duration out of range");
   const std::pair<const char*, std::string> kRows[] = {
       {"PT1H30M15S", "5415000000000"},
       {"PT90M", "5400000000000"},
       {"PT0S", "0"},
-      {"PT9223372037S", OutOfRange("ISO8601 duration out of range")},
+      {"PT9223372037S", OutOfRange(kOutside, "PT9223372037S")},
       {"PT8H6M12.345S", "29172345000000"},  // a fraction of seconds, as Java writes it
       {"PT2562047H47M16.854775807S", "9223372036854775807"},
-      {"PT2562047H47M16.854775808S", OutOfRange("ISO8601 duration out of range")},
-      {"P1D", Invalid("Durations with year/month/day components are not supported")},
+      {"PT2562047H47M16.854775808S", OutOfRange(kOutside, "PT2562047H47M16.854775808S")},  // one past the last
+      {"P1D", Invalid(kDateUnits, "P1D")},
+      {"P2DT3H", Invalid(kDateUnits, "P2DT3H")},
       // Refused for the layout: the detail of the message, from "expected" on.
       {"PT1H1H", "expected H, M or S after the number, in that order and each at most once, found 'H'"},
       {"PTS", "expected a number after 'T', found 'S'"},

@@ -12,8 +12,9 @@ namespace orvik::chrono::cli {
 // manual page carry it word for word (tests/tool/cli_test.sh checks them).
 inline constexpr std::string_view kAutoRule =
     "auto takes a text for epoch seconds when it starts with '@' or, white space around it aside, is a number: an "
-    "optional '-' and digits with at most one '.' or ',' (1709622489, -1.5); of those it refuses 4 to 8 digits "
-    "alone, which may be a year or a date (YYYYMMDD) as well. It takes a text for an HTTP date, or else a mail date, "
+    "optional '-' and digits with at most one '.' or ',' (1709622489, -1.5); of those it refuses one whose digits "
+    "before any '.' are 4 to 8, signed or not (2024, -2024, 20240305.5), which may be a year or a date (YYYYMMDD) as "
+    "well. It takes a text for an HTTP date, or else a mail date, "
     "when it starts with a letter; for ISO 8601 otherwise, or else a mail date.";
 
 // What every message of the tool begins with.
@@ -57,8 +58,8 @@ inline constexpr EpochUnitWords kEpochUnits[] = {
     {"nanoseconds", "such as 1709622489123456789 or @-1500000000", "", ""},
 };
 
-// 4 to 8 digits alone, which --from auto does not read: kAmbiguous, what else
-// they may be (kYear, or kDate from 5 digits on), kOrEpochSeconds, the text,
+// Epoch seconds of 4 to 8 whole digits, which --from auto does not read:
+// kAmbiguous, what else they may be (kYear, or kDate from 5 digits on), kOrEpochSeconds, the text,
 // kReadsEpochSeconds, the instant they are as epoch seconds, kYearIsNoInstant
 // or kDateIsNoInstant, ": " and the text.
 inline constexpr std::string_view kAmbiguous = "Ambiguous digits, ";

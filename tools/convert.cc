@@ -30,17 +30,19 @@ struct Conversion {
   std::string_view Where;  // what refusals name the inputs: "line" or "argument"
 };
 
-// The memory that each record reuses: a quoted field's value unquoted, and
-// why a record is refused.
+// The memory that each record reuses: a quoted field's value unquoted, the
+// converted value, and why a record is refused.
 struct Scratch {
   std::string Field;
+  std::string Value;
   std::string Refusal;
 };
 
-// `start`, then `record` as a message shows it.
-std::string WithExcerpt(std::string_view start, std::string_view record) {
-  std::string message(start);
-  AppendExcerpt(message, record);
+// `opening`, then `record`, the start of a text of `size` bytes, as a message
+// shows it.
+std::string WithExcerpt(std::string_view opening, std::string_view record, std::size_t size = std::string_view::npos) {
+  std::string message(opening);
+  AppendExcerpt(message, record, size == std::string_view::npos ? record.size() : size);
   return message;
 }
 
@@ -71,7 +73,17 @@ bool Refuse(const Conversion& c, const Record& r, std::string_view message, Outp
 // Appends `r` with the field wanted converted, or reports why it is not
 // converted. False when the input ends here. A missing value, an empty field
 // or a text that --null names, is written as it came.
+// Neither the record nor a long field is copied: a field too long to be an
+// instant's text is refused with its first bytes, which alone are unquoted,
+// unless a --null text of its size may name it; the record around the value
+// is written as Append writes it.
 bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output& out, Refusals& refusals) {
+  const std::size_t size = FieldValueSize(r.Text, r.Wanted);
+  const auto null_of_size = [size](const std::string& null) { return null.size() == size; };
+  if (size > kLongestText && std::ranges::none_of(c.O.Nulls, null_of_size)) {
+    const std::string_view first_bytes = FieldValue(r.Text, r.Wanted, scratch.Field, kLongestText + 1);
+    return Refuse(c, r, WithExcerpt(kTooLong, first_bytes, size), out, refusals);
+  }
   const std::string_view text = FieldValue(r.Text, r.Wanted, scratch.Field);
   if (text.empty() || std::ranges::find(c.O.Nulls, text) != c.O.Nulls.end()) {
     Append(out, refusals, r.Text);
@@ -83,14 +95,13 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
   const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal);
   if (!read) return Refuse(c, r, scratch.Refusal, out, refusals);
   const TimePoint instant = read.Value.instant;
-  const std::size_t begin = out.Buffer.size();
-  out.Buffer.append(r.Text.substr(0, r.Wanted.Begin));
-  const std::size_t value = out.Buffer.size();
-  if (!AppendInstant(out.Buffer, instant, c.O.To, c.O.Zone)) {
-    out.Buffer.resize(begin);
+  scratch.Value.clear();
+  if (!AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone)) {
     return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
   }
-  if (c.Quoted) QuoteFrom(out.Buffer, value, c.O.Delimiter);
+  if (c.Quoted) QuoteFrom(scratch.Value, 0, c.O.Delimiter);
+  Append(out, refusals, r.Text.substr(0, r.Wanted.Begin));
+  out.Buffer.append(scratch.Value);
   Append(out, refusals, r.Text.substr(r.Wanted.End));
   out.Buffer.append(r.LineEnd);
   return true;
@@ -177,7 +188,10 @@ int Convert(const Options& options) {
   for (std::size_t i = 0; i < options.Texts.size(); ++i) {
     const std::string_view text = options.Texts[i];
     Record r{.Text = text, .LineEnd = kNewline, .Line = i + 1, .Found = true, .Wanted = {0, text.size(), false}};
-    if (c.Field != 0) r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
+    // An empty argument is a missing value, as an empty line is, whatever the field.
+    if (c.Field != 0 && !text.empty()) {
+      r.Found = FindField(text, c.Field, options.Delimiter, c.Quoted, r.Wanted, r.Problem);
+    }
     if (!ConvertRecord(c, r, scratch, out, refusals)) break;
   }
   const int status = options.Texts.empty() ? ConvertLines(c, out, refusals) : ExitStatus(refusals);

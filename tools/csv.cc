@@ -234,17 +234,24 @@ std::vector<Field> SplitFields(std::string_view record, char delimiter, bool quo
   return fields;
 }
 
-std::string_view QuotedValue(std::string_view field, std::string& scratch) {
+std::string_view QuotedValue(std::string_view field, std::string& scratch, std::size_t most) {
   const std::string_view text = field.substr(1, field.size() - 2);
-  if (text.find(kQuote) == std::string_view::npos) return text;
+  if (text.find(kQuote) == std::string_view::npos) return text.substr(0, most);
   // Each quote is the first of two: the second is skipped. One pass, so that
   // a long field of many quotes costs its length.
   scratch.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  for (std::size_t i = 0; i < text.size() && scratch.size() < most; ++i) {
     scratch += text[i];
     if (text[i] == kQuote) ++i;
   }
   return scratch;
+}
+
+std::size_t FieldValueSize(std::string_view record, const Field& field) {
+  const std::size_t size = field.End - field.Begin;
+  if (!field.Quoted) return size;
+  const std::string_view text = record.substr(field.Begin + 1, size - 2);
+  return text.size() - static_cast<std::size_t>(std::ranges::count(text, kQuote)) / 2;
 }
 
 void QuoteFrom(std::string& out, std::size_t begin, char delimiter) {

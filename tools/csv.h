@@ -97,14 +97,19 @@ bool FindField(std::string_view record, std::size_t number, char delimiter, bool
 // `quoted`, up to what breaks RFC 4180 first, which `problem` tells.
 std::vector<Field> SplitFields(std::string_view record, char delimiter, bool quoted, Malformed& problem);
 
-// The text of a quoted field: without its quotes, a doubled quote as one.
-std::string_view QuotedValue(std::string_view field, std::string& scratch);
+// The text of a quoted field, without its quotes, a doubled quote as one: its
+// first `most` bytes, so that a long field is not copied whole.
+std::string_view QuotedValue(std::string_view field, std::string& scratch, std::size_t most = std::string_view::npos);
 
-// The text of `field` in `record`.
-inline std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch) {
+// The text of `field` in `record`, its first `most` bytes.
+inline std::string_view FieldValue(std::string_view record, const Field& field, std::string& scratch,
+                                   std::size_t most = std::string_view::npos) {
   const std::string_view text = record.substr(field.Begin, field.End - field.Begin);
-  return field.Quoted ? QuotedValue(text, scratch) : text;
+  return field.Quoted ? QuotedValue(text, scratch, most) : text.substr(0, most);
 }
+
+// The size of the text of `field` in `record`, counted without a copy.
+std::size_t FieldValueSize(std::string_view record, const Field& field);
 
 // Quotes the text that `out` holds from `begin` on, a value written by the
 // tool (which holds no quote), when it has the delimiter.

@@ -27,6 +27,8 @@ constexpr std::uint64_t kPowersOfTen[] = {1,       10,        100,        1'000,
 constexpr std::size_t kFewestAmbiguous = sizeof("2024") - 1;
 constexpr std::size_t kMostAmbiguous = sizeof("20240305") - 1;
 
+constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -122,8 +124,15 @@ InputKind DetectKind(std::string_view text) {
   return text.front() == '@' || IsNumber(text) ? InputKind::Epoch : InputKind::Iso;
 }
 
-bool IsAmbiguous(std::string_view text) {
-  return text.size() >= kFewestAmbiguous && text.size() <= kMostAmbiguous && std::ranges::all_of(text, IsDigit);
+// The number of digits before any fraction of `text`, epoch seconds without
+// '@' with 4 to 8 such digits, signed or not, with a fraction or not (2024,
+// -2024.5, 20240305): a year or a date as well. 0 for any other text.
+std::size_t AmbiguousDigits(std::string_view text) {
+  EpochText epoch;
+  if (text.starts_with('@') || !SplitEpoch(text, 0, epoch)) return 0;
+  if (text.starts_with('-')) text.remove_prefix(1);
+  const std::size_t digits = std::min(text.find('.'), text.size());
+  return digits >= kFewestAmbiguous && digits <= kMostAmbiguous ? digits : 0;
 }
 
 template <typename T>
@@ -131,14 +140,35 @@ Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
   return {read.value, static_cast<bool>(read), format};
 }
 
+// Whether `text`, which the mail reader and another refuse alike for their
+// layouts, has a mail date's shape and none of the other's, so that the mail
+// reader's message says what is wrong: a comment first; a day of one or two
+// digits and a blank first (ISO 8601 starts with a year of four); or a day in
+// digits after a weekday and an optional ',', but for two digits then '-'
+// (RFC 850) and two digits in a text that ends in " GMT" (IMF-fixdate).
+bool HasMailShape(std::string_view text) {
+  if (text.starts_with('(')) return true;
+  const std::string_view weekday = text.substr(0, text.find_first_not_of(kLetters));
+  std::string_view day = text.substr(weekday.size());
+  if (!weekday.empty()) {
+    if (day.starts_with(',')) day.remove_prefix(1);
+    while (!day.empty() && IsBlank(day.front())) day.remove_prefix(1);
+  }
+  const std::size_t digits = std::min(day.find_first_not_of("0123456789"), day.size());
+  const std::string_view after = day.substr(digits);
+  if (weekday.empty()) return digits >= 1 && digits <= 2 && !after.empty() && IsBlank(after.front());
+  return digits > 0 && !(digits == 2 && (after.starts_with('-') || text.ends_with(" GMT")));
+}
+
 // `text`, which another reader refused as having none of its layouts, as a
 // mail date. Where the mail date is refused too, its refusal replaces the
-// other's, which `refusal` holds from `start` on, only when the text has a
-// mail date's layout: the text is read again for its message.
+// other's, which `refusal` holds from `start` on, when the text has a mail
+// date's layout or, refused for its layout too, a mail date's shape by the
+// rule of HasMailShape: the text is read again for its message.
 Reading<Timestamp> OrMailDate(std::string_view text, const Reading<Timestamp>& refused, std::string& refusal,
                               std::size_t start) {
   const ParseResult<Timestamp> mail = TryFromMailDate(text);
-  if (!mail && mail.error == ParseError::MailDateLayout) return refused;
+  if (!mail && mail.error == ParseError::MailDateLayout && !HasMailShape(text)) return refused;
   refusal.resize(start);
   if (!mail) TryFromMailDate(text, refusal);
   return FromLibrary(mail, ReadAs::Mail);
@@ -220,15 +250,24 @@ LocalText CheckLocal(TimePoint t) {
 
 char* WriteNumber(char* out, std::int64_t value) { return std::to_chars(out, out + kLongestNumber, value).ptr; }
 
-// Appends kFound and the byte of `text` at `at` in quotes, or the end of the
-// text.
+// Appends kFound and the character of `text` at `at` in quotes, or the end of
+// the text: a UTF-8 lead byte with the continuation bytes after it, as the
+// library's messages quote one, so that the message of a UTF-8 text is UTF-8.
 void AppendFound(std::string& out, std::string_view text, std::size_t at) {
+  constexpr std::size_t kLongestSequence = 4;
   out.append(kFound);
   if (at == text.size()) {
     out.append(kEndOfText);
     return;
   }
-  ((out += '\'') += text[at]) += '\'';
+  std::size_t size = 1;
+  if (static_cast<unsigned char>(text[at]) >= 0xc0) {
+    while (size < kLongestSequence && at + size < text.size() &&
+           (static_cast<unsigned char>(text[at + size]) & 0xc0) == 0x80) {
+      ++size;
+    }
+  }
+  out.append("'").append(text.substr(at, size)).append("'");
 }
 
 // Why `text`, read as `kind`, is no epoch count of that unit: where it is not
@@ -253,10 +292,10 @@ std::string EpochMessage(std::string_view text, InputKind kind) {
   return message.append(": ").append(text);
 }
 
-// Why --from auto does not read `text`, digits that may be a year or a date:
-// what they are as epoch seconds, and what names an instant.
-std::string AmbiguousMessage(std::string_view text) {
-  const bool year = text.size() == kFewestAmbiguous;
+// Why --from auto does not read `text`, whose `digits` whole digits may be a
+// year or a date: what it is as epoch seconds, and what names an instant.
+std::string AmbiguousMessage(std::string_view text, std::size_t digits) {
+  const bool year = digits == kFewestAmbiguous;
   std::string message(kAmbiguous);
   message.append(year ? kYear : kDate).append(kOrEpochSeconds).append(text).append(kReadsEpochSeconds);
   AppendInstant(message, ReadEpoch(text, InputKind::Epoch).Value.instant, OutputFormat::Iso, TimeZone::UTC);
@@ -269,8 +308,9 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
   InputKind read_as = kind;
   if (kind == InputKind::Auto) {
     read_as = DetectKind(text);
-    if (read_as == InputKind::Epoch && IsAmbiguous(text)) {
-      refusal += AmbiguousMessage(text);
+    const std::size_t digits = read_as == InputKind::Epoch ? AmbiguousDigits(text) : 0;
+    if (digits != 0) {
+      refusal += AmbiguousMessage(text, digits);
       return {{}, false, ReadAs::Epoch, read_as};
     }
   }

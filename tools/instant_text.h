@@ -36,7 +36,9 @@ struct Reading {
 // library's strict readers, or with `lenient` its lenient ones, or the tool's
 // own reading of epoch counts. An HTTP text is tried as an HTTP date, then as
 // a mail date; so is an ISO 8601 text that Auto took for one and that is none.
-// Where it refuses the text, appends why to `refusal`: the library's message,
+// Where it refuses the text, appends why to `refusal`: the library's message
+// (the mail reader's where the text has a mail date's shape, by the rule of
+// HasMailShape in instant_text.cc),
 // or the tool's words where the library passes on the standard library's (an
 // ISO 8601 text too short to read), or the tool's own refusal of an epoch
 // count or of digits that Auto does not read.

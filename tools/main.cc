@@ -16,6 +16,7 @@
 #include <map>
 #include <new>
 #include <string>
+#include <string_view>
 
 #include "cli_messages.h"
 #include "commands.h"
@@ -64,10 +65,23 @@ void AddLenientFlag(CLI::App& command, Options& options) {
                    "writes them and may read another instant than the text says");
 }
 
+// Whether `field` is digits with a sign before them or blanks around them,
+// which --field refuses as a field number rather than take for a name.
+bool IsWrittenNumber(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  field = field.substr(first, field.find_last_not_of(" \t") + 1 - first);
+  if (field.starts_with('-') || field.starts_with('+')) field.remove_prefix(1);
+  return !field.empty() && field.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // --field N or NAME: a number from 1, or a column name, which needs --header;
-// an empty NAME names a column without a name.
+// an empty NAME names a column without a name. A number that is not digits
+// alone (-1, +1, " 1") is refused as one that does not count from 1.
 void ReadField(const std::string& field, Options& options) {
-  if (field.empty() || field.find_first_not_of("0123456789") != std::string::npos) {
+  const bool digits = !field.empty() && field.find_first_not_of("0123456789") == std::string::npos;
+  if (!digits && IsWrittenNumber(field)) throw CLI::ValidationError("--field", std::string(kFieldsFromOne));
+  if (!digits) {
     if (!options.Header) throw CLI::ValidationError("--field", std::string(kNameNeedsHeader));
     options.FieldName = field;
     return;

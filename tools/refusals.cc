@@ -128,16 +128,16 @@ std::string EscapeControlBytes(std::string_view text) {
   return escaped;
 }
 
-void AppendExcerpt(std::string& out, std::string_view text) {
-  if (text.size() <= kShownBytes) {
+void AppendExcerpt(std::string& out, std::string_view text, std::size_t size) {
+  if (size <= kShownBytes) {
     out.append(text);
     return;
   }
   std::size_t shown = kShownBytes;
   while (shown > 0 && (static_cast<unsigned char>(text[shown]) & 0xc0) == 0x80) --shown;  // inside a sequence
-  char size[sizeof("18446744073709551615")];
+  char digits[sizeof("18446744073709551615")];
   out.append(text.substr(0, shown)).append(kCut);
-  out.append(size, std::to_chars(size, size + sizeof size, text.size()).ptr).append(kCutBytes);
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, size).ptr).append(kCutBytes);
 }
 
 void Say(std::string_view message) {

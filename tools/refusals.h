@@ -75,7 +75,10 @@ std::string EscapeControlBytes(std::string_view text);
 
 // Appends `text` as a message shows a record: whole up to 256 bytes, or else
 // its first bytes, whole UTF-8 sequences, then kCut, its size and kCutBytes.
-void AppendExcerpt(std::string& out, std::string_view text);
+// With `size`, `text` is the start of a text of that size, at least its
+// first 257 bytes where it is longer than 256, so that it need not be whole.
+void AppendExcerpt(std::string& out, std::string_view text, std::size_t size);
+inline void AppendExcerpt(std::string& out, std::string_view text) { AppendExcerpt(out, text, text.size()); }
 
 // Writes "orvik-chrono: <message>" and a newline on standard error at once.
 void Say(std::string_view message);

@@ -40,6 +40,7 @@ enum class Problem : std::uint8_t {
   LeapSecond,     // second 60 where UTC inserted none
   OffsetHours,    // 24 or more
   OffsetMinutes,  // 60 or more
+  OffsetSeconds,  // an offset with seconds, which no ISO 8601 text has
   Weekday,        // the weekday written is not the date's
   Zone,           // the zone written has no known offset
   OutsideRange,   // the instant is outside the time point range

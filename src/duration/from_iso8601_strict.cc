@@ -107,14 +107,18 @@ ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string
   return internal::ReadStrict(text, reading);
 }
 
-// Only a departure from the layout has a message of the reading's own.
+// Every refusal's message is the reader's head, a detail, ": " and the text;
+// for DurationNotSupported and DurationOutOfRange, which the lenient reader
+// gives too, ErrorMessage gives the lenient reader's words instead.
 ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string_view text, std::string& message) {
   internal::StrictReading reading;
   const ParseResult<std::chrono::nanoseconds> read = internal::ReadStrict(text, reading);
   if (read.error == ParseError::DurationStrictLayout) {
     internal::AppendStrictMessage(message, internal::kDurationStrictHead, reading, text);
   } else if (!read) {
-    message += ErrorMessage(read.error, text);
+    const std::string_view detail =
+        read.error == ParseError::DurationNotSupported ? internal::kDateUnitsNotRead : internal::kTotalOutsideRange;
+    internal::AppendParts(message, {internal::kDurationStrictHead, detail, ": ", text});
   }
   return read;
 }

@@ -43,11 +43,20 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
   if (first == 'Z' || first == 'z') {
     ++at;
   } else if (first == '+' || first == '-') {
+    const std::size_t sign = at;
     west = first == '-';
     if (!TakeDigits<2>(text, ++at, r.OffsetHours)) return r.Refuse("the offset's hours in two digits", at);
     const bool colon = Take(text, at, ':');
     if ((colon || at < text.size()) && !TakeDigits<2>(text, at, r.OffsetMinutes)) {
       return r.Refuse("the offset's minutes in two digits", at);
+    }
+    // An offset with seconds (+00:19:32, local mean time, as PostgreSQL
+    // writes it) is named as such, rather than what follows its minutes.
+    int seconds = 0;
+    if (std::size_t end = at;
+        (!colon || Take(text, end, ':')) && TakeDigits<2>(text, end, seconds) && end == text.size()) {
+      r.Fault = {Problem::OffsetSeconds, {}, static_cast<std::uint32_t>(sign), static_cast<std::uint32_t>(end - sign)};
+      return false;
     }
   } else if (text.substr(at) == kUtc) {
     at = text.size();

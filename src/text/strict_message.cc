@@ -64,6 +64,8 @@ std::string Describe(const StrictReading& r, std::string_view text) {
       return JoinMessage({"offset hours ", Number(r.OffsetHours), " exceed 23"});
     case Problem::OffsetMinutes:
       return JoinMessage({"offset minutes ", Number(r.OffsetMinutes), " exceed 59"});
+    case Problem::OffsetSeconds:
+      return JoinMessage({kOffsetWithSeconds, text.substr(r.Fault.At, r.Fault.Size), kOffsetSecondsNotRead});
     case Problem::Weekday:
       return WeekdayProblem(r, text);
     case Problem::Zone:

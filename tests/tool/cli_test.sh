@@ -39,23 +39,25 @@ india=false
 local_iso() { if $india; then echo "$2"; else echo "$1"; fi; }
 
 # A refused input is reported with its place and, unless --invalid says otherwise (tests/tool/records_test.py
-# has each mode), written as it came; an empty one is a missing value, no refusal. auto reads no 4 to 8 digits
-# alone, which may be a year or a date; '@', a '-' or a fraction makes them epoch seconds, and so are fewer or
-# more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
+# has each mode), written as it came; an empty one is a missing value, no refusal. auto reads no epoch seconds
+# of 4 to 8 whole digits, which may be a year or a date, with a sign or a fraction too; '@' makes them epoch
+# seconds, and so are fewer or more digits (tests/tool/instants_test.sh reads each epoch unit beside GNU date).
 no_instant="names no instant, which needs"
-expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n1969-12-31T23:26:16Z\n1970-08-23T06:18:25Z\n1970-01-01T00:33:44Z\n1970-01-01T00:00:00Z\n\n2020-\n5 Mar 2024 07:08 CET" \
+expect "refused arguments" 1 "2024\n20240305\n1970-01-01T00:02:03Z\n1994-11-06T08:49:37Z\n-2024\n1970-08-23T06:18:25Z\n20240305.5\n1970-01-01T00:00:00Z\n\n2020-\n5 Mar 2024 07:08 CET" \
   "orvik-chrono: argument 1: Ambiguous digits, a year or epoch seconds: @2024 or --from epoch reads epoch seconds, 1970-01-01T00:33:44Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: 2024
 orvik-chrono: argument 2: Ambiguous digits, a date or epoch seconds: @20240305 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305
+orvik-chrono: argument 5: Ambiguous digits, a year or epoch seconds: @-2024 or --from epoch reads epoch seconds, 1969-12-31T23:26:16Z; a year alone $no_instant a date, a time and a zone too, such as 2024-01-01T00:00:00Z: -2024
+orvik-chrono: argument 7: Ambiguous digits, a date or epoch seconds: @20240305.5 or --from epoch reads epoch seconds, 1970-08-23T06:18:25Z; a date alone $no_instant a time and a zone too, such as 20240305T000000Z: 20240305.5
 orvik-chrono: argument 10: Not an ISO 8601 timestamp, expected the month in two digits, found the end of the text: 2020-
 orvik-chrono: argument 11: Not a mail date, zone 'CET' has no known offset: 5 Mar 2024 07:08 CET" -- \
-  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 2024.0 -0 "" 2020- "5 Mar 2024 07:08 CET"
+  convert --to iso 2024 20240305 123 784111777 -2024 @20240305 20240305.5 -0 "" 2020- "5 Mar 2024 07:08 CET"
 
 # A text taken for an epoch count and refused: the unit, what was expected and what was found, or the range.
 range="the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
 epochs=("auto|5 |seconds|expected a digit, '.' or the end of the text, found ' '" "auto| 5|seconds|expected a digit, found ' '"
   "auto|1,5|seconds|expected a digit, '.' or the end of the text, found ','"
   "auto|1709622489.1234567891|seconds|expected the end of the text after at most nine digits of a fraction, found '1'"
-  "auto|1.|seconds|expected a digit, found the end of the text"
+  "auto|1.|seconds|expected a digit, found the end of the text" "epoch|12３|seconds|expected a digit, '.' or the end of the text, found '３'"
   "epoch|-9223372036.854775809|seconds|$range; for a count of smaller units, --from epoch-ms, epoch-us or epoch-ns"
   "epoch-ms|1.0000001|milliseconds|expected the end of the text after at most six digits of a fraction, found '1'"
   "epoch-ns|1.5|nanoseconds|expected a digit or the end of the text, found '.'" "epoch-ns|9223372036854775808|nanoseconds|$range")
@@ -63,6 +65,21 @@ for entry in "${epochs[@]}"; do
   IFS='|' read -r from text unit want <<<"$entry"
   got=$("$tool" convert --from "$from" -- "$text" 2>&1 >/dev/null)
   [[ $got == "orvik-chrono: argument 1: Not epoch $unit ("*"), $want: $text" ]]; check "epoch $from $text: $got"
+done
+# A text that the mail reader and the HTTP or ISO 8601 reader refuse alike for their layouts: text|why|the message.
+shapes=("Tue, 5 Mar 2024 07:08 GMT+1|a one-digit day|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
+  "Tue, 5 Mar 2024 07:08:09.5 +0000|a one-digit day|Not a mail date, expected white space or a comment, and the zone after the seconds, found '.'"
+  "Tue, 05 Mar 2024 07:08 +0000 junk|no ' GMT' at the end|Not a mail date, expected a comment or the end of the text after the zone, found 'j'"
+  "Tuesday, 5 Mar 2024 07:08 +0000|a one-digit day|Not a mail date, expected a weekday, Sun to Sat, or the day, found 'Tuesday'"
+  "5 Mar 2024 7:08 +0000|the day first|Not a mail date, expected the hour in two digits, found ':'"
+  "(x) 5 Mar 2024 07:08 CET+1|a comment first|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
+  "Tue, 05 Mar 2024 07:08:09.5 GMT|IMF-fixdate|Not an HTTP date, expected ' GMT' after the seconds, found '.'"
+  "Sunday, 06-Nov-94 08:49:37 UT|RFC 850|Not an HTTP date, expected ' GMT' after the seconds, found 'U'"
+  "Sun Nov  6 08:49:37 94|asctime|Not an HTTP date, expected the year in four digits, found the end of the text")
+for entry in "${shapes[@]}"; do
+  IFS='|' read -r text why want <<<"$entry"
+  got=$("$tool" convert -- "$text" 2>&1 >/dev/null)
+  [ "$got" = "orvik-chrono: argument 1: $want: $text" ]; check "message of $text ($why): $got"
 done
 # auto reads a mail date that starts with its day, --from iso does not.
 expect "explicit iso" 1 "2024-03-05T00:00:00Z\n06 Nov 1994 08:49:37 GMT" "orvik-chrono: argument 2: Not an ISO 8601 timestamp, expected the year in four digits, found ' ': 06 Nov 1994 08:49:37 GMT" -- \
@@ -87,7 +104,7 @@ usage "name without header" "--field: a column name needs --header" convert --fi
 usage "field too large" "--field: no line has that many fields" convert --field 18446744073709551616 1
 
 # Columns: field N of each line is converted, the rest copied.
-usage "field from 1" "--field: fields count from 1" convert --field 0
+for field in 0 -1 +1 ' 1' '2 '; do usage "field $field" "--field: fields count from 1" convert --field "$field"; done
 for delimiter in ab '"' $'\r' $'\n' '¦'; do
   usage "delimiter $delimiter" "--delimiter: expected one byte other than a quote, CR and LF, such as , ; | or a tab" \
     convert --field 1 --delimiter "$delimiter"
@@ -107,6 +124,9 @@ too_long="Too long to be an instant's text: expected at most 1024 bytes, such as
 expect "longest text" 1 "1970-01-01T00:00:01.000000000Z" \
   "orvik-chrono: line 2: $too_long $(printf '%0255d' 0)… (1026 bytes)\norvik-chrono: line 3: $too_long … (1100 bytes)" \
   "$(printf '%01024d\n%0255d\xc3\xa9%0769d\n' 1 0 0; head -c 1100 /dev/zero | tr '\0' '\200')" -- convert --invalid drop
+# A quoted field is measured unquoted, and only its first bytes are unquoted: 600 of 'a""' are 1200 bytes.
+expect "longest quoted text" 1 "" "orvik-chrono: line 1: $too_long $(printf 'a\"%.0s' {1..128})… (1200 bytes)" \
+  "0,\"$(printf 'a\"\"%.0s' {1..600})\"" -- convert --csv --field 2 --invalid drop
 
 # The tool's own words where the lenient readers would pass on the standard library's.
 expect "iso too short" 1 "1e3" \
@@ -160,11 +180,13 @@ $(printf "$malformed, %s\n" 5 'text after a closing quote: "0"\\x0d' 6 'a quote 
   'a quote inside an unquoted field: a,b"c')" -- convert --field 1 --csv --from epoch --to iso --invalid empty \
   "\"0\"x,1" "\"0\",\"1\"" x,2 $'1\n2' $'"0"\r' 'x,"a' 'a,b"c'
 
+expect "empty argument, a missing value" 0 "\n1,1970-01-01T00:00:00Z" "" -- convert --csv --field 2 --to iso '' 1,@0
+
 # With standard output and standard error on one file, results and refusals keep the order of the inputs.
 x_refused="Not an HTTP date, expected a weekday, Sun to Sat or Sunday to Saturday, found 'x': x"
 merged=("convert --to epoch 1 x 2" "1\norvik-chrono: argument 2: $x_refused\nx\n2"
   "convert --to epoch" "1\norvik-chrono: line 2: $x_refused\nx\n2"
-  "duration PT1S P1D PT2S" "1000000000 ns  1.000000000 s\norvik-chrono: argument 2: Durations with year/month/day components are not supported\n2000000000 ns  2.000000000 s"
+  "duration PT1S P1D PT2S" "1000000000 ns  1.000000000 s\norvik-chrono: argument 2: Not an ISO 8601 duration, years, months, weeks and days are not read: P1D\n2000000000 ns  2.000000000 s"
   "parse x 0" "orvik-chrono: argument 1: $x_refused\ntext         0")
 for ((i = 0; i < ${#merged[@]}; i += 2)); do
   # shellcheck disable=SC2086

@@ -81,12 +81,12 @@ def mail_text(seconds):
 
 def epoch_text(ns, unit=9):
     """An epoch count of `ns` in units of 10**unit ns, with '@' or not, cut to a random number of fraction
-    digits; refused below the time point range and, under auto, where it is 4 to 8 digits alone."""
+    digits; refused below the time point range and, under auto, where it has 4 to 8 digits before any fraction."""
     digits = rng.randrange(unit + 1)
     cut = ns - ns % 10 ** (unit - digits)
     whole, fraction = divmod(abs(cut), 10**unit)
     text = rng.choice(["@", ""]) + "-" * (cut < 0) + str(whole) + (f".{fraction:0{unit}d}"[: digits + 1] if digits else "")
-    return text, None if cut < -(2**63) or (unit == 9 and re.fullmatch(r"\d{4,8}", text)) else cut
+    return text, None if cut < -(2**63) or (unit == 9 and re.fullmatch(r"-?\d{4,8}(\.\d+)?", text)) else cut
 
 
 def rfc850_outside_pivot(text, want):
