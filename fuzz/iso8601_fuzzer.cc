@@ -34,10 +34,10 @@ std::string_view CheckedHead(Outcome outcome, const char* what, const std::strin
   }
   if (IsHeadThenText(what, kIso8601YearBefore1900, text)) return kIso8601YearBefore1900;
   const std::string_view what_view = what;
-  if (what_view.starts_with(kIso8601Unreadable)) {
+  if (what_view.starts_with(kIso8601Head)) {
     for (const std::string_view detail : {kIso8601Nothing, kIso8601Year, kIso8601Month, kIso8601Day, kIso8601Hour,
                                           kIso8601Minutes, kIso8601Seconds, kIso8601Offset, kIso8601Designator}) {
-      const std::string_view head = what_view.substr(0, kIso8601Unreadable.size() + detail.size());
+      const std::string_view head = what_view.substr(0, kIso8601Head.size() + detail.size());
       if (head.ends_with(detail) && IsHeadThenText(what, head, text)) return detail;
     }
   }

@@ -14,8 +14,8 @@ namespace orvik::chrono::internal {
 inline constexpr std::string_view kUnknownTimeZone = "Unknown timezone type";
 inline constexpr std::string_view kLocalTimeFailed = "Failed to convert the timestamp to local time";
 
-inline constexpr std::string_view kIso8601Unreadable = "Failed to parse ISO 8601 string: ";
-// What failed, after kIso8601Unreadable and before the text.
+inline constexpr std::string_view kIso8601Head = "Failed to parse ISO 8601 string: ";
+// What failed, after kIso8601Head and before the text.
 inline constexpr std::string_view kIso8601Nothing = "invalid ISO8601 format: ";
 inline constexpr std::string_view kIso8601Year = "error converting the year: ";
 inline constexpr std::string_view kIso8601Month = "error converting the month: ";

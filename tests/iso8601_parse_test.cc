@@ -45,7 +45,7 @@ TEST(SplitIso8601, Accepts) {
   for (const auto& [text, expected] : kRows) EXPECT_EQ(Split(text), expected) << text;
 }
 
-// The detail after kIso8601Unreadable names the first value that could not be
+// The detail after kIso8601Head names the first value that could not be
 // read, whatever stopped the scan.
 TEST(SplitIso8601, Refuses) {
   const std::pair<std::string, std::string_view> kRows[] = {
@@ -66,7 +66,7 @@ TEST(SplitIso8601, Refuses) {
       {"2020-01-01T00:00:00Z05:00", ""},
   };
   for (const auto& [text, detail] : kRows) {
-    EXPECT_EQ(Split(text), Invalid(kIso8601Unreadable, std::string(detail) + text));
+    EXPECT_EQ(Split(text), Invalid(kIso8601Head, std::string(detail) + text));
   }
   EXPECT_EQ(Split("1899-12-31T23:59:59Z"), Invalid(kIso8601YearBefore1900, "1899-12-31T23:59:59Z"));
   EXPECT_EQ(Split("1900-01-01T00:00:00+00:-1"), OutOfRange(kIso8601OutsideRange, "1900-01-01T00:00:00+00:-1"));

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "refusals.h"
+#include "output.h"
 
 namespace orvik::chrono::cli {
 namespace {

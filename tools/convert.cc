@@ -12,7 +12,7 @@
 #include "cli_messages.h"
 #include "commands.h"
 #include "csv.h"
-#include "refusals.h"
+#include "output.h"
 
 namespace orvik::chrono::cli {
 namespace {

@@ -20,7 +20,7 @@
 
 #include "cli_messages.h"
 #include "commands.h"
-#include "refusals.h"
+#include "output.h"
 
 namespace orvik::chrono::cli {
 namespace {

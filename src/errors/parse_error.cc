@@ -31,15 +31,15 @@ constexpr std::array<FixedMessage, kErrorCount> kFixedMessages = [] {
   const auto set = [&messages](ParseError error, FixedMessage message) {
     messages.at(static_cast<std::size_t>(error)) = message;
   };
-  set(ParseError::Iso8601Unreadable, {kIso8601Unreadable, kIso8601Nothing});
-  set(ParseError::Iso8601Year, {kIso8601Unreadable, kIso8601Year});
-  set(ParseError::Iso8601Month, {kIso8601Unreadable, kIso8601Month});
-  set(ParseError::Iso8601Day, {kIso8601Unreadable, kIso8601Day});
-  set(ParseError::Iso8601Hour, {kIso8601Unreadable, kIso8601Hour});
-  set(ParseError::Iso8601Minutes, {kIso8601Unreadable, kIso8601Minutes});
-  set(ParseError::Iso8601Seconds, {kIso8601Unreadable, kIso8601Seconds});
-  set(ParseError::Iso8601Offset, {kIso8601Unreadable, kIso8601Offset});
-  set(ParseError::Iso8601Designator, {kIso8601Unreadable, kIso8601Designator});
+  set(ParseError::Iso8601Unreadable, {kIso8601Head, kIso8601Nothing});
+  set(ParseError::Iso8601Year, {kIso8601Head, kIso8601Year});
+  set(ParseError::Iso8601Month, {kIso8601Head, kIso8601Month});
+  set(ParseError::Iso8601Day, {kIso8601Head, kIso8601Day});
+  set(ParseError::Iso8601Hour, {kIso8601Head, kIso8601Hour});
+  set(ParseError::Iso8601Minutes, {kIso8601Head, kIso8601Minutes});
+  set(ParseError::Iso8601Seconds, {kIso8601Head, kIso8601Seconds});
+  set(ParseError::Iso8601Offset, {kIso8601Head, kIso8601Offset});
+  set(ParseError::Iso8601Designator, {kIso8601Head, kIso8601Designator});
   set(ParseError::Iso8601YearBefore1900, {kIso8601YearBefore1900, {}});
   set(ParseError::Iso8601OutsideRange, {kIso8601OutsideRange, {}});
   set(ParseError::HttpUnreadable, {kHttpUnreadable, {}});

@@ -76,7 +76,7 @@ FileReading ReadFile(const char* path, std::string& bytes, FileId& file) {
 
 // The zone that `name` (TZ's value after its ':', or /etc/localtime) names,
 // read from `path` or from the name itself.
-Zone* ReadZone(ZoneKey key, const char* name) {
+Zone* ReadZoneOfTz(ZoneKey key, const char* name) {
   // A setuid program: glibc then refuses some names; left to it.
   if (::getauxval(AT_SECURE) != 0) {
     key.Source = LocalZoneSource::Libc;
@@ -136,7 +136,7 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
   // A file that cannot be read keeps its identity too, so that it is not read again until it changes.
   const FileId read = trust_newest ? Identify(path.c_str()) : file;
   Zone* zone =
-      ReadZone({LocalZoneSource::Unreadable, tz, path, read, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
+      ReadZoneOfTz({LocalZoneSource::Unreadable, tz, path, read, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
   if (zone == nullptr) return nullptr;
   zone->Next = newest;
   while (!zones.compare_exchange_weak(zone->Next, zone, std::memory_order_release, std::memory_order_acquire)) {

@@ -85,7 +85,8 @@ using TimePoint = std::chrono::time_point<std::chrono::system_clock, std::chrono
 // folding white space of mail dates), are noexcept and allocate nothing.
 // Each has an overload that takes a `message`: where the reader refuses the
 // text, it appends to `message` what ErrorMessage gives for the refusal, from
-// the one reading, and it may throw std::bad_alloc; a caller that tells every
+// the one reading (but duration::TryFromIso8601Strict's DurationNotSupported
+// and DurationOutOfRange, below), and it may throw std::bad_alloc; a caller that tells every
 // refusal reads each text once and reuses one string's memory.
 //
 // Second 60 is read only where UTC inserted a leap second (at 23:59:60 UTC on
@@ -152,7 +153,12 @@ enum class ParseError : std::uint8_t {
                  // offset"
   MailDateOutsideRange,
   // duration::TryFromIso8601Strict, "Not an ISO 8601 duration, " + detail;
-  // it also refuses with DurationNotSupported and DurationOutOfRange:
+  // it also refuses with DurationNotSupported and DurationOutOfRange, whose
+  // message from its `message` overload is "Not an ISO 8601 duration, years,
+  // months, weeks and days are not read: " + text and "Not an ISO 8601
+  // duration, the total is outside the range of nanoseconds, up to
+  // PT2562047H47M16.854775807S: " + text, where ErrorMessage keeps those of
+  // duration::FromIso8601:
   DurationStrictLayout,
 };
 
@@ -179,7 +185,8 @@ struct ParseResult {
 // - a zone: 'Z', 'z', an offset +hh:mm, +hhmm or +hh (or '-') under 24 hours
 //   with minutes under 60, in either layout, or " UTC" (as BigQuery writes).
 // Refused: reduced precision (07:08Z), week and ordinal dates, a missing zone
-// (local time names no instant), years of more or fewer than four digits.
+// (local time names no instant), years of more or fewer than four digits, an
+// offset with seconds (+00:19:32, with a message that names it).
 // Where it accepts a text, TrySplitIso8601 gives the same instant and offset
 // when the text has 'T' and 'Z' or the layout's own offset form (+hh:mm
 // extended, +hhmm basic), a fraction of 3, 6 or 9 digits after '.' or none,

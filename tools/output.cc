@@ -1,4 +1,4 @@
-#include "refusals.h"
+#include "output.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

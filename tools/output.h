@@ -3,8 +3,8 @@
 // "orvik-chrono: " and a message. A failed write of standard output ends the
 // command: Flush throws std::system_error, whose text reads
 // "write error: <reason>".
-#ifndef ORVIK_CHRONO_TOOLS_REFUSALS_H_
-#define ORVIK_CHRONO_TOOLS_REFUSALS_H_
+#ifndef ORVIK_CHRONO_TOOLS_OUTPUT_H_
+#define ORVIK_CHRONO_TOOLS_OUTPUT_H_
 
 #include <unistd.h>
 
@@ -113,4 +113,4 @@ int ForEachText(const std::vector<std::string>& texts, Append append) {
 
 }  // namespace orvik::chrono::cli
 
-#endif  // ORVIK_CHRONO_TOOLS_REFUSALS_H_
+#endif  // ORVIK_CHRONO_TOOLS_OUTPUT_H_
