@@ -41,10 +41,8 @@ unsigned FractionNanoseconds(unsigned fraction, std::size_t text_length) {
 }
 
 // Fields out of range carry into the next unit, such as month 13.
-std::int64_t WallClockSeconds(const IsoFields& fields) {
-  return civil::SecondsFromCivil(static_cast<int>(fields.Year), static_cast<int>(fields.Month),
-                                 static_cast<int>(fields.Day), static_cast<int>(fields.Hour),
-                                 static_cast<int>(fields.Minute), static_cast<int>(fields.Second));
+std::int64_t WallClockSeconds(const CivilFields& f) {
+  return civil::SecondsFromCivil(f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second);
 }
 
 std::int64_t OffsetMinutes(const IsoFields& fields) {
@@ -59,10 +57,10 @@ using Split = std::pair<TimePoint, std::chrono::minutes>;
   if (text.size() <= kLayoutIndex) return {{}, ParseError::Iso8601TooShort};
   const IsoFields fields = ReadIso8601(text);
   if (!IsAccepted(fields)) return {{}, IsoError(fields)};
-  if (static_cast<int>(fields.Year) <= 1899) return {{}, ParseError::Iso8601YearBefore1900};
+  if (fields.Civil.Year <= 1899) return {{}, ParseError::Iso8601YearBefore1900};
 
   const std::int64_t offset = OffsetMinutes(fields);
-  const Int128 instant = Int128{WallClockSeconds(fields)} * kNanosecondsPerSecond -
+  const Int128 instant = Int128{WallClockSeconds(fields.Civil)} * kNanosecondsPerSecond -
                          Int128{offset} * kSecondsPerMinute * kNanosecondsPerSecond +
                          FractionNanoseconds(fields.Fraction, text.size());
   if (instant < std::numeric_limits<std::int64_t>::min() || instant > std::numeric_limits<std::int64_t>::max()) {

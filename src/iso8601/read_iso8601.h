@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "civil/instant.h"
 #include "iso8601/scan_formats.h"
 #include "text/scan.h"
 
@@ -39,15 +40,11 @@ inline constexpr std::array<ParseError, kOffsetValues + 2> kIsoErrorByValuesRead
     ParseError::Iso8601Designator,  // an offset, not after '+' or '-'
 };
 
-// %u conversions store unsigned ints, converted explicitly where a signed
-// value is meant.
+// What the scan formats read: the date and time of day as ints, which take
+// the bits of what %u reads (a leading '-' wraps it, and the int is the
+// negative number); the fraction and the offset as %u reads them.
 struct IsoFields {
-  unsigned Year = 0;
-  unsigned Month = 0;
-  unsigned Day = 0;
-  unsigned Hour = 0;
-  unsigned Minute = 0;
-  unsigned Second = 0;
+  CivilFields Civil;  // its Nanoseconds unused: the fraction's scale comes later
   unsigned Fraction = 0;
   char Designator = '\0';
   unsigned OffsetHours = 0;
@@ -76,14 +73,15 @@ inline ParseError IsoError(const IsoFields& fields) {
 template <typename Formats>
 [[gnu::always_inline]] inline void ScanFields(std::string_view text, IsoFields& f) {
   ScanResult read{};
+  CivilFields& c = f.Civil;
   if (text.back() == 'Z') {
-    read = Scan<Formats::kDateTime>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction, f.Designator);
+    read = Scan<Formats::kDateTime>(text, c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second, f.Fraction, f.Designator);
   } else if (text[text.size() - 3] == ':') {
-    read = Scan<Formats::kDateTime + kColonOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
-                                                  f.Designator, f.OffsetHours, f.OffsetMinutes);
+    read = Scan<Formats::kDateTime + kColonOffset>(text, c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second, f.Fraction,
+                                                   f.Designator, f.OffsetHours, f.OffsetMinutes);
   } else {
-    read = Scan<Formats::kDateTime + kPlainOffset>(text, f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Fraction,
-                                                  f.Designator, f.OffsetHours, f.OffsetMinutes);
+    read = Scan<Formats::kDateTime + kPlainOffset>(text, c.Year, c.Month, c.Day, c.Hour, c.Minute, c.Second, f.Fraction,
+                                                   f.Designator, f.OffsetHours, f.OffsetMinutes);
   }
   f.ValuesRead = read.Count;
   f.ValuesLength = read.ValuesLength;

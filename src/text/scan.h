@@ -4,7 +4,8 @@
 //
 //   %Nu     white space skipped, then an optional sign and decimal digits, N
 //           characters at most (the sign counts); a '-' stores the value
-//           negated as an unsigned number; no digit is a matching failure.
+//           negated as an unsigned number, into an unsigned int or the same
+//           bits into an int; no digit is a matching failure.
 //   %N[set] 1 to N characters of the set, stored with a terminating NUL; no
 //           white space is skipped; none is a matching failure.
 //   %c      exactly one character, white space not skipped.
@@ -187,18 +188,18 @@ struct Cursor {
 
 // Whether the kWidth (1 to 9) bytes at `at` are all digits; stores their
 // value if so. Three to eight are loaded as one word, the first its lowest byte.
-template <unsigned kWidth>
-[[gnu::always_inline]] inline bool ReadDigits(const char* at, unsigned& destination) {
+template <unsigned kWidth, typename Number>
+[[gnu::always_inline]] inline bool ReadDigits(const char* at, Number& destination) {
   static_assert(std::endian::native == std::endian::little, "the first byte loaded is the lowest");
   if constexpr (kWidth <= 2) {
     const unsigned first = static_cast<unsigned char>(at[0]) - unsigned{'0'};
     const unsigned last = static_cast<unsigned char>(at[kWidth - 1]) - unsigned{'0'};
     if ((first >= 10) | (last >= 10)) return false;
-    destination = kWidth == 1 ? first : first * 10 + last;
+    destination = static_cast<Number>(kWidth == 1 ? first : first * 10 + last);
   } else if constexpr (kWidth == 9) {
     unsigned eight = 0;
     if (!ReadDigits<8>(at, eight) || !digits::IsDigit(at[8])) return false;
-    destination = eight * 10 + static_cast<unsigned>(at[8] - '0');
+    destination = static_cast<Number>(eight * 10 + static_cast<unsigned>(at[8] - '0'));
   } else {
     // Four digits or fewer fit a 32-bit word.
     using Word = std::conditional_t<(kWidth <= 4), std::uint32_t, std::uint64_t>;
@@ -209,8 +210,8 @@ template <unsigned kWidth>
     std::memcpy(&bytes, at, kWidth);
     if ((digits::NonDigits(bytes) & kUsed) != 0) return false;
     // Leading zero digits in the low bytes.
-    destination = digits::DigitsValue(static_cast<Word>((bytes - (static_cast<Word>(0x30 * digits::kOnes) & kUsed))
-                                                        << (8 * (kBytes - kWidth))));
+    destination = static_cast<Number>(digits::DigitsValue(
+        static_cast<Word>((bytes - (static_cast<Word>(0x30 * digits::kOnes) & kUsed)) << (8 * (kBytes - kWidth)))));
   }
   return true;
 }
@@ -247,8 +248,8 @@ template <unsigned kWidth>
 
 // Reads a number of fewer than kWidth digits, or one after white space or
 // with a sign, from the cursor.
-template <unsigned kWidth>
-[[gnu::always_inline]] inline bool ReadShortNumber(Cursor& cursor, unsigned& destination) {
+template <unsigned kWidth, typename Number>
+[[gnu::always_inline]] inline bool ReadShortNumber(Cursor& cursor, Number& destination) {
   if (digits::IsDigit(ByteAt(cursor.At, cursor.End))) {
     unsigned value = 0;
     unsigned taken = 0;
@@ -257,12 +258,12 @@ template <unsigned kWidth>
       if (!digits::IsDigit(cursor.At[taken])) break;
       value = value * 10 + static_cast<unsigned>(cursor.At[taken] - '0');
     }
-    destination = value;
+    destination = static_cast<Number>(value);
     cursor.At += taken;
     return true;
   }
   const SlowNumber slow = ReadNumberSlowly(cursor.At, cursor.End, kWidth);
-  if (slow.Read) destination = slow.Value;
+  if (slow.Read) destination = static_cast<Number>(slow.Value);
   cursor.At = slow.At;
   cursor.EndOfText = slow.EndOfText;
   return slow.Read;
@@ -328,7 +329,8 @@ template <ScanFormat kFormat, std::size_t kIndex, typename Destinations>
       for (unsigned i = 0; i < kDirective.Width; ++i) taken &= kDirective.Members[static_cast<unsigned char>(at[i])];
       if (taken) StoreRun<kDirective.Width>(at, destination);
     } else {
-      static_assert(std::is_same_v<Destination, unsigned>, "%u stores into an unsigned int");
+      static_assert(std::is_same_v<Destination, unsigned> || std::is_same_v<Destination, int>,
+                    "%u stores into an unsigned int, or its bits into an int");
       taken = ReadDigits<kDirective.Width>(at, destination);
     }
     if (taken) cursor.ValuesEnd = at + kDirective.FullSpan;
