@@ -5,9 +5,11 @@
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "http/name_message.h"
 #include "messages.h"
@@ -24,58 +26,56 @@ struct FixedMessage {
 };
 
 constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::DurationStrictLayout) + 1;
+using MessageTable = std::array<FixedMessage, kErrorCount>;
+
+// The message of each error listed; none for the others.
+consteval MessageTable MessagesOf(std::initializer_list<std::pair<ParseError, FixedMessage>> messages) {
+  MessageTable table{};
+  for (const auto& [error, message] : messages) table.at(static_cast<std::size_t>(error)) = message;
+  return table;
+}
 
 // The messages of the lenient readers that need no second reading of the text.
-constexpr std::array<FixedMessage, kErrorCount> kFixedMessages = [] {
-  std::array<FixedMessage, kErrorCount> messages{};
-  const auto set = [&messages](ParseError error, FixedMessage message) {
-    messages.at(static_cast<std::size_t>(error)) = message;
-  };
-  set(ParseError::Iso8601Unreadable, {kIso8601Head, kIso8601Nothing});
-  set(ParseError::Iso8601Year, {kIso8601Head, kIso8601Year});
-  set(ParseError::Iso8601Month, {kIso8601Head, kIso8601Month});
-  set(ParseError::Iso8601Day, {kIso8601Head, kIso8601Day});
-  set(ParseError::Iso8601Hour, {kIso8601Head, kIso8601Hour});
-  set(ParseError::Iso8601Minutes, {kIso8601Head, kIso8601Minutes});
-  set(ParseError::Iso8601Seconds, {kIso8601Head, kIso8601Seconds});
-  set(ParseError::Iso8601Offset, {kIso8601Head, kIso8601Offset});
-  set(ParseError::Iso8601Designator, {kIso8601Head, kIso8601Designator});
-  set(ParseError::Iso8601YearBefore1900, {kIso8601YearBefore1900, {}});
-  set(ParseError::Iso8601OutsideRange, {kIso8601OutsideRange, {}});
-  set(ParseError::HttpUnreadable, {kHttpUnreadable, {}});
-  set(ParseError::HttpOutsideRange, {kHttpOutsideRange, {}});
-  set(ParseError::DurationInvalid, {kDurationInvalid, {}, false});
-  set(ParseError::DurationNotSupported, {kDurationNotSupported, {}, false});
-  set(ParseError::DurationNumberTooLarge, {kDurationRunOutOfRange, {}, false});
-  set(ParseError::DurationOutOfRange, {kDurationOutOfRange, {}, false});
-  return messages;
-}();
+constexpr MessageTable kFixedMessages = MessagesOf({
+    {ParseError::Iso8601Unreadable, {kIso8601Head, kIso8601Nothing}},
+    {ParseError::Iso8601Year, {kIso8601Head, kIso8601Year}},
+    {ParseError::Iso8601Month, {kIso8601Head, kIso8601Month}},
+    {ParseError::Iso8601Day, {kIso8601Head, kIso8601Day}},
+    {ParseError::Iso8601Hour, {kIso8601Head, kIso8601Hour}},
+    {ParseError::Iso8601Minutes, {kIso8601Head, kIso8601Minutes}},
+    {ParseError::Iso8601Seconds, {kIso8601Head, kIso8601Seconds}},
+    {ParseError::Iso8601Offset, {kIso8601Head, kIso8601Offset}},
+    {ParseError::Iso8601Designator, {kIso8601Head, kIso8601Designator}},
+    {ParseError::Iso8601YearBefore1900, {kIso8601YearBefore1900, {}}},
+    {ParseError::Iso8601OutsideRange, {kIso8601OutsideRange, {}}},
+    {ParseError::HttpUnreadable, {kHttpUnreadable, {}}},
+    {ParseError::HttpOutsideRange, {kHttpOutsideRange, {}}},
+    {ParseError::DurationInvalid, {kDurationInvalid, {}, false}},
+    {ParseError::DurationNotSupported, {kDurationNotSupported, {}, false}},
+    {ParseError::DurationNumberTooLarge, {kDurationRunOutOfRange, {}, false}},
+    {ParseError::DurationOutOfRange, {kDurationOutOfRange, {}, false}},
+});
 
 bool IsBetween(ParseError error, ParseError first, ParseError last) { return error >= first && error <= last; }
 
 // A strict refusal told by its error alone, for a text that its reader does
 // not refuse so: the head of the reader's messages and what the error means.
-constexpr std::array<FixedMessage, kErrorCount> kStrictFallbacks = [] {
-  std::array<FixedMessage, kErrorCount> messages{};
-  const auto set = [&messages](ParseError error, FixedMessage message) {
-    messages.at(static_cast<std::size_t>(error)) = message;
-  };
-  set(ParseError::Iso8601StrictLayout, {kIso8601StrictHead, kDepartsFromLayout});
-  set(ParseError::Iso8601StrictNonexistent, {kIso8601StrictHead, kNonexistent});
-  set(ParseError::Iso8601StrictOffset, {kIso8601StrictHead, kOffsetOutOfRange});
-  set(ParseError::Iso8601StrictOutsideRange, {kIso8601StrictHead, kStrictOutsideRange});
-  set(ParseError::HttpStrictLayout, {kHttpStrictHead, kDepartsFromLayout});
-  set(ParseError::HttpStrictNonexistent, {kHttpStrictHead, kNonexistent});
-  set(ParseError::HttpStrictWeekday, {kHttpStrictHead, kWrongWeekday});
-  set(ParseError::HttpStrictOutsideRange, {kHttpStrictHead, kStrictOutsideRange});
-  set(ParseError::MailDateLayout, {kMailDateHead, kDepartsFromLayout});
-  set(ParseError::MailDateNonexistent, {kMailDateHead, kNonexistent});
-  set(ParseError::MailDateWeekday, {kMailDateHead, kWrongWeekday});
-  set(ParseError::MailDateZone, {kMailDateHead, kZoneWithoutOffset});
-  set(ParseError::MailDateOutsideRange, {kMailDateHead, kStrictOutsideRange});
-  set(ParseError::DurationStrictLayout, {kDurationStrictHead, kDepartsFromLayout});
-  return messages;
-}();
+constexpr MessageTable kStrictFallbacks = MessagesOf({
+    {ParseError::Iso8601StrictLayout, {kIso8601StrictHead, kDepartsFromLayout}},
+    {ParseError::Iso8601StrictNonexistent, {kIso8601StrictHead, kNonexistent}},
+    {ParseError::Iso8601StrictOffset, {kIso8601StrictHead, kOffsetOutOfRange}},
+    {ParseError::Iso8601StrictOutsideRange, {kIso8601StrictHead, kStrictOutsideRange}},
+    {ParseError::HttpStrictLayout, {kHttpStrictHead, kDepartsFromLayout}},
+    {ParseError::HttpStrictNonexistent, {kHttpStrictHead, kNonexistent}},
+    {ParseError::HttpStrictWeekday, {kHttpStrictHead, kWrongWeekday}},
+    {ParseError::HttpStrictOutsideRange, {kHttpStrictHead, kStrictOutsideRange}},
+    {ParseError::MailDateLayout, {kMailDateHead, kDepartsFromLayout}},
+    {ParseError::MailDateNonexistent, {kMailDateHead, kNonexistent}},
+    {ParseError::MailDateWeekday, {kMailDateHead, kWrongWeekday}},
+    {ParseError::MailDateZone, {kMailDateHead, kZoneWithoutOffset}},
+    {ParseError::MailDateOutsideRange, {kMailDateHead, kStrictOutsideRange}},
+    {ParseError::DurationStrictLayout, {kDurationStrictHead, kDepartsFromLayout}},
+});
 
 // The strict reader's own message where it refuses `text` for `error`, from
 // reading the text again; otherwise the error's fallback. "" for a value that
@@ -116,7 +116,8 @@ std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now)
     return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
   }
   if (error == ParseError::HttpMonth || error == ParseError::HttpWeekday) return HttpNameMessage(error, text);
-  if (const auto index = static_cast<std::size_t>(error); index < kErrorCount && !kFixedMessages.at(index).Head.empty()) {
+  if (const auto index = static_cast<std::size_t>(error);
+      index < kErrorCount && !kFixedMessages.at(index).Head.empty()) {
     const FixedMessage& message = kFixedMessages.at(index);
     return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
   }

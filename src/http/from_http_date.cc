@@ -14,8 +14,8 @@
 #include <string_view>
 
 #include "civil/civil.h"
-#include "civil/time_units.h"
 #include "civil/names.h"
+#include "civil/time_units.h"
 #include "http/name_message.h"
 #include "http/read_http_date.h"
 #include "messages.h"

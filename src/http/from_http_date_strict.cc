@@ -148,16 +148,16 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
     instant = {};
     r.Fault.Size = static_cast<std::uint32_t>(text.find_first_of(", "));
   }
-  r.Fault.What = problem;
-  return {instant, ErrorOf(problem, kErrors)};
+  return Outcome(r, problem, instant, kErrors);
 }
 
 }  // namespace
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept {
-  internal::StrictReading reading;
-  return internal::ReadStrict(text, now, reading);
+  return internal::ReadAlone(text, [now](std::string_view read, internal::StrictReading& reading) {
+    return internal::ReadStrict(read, now, reading);
+  });
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "civil/civil.h"
-#include "civil/time_units.h"
 #include "civil/names.h"
+#include "civil/time_units.h"
 #include "text/digits.h"
 
 namespace orvik::chrono {

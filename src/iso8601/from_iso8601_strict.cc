@@ -87,16 +87,14 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   Timestamp read;
   std::int64_t days = 0;
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
-  r.Fault.What = problem;
-  return {read, ErrorOf(problem, kErrors)};
+  return Outcome(r, problem, read, kErrors);
 }
 
 }  // namespace
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
-  internal::StrictReading reading;
-  return internal::ReadStrict(text, reading);
+  return internal::ReadAlone(text, internal::ReadStrict);
 }
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {

@@ -326,16 +326,14 @@ template <const BytePattern& kPattern>
     read = {};
     r.Fault = {problem, {}, m.WeekdayAt, m.WeekdaySize};
   }
-  r.Fault.What = problem;
-  return {read, ErrorOf(problem, kErrors)};
+  return Outcome(r, problem, read, kErrors);
 }
 
 }  // namespace
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept {
-  internal::StrictReading reading;
-  return internal::ReadStrict(text, reading);
+  return internal::ReadAlone(text, internal::ReadStrict);
 }
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message) {

@@ -193,7 +193,8 @@ template <const BytePattern& kPattern, DigitRun kRun, std::size_t kWords>
   int& field = FieldOf<kRun.Field>(r);
   if constexpr (kRun.Width <= kShortRun && WordOf<kPattern>(kRun) < kWords) {
     constexpr std::size_t kWord = WordOf<kPattern>(kRun);
-    field = field * scale + ShortRunValue<kRun.Width>(words[kWord], kRun.Offset - PatternWords<kPattern>()[kWord].Offset);
+    field =
+        field * scale + ShortRunValue<kRun.Width>(words[kWord], kRun.Offset - PatternWords<kPattern>()[kWord].Offset);
     return true;
   } else {
     unsigned value = 0;
@@ -221,7 +222,7 @@ template <const BytePattern& kPattern, std::size_t... kIndex>
                                            std::index_sequence<kIndex...> /*bytes*/) {
   const bool others = (static_cast<unsigned>(Fits<kPattern.Text[kIndex], true>(text[kIndex], r)) & ...) != 0;
   const bool words = WordsFit<kPattern>(text, r, std::make_index_sequence<PatternWords<kPattern>().size()>(),
-                                       std::make_index_sequence<DigitRuns<kPattern>().size()>());
+                                        std::make_index_sequence<DigitRuns<kPattern>().size()>());
   return others & words;
 }
 
@@ -319,8 +320,8 @@ template <const BytePattern& kPattern, std::size_t... kIndex>
 std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequence<kIndex...> /*bytes*/) {
   StrictReading scratch;
   std::size_t fitting = 0;
-  static_cast<void>(
-      (... && (at + kIndex < text.size() && Fits<kPattern.Text[kIndex]>(text[at + kIndex], scratch) && ++fitting != 0)));
+  static_cast<void>((
+      ... && (at + kIndex < text.size() && Fits<kPattern.Text[kIndex]>(text[at + kIndex], scratch) && ++fitting != 0)));
   return fitting;
 }
 

@@ -1,5 +1,3 @@
-#include "text/strict_reading.h"
-
 #include <cstddef>
 #include <cstdio>
 #include <initializer_list>
@@ -8,6 +6,7 @@
 
 #include "civil/names.h"
 #include "messages.h"
+#include "text/strict_reading.h"
 
 namespace orvik::chrono::internal {
 namespace {

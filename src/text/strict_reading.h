@@ -76,7 +76,6 @@ inline bool TakeDecimalSign(std::string_view text, std::size_t& at) {
 
 inline bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-
 // The refusal of a strict reader whose errors for a departure from the
 // layout, a field that does not exist, a weekday, a zone or an offset, and an
 // instant outside the range are these.
@@ -111,6 +110,21 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
 // `head`, what `reading` found wrong, ": " and the text.
 void AppendStrictMessage(std::string& message, std::string_view head, const StrictReading& reading,
                          std::string_view text);
+
+// What a strict reading gives once its fields formed `read`, or did not for
+// `problem`.
+inline ParseResult<Timestamp> Outcome(StrictReading& r, Problem problem, const Timestamp& read,
+                                      const StrictErrors& errors) {
+  r.Fault.What = problem;
+  return {read, ErrorOf(problem, errors)};
+}
+
+// A strict reader's face without a message: `read(text, reading)` reads.
+template <typename Read>
+auto ReadAlone(std::string_view text, Read read) noexcept {
+  StrictReading reading;
+  return read(text, reading);
+}
 
 // A strict reader's face with a message: `read(text, reading)` reads, and a
 // refusal's message, from that one reading, is appended to `message`.

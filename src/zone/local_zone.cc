@@ -135,8 +135,8 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
   }
   // A file that cannot be read keeps its identity too, so that it is not read again until it changes.
   const FileId read = trust_newest ? Identify(path.c_str()) : file;
-  Zone* zone =
-      ReadZoneOfTz({LocalZoneSource::Unreadable, tz, path, read, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
+  Zone* zone = ReadZoneOfTz(
+      {LocalZoneSource::Unreadable, tz, path, read, tz == nullptr ? kDefaultFile : tz, tz == nullptr}, name);
   if (zone == nullptr) return nullptr;
   zone->Next = newest;
   while (!zones.compare_exchange_weak(zone->Next, zone, std::memory_order_release, std::memory_order_acquire)) {

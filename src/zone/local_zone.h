@@ -26,7 +26,7 @@ struct ZoneSeen {
   const char* Entry;        // Entries[Index]
   const char* Before;       // Entries[BeforeIndex]
   const Zone* InForce;
-  std::time_t Checked;  // TZ unset: the second in which /etc/localtime's identity was last looked at
+  std::time_t Checked;    // TZ unset: the second in which /etc/localtime's identity was last looked at
   std::size_t ValueSize;  // of TZ's value in Entry, when it was seen
 };
 
