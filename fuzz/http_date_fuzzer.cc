@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "civil/time_units.h"
 #include "civil/names.h"
+#include "civil/time_units.h"
 #include "message_checks.h"
 #include "messages.h"
 

@@ -66,7 +66,8 @@ inline constexpr char kWeekdayPrompt[] = "a weekday, Sun to Sat or Sunday to Sat
 inline constexpr char kWeekdayOrDayPrompt[] = "a weekday, Sun to Sat, or the day";
 // Around an offset with seconds, such as +00:19:32.
 inline constexpr std::string_view kOffsetWithSeconds = "an offset with seconds, ";
-inline constexpr std::string_view kOffsetSecondsNotRead = ", is not ISO 8601 or RFC 3339, whose offsets end at the minutes";
+inline constexpr std::string_view kOffsetSecondsNotRead =
+    ", is not ISO 8601 or RFC 3339, whose offsets end at the minutes";
 // What the strict duration reader says of the refusals that the compatible
 // reader gives too, whose messages ErrorMessage keeps.
 inline constexpr std::string_view kDateUnitsNotRead = "years, months, weeks and days are not read";
@@ -81,7 +82,8 @@ inline constexpr std::string_view kDepartsFromLayout = "the text departs from it
 inline constexpr std::string_view kNonexistent = "a date or a time of day that does not exist";
 inline constexpr std::string_view kOffsetOutOfRange = "an offset of 24 hours or more, or of 60 minutes or more";
 inline constexpr std::string_view kWrongWeekday = "a weekday that is not the date's";
-inline constexpr std::string_view kZoneWithoutOffset = "a zone without a known offset, or an offset of 24 hours or more";
+inline constexpr std::string_view kZoneWithoutOffset =
+    "a zone without a known offset, or an offset of 24 hours or more";
 
 // Appends `parts` to `message`, its memory grown once.
 inline void AppendParts(std::string& message, std::initializer_list<std::string_view> parts) {

@@ -176,8 +176,9 @@ TEST(ErrorMessage, OfAStrictErrorIsThatOfTheReadingThatRefused) {
        "Not an ISO 8601 timestamp, day 30 does not exist in February 2024: 2024-02-30T07:08:09Z"},
       {ParseError::MailDateZone, "5 Mar 2024 07:08 +0000",
        "Not a mail date, a zone without a known offset, or an offset of 24 hours or more: 5 Mar 2024 07:08 +0000"},
-      {ParseError::MailDateLayout, "", "Not a mail date, expected a weekday, Sun to Sat, or the day, found the end of "
-                                       "the text: "},
+      {ParseError::MailDateLayout, "",
+       "Not a mail date, expected a weekday, Sun to Sat, or the day, found the end of "
+       "the text: "},
       {ParseError::DurationStrictLayout, "PT1S", "Not an ISO 8601 duration, the text departs from its layout: PT1S"},
       {ParseError::HttpStrictNonexistent, "x", "Not an HTTP date, a date or a time of day that does not exist: x"},
       {ParseError::None, "x", ""},
