@@ -395,7 +395,10 @@ struct Timestamp {
   TimePoint instant{};
   std::chrono::seconds offset{};
 
-  friend constexpr bool operator==(const Timestamp&, const Timestamp&) = default;
+  friend constexpr bool operator==(const Timestamp& a, const Timestamp& b) {
+    return a.instant == b.instant && a.offset == b.offset;
+  }
+  friend constexpr bool operator!=(const Timestamp& a, const Timestamp& b) { return !(a == b); }
 };
 
 // An RFC 3339 / ISO 8601 timestamp, in the extended or the basic layout, date
