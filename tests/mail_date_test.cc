@@ -6,8 +6,6 @@
 
 #include <string>
 
-#include "messages.h"
-
 namespace orvik::chrono {
 namespace {
 
@@ -78,9 +76,8 @@ TEST(TryFromMailDate, ReadsAndRefuses) {
     ParseError error{};
     const std::string read = Read(row.Text, error);
     EXPECT_EQ(error, row.Error) << row.Text;
-    const std::string expected = row.Error == ParseError::None
-                                     ? row.Expected
-                                     : std::string(internal::kMailDateHead) + row.Expected + ": " + row.Text;
+    const std::string expected =
+        row.Error == ParseError::None ? row.Expected : "Not a mail date, " + row.Expected + ": " + row.Text;
     EXPECT_EQ(read, expected);
   }
 }
