@@ -185,6 +185,7 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
       {"Sun Nov  6 08:49:37 1994 GMT", "expected the end of the text, found ' '"},
       {"Sun Nov  16 08:49:37 1994", "expected ' ' after the day, found '6'"},
       {"Sun Nov 6 08:49:37 1994", "expected the day in two digits, or a space and one digit, found ' '"},
+      {"Sun Nov :6 08:49:37 1994", "expected the day in two digits, or a space and one digit, found ':'"},  // '9' + 1
       {"Sun 06 Nov 1994 08:49:37 GMT", "expected a month, Jan to Dec, found '0'"},
       {"Fri, 11 Apr 2262 23:47:17 GMT",
        "the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},

@@ -152,6 +152,17 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
   const std::string block = "TZif2" + std::string(34, '\0') + "\2" + std::string(3, '\0') + "\10" +
                             std::string("\0\0\16\20\1\0\0\0\34\40\1\4AAA\0BBB\0", 20);
   std::ofstream(all_dst) << block + block + "\n\n";
+  // Version 1 files of one type, +01:00, of 1 MiB and of one byte more, in
+  // characters of abbreviations.
+  const std::filesystem::path mib = std::filesystem::temp_directory_path() / "orvik_zone_test_mib";
+  const std::filesystem::path over = std::filesystem::temp_directory_path() / "orvik_zone_test_over_mib";
+  for (const auto& [path, size] : {std::pair{mib, std::size_t{1} << 20}, std::pair{over, (std::size_t{1} << 20) + 1}}) {
+    const std::size_t chars = size - 50;
+    std::string count;
+    for (const int shift : {24, 16, 8, 0}) count += static_cast<char>((chars >> shift) & 0xFFU);
+    std::ofstream(path, std::ios::binary) << "TZif" + std::string(35, '\0') + "\1" + count +
+                                                 std::string("\0\0\16\20\0\0ABC", 9) + std::string(chars - 3, '\0');
+  }
   using Source = LocalZoneSource;
   const struct {
     const char* Tz;
@@ -179,6 +190,8 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
       {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},                 // a month past the table
       {all_dst.c_str(), nullptr, Source::TzifFile, all_dst.string()},
       {malformed.c_str(), nullptr, Source::Libc, malformed.string()},
+      {mib.c_str(), nullptr, Source::TzifFile, mib.string()},
+      {over.c_str(), nullptr, Source::Libc, over.string()},  // over 1 MiB
   };
   for (const auto& c : kCases) {
     SetZone(c.Tz, c.Tzdir);
@@ -187,8 +200,20 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
     EXPECT_EQ(zone.Name, c.Name);
     EXPECT_TRUE(MatchLibc(RandomSeconds(7), c.Expected == Source::Libc)) << c.Name;
   }
-  std::filesystem::remove(malformed);
-  std::filesystem::remove(all_dst);
+  for (const auto& path : {malformed, all_dst, mib, over}) std::filesystem::remove(path);
+}
+
+// A rule's Jn days skip 29 February in leap years only: 2000 is one, 2100 and
+// 2200 are not.
+TEST(LocalTime, JulianDaysOfARuleInCenturyYears) {
+  SetZone("<-03>3<-02>,J60,J300");
+  ASSERT_EQ(CurrentLocalZone().Source, LocalZoneSource::PosixRule);
+  std::vector<std::int64_t> seconds;
+  for (const std::int64_t march :
+       {std::int64_t{951868800}, std::int64_t{4107542400}, std::int64_t{7263216000}}) {  // 1 March 2000, 2100, 2200
+    for (std::int64_t s = march - 86400; s < march + 2 * 86400; s += 1800) seconds.push_back(s);
+  }
+  EXPECT_TRUE(MatchLibc(seconds, false));
 }
 
 // TZ set with no tzset lands in the place of the last entry after an unsetenv
