@@ -103,7 +103,7 @@ inline std::string OffsetText(std::chrono::seconds offset, char sign, std::strin
 }
 
 // Whether `instant` is the last nanosecond of 23:59:59 UTC: how the readers
-// read second 60. On which days they do is the strict readers' test's, against
+// read second 60. On which days they do is the zone test's, against
 // tzdata's list.
 inline bool IsLeapSecondReading(TimePoint instant) {
   const internal::FlooredTime floored = internal::FloorToSecond(instant);

@@ -3,11 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdint>
-#include <ctime>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -99,57 +94,6 @@ TEST(TryFromIso8601Strict, ReadsAndRefuses) {
   EXPECT_EQ(TryFromIso8601Strict("2024-02-30T07:08:09Z").error, ParseError::Iso8601StrictNonexistent);
   EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08:09+24").error, ParseError::Iso8601StrictOffset);
   EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08").error, ParseError::Iso8601StrictLayout);
-}
-
-// The days since 1970 that end with a leap second, from the leap records of
-// tzdata's right/UTC: the time at which a correction of one more second holds,
-// in the file's last block (4-byte times in version 1, 8-byte ones after it).
-std::set<std::int64_t> TzdataLeapSecondDays() {
-  std::ifstream file("/usr/share/zoneinfo/right/UTC", std::ios::binary);
-  const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  const auto number = [&data](std::size_t at, std::size_t width) {  // big-endian, signed
-    std::int64_t value = (static_cast<unsigned char>(data.at(at)) & 0x80U) != 0 ? -1 : 0;
-    for (std::size_t i = 0; i < width; ++i) value = value * 256 + static_cast<unsigned char>(data.at(at + i));
-    return value;
-  };
-  // isutcnt, isstdcnt, leapcnt, timecnt, typecnt, charcnt
-  const auto count = [&](std::size_t header, std::size_t i) {
-    return static_cast<std::size_t>(number(header + 20 + 4 * i, 4));
-  };
-  std::size_t header = 0;
-  std::size_t width = 4;
-  if (data.at(4) != '\0') {
-    header = 44 + count(0, 3) * 5 + count(0, 4) * 6 + count(0, 5) + count(0, 2) * 8 + count(0, 1) + count(0, 0);
-    width = 8;
-  }
-  std::size_t at = header + 44 + count(header, 3) * (width + 1) + count(header, 4) * 6 + count(header, 5);
-  std::set<std::int64_t> days;
-  std::int64_t correction = 0;
-  for (std::size_t i = 0; i < count(header, 2); ++i, at += width + 4) {
-    const std::int64_t next = number(at + width, 4);
-    if (next == correction + 1) days.insert((number(at, width) - correction) / 86400 - 1);
-    correction = next;
-  }
-  return days;
-}
-
-// Second 60 is read on the days of 1970 to 2030 that ended with one, as tzdata
-// lists them, and refused on every other day.
-TEST(TryFromIso8601Strict, Second60OnTzdatasLeapSecondDays) {
-  const std::set<std::int64_t> expected = TzdataLeapSecondDays();
-  ASSERT_EQ(expected.size(), 27U);
-  std::set<std::int64_t> read;
-  for (std::time_t day = 0; day < 22281; ++day) {  // to 2030-12-31
-    const std::time_t second = day * 86400;
-    std::tm tm{};
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT23:59:60Z", gmtime_r(&second, &tm));
-    const ParseResult<Timestamp> leap = TryFromIso8601Strict(text);
-    if (leap) read.insert(day);
-    const auto last = std::chrono::seconds(second + 86400) - std::chrono::nanoseconds(1);
-    EXPECT_EQ(leap.value.instant.time_since_epoch(), leap ? last : std::chrono::nanoseconds(0)) << text;
-  }
-  EXPECT_EQ(read, expected);
 }
 
 // 2026-12-07T00:00:00Z, a Monday: an RFC 850 year lies in (1976-12-07, 2076-12-07].

@@ -21,8 +21,10 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "calendar/time_units.h"
@@ -103,8 +105,10 @@ std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
 }
 
 // The transitions and leap seconds of a TZif file's 64-bit block, or nothing
-// for a version 1 file; false for a file that is no TZif.
-bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& changes) {
+// for a version 1 file; false for a file that is no TZif. Each leap second's
+// time and correction also go to `leaps`, when given.
+bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& changes,
+             std::vector<std::pair<std::int64_t, std::int64_t>>* leaps = nullptr) {
   std::ifstream file(path, std::ios::binary);
   const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const auto number = [&data](std::size_t at, std::size_t width) {  // big-endian, signed
@@ -121,8 +125,11 @@ bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& chang
       44 + count(0, 3) * 5 + count(0, 4) * 6 + count(0, 5) + count(0, 2) * 8 + count(0, 1) + count(0, 0);
   const std::size_t times = count(header, 3);
   for (std::size_t i = 0; i < times; ++i) changes.push_back(number(header + 44 + 8 * i, 8));
-  const std::size_t leaps = header + 44 + times * 9 + count(header, 4) * 6 + count(header, 5);
-  for (std::size_t i = 0; i < count(header, 2); ++i) changes.push_back(number(leaps + 12 * i, 8));
+  const std::size_t leap_records = header + 44 + times * 9 + count(header, 4) * 6 + count(header, 5);
+  for (std::size_t i = 0; i < count(header, 2); ++i) {
+    changes.push_back(number(leap_records + 12 * i, 8));
+    if (leaps != nullptr) leaps->emplace_back(changes.back(), number(leap_records + 12 * i + 8, 4));
+  }
   return true;
 }
 
@@ -292,6 +299,31 @@ TEST(LocalTime, FollowsAReplacedEtcLocaltime) {
   while (std::time(nullptr) == replaced) std::this_thread::yield();
   EXPECT_EQ(Shown(1709622489 + 7200), "2024-03-05T14:38:09+05:30") << "before: " << utc;
   EXPECT_EQ(::umount2("/etc/localtime", MNT_DETACH), 0);
+}
+
+// The strict reader takes second 60 on the days of 1970 to 2030 that ended
+// with a leap second in tzdata's right/UTC, whose record is the time at which
+// a correction of one more second holds, and on no other day.
+TEST(StrictReaders, Second60OnTzdatasLeapSecondDays) {
+  std::vector<std::int64_t> changes;
+  std::vector<std::pair<std::int64_t, std::int64_t>> leaps;
+  ASSERT_TRUE(Changes("/usr/share/zoneinfo/right/UTC", changes, &leaps));
+  ASSERT_FALSE(leaps.empty());
+  std::set<std::int64_t> expected;
+  std::int64_t correction = 0;
+  for (const auto& [at, next] : leaps) {
+    if (next == correction + 1) expected.insert((at - correction) / 86400 - 1);
+    correction = next;
+  }
+  std::set<std::int64_t> read;
+  for (std::time_t day = 0; day < 22281; ++day) {  // to 2030-12-31
+    const std::time_t second = day * 86400;
+    std::tm tm{};
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT23:59:60Z", gmtime_r(&second, &tm));
+    if (TryFromIso8601Strict(text)) read.insert(day);
+  }
+  EXPECT_EQ(read, expected);
 }
 
 // Run setuid by tests/zone_setuid.sh: glibc restricts TZ's names there, and
