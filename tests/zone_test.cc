@@ -218,7 +218,7 @@ TEST(LocalTime, JulianDaysOfARuleInCenturyYears) {
   std::vector<std::int64_t> seconds;
   for (const std::int64_t march :
        {std::int64_t{951868800}, std::int64_t{4107542400}, std::int64_t{7263216000}}) {  // 1 March 2000, 2100, 2200
-    for (std::int64_t s = march - 86400; s < march + 2 * 86400; s += 1800) seconds.push_back(s);
+    for (std::int64_t s = march - 86400; s < march + 172800; s += 1800) seconds.push_back(s);
   }
   EXPECT_TRUE(MatchLibc(seconds, false));
 }
