@@ -13,12 +13,17 @@
 #include "civil/names.h"
 #include "civil/time_units.h"
 #include "message_checks.h"
-#include "messages.h"
 
 namespace orvik::chrono::fuzz {
 namespace {
 
 using namespace internal;
+
+// The messages of FromHttpDate, as its header spells them.
+constexpr std::string_view kUnreadable = "Failed to interpret date string as HTTP timestamp: ";
+constexpr std::string_view kOutsideRange =
+    "Failed to interpret date string as HTTP timestamp, the instant is outside the time point range: ";
+constexpr std::string_view kNameTail = "' of the HTTP timestamp: ";
 
 struct NameError {
   std::string_view Head;
@@ -38,8 +43,8 @@ bool KnownWeekday(std::string_view name) {
   });
 }
 
-constexpr NameError kMonthError{kHttpMonthHead, "ADFJMNOSabceglnoprtuvy", 3, KnownMonth};
-constexpr NameError kWeekdayError{kHttpWeekdayHead, "FMSTWadehinorstuy", 9, KnownWeekday};
+constexpr NameError kMonthError{"Failed to parse the month '", "ADFJMNOSabceglnoprtuvy", 3, KnownMonth};
+constexpr NameError kWeekdayError{"Failed to parse the weekday '", "FMSTWadehinorstuy", 9, KnownWeekday};
 
 // The name that a name error quotes, or an empty view if `what` is not that
 // error for `text`.
@@ -50,18 +55,18 @@ std::string_view QuotedName(std::string_view what_head, const NameError& error, 
   if (name_end == std::string_view::npos) return {};
   const std::string_view name = what_head.substr(error.Head.size(), name_end - error.Head.size());
   if (name.empty() || name.size() > error.MaxLength) return {};
-  const std::string_view head = what_head.substr(0, name_end + kHttpNameTail.size());
-  if (!head.ends_with(kHttpNameTail) || !IsHeadThenText(what, head, text)) return {};
+  const std::string_view head = what_head.substr(0, name_end + kNameTail.size());
+  if (!head.ends_with(kNameTail) || !IsHeadThenText(what, head, text)) return {};
   if (error.Known(name)) Fail("a known name was refused", text, what);
   return name;
 }
 
 void CheckMessage(Outcome outcome, const char* what, const std::string& text) {
   if (outcome == Outcome::OutOfRange) {
-    if (!IsHeadThenText(what, kHttpOutsideRange, text)) Fail("undocumented out_of_range message", text, what);
+    if (!IsHeadThenText(what, kOutsideRange, text)) Fail("undocumented out_of_range message", text, what);
     return;
   }
-  if (IsHeadThenText(what, kHttpUnreadable, text)) return;
+  if (IsHeadThenText(what, kUnreadable, text)) return;
   const std::string_view what_head = what;  // up to the first NUL, which the quoted text may hold
   if (!QuotedName(what_head, kMonthError, text, what).empty()) return;
   const std::string_view weekday = QuotedName(what_head, kWeekdayError, text, what);

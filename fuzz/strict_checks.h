@@ -18,7 +18,6 @@
 #include <string_view>
 
 #include "civil/civil.h"
-#include "civil/leap_seconds.h"
 #include "civil/time_units.h"
 #include "message_checks.h"
 
@@ -103,13 +102,13 @@ inline std::string OffsetText(std::chrono::seconds offset, char sign, std::strin
   return hours_only ? text : text.append(separator).append(digits + 2);
 }
 
-// Whether `instant` is the last nanosecond of 23:59:59 UTC on a day that
-// ended with a leap second: how the readers read second 60.
+// Whether `instant` is the last nanosecond of 23:59:59 UTC: how the readers
+// read second 60. On which days they do is the zone test's, against
+// tzdata's list.
 inline bool IsLeapSecondReading(TimePoint instant) {
   const internal::FlooredTime floored = internal::FloorToSecond(instant);
-  const internal::civil::DayAndSecond split = internal::civil::SplitDays(floored.Seconds);
-  return floored.Nanoseconds == internal::kNanosecondsPerSecond - 1 && split.Second == internal::kSecondsPerDay - 1 &&
-         internal::EndsWithLeapSecond(split.Days);
+  return floored.Nanoseconds == internal::kNanosecondsPerSecond - 1 &&
+         internal::civil::SplitDays(floored.Seconds).Second == internal::kSecondsPerDay - 1;
 }
 
 // The text `written` with its seconds, two digits at `at`, made "60": second

@@ -5,20 +5,18 @@
 #include <string>
 #include <utility>
 
-#include "messages.h"
 #include "outcome.h"
 
 namespace orvik::chrono {
 namespace {
 
 using namespace std::string_literals;
-using namespace internal;
 
 TEST(DurationFromIso8601, ReadsAndRefuses) {
-  const std::string invalid = Invalid(kDurationInvalid);
-  const std::string not_supported = Invalid(kDurationNotSupported);
-  const std::string stoi = OutOfRange(kDurationRunOutOfRange);
-  const std::string overflow = OutOfRange(kDurationOutOfRange);
+  const std::string invalid = Invalid("Invalid ISO8601 duration format");
+  const std::string not_supported = Invalid("Durations with year/month/day components are not supported");
+  const std::string stoi = OutOfRange("stoi");
+  const std::string overflow = OutOfRange("ISO8601 duration out of range");
   const std::pair<std::string, std::string> kRows[] = {
       {"PT1H30M15S", "5415000000000"},
       {"P5H", "18000000000000"},       // 'H' without 'T'

@@ -1,8 +1,8 @@
 // The face without exceptions allocates nothing, neither where it accepts nor
 // where it refuses: this program counts its calls of operator new, and of
-// malloc, where an exception's object would come from, unless a sanitizer
-// owns malloc (ORVIK_CHRONO_SANITIZED, which the build defines). It also
-// stands in for localtime_r, to make it fail on demand.
+// malloc, where an exception's object would come from (so it is built only
+// without sanitizers, which own malloc). It also stands in for localtime_r,
+// to make it fail on demand.
 #include <orvik/chrono/chrono.h>
 
 #include <dlfcn.h>
@@ -39,13 +39,11 @@ void* operator new(std::size_t size) {
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t /*size*/) noexcept { std::free(memory); }
 
-#ifndef ORVIK_CHRONO_SANITIZED
 extern "C" void* __libc_malloc(std::size_t size);  // NOLINT(bugprone-reserved-identifier): glibc's own
 extern "C" void* malloc(std::size_t size) {
   ++allocations;
   return __libc_malloc(size);
 }
-#endif
 
 namespace orvik::chrono {
 namespace {

@@ -22,8 +22,10 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "civil/time_units.h"
@@ -104,8 +106,10 @@ std::vector<std::int64_t> RandomSeconds(std::uint64_t seed) {
 }
 
 // The transitions and leap seconds of a TZif file's 64-bit block, or nothing
-// for a version 1 file; false for a file that is no TZif.
-bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& changes) {
+// for a version 1 file; false for a file that is no TZif. Each leap second's
+// time and correction also go to `leaps`, when given.
+bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& changes,
+             std::vector<std::pair<std::int64_t, std::int64_t>>* leaps = nullptr) {
   std::ifstream file(path, std::ios::binary);
   const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   const auto number = [&data](std::size_t at, std::size_t width) {  // big-endian, signed
@@ -122,8 +126,11 @@ bool Changes(const std::filesystem::path& path, std::vector<std::int64_t>& chang
       44 + count(0, 3) * 5 + count(0, 4) * 6 + count(0, 5) + count(0, 2) * 8 + count(0, 1) + count(0, 0);
   const std::size_t times = count(header, 3);
   for (std::size_t i = 0; i < times; ++i) changes.push_back(number(header + 44 + 8 * i, 8));
-  const std::size_t leaps = header + 44 + times * 9 + count(header, 4) * 6 + count(header, 5);
-  for (std::size_t i = 0; i < count(header, 2); ++i) changes.push_back(number(leaps + 12 * i, 8));
+  const std::size_t leap_records = header + 44 + times * 9 + count(header, 4) * 6 + count(header, 5);
+  for (std::size_t i = 0; i < count(header, 2); ++i) {
+    changes.push_back(number(leap_records + 12 * i, 8));
+    if (leaps != nullptr) leaps->emplace_back(changes.back(), number(leap_records + 12 * i + 8, 4));
+  }
   return true;
 }
 
@@ -153,6 +160,17 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
   const std::string block = "TZif2" + std::string(34, '\0') + "\2" + std::string(3, '\0') + "\10" +
                             std::string("\0\0\16\20\1\0\0\0\34\40\1\4AAA\0BBB\0", 20);
   std::ofstream(all_dst) << block + block + "\n\n";
+  // Version 1 files of one type, +01:00, of 1 MiB and of one byte more, in
+  // characters of abbreviations.
+  const std::filesystem::path mib = std::filesystem::temp_directory_path() / "orvik_zone_test_mib";
+  const std::filesystem::path over = std::filesystem::temp_directory_path() / "orvik_zone_test_over_mib";
+  for (const auto& [path, size] : {std::pair{mib, std::size_t{1} << 20}, std::pair{over, (std::size_t{1} << 20) + 1}}) {
+    const std::size_t chars = size - 50;
+    std::string count;
+    for (const int shift : {24, 16, 8, 0}) count += static_cast<char>((chars >> shift) & 0xFFU);
+    std::ofstream(path, std::ios::binary) << "TZif" + std::string(35, '\0') + "\1" + count +
+                                                 std::string("\0\0\16\20\0\0ABC", 9) + std::string(chars - 3, '\0');
+  }
   using Source = LocalZoneSource;
   const struct {
     const char* Tz;
@@ -180,6 +198,8 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
       {"EST5EDT,M13.1.0", nullptr, Source::Libc, "EST5EDT,M13.1.0"},                 // a month past the table
       {all_dst.c_str(), nullptr, Source::TzifFile, all_dst.string()},
       {malformed.c_str(), nullptr, Source::Libc, malformed.string()},
+      {mib.c_str(), nullptr, Source::TzifFile, mib.string()},
+      {over.c_str(), nullptr, Source::Libc, over.string()},  // over 1 MiB
   };
   for (const auto& c : kCases) {
     SetZone(c.Tz, c.Tzdir);
@@ -188,8 +208,20 @@ TEST(LocalTime, TzValuesAsGlibcReadsThem) {
     EXPECT_EQ(zone.Name, c.Name);
     EXPECT_TRUE(MatchLibc(RandomSeconds(7), c.Expected == Source::Libc)) << c.Name;
   }
-  std::filesystem::remove(malformed);
-  std::filesystem::remove(all_dst);
+  for (const auto& path : {malformed, all_dst, mib, over}) std::filesystem::remove(path);
+}
+
+// A rule's Jn days skip 29 February in leap years only: 2000 is one, 2100 and
+// 2200 are not.
+TEST(LocalTime, JulianDaysOfARuleInCenturyYears) {
+  SetZone("<-03>3<-02>,J60,J300");
+  ASSERT_EQ(CurrentLocalZone().Source, LocalZoneSource::PosixRule);
+  std::vector<std::int64_t> seconds;
+  for (const std::int64_t march :
+       {std::int64_t{951868800}, std::int64_t{4107542400}, std::int64_t{7263216000}}) {  // 1 March 2000, 2100, 2200
+    for (std::int64_t s = march - 86400; s < march + 172800; s += 1800) seconds.push_back(s);
+  }
+  EXPECT_TRUE(MatchLibc(seconds, false));
 }
 
 // TZ set with no tzset lands in the place of the last entry after an unsetenv
@@ -269,11 +301,11 @@ TEST(LocalTime, EachThreadsZoneChangeWindowEndsAtItsOwnLocalMiss) {
 
 // With TZ unset, a replaced /etc/localtime is in force at the first local
 // miss in a later second than the thread's last look. Replaced in a mount
-// namespace of the process's own, which takes privileges.
+// namespace of the process's own: root's, or else one of a user namespace of
+// its own (the process has one thread here).
 TEST(LocalTime, FollowsAReplacedEtcLocaltime) {
-  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-    GTEST_SKIP() << "no mount namespace of its own";
-  }
+  ASSERT_TRUE(::unshare(CLONE_NEWNS) == 0 || ::unshare(CLONE_NEWUSER | CLONE_NEWNS) == 0) << "no mount namespace";
+  ASSERT_EQ(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr), 0);
   SetZone(nullptr);
   const std::string utc = Shown(1709622489);
   ASSERT_EQ(::mount("/usr/share/zoneinfo/Asia/Kolkata", "/etc/localtime", nullptr, MS_BIND, nullptr), 0);
@@ -281,6 +313,31 @@ TEST(LocalTime, FollowsAReplacedEtcLocaltime) {
   while (std::time(nullptr) == replaced) std::this_thread::yield();
   EXPECT_EQ(Shown(1709622489 + 7200), "2024-03-05T14:38:09+05:30") << "before: " << utc;
   EXPECT_EQ(::umount2("/etc/localtime", MNT_DETACH), 0);
+}
+
+// The strict reader takes second 60 on the days of 1970 to 2030 that ended
+// with a leap second in tzdata's right/UTC, whose record is the time at which
+// a correction of one more second holds, and on no other day.
+TEST(StrictReaders, Second60OnTzdatasLeapSecondDays) {
+  std::vector<std::int64_t> changes;
+  std::vector<std::pair<std::int64_t, std::int64_t>> leaps;
+  ASSERT_TRUE(Changes("/usr/share/zoneinfo/right/UTC", changes, &leaps));
+  ASSERT_FALSE(leaps.empty());
+  std::set<std::int64_t> expected;
+  std::int64_t correction = 0;
+  for (const auto& [at, next] : leaps) {
+    if (next == correction + 1) expected.insert((at - correction) / 86400 - 1);
+    correction = next;
+  }
+  std::set<std::int64_t> read;
+  for (std::time_t day = 0; day < 22281; ++day) {  // to 2030-12-31
+    const std::time_t second = day * 86400;
+    std::tm tm{};
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT23:59:60Z", gmtime_r(&second, &tm));
+    if (TryFromIso8601Strict(text)) read.insert(day);
+  }
+  EXPECT_EQ(read, expected);
 }
 
 // Run setuid by tests/zone_setuid.sh: glibc restricts TZ's names there, and

@@ -100,7 +100,10 @@ struct Timestamp {
   TimePoint instant{};
   std::chrono::seconds offset{};
 
-  friend constexpr bool operator==(const Timestamp&, const Timestamp&) = default;
+  friend constexpr bool operator==(const Timestamp& a, const Timestamp& b) {
+    return a.instant == b.instant && a.offset == b.offset;
+  }
+  friend constexpr bool operator!=(const Timestamp& a, const Timestamp& b) { return !(a == b); }
 };
 
 // Why a Try reader refused a text. Each value of a compatible reader stands
