@@ -159,6 +159,35 @@ TEST(TryFromHttpDateStrict, ReadsAndRefuses) {
   EXPECT_EQ(message, "Not an HTTP date, day 29 does not exist in February 2100: Tuesday, 29-Feb-00 12:00:00 GMT");
 }
 
+// A view that ends inside its layout is refused where it ends, whatever
+// fitting bytes follow it in memory.
+TEST(StrictReaders, ReadNoByteAfterTheView) {
+  const TimePoint in_1995(std::chrono::seconds(800'000'000));
+  const std::tuple<std::string_view, std::size_t, const char*> kRows[] = {
+      {"Sun, 06 Nov 1994 08:49:37 GMT", 24,
+       "Not an HTTP date, expected the seconds in two digits, found the end of the text: Sun, 06 Nov 1994 08:49:3"},
+      {"Sun Nov  6 08:49:37 1994", 23,
+       "Not an HTTP date, expected the year in four digits, found the end of the text: Sun Nov  6 08:49:37 199"},
+      {"2024-03-05T07:08:09Z", 18,
+       "Not an ISO 8601 timestamp, expected the seconds in two digits, found the end of the text: 2024-03-05T07:08:0"},
+      {"Tue, 05 Mar 2024 07:08:09 +0000", 30,
+       "Not a mail date, expected the offset's hours and minutes in four digits, found the end of the text: Tue, 05 Mar "
+       "2024 07:08:09 +000"},
+  };
+  for (const auto& [whole, size, expected] : kRows) {
+    const std::string_view view = whole.substr(0, size);
+    std::string message;
+    if (whole.starts_with("Sun")) {
+      EXPECT_FALSE(TryFromHttpDateStrict(view, in_1995, message)) << view;
+    } else if (whole.starts_with("2024")) {
+      EXPECT_FALSE(TryFromIso8601Strict(view, message)) << view;
+    } else {
+      EXPECT_FALSE(TryFromMailDate(view, message)) << view;
+    }
+    EXPECT_EQ(message, expected);
+  }
+}
+
 // A strict error's message comes from the reading that refused: with the
 // `now` of that reading, or, where a second reading does not refuse the text
 // so, from the error alone, never empty.

@@ -112,7 +112,7 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
 [[gnu::always_inline]] inline bool IsWholeImfFixdate(std::string_view text, StrictReading& r,
                                                      std::optional<int>& weekday) {
   constexpr std::size_t kMonth = kWholeImfFixdate.Text.find('n', kAbbreviationLength);
-  if (!IsWholePattern<kWholeImfFixdate>(text, 0, r)) return false;
+  if (!IsWholePattern<kWholeImfFixdate>(text, r)) return false;
   weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
   const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, kMonth));
   r.Fields.Month = month.value_or(0) + 1;

@@ -78,7 +78,7 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
 
 [[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
   bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
-  if (!IsWholePattern<kExtendedUtc>(text, 0, r) && !IsWholePattern<kExtendedOffset>(text, 0, r) &&
+  if (!IsWholePattern<kExtendedUtc>(text, r) && !IsWholePattern<kExtendedOffset>(text, r) &&
       !ReadParts(text, r = {}, west = false)) {
     return {{}, kErrors.Layout};
   }

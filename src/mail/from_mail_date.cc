@@ -276,7 +276,7 @@ constexpr BytePattern kCanonicalShortDay{"nnn, d nnn yyyy hh:ii:ss +uuvv", ""};
 template <const BytePattern& kPattern>
 [[gnu::always_inline]] inline bool IsCanonical(std::string_view text, StrictReading& r, Marks& m) {
   constexpr std::size_t kMonthAt = kPattern.Text.find('n', kAbbreviationLength);
-  if (!IsWholePattern<kPattern>(text, 0, r)) return false;
+  if (!IsWholePattern<kPattern>(text, r)) return false;
   m.Weekday = WeekdayOfKey(AbbreviationAt<true>(text, 0));
   m.WeekdaySize = kAbbreviationLength;
   const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, kMonthAt));

@@ -340,12 +340,12 @@ template <const BytePattern& kPattern>
   return false;
 }
 
-// Whether the text from `at` on is kPattern whole, read into `r`; a text that
-// is not is left for a reading that can tell what departs from its layout.
+// Whether the whole text is kPattern, read into `r`; a text that is not is
+// left for a reading that can tell what departs from its layout.
 template <const BytePattern& kPattern>
-[[gnu::always_inline]] inline bool IsWholePattern(std::string_view text, std::size_t at, StrictReading& r) {
+[[gnu::always_inline]] inline bool IsWholePattern(std::string_view text, StrictReading& r) {
   constexpr auto kBytes = std::make_index_sequence<kPattern.Text.size()>();
-  return text.size() - at == kPattern.Text.size() && FitsAll<kPattern>(text.data() + at, r, kBytes);
+  return text.size() == kPattern.Text.size() && FitsAll<kPattern>(text.data(), r, kBytes);
 }
 
 }  // namespace orvik::chrono::internal
