@@ -23,7 +23,7 @@ struct FixedMessage {
   bool EndsWithText = true;
 };
 
-constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::DurationStrictLayout) + 1;
+constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::CivilOutsideRange) + 1;
 
 // The messages of the lenient readers that need no second reading of the text.
 constexpr std::array<FixedMessage, kErrorCount> kFixedMessages = [] {
@@ -74,6 +74,10 @@ constexpr std::array<FixedMessage, kErrorCount> kStrictFallbacks = [] {
   set(ParseError::MailDateZone, {kMailDateHead, kZoneWithoutOffset});
   set(ParseError::MailDateOutsideRange, {kMailDateHead, kStrictOutsideRange});
   set(ParseError::DurationStrictLayout, {kDurationStrictHead, kDepartsFromLayout});
+  set(ParseError::CivilNonexistent, {kCivilTimeHead, kNonexistent});
+  set(ParseError::CivilSkipped, {kCivilTimeHead, kSkippedByChange});
+  set(ParseError::CivilRepeated, {kCivilTimeHead, kOccursTwice});
+  set(ParseError::CivilOutsideRange, {kCivilTimeHead, kStrictOutsideRange});
   return messages;
 }();
 
@@ -91,7 +95,7 @@ std::string StrictMessage(ParseError error, std::string_view text, TimePoint now
     again = TryFromMailDate(text, message).error;
   } else if (error == ParseError::DurationStrictLayout) {
     again = duration::TryFromIso8601Strict(text, message).error;
-  } else {
+  } else if (!IsBetween(error, ParseError::CivilNonexistent, ParseError::CivilOutsideRange)) {
     return {};
   }
   if (again == error) return message;
@@ -103,7 +107,8 @@ bool IsOutOfRange(ParseError error) {
   return error == ParseError::Iso8601OutsideRange || error == ParseError::Iso8601TooShort ||
          error == ParseError::HttpOutsideRange || error == ParseError::DurationNumberTooLarge ||
          error == ParseError::DurationOutOfRange || error == ParseError::Iso8601StrictOutsideRange ||
-         error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange;
+         error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange ||
+         error == ParseError::CivilOutsideRange;
 }
 
 }  // namespace
@@ -116,7 +121,8 @@ std::string ErrorMessage(ParseError error, std::string_view text, TimePoint now)
     return JoinMessage({kIso8601AtHead, std::to_string(text.size()), kIso8601AtTail});
   }
   if (error == ParseError::HttpMonth || error == ParseError::HttpWeekday) return HttpNameMessage(error, text);
-  if (const auto index = static_cast<std::size_t>(error); index < kErrorCount && !kFixedMessages.at(index).Head.empty()) {
+  if (const auto index = static_cast<std::size_t>(error);
+      index < kErrorCount && !kFixedMessages.at(index).Head.empty()) {
     const FixedMessage& message = kFixedMessages.at(index);
     return JoinMessage({message.Head, message.Detail, message.EndsWithText ? text : std::string_view()});
   }

@@ -76,7 +76,6 @@ inline bool TakeDecimalSign(std::string_view text, std::size_t& at) {
 
 inline bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
-
 // The refusal of a strict reader whose errors for a departure from the
 // layout, a field that does not exist, a weekday, a zone or an offset, and an
 // instant outside the range are these.
@@ -106,6 +105,12 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
       return errors.Nonexistent;
   }
 }
+
+// What `problem` says of the fields `f`, where the fields alone tell it (a
+// field that does not exist, a second 60 that is no leap second, an instant
+// outside the range), such as "day 30 does not exist in February 2024";
+// otherwise "".
+std::string FieldMessage(Problem problem, const CivilFields& f);
 
 // Appends the message of a strict reader's refusal of `text` to `message`:
 // `head`, what `reading` found wrong, ": " and the text.
