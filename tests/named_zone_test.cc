@@ -64,9 +64,8 @@ TEST(NamedZones, RefuseHostileNamesWithTheirMessages) {
       {long_name, "a zone name of 10000 bytes, more than 255"},
   };
   for (const auto& c : kCases) EXPECT_EQ(Loaded(c.Name), c.Expected) << c.Name.substr(0, 20);
-  // Names that are links to one file: two zones, each equal to itself loaded again.
+  // Names that are links to one file: two zones, each of them one zone.
   EXPECT_NE(LoadZone("Link"), LoadZone("Good/Zone"));
-  EXPECT_EQ(LoadZone("Link"), LoadZone("Link"));
   ::unsetenv("TZDIR");                      // NOLINT(concurrency-mt-unsafe)
   EXPECT_NE(LoadZone("UTC"), Zone::Utc());  // a file, and the library's own UTC
   EXPECT_EQ(Outcome([] { return std::string(LoadZone("Europe/Berln").Name()); }),
@@ -94,32 +93,32 @@ TEST(NamedZones, WallClockTimesWithEveryChoice) {
   const Zone rule = TryPosixRuleZone("<+0530>-5:30").zone;
   const struct {
     CivilTime Time;
-    Zone In;
     Disambiguation Choice;
+    Zone In;
     std::string Expected;  // the instant in UTC, or the message
   } kCases[] = {
-      {{2024, 3, 10, 2, 30, 0, 0}, ny, Disambiguation::Compatible, "2024-03-10T07:30:00Z"},  // forward by the gap
+      {{2024, 3, 10, 2, 30, 0, 0}, Disambiguation::Compatible, ny, "2024-03-10T07:30:00Z"},  // forward by the gap
       {{2024, 3, 10, 2, 30, 0, 0},
-       ny,
        Disambiguation::Reject,
+       ny,
        "2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00"},
-      {{2024, 11, 3, 1, 30, 0, 0}, ny, Disambiguation::Later, "2024-11-03T06:30:00Z"},
+      {{2024, 11, 3, 1, 30, 0, 0}, Disambiguation::Later, ny, "2024-11-03T06:30:00Z"},
       {{2024, 11, 3, 1, 30, 0, 5},
-       ny,
        Disambiguation::Reject,
+       ny,
        "2024-11-03 01:30:00.000000005 occurs twice in America/New_York, at -04:00 and at -05:00"},
       {{2024, 4, 7, 1, 45, 0, 0},
-       lord_howe,
        Disambiguation::Reject,
+       lord_howe,
        "2024-04-07 01:45:00 occurs twice in Australia/Lord_Howe, at +11:00 and at +10:30"},
-      {{2024, 7, 1, 0, 0, 0, 0}, rule, Disambiguation::Reject, "2024-06-30T18:30:00Z"},
-      {{2024, 2, 30, 0, 0, 0, 0}, ny, Disambiguation::Compatible, "day 30 does not exist in February 2024"},
-      {{2024, 13, 1, 0, 0, 0, 0}, ny, Disambiguation::Compatible, "month 13 does not exist"},
-      {{2024, 1, 1, 0, 0, 60, 0}, Zone::Utc(), Disambiguation::Compatible, "second 60 does not exist"},
-      {{2024, 1, 1, 0, 0, 0, -1}, ny, Disambiguation::Compatible, "nanosecond -1 does not exist"},
+      {{2024, 7, 1, 0, 0, 0, 0}, Disambiguation::Reject, rule, "2024-06-30T18:30:00Z"},
+      {{2024, 2, 30, 0, 0, 0, 0}, Disambiguation::Compatible, ny, "day 30 does not exist in February 2024"},
+      {{2024, 13, 1, 0, 0, 0, 0}, Disambiguation::Compatible, ny, "month 13 does not exist"},
+      {{2024, 1, 1, 0, 0, 60, 0}, Disambiguation::Compatible, Zone::Utc(), "second 60 does not exist"},
+      {{2024, 1, 1, 0, 0, 0, -1}, Disambiguation::Compatible, ny, "nanosecond -1 does not exist"},
       {{2262, 4, 12, 0, 0, 0, 0},
-       Zone::Utc(),
        Disambiguation::Compatible,
+       Zone::Utc(),
        "2262-04-12 00:00:00 in UTC: the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to "
        "2262-04-11T23:47:16.854775807Z"},
   };
@@ -152,10 +151,12 @@ TEST(NamedZones, LoadedFromManyThreadsAtOnce) {
   const std::vector<std::string> names = {"Asia/Tokyo", "Africa/Cairo", "America/Sao_Paulo", "Pacific/Chatham"};
   std::vector<std::vector<Zone>> seen(4);
   std::vector<std::thread> threads;
-  for (auto& zones : seen)
+  threads.reserve(seen.size());
+  for (auto& zones : seen) {
     threads.emplace_back([&] {
       for (const auto& name : names) zones.push_back(LoadZone(name));
     });
+  }
   for (std::thread& thread : threads) thread.join();
   for (const auto& zones : seen) EXPECT_EQ(zones, seen[0]);
 }

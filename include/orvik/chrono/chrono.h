@@ -420,12 +420,12 @@ class Zone {
   constexpr Zone() noexcept = default;
 
   // UTC as TimeZone::UTC converts it: POSIX time, named "UTC".
-  static constexpr Zone Utc() noexcept { return Zone(); }
+  static constexpr Zone Utc() noexcept { return {}; }
 
   // The name that the zone was loaded by ("Europe/Berlin", "US/Eastern"),
   // the fixed offset ("+05:30", "-00:00:30") or the rule's text; "UTC" for
   // Zone::Utc(). Valid for the process's life.
-  ORVIK_CHRONO_API std::string_view Name() const noexcept;
+  [[nodiscard]] ORVIK_CHRONO_API std::string_view Name() const noexcept;
 
   // Equal where loaded by the same call with the same name (a name under the
   // same zone directory); a name and a link to its file are two zones.
@@ -434,7 +434,7 @@ class Zone {
 
   // For the library's own use.
   explicit constexpr Zone(const internal::zone::NamedZone* entry) noexcept : entry_(entry) {}
-  constexpr const internal::zone::NamedZone* Entry() const noexcept { return entry_; }
+  [[nodiscard]] constexpr const internal::zone::NamedZone* Entry() const noexcept { return entry_; }
 
  private:
   const internal::zone::NamedZone* entry_ = nullptr;
