@@ -10,7 +10,9 @@
 // TryFromHttpDateStrict, TryFromMailDate, duration::TryFromIso8601Strict):
 // they accept a text only as its standard means it and say why they refuse
 // one. To write one, FormatIso8601 and FormatHttpDate, or ToIso8601 and
-// ToHttpDate; for calendar fields, ToCalendarTime. The compatible readers at
+// ToHttpDate; for calendar fields, ToCalendarTime. For a zone other than
+// the process's own, LoadZone and the functions that take a Zone, and for a
+// wall-clock time's instant, TryFromCivil. The compatible readers at
 // the end (FromIso8601, FromHttpDate, duration::FromIso8601 and their Try
 // faces) keep the results of an older interface, quirks included: they carry
 // 30 February into March and read "07:08:09.5Z" as 5 ns past the second.
@@ -22,9 +24,9 @@
 //   every std::tm member included.
 // - Any thread may call any function at any time, and none takes a lock. The
 //   calendar cache of ToCalendarTime (and so of the local writers) belongs to
-//   the calling thread; the one thing that threads share is the list of zones
-//   read, which a thread extends by one atomic exchange and which is never
-//   freed.
+//   the calling thread; the one thing that threads share is the lists of zones
+//   read (for Local, and those loaded as a Zone), which a thread extends by
+//   one atomic exchange and which are never freed.
 // - The Try readers and the Format writers are noexcept and allocate nothing.
 //   The other functions throw the standard library's exceptions with fixed
 //   English messages, and std::bad_alloc where they allocate. A refusal
