@@ -113,8 +113,8 @@ ZoneLoad Enter(const Zone* table, NamedKind kind, std::string_view name, std::st
   auto* block = static_cast<char*>(::operator new(sizeof(NamedZone) + name.size() + directory.size(), std::nothrow));
   if (block == nullptr) return {{}, ZoneError::OutOfMemory};
   char* const text = block + sizeof(NamedZone);
-  std::memcpy(text, name.data(), name.size());
-  std::memcpy(text + name.size(), directory.data(), directory.size());
+  name.copy(text, name.size());  // not memcpy: an empty view's data may be null
+  directory.copy(text + name.size(), directory.size());
   auto* entry =
       new (block) NamedZone{table, kind, {text, name.size()}, {text + name.size(), directory.size()}, nullptr};
   const NamedZone* const shared = Publish(entries, entry, seen, [&](const NamedZone& other) {
