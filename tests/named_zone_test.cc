@@ -130,7 +130,6 @@ TEST(NamedZones, WallClockTimesWithEveryChoice) {
   const ParseResult<CivilTimeLookup> gap = LookUpCivilTime({2024, 3, 10, 2, 30, 0, 0}, ny);
   EXPECT_EQ(gap.value.kind, CivilTimeKind::Skipped);
   EXPECT_EQ(ToIso8601(gap.value.change, Iso8601Format::Extended, TimeZone::UTC), "2024-03-10T07:00:00Z");
-  EXPECT_EQ(gap.value.after.offset.count(), -4 * 3600);
   EXPECT_EQ(ErrorMessage(ParseError::CivilSkipped, "x"),
             "Not a wall-clock time, a time skipped by a change of offset: x");
   EXPECT_THROW(ThrowParseError(ParseError::CivilOutsideRange, "x"), std::out_of_range);
@@ -143,7 +142,6 @@ TEST(NamedZones, Iso8601TextInAZone) {
   EXPECT_EQ(ToIso8601(t, Iso8601Format::BasicNanoseconds, amsterdam), "19000101T001931.999999999+001932");
   EXPECT_EQ(ToIso8601(t, Iso8601Format::ExtendedNanoseconds, Zone::Utc()), "1899-12-31T23:59:59.999999999Z");
   EXPECT_EQ(ToIso8601(t, static_cast<Iso8601Format>(9), LoadZone("Asia/Kolkata")), "+05:21:10");
-  EXPECT_EQ(ToIso8601(TimePoint(), Iso8601Format::Extended, LoadZone("Europe/London")), "1970-01-01T01:00:00+01:00");
 }
 
 // Threads that load the same names at once all get one zone per name.
