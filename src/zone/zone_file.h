@@ -35,10 +35,11 @@ enum class FileReading : std::uint8_t { Read, Unreadable, TooLarge };
 // and, unless it is larger than kLargestFile, its whole contents.
 FileReading ReadOpenFile(int fd, std::string& bytes, FileId& file);
 
-// The zone of a TZif file's `bytes`, `key` set to Source TzifFile and Name its path once the bytes read as TZif, with
-// `reading` Read; or nullptr with `reading` NotTzif, or Malformed for a file
-// whose answers are left to localtime_r (malformed, or a footer whose changes
-// cannot be computed). nullptr with Read where memory ran out.
+// The zone of a TZif file's `bytes`, with `reading` Read and `key` set to
+// Source TzifFile and Name its path once the bytes read as TZif; or nullptr
+// with `reading` NotTzif, or Malformed for a file whose answers are left to
+// localtime_r (malformed, or a footer whose changes cannot be computed).
+// nullptr with Read where memory ran out.
 Zone* MakeTzifZone(ZoneKey& key, std::string_view bytes, TzifReading& reading);
 
 }  // namespace orvik::chrono::internal::zone
