@@ -481,8 +481,9 @@ struct ZoneLoad {
 //   "../America/New_York") are followed and a link that leads out of it is
 //   refused; it must be a regular file of at most 1 MiB (a FIFO is opened
 //   without blocking and refused). On kernels without openat2 (before Linux
-//   5.6) every component is opened without following links: links are
-//   refused.
+//   5.6), or where a filter refuses it, every component is opened without
+//   following links: every link is refused, as Unreadable where it is the
+//   last component and as NotFound where it stands for a directory.
 // - A name loaded before under the same directory is found without a lock,
 //   a system call or an allocation. A refused name is read again at each call.
 // Refusals: every ZoneError but NotARule and OffsetOutOfRange.
