@@ -69,7 +69,7 @@ TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
       {"FormatIso8601, local", [&] { return FormatIso8601(out, t, Iso8601Format::BasicNanoseconds, TimeZone::Local); }},
       {"FormatHttpDate", [&] { return FormatHttpDate(out, t) == out + kHttpDateSize; }},
       {"TryLoadZone, loaded", [&] { return TryLoadZone("America/New_York").zone == zone; }},
-      {"ToCalendarTime, Zone", [&] { return ToCalendarTime(t, zone).tm_gmtoff == -5 * 3600; }},
+      {"ToCalendarTime, Zone", [&] { return ToCalendarTime(t, zone).tm_gmtoff == -18000; }},
       {"FormatIso8601, Zone", [&] { return FormatIso8601(out, t, Iso8601Format::Extended, zone) == out + 25; }},
       {"TryFromCivil, refused",
        [&] {
