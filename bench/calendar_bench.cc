@@ -8,10 +8,13 @@
 
 #include <array>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "benchmarks.h"
 #include "inputs.h"
@@ -194,6 +197,51 @@ void RegisterFileTimePointToSystemTimePoint() {
       [](long seconds) { return TimePoint(std::chrono::system_clock::from_time_t(seconds)); }, expect);
 }
 
+// localtime_r's calendar time of each second under TZ=`name`, the process's
+// TZ restored after.
+std::vector<std::tm> LibcInZone(const char* name, const std::vector<long>& seconds) {
+  const char* const tz = std::getenv("TZ");  // NOLINT(concurrency-mt-unsafe): before any benchmark runs
+  const std::string saved = tz == nullptr ? "" : tz;
+  ::setenv("TZ", name, 1);  // NOLINT(concurrency-mt-unsafe)
+  ::tzset();
+  std::vector<std::tm> tms(seconds.size());
+  for (std::size_t i = 0; i < seconds.size(); ++i) localtime_r(&seconds[i], &tms[i]);
+  if (tz == nullptr) {
+    ::unsetenv("TZ");  // NOLINT(concurrency-mt-unsafe)
+  } else {
+    ::setenv("TZ", saved.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+  }
+  ::tzset();
+  return tms;
+}
+
+// A zone by name at random instants from 1970 to 2100: calendar time, checked
+// against localtime_r under TZ, and the wall-clock time of each back to an
+// instant, checked to show the same date and time of day again.
+void RegisterNamedZone() {
+  const Zone zone = LoadZone("America/New_York");
+  std::vector<long> seconds;
+  for (const TimePoint t : RandomInstants()) seconds.push_back(FlooredSeconds(t));
+  auto libc = std::make_shared<const std::vector<std::tm>>(LibcInZone("America/New_York", seconds));
+  RegisterMeasure(
+      "ToCalendarTime/named_random/orvik", RandomInstants(), [zone](TimePoint t) { return ToCalendarTime(t, zone); },
+      [libc](std::size_t i, const std::tm& tm) { return SameCalendarTime(tm, (*libc)[i]); }, Threads::kOneAndTwo);
+  std::vector<CivilTime> times;
+  for (const std::tm& tm : *libc) {
+    times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
+  }
+  RegisterMeasure(
+      "TryFromCivil/named_random/orvik", times,
+      [zone](const CivilTime& c) { return TryFromCivil(c, zone, Disambiguation::Compatible); },
+      [libc, zone](std::size_t i, const ParseResult<Timestamp>& result) {
+        // The fields alone: in a fold, Compatible takes the earlier instant, at another offset.
+        const std::tm tm = ToCalendarTime(result.value.instant, zone);
+        const std::tm& libc_tm = (*libc)[i];
+        return result && tm.tm_sec == libc_tm.tm_sec && tm.tm_min == libc_tm.tm_min && tm.tm_hour == libc_tm.tm_hour &&
+               tm.tm_mday == libc_tm.tm_mday && tm.tm_mon == libc_tm.tm_mon && tm.tm_year == libc_tm.tm_year;
+      });
+}
+
 }  // namespace
 
 void RegisterCalendarBenchmarks() {
@@ -210,6 +258,7 @@ void RegisterCalendarBenchmarks() {
 #endif
   RegisterToCalendarTime("local_random_before_1970", RandomInstantsBefore1970(), TimeZone::Local, Threads::kOne);
   RegisterFileTimePointToSystemTimePoint();
+  RegisterNamedZone();
 }
 
 }  // namespace orvik::chrono::bench

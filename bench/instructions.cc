@@ -8,7 +8,9 @@
 //
 // gives the instructions of <calls> calls, the loop's own included. Calls:
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
-// iso_utc_random, iso_local_random (ToIso8601), localtime_r_random,
+// iso_utc_random, iso_local_random (ToIso8601), named_random
+// (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
+// UTC, then TryFromCivil of its fields in America/New_York), localtime_r_random,
 // gmtime_r_random, absl_local_random where Abseil is installed, and the
 // readers of the texts of the random instants, each read as written and with
 // one byte made an 'x' (refused by the strict readers): read_<reader>_<text>
@@ -136,6 +138,17 @@ std::map<std::string, Case> Cases() {
       {"iso_local_random", {&RandomInstants(), iso(TimeZone::Local)}},
       {"gmtime_r_random", {&RandomInstants(), libc(TimeZone::UTC)}},
       {"localtime_r_random", {&RandomInstants(), libc(TimeZone::Local)}},
+      {"named_random",
+       {&RandomInstants(),
+        [zone = LoadZone("America/New_York")](TimePoint t) { benchmark::DoNotOptimize(ToCalendarTime(t, zone)); }}},
+      {"from_civil_random",
+       {&RandomInstants(),
+        [zone = LoadZone("America/New_York")](TimePoint t) {
+          const std::tm tm = ToCalendarTime(t, Zone::Utc());
+          benchmark::DoNotOptimize(
+              TryFromCivil({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0}, zone,
+                           Disambiguation::Compatible));
+        }}},
   };
   AddReaders(cases);
 #ifdef ORVIK_BENCH_HAVE_ABSL

@@ -21,6 +21,7 @@ namespace orvik::chrono::fuzz {
 namespace {
 
 using namespace internal::zone;
+using internal::zone::Zone;
 
 // The zone's answer at `seconds` through the same function as every local
 // conversion.

@@ -85,6 +85,36 @@ inline constexpr std::string_view kWrongWeekday = "a weekday that is not the dat
 inline constexpr std::string_view kZoneWithoutOffset =
     "a zone without a known offset, or an offset of 24 hours or more";
 
+// Why a zone was not loaded: ZoneErrorMessage's words, around the name (its
+// bytes outside printable ASCII as \xhh) and the zone directory.
+inline constexpr std::string_view kZoneNameTooLongHead = "a zone name of ";
+inline constexpr std::string_view kZoneNameTooLongTail = " bytes, more than 255";
+inline constexpr std::string_view kNotAZoneName =
+    "not a zone name (components of letters, digits, '_', '-' and '+' joined by '/'): '";
+inline constexpr std::string_view kNoZoneNamed = "no zone named '";
+inline constexpr std::string_view kZoneHead = "zone '";
+inline constexpr std::string_view kLeadsOutside = "' leads outside ";
+inline constexpr std::string_view kUnder = "' under ";
+inline constexpr std::string_view kNoZoneFile = " is no TZif file of at most 1 MiB that this library reads";
+inline constexpr std::string_view kCannotReadZone = "cannot read zone '";
+inline constexpr std::string_view kNotARule = "not a POSIX TZ rule with its changes stated: '";
+inline constexpr std::string_view kOffsetOfHead = "an offset of ";
+inline constexpr std::string_view kOffsetOfTail = " seconds, 24 hours or more";
+inline constexpr std::string_view kOutOfMemoryLoading = "out of memory loading zone '";
+
+// A wall-clock time refused: told by its ParseError alone after the head,
+// or, with the time and the zone, as TryFromCivil's message says it.
+inline constexpr std::string_view kCivilTimeHead = "Not a wall-clock time, ";
+inline constexpr std::string_view kSkippedByChange = "a time skipped by a change of offset";
+inline constexpr std::string_view kOccursTwice = "a time that occurs twice";
+inline constexpr std::string_view kDoesNotExistIn = " does not exist in ";
+inline constexpr std::string_view kSkippedFrom = ", skipped from ";
+inline constexpr std::string_view kSkippedTo = " to ";
+inline constexpr std::string_view kOccursTwiceIn = " occurs twice in ";
+inline constexpr std::string_view kOccursAt = ", at ";
+inline constexpr std::string_view kAndAt = " and at ";
+inline constexpr std::string_view kCivilIn = " in ";
+
 // Appends `parts` to `message`, its memory grown once.
 inline void AppendParts(std::string& message, std::initializer_list<std::string_view> parts) {
   const std::size_t begin = message.size();

@@ -18,3 +18,12 @@ if(ORVIK_CHRONO_HAS_TLS_DESCRIPTORS AND TARGET Python3::Interpreter)
             ${CMAKE_CURRENT_BINARY_DIR}/tls_hazard.o)
   set_tests_properties(tls_vector_check_refuses PROPERTIES PASS_REGULAR_EXPRESSION "tls_hazard at b holds %xmm0 across")
 endif()
+orvik_chrono_test(named_zone_test SOURCES named_zone_test.cc)
+# Wall-clock times beside Python's zoneinfo around every change of a sample of
+# zones; the script's --all runs every zone, by hand.
+add_executable(civil_time_reading oracles/civil_time_reading.cc)
+target_link_libraries(civil_time_reading PRIVATE orvik_chrono orvik_chrono_warnings)
+add_test(NAME civil_time_oracle
+  COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/oracles/civil_time_oracle.py
+          $<TARGET_FILE:civil_time_reading>)
+set_tests_properties(civil_time_oracle PROPERTIES ENVIRONMENT_MODIFICATION "TZDIR=unset:")

@@ -50,8 +50,9 @@ namespace {
 
 TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
   const TimePoint t{std::chrono::nanoseconds(-1709622489012345678)};
-  char out[kMaxIso8601Size];
+  char out[kMaxIso8601InZoneSize];
   ToCalendarTime(t, TimeZone::Local);  // the zone's one reading, for the process
+  const Zone zone = LoadZone("America/New_York");
   const std::pair<const char*, std::function<bool()>> kCalls[] = {
       {"strict ISO 8601, refused", [] { return !TryFromIso8601Strict("2024-02-30T07:08:09Z"); }},
       {"strict HTTP date, refused", [] { return !TryFromHttpDateStrict("Mon, 06 Nov 1994 08:49:37 GMT"); }},
@@ -65,6 +66,13 @@ TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
        [&] { return FormatIso8601(out, t, Iso8601Format::Extended, TimeZone{7}) == nullptr; }},
       {"FormatIso8601, local", [&] { return FormatIso8601(out, t, Iso8601Format::BasicNanoseconds, TimeZone::Local); }},
       {"FormatHttpDate", [&] { return FormatHttpDate(out, t) == out + kHttpDateSize; }},
+      {"TryLoadZone, loaded", [&] { return TryLoadZone("America/New_York").zone == zone; }},
+      {"ToCalendarTime, Zone", [&] { return ToCalendarTime(t, zone).tm_gmtoff == -18000; }},
+      {"FormatIso8601, Zone", [&] { return FormatIso8601(out, t, Iso8601Format::Extended, zone) == out + 25; }},
+      {"TryFromCivil, refused",
+       [&] {
+         return !TryFromCivil({2024, 3, 10, 2, 30, 0, 0}, zone, Disambiguation::Reject);
+       }},
   };
   for (const auto& [name, call] : kCalls) {
     const std::size_t before = allocations;

@@ -147,6 +147,14 @@ TEST(LocalTime, EveryZoneFileAroundEveryChange) {
     SetZone(entry.path().c_str());
     ASSERT_EQ(CurrentLocalZone().Source, LocalZoneSource::TzifFile) << entry.path();
     ASSERT_TRUE(MatchLibc(seconds, false)) << entry.path();
+    // The zone by its name, from the same file, as localtime_r under TZ.
+    const std::string name = entry.path().lexically_relative("/usr/share/zoneinfo").string();
+    const Zone zone = LoadZone(name);
+    ASSERT_EQ(zone.Name(), name);
+    for (const std::int64_t s : seconds) {
+      std::tm libc{};
+      ASSERT_EQ(Describe(ToCalendarTime(At(s * kSecond), zone)), Describe(*localtime_r(&s, &libc))) << name << " " << s;
+    }
     ++zones;
   }
   EXPECT_GT(zones, 800U);

@@ -10,6 +10,7 @@
 #include "civil/civil.h"
 #include "civil/time_units.h"
 #include "zone/local_zone.h"
+#include "zone/named_zone.h"
 
 namespace orvik::chrono::internal {
 
@@ -58,6 +59,27 @@ constexpr bool IsKnownZone(TimeZone zone) { return zone == TimeZone::Local || zo
 // std::runtime_error kLocalTimeFailed (messages.h).
 [[noreturn]] void ThrowNoCalendarTime(TimeZone zone);
 
+// Fills every member of `out` for `seconds`, which `shift` reads.
+inline void FromShift(std::int64_t seconds, const zone::Shift& shift, std::tm& out) {
+  CalendarFields(seconds + shift.Add, out);
+  out.tm_sec += shift.LeapSecond;
+  out.tm_isdst = shift.IsDst;
+  out.tm_gmtoff = shift.Offset;
+  out.tm_zone = shift.Abbreviation;
+}
+
+// Fills every member of `out` with the calendar time of `seconds`, from
+// kFirstSecond to kLastSecond, in a zone by name: from its table, or as UTC
+// for Zone::Utc().
+inline void NamedFromSeconds(std::int64_t seconds, Zone zone, std::tm& out) {
+  const zone::NamedZone* const entry = zone.Entry();
+  if (entry == nullptr) {
+    UtcFromSeconds(seconds, out);
+  } else {
+    FromShift(seconds, zone::ShiftIn(*entry, seconds), out);
+  }
+}
+
 // Fills `out` through localtime_r, every member as libc leaves it; false
 // when it fails.
 bool LocalFromLibc(long seconds, std::tm& out) noexcept;
@@ -70,11 +92,7 @@ inline bool LocalFromSeconds(long seconds, std::tm& out, const zone::Zone* zone)
   if (shift == nullptr) [[unlikely]] {
     return LocalFromLibc(seconds, out);
   }
-  CalendarFields(seconds + shift->Add, out);
-  out.tm_sec += shift->LeapSecond;
-  out.tm_isdst = shift->IsDst;
-  out.tm_gmtoff = shift->Offset;
-  out.tm_zone = shift->Abbreviation;
+  FromShift(seconds, *shift, out);
   return true;
 }
 

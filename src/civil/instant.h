@@ -37,13 +37,14 @@ enum class Problem : std::uint8_t {
   Hour,
   Minute,
   Second,
-  LeapSecond,     // second 60 where UTC inserted none
-  OffsetHours,    // 24 or more
-  OffsetMinutes,  // 60 or more
-  OffsetSeconds,  // an offset with seconds, which no ISO 8601 text has
-  Weekday,        // the weekday written is not the date's
-  Zone,           // the zone written has no known offset
-  OutsideRange,   // the instant is outside the time point range
+  LeapSecond,         // second 60 where UTC inserted none
+  OffsetHours,        // 24 or more
+  OffsetMinutes,      // 60 or more
+  OffsetWithSeconds,  // an offset with seconds, which no ISO 8601 text has
+  Weekday,            // the weekday written is not the date's
+  Zone,               // the zone written has no known offset
+  OutsideRange,       // the instant is outside the time point range
+  Nanosecond,         // a wall-clock time's nanosecond outside 0 to 999999999
 };
 
 // The offset of `hours` and `minutes`, west of UTC where `west`, in seconds
@@ -53,6 +54,27 @@ constexpr Problem OffsetSeconds(int hours, int minutes, bool west, std::int64_t&
   if (minutes > 59) return Problem::OffsetMinutes;
   seconds = (hours * kSecondsPerHour + minutes * kSecondsPerMinute) * (west ? -1 : 1);
   return Problem::None;
+}
+
+// Writes an offset of `seconds_east` (under 100 hours either way) as
+// ISO 8601 writes it: +hh:mm, or +hh:mm:ss where it has seconds; in the basic
+// layout (not `extended`) +hhmm or +hhmmss. Returns the end; at most
+// sizeof("+hh:mm:ss") - 1 characters.
+constexpr char* WriteOffset(char* out, std::int64_t seconds_east, bool extended) {
+  const std::int64_t size = seconds_east < 0 ? -seconds_east : seconds_east;
+  const auto two = [&out](std::int64_t value) {
+    *out++ = static_cast<char>('0' + value / 10);
+    *out++ = static_cast<char>('0' + value % 10);
+  };
+  *out++ = seconds_east < 0 ? '-' : '+';
+  two(size / kSecondsPerHour);
+  if (extended) *out++ = ':';
+  two(size / kSecondsPerMinute % kMinutesPerHour);
+  if (size % kSecondsPerMinute != 0) {
+    if (extended) *out++ = ':';
+    two(size % kSecondsPerMinute);
+  }
+  return out;
 }
 
 // Problem::Weekday where the fields name a date (`problem` is None or
@@ -66,18 +88,42 @@ constexpr Problem CheckWeekday(Problem problem, std::int64_t days, int weekday) 
 // 0 for Sunday: the weekday of the date that `f` names.
 inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(civil::DayOf(f.Year, f.Month, f.Day)); }
 
+// Problem::None where `f` names a date and a time of day that exist (second
+// 60 here too, which only a leap second of UTC may be), or the first field
+// that does not.
+constexpr Problem CheckFields(const CivilFields& f) {
+  if (f.Month < 1 || f.Month > 12) return Problem::Month;
+  if (f.Day < 1 || f.Day > static_cast<int>(civil::DaysInMonth(f.Year, static_cast<unsigned>(f.Month)))) {
+    return Problem::Day;
+  }
+  if (f.Hour < 0 || f.Hour > 23) return Problem::Hour;
+  if (f.Minute < 0 || f.Minute > 59) return Problem::Minute;
+  if (f.Second < 0 || f.Second > 60) return Problem::Second;
+  if (f.Nanoseconds < 0 || f.Nanoseconds >= kNanosecondsPerSecond) return Problem::Nanosecond;
+  return Problem::None;
+}
+
+// The time point `seconds` + `nanoseconds` (0 to 999999999) after the epoch
+// into `out`; false where it is outside the time point range. Before a
+// negative count a second is moved from the seconds to the nanoseconds, so
+// that a step overflows only where the instant does.
+constexpr bool FormInstant(std::int64_t seconds, std::int64_t nanoseconds, TimePoint& out) {
+  const std::int64_t borrowed = seconds < 0 ? 1 : 0;
+  std::int64_t instant = 0;
+  if (__builtin_mul_overflow(seconds + borrowed, kNanosecondsPerSecond, &instant) ||
+      __builtin_add_overflow(instant, nanoseconds - borrowed * kNanosecondsPerSecond, &instant)) {
+    return false;
+  }
+  out = TimePoint(std::chrono::nanoseconds(instant));
+  return true;
+}
+
 // Checks that `f` names a date and a time of day that exist and forms their
 // instant, `offset_seconds` east of UTC, into `out`, and the count of days
 // from 1970-01-01 to the date into `days` once the fields exist.
 [[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
                                                     std::int64_t& days) {
-  if (f.Month < 1 || f.Month > 12) return Problem::Month;
-  if (f.Day < 1 || f.Day > static_cast<int>(civil::DaysInMonth(f.Year, static_cast<unsigned>(f.Month)))) {
-    return Problem::Day;
-  }
-  if (f.Hour > 23) return Problem::Hour;
-  if (f.Minute > 59) return Problem::Minute;
-  if (f.Second > 60) return Problem::Second;
+  if (const Problem problem = CheckFields(f); problem != Problem::None) return problem;
   const bool leap = f.Second == 60;
   days = civil::DayOf(f.Year, f.Month, f.Day);
   const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +
@@ -88,15 +134,8 @@ inline unsigned WeekdayOf(const CivilFields& f) { return civil::WeekdayFromDays(
     if (split.Second != kSecondsPerDay - 1 || !EndsWithLeapSecond(split.Days)) return Problem::LeapSecond;
     nanoseconds = kNanosecondsPerSecond - 1;
   }
-  // Before a negative count a second is moved from the seconds to the
-  // nanoseconds, so that a step overflows only where the instant does.
-  const std::int64_t borrowed = seconds < 0 ? 1 : 0;
-  std::int64_t instant = 0;
-  if (__builtin_mul_overflow(seconds + borrowed, kNanosecondsPerSecond, &instant) ||
-      __builtin_add_overflow(instant, nanoseconds - borrowed * kNanosecondsPerSecond, &instant)) {
-    return Problem::OutsideRange;
-  }
-  out = {TimePoint(std::chrono::nanoseconds(instant)), std::chrono::seconds(offset_seconds)};
+  if (!FormInstant(seconds, nanoseconds, out.instant)) return Problem::OutsideRange;
+  out.offset = std::chrono::seconds(offset_seconds);
   return Problem::None;
 }
 

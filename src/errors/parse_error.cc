@@ -25,7 +25,7 @@ struct FixedMessage {
   bool EndsWithText = true;
 };
 
-constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::DurationStrictLayout) + 1;
+constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::CivilOutsideRange) + 1;
 using MessageTable = std::array<FixedMessage, kErrorCount>;
 
 // The message of each error listed; none for the others.
@@ -75,6 +75,10 @@ constexpr MessageTable kStrictFallbacks = MessagesOf({
     {ParseError::MailDateZone, {kMailDateHead, kZoneWithoutOffset}},
     {ParseError::MailDateOutsideRange, {kMailDateHead, kStrictOutsideRange}},
     {ParseError::DurationStrictLayout, {kDurationStrictHead, kDepartsFromLayout}},
+    {ParseError::CivilNonexistent, {kCivilTimeHead, kNonexistent}},
+    {ParseError::CivilSkipped, {kCivilTimeHead, kSkippedByChange}},
+    {ParseError::CivilRepeated, {kCivilTimeHead, kOccursTwice}},
+    {ParseError::CivilOutsideRange, {kCivilTimeHead, kStrictOutsideRange}},
 });
 
 // The strict reader's own message where it refuses `text` for `error`, from
@@ -91,7 +95,7 @@ std::string StrictMessage(ParseError error, std::string_view text, TimePoint now
     again = TryFromMailDate(text, message).error;
   } else if (error == ParseError::DurationStrictLayout) {
     again = duration::TryFromIso8601Strict(text, message).error;
-  } else {
+  } else if (!IsBetween(error, ParseError::CivilNonexistent, ParseError::CivilOutsideRange)) {
     return {};
   }
   if (again == error) return message;
@@ -103,7 +107,8 @@ bool IsOutOfRange(ParseError error) {
   return error == ParseError::Iso8601OutsideRange || error == ParseError::Iso8601TooShort ||
          error == ParseError::HttpOutsideRange || error == ParseError::DurationNumberTooLarge ||
          error == ParseError::DurationOutOfRange || error == ParseError::Iso8601StrictOutsideRange ||
-         error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange;
+         error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange ||
+         error == ParseError::CivilOutsideRange;
 }
 
 }  // namespace

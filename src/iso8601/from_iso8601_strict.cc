@@ -55,7 +55,8 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
     int seconds = 0;
     if (std::size_t end = at;
         (!colon || Take(text, end, ':')) && TakeDigits<2>(text, end, seconds) && end == text.size()) {
-      r.Fault = {Problem::OffsetSeconds, {}, static_cast<std::uint32_t>(sign), static_cast<std::uint32_t>(end - sign)};
+      r.Fault = {
+          Problem::OffsetWithSeconds, {}, static_cast<std::uint32_t>(sign), static_cast<std::uint32_t>(end - sign)};
       return false;
     }
   } else if (text.substr(at) == kUtc) {

@@ -16,6 +16,7 @@
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
+#include "civil/instant.h"
 #include "civil/time_units.h"
 #include "text/digits.h"
 
@@ -90,7 +91,38 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   }
 }
 
+// In a zone by name: every layout shows the second that holds `t`, and the
+// offset with its seconds where it has them.
+char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) {
+  const FlooredTime floored = FloorToSecond(t);
+  std::tm tm;
+  NamedFromSeconds(floored.Seconds, zone, tm);
+  const bool extended = format != Iso8601Format::BasicNanoseconds;
+  if (format == Iso8601Format::Extended || format == Iso8601Format::ExtendedNanoseconds || !extended) {
+    out = WriteDateTime(tm, extended, out);
+    if (format != Iso8601Format::Extended) {
+      *out++ = '.';
+      out = digits::WriteNine(out, floored.Nanoseconds);
+    }
+  }
+  if (tm.tm_gmtoff == 0) {
+    *out = 'Z';
+    return out + 1;
+  }
+  return WriteOffset(out, tm.tm_gmtoff, extended);
+}
+
 }  // namespace internal
+
+char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept {
+  return internal::WriteIso8601(out, t, format, zone);
+}
+
+std::string ToIso8601(TimePoint t, Iso8601Format format, Zone zone) {
+  char text[kMaxIso8601InZoneSize];
+  const char* const end = FormatIso8601(text, t, format, zone);
+  return {static_cast<const char*>(text), end};
+}
 
 char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) noexcept {
   return internal::WriteIso8601(out, t, format, zone);

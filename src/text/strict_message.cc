@@ -44,8 +44,26 @@ std::string WeekdayProblem(const StrictReading& r, std::string_view text) {
 }
 
 std::string Describe(const StrictReading& r, std::string_view text) {
-  const CivilFields& f = r.Fields;
   switch (r.Fault.What) {
+    case Problem::OffsetHours:
+      return JoinMessage({"offset hours ", Number(r.OffsetHours), " exceed 23"});
+    case Problem::OffsetMinutes:
+      return JoinMessage({"offset minutes ", Number(r.OffsetMinutes), " exceed 59"});
+    case Problem::OffsetWithSeconds:
+      return JoinMessage({kOffsetWithSeconds, text.substr(r.Fault.At, r.Fault.Size), kOffsetSecondsNotRead});
+    case Problem::Weekday:
+      return WeekdayProblem(r, text);
+    case Problem::Zone:
+      return JoinMessage({"zone '", text.substr(r.Fault.At, r.Fault.Size), "'", kZoneUnknown});
+    default:
+      return FieldMessage(r.Fault.What, r.Fields);
+  }
+}
+
+}  // namespace
+
+std::string FieldMessage(Problem problem, const CivilFields& f) {
+  switch (problem) {
     case Problem::Month:
       return JoinMessage({"month ", Number(f.Month), kDoesNotExist});
     case Problem::Day:
@@ -57,28 +75,16 @@ std::string Describe(const StrictReading& r, std::string_view text) {
       return JoinMessage({"minute ", Number(f.Minute), kDoesNotExist});
     case Problem::Second:
       return JoinMessage({"second ", Number(f.Second), kDoesNotExist});
+    case Problem::Nanosecond:
+      return JoinMessage({"nanosecond ", std::to_string(f.Nanoseconds), kDoesNotExist});
     case Problem::LeapSecond:
       return std::string(kNotALeapSecond);
-    case Problem::OffsetHours:
-      return JoinMessage({"offset hours ", Number(r.OffsetHours), " exceed 23"});
-    case Problem::OffsetMinutes:
-      return JoinMessage({"offset minutes ", Number(r.OffsetMinutes), " exceed 59"});
-    case Problem::OffsetSeconds:
-      return JoinMessage({kOffsetWithSeconds, text.substr(r.Fault.At, r.Fault.Size), kOffsetSecondsNotRead});
-    case Problem::Weekday:
-      return WeekdayProblem(r, text);
-    case Problem::Zone:
-      return JoinMessage({"zone '", text.substr(r.Fault.At, r.Fault.Size), "'", kZoneUnknown});
     case Problem::OutsideRange:
       return std::string(kStrictOutsideRange);
-    case Problem::Expected:  // AppendStrictMessage builds it in place
-    case Problem::None:
-      break;
+    default:  // told by the reading that found them, not by the fields
+      return {};
   }
-  return {};
 }
-
-}  // namespace
 
 void AppendStrictMessage(std::string& message, std::string_view head, const StrictReading& reading,
                          std::string_view text) {

@@ -106,6 +106,12 @@ constexpr ParseError ErrorOf(Problem problem, const StrictErrors& errors) {
   }
 }
 
+// What `problem` says of the fields `f`, where the fields alone tell it (a
+// field that does not exist, a second 60 that is no leap second, an instant
+// outside the range), such as "day 30 does not exist in February 2024";
+// otherwise "".
+std::string FieldMessage(Problem problem, const CivilFields& f);
+
 // Appends the message of a strict reader's refusal of `text` to `message`:
 // `head`, what `reading` found wrong, ": " and the text.
 void AppendStrictMessage(std::string& message, std::string_view head, const StrictReading& reading,

@@ -21,6 +21,7 @@
 #include <new>
 #include <string>
 
+#include "zone/zone_file.h"
 #include "zone/zone_table.h"
 
 namespace orvik::chrono {
@@ -29,9 +30,6 @@ namespace {
 
 constexpr const char* kDefaultFile = "/etc/localtime";
 constexpr const char* kDefaultDirectory = "/usr/share/zoneinfo";
-// Far larger than any zone file; a larger file is left to localtime_r.
-constexpr std::size_t kLargestFile = std::size_t{1} << 20;
-
 std::atomic<const Zone*> zones{nullptr};
 
 FileId Identify(const char* path) {
@@ -40,38 +38,10 @@ FileId Identify(const char* path) {
   return {status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_size};
 }
 
-enum class FileReading : std::uint8_t { Read, Unreadable, TooLarge };
-
-struct Descriptor {
-  int Fd;
-  explicit Descriptor(int fd) : Fd(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (Fd >= 0) ::close(Fd);
-  }
-};
-
 // A regular file's whole contents and its identity.
 FileReading ReadFile(const char* path, std::string& bytes, FileId& file) {
   const Descriptor descriptor{::open(path, O_RDONLY | O_CLOEXEC)};
-  struct stat status {};
-  if (descriptor.Fd < 0 || ::fstat(descriptor.Fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    return FileReading::Unreadable;
-  }
-  file = {status.st_dev, status.st_ino, status.st_mtim.tv_sec, status.st_mtim.tv_nsec, status.st_size};
-  if (static_cast<std::uint64_t>(status.st_size) > kLargestFile) return FileReading::TooLarge;
-  bytes.resize(static_cast<std::size_t>(status.st_size));
-  // As stdio reads it for glibc: a failure, an interruption included, is the
-  // file's; an end is where it was read up to.
-  std::size_t size = 0;
-  ssize_t got = 0;
-  while (size < bytes.size() && (got = ::read(descriptor.Fd, bytes.data() + size, bytes.size() - size)) > 0) {
-    size += static_cast<std::size_t>(got);
-  }
-  if (got < 0) return FileReading::Unreadable;
-  bytes.resize(size);
-  return FileReading::Read;
+  return ReadOpenFile(descriptor.Fd, bytes, file);
 }
 
 // The zone that `name` (TZ's value after its ':', or /etc/localtime) names,
@@ -85,20 +55,18 @@ Zone* ReadZoneOfTz(ZoneKey key, const char* name) {
   }
   std::string bytes;
   const FileReading file = key.Path.empty() ? FileReading::Unreadable : ReadFile(key.Path.data(), bytes, key.File);
-  Tzif tzif;
-  const TzifReading tzif_reading = file == FileReading::Read ? ReadTzif(bytes, tzif) : TzifReading::NotTzif;
-  if (file == FileReading::TooLarge || tzif_reading == TzifReading::Malformed) {
+  if (file == FileReading::TooLarge) {
     key.Source = LocalZoneSource::Libc;
     return MakeZone(key);
   }
-  if (tzif_reading == TzifReading::Read) {
-    key.Source = LocalZoneSource::TzifFile;
-    key.Name = key.Path;
-    if (tzif.Footer.empty()) return MakeZone(key, tzif, nullptr);
-    const PosixRule footer = ReadPosixRule(tzif.Footer.c_str());
-    if (IsComputable(footer)) return MakeZone(key, tzif, &footer);
-    key.Source = LocalZoneSource::Libc;
-    return MakeZone(key);
+  if (file == FileReading::Read) {
+    TzifReading reading = TzifReading::NotTzif;
+    Zone* const zone = MakeTzifZone(key, bytes, reading);
+    if (reading == TzifReading::Read) return zone;
+    if (reading == TzifReading::Malformed) {
+      key.Source = LocalZoneSource::Libc;
+      return MakeZone(key);
+    }
   }
   const bool utc = *name == '\0' || std::strcmp(name, kDefaultFile) == 0;
   const PosixRule rule = ReadPosixRule(utc ? "UTC0" : name);

@@ -216,6 +216,7 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
   auto* zone = new (block) Zone{pieces.empty() ? nullptr : shifts,
                                 starts,
                                 stretch_shifts,
+                                pieces.size(),
                                 distinct.size() == 1,
                                 distinct.empty() ? Shift{} : shifts[0],
                                 key.WatchesFile,
@@ -256,5 +257,29 @@ Zone* MakeZone(const ZoneKey& key, const PosixRule& rule) {
 }
 
 Zone* MakeZone(const ZoneKey& key) { return Build(key, {}); }
+
+WallClock FindWallClock(const Zone& zone, std::int64_t local) {
+  constexpr std::int64_t kReach = 2 * kSecondsPerDay;
+  const std::int64_t* const starts = zone.Starts;
+  const std::int64_t* const end = starts + zone.Stretches;
+  std::size_t i = static_cast<std::size_t>(std::upper_bound(starts, end, local - kReach) - starts);
+  if (i > 0) --i;
+  WallClock found;
+  for (; starts + i < end && starts[i] <= local + kReach; ++i) {
+    const Shift* const shift = &zone.Shifts[zone.ShiftOf[i]];
+    const std::int64_t at = local - shift->Add;
+    if (at >= starts[i] && at < starts[i + 1]) {
+      if (found.Count++ == 0) found.Before = shift;
+      found.After = shift;
+      found.Change = starts[i];
+    } else if (found.Count == 0 && i > 0 && at < starts[i]) {
+      // Shown at neither side of the change at starts[i]: a gap, unless an
+      // earlier stretch showed it.
+      const Shift* const before = &zone.Shifts[zone.ShiftOf[i - 1]];
+      if (local - before->Add >= starts[i]) found = {0, before, shift, starts[i]};
+    }
+  }
+  return found;
+}
 
 }  // namespace orvik::chrono::internal::zone

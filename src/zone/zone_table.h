@@ -72,9 +72,10 @@ struct Zone {
   const Shift* Shifts;           // nullptr for a zone left to localtime_r
   const std::int64_t* Starts;    // of each stretch; the largest int64_t after the last
   const std::uint16_t* ShiftOf;  // of each stretch
-  bool OneShift;                 // every second reads as First, with no lookup
-  Shift First;                   // Shifts[0], in place
-  bool WatchesFile;              // TZ is unset: /etc/localtime is checked for a replacement
+  std::size_t Stretches;
+  bool OneShift;     // every second reads as First, with no lookup
+  Shift First;       // Shifts[0], in place
+  bool WatchesFile;  // TZ is unset: /etc/localtime is checked for a replacement
   // What the zone is read from, compared when TZ changes.
   LocalZoneSource Source;
   const char* Tz;  // TZ's value, nullptr when TZ is unset
@@ -108,6 +109,21 @@ inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
   const std::uint32_t after = 0U - static_cast<std::uint32_t>((since & kInBucket) >= bucket.Change);
   return &zone.Shifts[bucket.Before ^ ((bucket.Before ^ bucket.After) & after)];
 }
+
+// Where a zone shows the local seconds `local` (the seconds count of a
+// wall-clock time read as UTC): in Count stretches, 0 in a gap. Before and
+// After are the shifts of the first and the last of them, or in a gap those
+// of the stretches before and after it; Change is where After's stretch
+// starts. Stretches that would show it outside kFirstSecond to kLastSecond
+// are not counted, so a time near those ends may have none and no gap (After
+// nullptr). Offsets of two days or more, which no zone has, are not seen.
+struct WallClock {
+  unsigned Count = 0;
+  const Shift* Before = nullptr;
+  const Shift* After = nullptr;
+  std::int64_t Change = 0;
+};
+WallClock FindWallClock(const Zone& zone, std::int64_t local);
 
 // What a zone is read from and what it answers for: Zone's fields but the
 // stretches.

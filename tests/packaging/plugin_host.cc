@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     if (dlopen(argv[i], RTLD_NOW) == nullptr) std::printf("not loaded: %s\n", dlerror());
   }
   void* library = dlopen(argv[1], RTLD_NOW);
-  const auto to_calendar_time = reinterpret_cast<decltype(&orvik::chrono::ToCalendarTime)>(
+  const auto to_calendar_time = reinterpret_cast<std::tm (*)(orvik::chrono::TimePoint, orvik::chrono::TimeZone)>(
       library == nullptr ? nullptr
                          : dlsym(library,
                                  "_ZN5orvik6chrono14ToCalendarTimeENSt6chrono10time_pointINS1_3_V212system_clockENS1_"

@@ -10,7 +10,9 @@
 // TryFromHttpDateStrict, TryFromMailDate, duration::TryFromIso8601Strict):
 // they accept a text only as its standard means it and say why they refuse
 // one. To write one, FormatIso8601 and FormatHttpDate, or ToIso8601 and
-// ToHttpDate; for calendar fields, ToCalendarTime. The compatible readers at
+// ToHttpDate; for calendar fields, ToCalendarTime. For a zone other than
+// the process's own, LoadZone and the functions that take a Zone, and for a
+// wall-clock time's instant, TryFromCivil. The compatible readers at
 // the end (FromIso8601, FromHttpDate, duration::FromIso8601 and their Try
 // faces) keep the results of an older interface, quirks included: they carry
 // 30 February into March and read "07:08:09.5Z" as 5 ns past the second.
@@ -22,9 +24,9 @@
 //   every std::tm member included.
 // - Any thread may call any function at any time, and none takes a lock. The
 //   calendar cache of ToCalendarTime (and so of the local writers) belongs to
-//   the calling thread; the one thing that threads share is the list of zones
-//   read, which a thread extends by one atomic exchange and which is never
-//   freed.
+//   the calling thread; the one thing that threads share is the lists of zones
+//   read (for Local, and those loaded as a Zone), which a thread extends by
+//   one atomic exchange and which are never freed.
 // - The Try readers and the Format writers are noexcept and allocate nothing.
 //   The other functions throw the standard library's exceptions with fixed
 //   English messages, and std::bad_alloc where they allocate. A refusal
@@ -163,6 +165,13 @@ enum class ParseError : std::uint8_t {
   // PT2562047H47M16.854775807S: " + text, where ErrorMessage keeps those of
   // duration::FromIso8601:
   DurationStrictLayout,
+  // TryFromCivil and LookUpCivilTime, whose `message` overload says, for
+  // example, "day 30 does not exist in February 2024"; ErrorMessage gives
+  // "Not a wall-clock time, " + what the error means + ": " + text:
+  CivilNonexistent,   // a field that does not exist: "a date or a time of day that does not exist"
+  CivilSkipped,       // Disambiguation::Reject in a gap: "a time skipped by a change of offset"
+  CivilRepeated,      // Disambiguation::Reject in a fold: "a time that occurs twice"
+  CivilOutsideRange,  // as Iso8601StrictOutsideRange (std::out_of_range from ThrowParseError)
 };
 
 // What a Try reader returns: the value read, or the reason for the refusal
@@ -397,6 +406,208 @@ ORVIK_CHRONO_API LocalZone CurrentLocalZone() noexcept;
 // x 1000000000 nanoseconds, exact for -9223372036 to 9223372036. Outside that
 // range the result is the low 64 bits of the product. Throws nothing.
 ORVIK_CHRONO_API TimePoint FileTimePointToSystemTimePoint(long seconds);
+
+// --------------------------------------------------------------------------
+// Zones by name
+
+namespace internal::zone {
+struct NamedZone;
+}  // namespace internal::zone
+
+// A zone of the tz database, a fixed offset or a POSIX rule, for any thread:
+// a pointer to a table that is read once and kept for the process's life, so
+// a Zone is copied freely and its conversions take no lock and allocate
+// nothing. A default-constructed Zone is Zone::Utc().
+//
+// Memory: one table (18 to 30 kilobytes) per distinct file of the zone
+// directory that is loaded (names that are links to one file share it), per
+// fixed offset and per POSIX rule, and a few bytes per name; none is freed. A
+// name is read once per process and directory: a tzdata update during the
+// process's life is not seen.
+class Zone {
+ public:
+  constexpr Zone() noexcept = default;
+
+  // UTC as TimeZone::UTC converts it: POSIX time, named "UTC".
+  static constexpr Zone Utc() noexcept { return {}; }
+
+  // The name that the zone was loaded by ("Europe/Berlin", "US/Eastern"),
+  // the fixed offset ("+05:30", "-00:00:30") or the rule's text; "UTC" for
+  // Zone::Utc(). Valid for the process's life.
+  [[nodiscard]] ORVIK_CHRONO_API std::string_view Name() const noexcept;
+
+  // Equal where loaded by the same call with the same name (a name under the
+  // same zone directory); a name and a link to its file are two zones.
+  friend constexpr bool operator==(Zone a, Zone b) noexcept { return a.entry_ == b.entry_; }
+  friend constexpr bool operator!=(Zone a, Zone b) noexcept { return a.entry_ != b.entry_; }
+
+  // For the library's own use.
+  explicit constexpr Zone(const internal::zone::NamedZone* entry) noexcept : entry_(entry) {}
+  [[nodiscard]] constexpr const internal::zone::NamedZone* Entry() const noexcept { return entry_; }
+
+ private:
+  const internal::zone::NamedZone* entry_ = nullptr;
+};
+
+// Why a zone was not loaded; ZoneErrorMessage(error, name) words it, with
+// `directory` $TZDIR or /usr/share/zoneinfo and the name's bytes outside
+// printable ASCII written as \xhh:
+enum class ZoneError : std::uint8_t {
+  None,
+  NameTooLong,       // "a zone name of " + size + " bytes, more than 255"
+  NotAName,          // "not a zone name (components of letters, digits, '_', '-' and '+' joined by '/'): '"
+                     //   + name + "'"
+  NotFound,          // "no zone named '" + name + "' under " + directory
+  OutsideDirectory,  // "zone '" + name + "' leads outside " + directory
+  NotZoneFile,       // "zone '" + name + "' under " + directory + " is no TZif file of at most 1 MiB that this
+                     //   library reads" (a FIFO, a device, a directory, another file or a malformed one)
+  Unreadable,        // "cannot read zone '" + name + "' under " + directory
+  NotARule,          // "not a POSIX TZ rule with its changes stated: '" + name + "'"
+  OffsetOutOfRange,  // "an offset of " + name + " seconds, 24 hours or more"
+  OutOfMemory,       // "out of memory loading zone '" + name + "'"
+};
+
+// A loaded zone, or why none was loaded (`zone` then UTC).
+struct ZoneLoad {
+  Zone zone{};
+  ZoneError error = ZoneError::None;
+
+  constexpr explicit operator bool() const noexcept { return error == ZoneError::None; }
+};
+
+// The zone that the tz database names `name` ("Europe/Berlin",
+// "America/Argentina/Buenos_Aires", "UTC", "Etc/GMT+5"), read from the
+// directory that $TZDIR names (secure_getenv: ignored in a setuid program) or
+// else /usr/share/zoneinfo. Never glibc's fallback: a name that names no zone
+// file is refused, neither read as a rule nor taken as UTC.
+// - The whole view is checked before any C string is made: at most 255 bytes,
+//   components of ASCII letters, digits, '_', '-' and '+' joined by single
+//   '/', none of them "." or "..", no '/' at either end, no NUL.
+// - The file is opened beneath the directory (openat2 with RESOLVE_BENEATH),
+//   so the directory's own relative links ("US/Eastern" to
+//   "../America/New_York") are followed and a link that leads out of it is
+//   refused; it must be a regular file of at most 1 MiB (a FIFO is opened
+//   without blocking and refused). On kernels without openat2 (before Linux
+//   5.6), or where a filter refuses it, every component is opened without
+//   following links: every link is refused, as Unreadable where it is the
+//   last component and as NotFound where it stands for a directory.
+// - A name loaded before under the same directory is found without a lock,
+//   a system call or an allocation. A refused name is read again at each call.
+// Refusals: every ZoneError but NotARule and OffsetOutOfRange.
+ORVIK_CHRONO_API ZoneLoad TryLoadZone(std::string_view name) noexcept;
+
+// TryLoadZone's zone; throws std::invalid_argument with
+// ZoneErrorMessage(error, name) where it refuses, such as "no zone named
+// 'Europe/Berln' under /usr/share/zoneinfo", and std::bad_alloc for
+// OutOfMemory.
+ORVIK_CHRONO_API Zone LoadZone(std::string_view name);
+
+// A zone of one offset, `offset` seconds east of UTC, named as ISO 8601
+// writes it ("+05:30", "-08:00", "+00:19:32" with seconds; "+00:00" for 0).
+// Refused with OffsetOutOfRange at 24 hours or more either way, or
+// OutOfMemory. Each distinct offset is one table.
+ORVIK_CHRONO_API ZoneLoad TryFixedOffsetZone(std::chrono::seconds offset) noexcept;
+
+// A zone of a POSIX TZ rule such as "CET-1CEST,M3.5.0,M10.5.0/3" or
+// "<+0530>-5:30", read as glibc reads TZ: refused with NotARule unless the
+// whole text is read as a rule and a rule with summer time states its changes
+// (glibc completes "EST5EDT" from a file); or OutOfMemory. Each distinct text
+// is one table.
+ORVIK_CHRONO_API ZoneLoad TryPosixRuleZone(std::string_view rule) noexcept;
+
+// The message of a refusal of `name` (of the offset in seconds for
+// OffsetOutOfRange) for `error`, as listed at ZoneError; "" for None and for
+// a value no call gives. May throw std::bad_alloc.
+ORVIK_CHRONO_API std::string ZoneErrorMessage(ZoneError error, std::string_view name);
+
+// Calendar time of `t` in `zone`, for any `t`: the second that holds `t`
+// (floored, also before 1970), every member as localtime_r gives it under
+// TZ set to the zone's file or rule, tm_zone pointing at the table's
+// abbreviation text (valid for the process's life), leap seconds of the
+// right/ zones included. Zone::Utc() gives what ToCalendarTime(t,
+// TimeZone::UTC) gives for that second. No cache, lock or allocation.
+ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, Zone zone) noexcept;
+
+// The longest text that FormatIso8601 writes in a Zone.
+inline constexpr std::size_t kMaxIso8601InZoneSize = sizeof("2024-03-05T07:08:09.012345678+00:19:32") - 1;
+
+// Writes ToIso8601(t, format, zone) to `out`, which has room for
+// kMaxIso8601InZoneSize characters, and returns one past its last character.
+ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept;
+
+// ISO 8601 text of `t` in `zone`, the layouts of TimeZone's ToIso8601 with the
+// second that ToCalendarTime(t, zone) shows: every layout names the second
+// that holds `t`. The text ends in "Z" where the offset is 0, otherwise in the
+// offset as Python's isoformat writes it, so that the text names `t`
+// exactly: "+05:30", or with its seconds "+00:19:32" (Amsterdam before 1937,
+// which RFC 3339 readers refuse); in the basic layout "+0530" and "+001932".
+// Any other `format` value writes the ending alone. Throws std::bad_alloc.
+ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, Iso8601Format format, Zone zone);
+
+// --------------------------------------------------------------------------
+// Wall-clock time in a zone
+
+// A date and a time of day as a clock on the wall shows it: month 1 to 12,
+// the days of that month, hour 0 to 23, minute and second 0 to 59,
+// nanosecond 0 to 999999999.
+struct CivilTime {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+  int nanosecond = 0;
+};
+
+// Whether a zone shows a wall-clock time once, never (a gap, skipped where
+// the offset grows) or twice (a fold, where it shrinks).
+enum class CivilTimeKind : std::uint8_t { Unique, Skipped, Repeated };
+
+// Every answer for a wall-clock time in a zone. Unique: `before` and `after`
+// are the one instant and its offset, `change` the epoch. Skipped and
+// Repeated: the time read at the offset in force before the change and at the
+// offset after it, and the change's instant. In a gap `before` is the later
+// instant (2024-03-10 02:30 in America/New_York: 07:30Z at -05:00, 06:30Z at
+// -04:00, change 07:00Z); in a fold the earlier one.
+struct CivilTimeLookup {
+  CivilTimeKind kind = CivilTimeKind::Unique;
+  Timestamp before{};
+  Timestamp after{};
+  TimePoint change{};
+};
+
+// How TryFromCivil picks one instant where a zone shows a time never or
+// twice, as Temporal and jiff define it. Compatible: a fold's earlier
+// instant, and a gap's time moved forward by the gap's length (02:30 in a gap
+// from 02:00 to 03:00 is 03:30 after it). Earlier and Later: the earlier or
+// the later of the two instants that read the time at the offsets before and
+// after the change. Reject: a refusal. Python's zoneinfo gives Compatible
+// for fold=0; for fold=1, Earlier in a gap and Later in a fold.
+enum class Disambiguation : std::uint8_t { Compatible, Earlier, Later, Reject };
+
+// The instants at which `zone` shows `time`. Refused: CivilNonexistent for a
+// field out of its range (nothing is carried: 30 February does not exist),
+// CivilOutsideRange where an instant is outside the time point range. In a
+// right/ zone, which counts leap seconds, 23:59:59 before a leap second is
+// shown twice and 23:59:60 cannot be asked for.
+ORVIK_CHRONO_API ParseResult<CivilTimeLookup> LookUpCivilTime(const CivilTime& time, Zone zone) noexcept;
+
+// The instant at which `zone` shows `time`, and its offset, chosen by
+// `disambiguation`; refused as LookUpCivilTime refuses, and under Reject with
+// CivilSkipped or CivilRepeated. The overload with `message` appends the
+// refusal's message, such as
+//   "day 30 does not exist in February 2024"
+//   "2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00"
+//   "2024-11-03 01:30:00 occurs twice in America/New_York, at -04:00 and at -05:00"
+//   "2262-04-12 00:00:00 in UTC: the instant is outside the time point range,
+//    1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"
+// (a nanosecond other than 0 is shown as nine digits after a '.'), and may
+// throw std::bad_alloc.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone zone,
+                                                     Disambiguation disambiguation) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone zone, Disambiguation disambiguation,
+                                                     std::string& message);
 
 // --------------------------------------------------------------------------
 // The compatible readers

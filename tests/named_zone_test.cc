@@ -1,0 +1,163 @@
+// Zones by name: hostile names refused with their messages and never opened
+// outside the zone directory, wall-clock times around changes with every
+// answer and message, ISO 8601 text in a zone, and loads from many threads.
+// The sweeps against localtime_r and Python's zoneinfo are in zone_test.cc
+// and oracles/civil_time_oracle.py.
+
+#include <orvik/chrono/chrono.h>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "outcome.h"
+
+namespace orvik::chrono {
+namespace {
+
+std::string Loaded(std::string_view name) {
+  const ZoneLoad load = TryLoadZone(name);
+  return load ? "loaded " + std::string(load.zone.Name()) : ZoneErrorMessage(load.error, name);
+}
+
+TEST(NamedZones, RefuseHostileNamesWithTheirMessages) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("orvik_zones_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "Good");
+  fs::copy_file("/usr/share/zoneinfo/Europe/Berlin", dir / "Good/Zone");
+  fs::create_symlink("Good/Zone", dir / "Link");                // a link beneath: followed
+  fs::create_symlink("../Good/Zone", dir / "Good/Up");          // up and back beneath
+  fs::create_symlink("/etc/passwd", dir / "Passwd");            // out of the directory
+  fs::create_symlink("../../../../../../../etc", dir / "Etc");  // a directory out of it
+  fs::create_symlink("/dev/zero", dir / "Zero");
+  ASSERT_EQ(::mkfifo((dir / "Fifo").c_str(), 0600), 0);  // would block a reader
+  fs::copy_file("/etc/hostname", dir / "Text");          // no TZif
+  ASSERT_EQ(::setenv("TZDIR", dir.c_str(), 1), 0);       // NOLINT(concurrency-mt-unsafe)
+  const std::string under = " under " + dir.string();
+  const std::string long_name(10000, 'A');
+  const std::string not_a_name = "not a zone name (components of letters, digits, '_', '-' and '+' joined by '/'): '";
+  const struct {
+    std::string_view Name;
+    std::string Expected;
+  } kCases[] = {
+      {"Good/Zone", "loaded Good/Zone"},
+      {"Link", "loaded Link"},
+      {"Good/Up", "loaded Good/Up"},
+      {"Passwd", "zone 'Passwd' leads outside " + dir.string()},
+      {"Etc/passwd", "zone 'Etc/passwd' leads outside " + dir.string()},
+      {"Zero", "zone 'Zero' leads outside " + dir.string()},
+      {"Fifo", "zone 'Fifo'" + under + " is no TZif file of at most 1 MiB that this library reads"},
+      {"Good", "zone 'Good'" + under + " is no TZif file of at most 1 MiB that this library reads"},
+      {"Text", "zone 'Text'" + under + " is no TZif file of at most 1 MiB that this library reads"},
+      {"Europe/Berln", "no zone named 'Europe/Berln'" + under},
+      {"../../etc/passwd", not_a_name + "../../etc/passwd'"},
+      {"/etc/passwd", not_a_name + "/etc/passwd'"},
+      {"/dev/zero", not_a_name + "/dev/zero'"},
+      {"Good//Zone", not_a_name + "Good//Zone'"},
+      {"", not_a_name + "'"},
+      {std::string_view("Good/Zone\0x", 11), not_a_name + "Good/Zone\\x00x'"},
+      {long_name, "a zone name of 10000 bytes, more than 255"},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(Loaded(c.Name), c.Expected) << c.Name.substr(0, 20);
+  // Names that are links to one file: two zones, each of them one zone.
+  EXPECT_NE(LoadZone("Link"), LoadZone("Good/Zone"));
+  ::unsetenv("TZDIR");                      // NOLINT(concurrency-mt-unsafe)
+  EXPECT_NE(LoadZone("UTC"), Zone::Utc());  // a file, and the library's own UTC
+  EXPECT_EQ(Outcome([] { return std::string(LoadZone("Europe/Berln").Name()); }),
+            Invalid("no zone named 'Europe/Berln' under /usr/share/zoneinfo"));
+  fs::remove_all(dir);
+}
+
+// Fixed offsets, rules and their refusals.
+TEST(NamedZones, FixedOffsetsAndRules) {
+  EXPECT_EQ(TryFixedOffsetZone(std::chrono::seconds(19800)).zone.Name(), "+05:30");
+  EXPECT_EQ(TryFixedOffsetZone(std::chrono::seconds(-1172)).zone.Name(), "-00:19:32");
+  EXPECT_EQ(TryFixedOffsetZone(std::chrono::seconds(86400)).error, ZoneError::OffsetOutOfRange);
+  EXPECT_EQ(ZoneErrorMessage(ZoneError::OffsetOutOfRange, "86400"), "an offset of 86400 seconds, 24 hours or more");
+  EXPECT_EQ(TryPosixRuleZone("CET-1CEST,M3.5.0,M10.5.0/3").zone.Name(), "CET-1CEST,M3.5.0,M10.5.0/3");
+  for (const std::string_view rule : {"EST5EDT", "Europe/Berlin", "", "CET-1CEST,M3.5.0,M13.5.0"}) {
+    EXPECT_EQ(TryPosixRuleZone(rule).error, ZoneError::NotARule) << rule;
+  }
+  EXPECT_EQ(ZoneErrorMessage(ZoneError::NotARule, "EST5EDT"), "not a POSIX TZ rule with its changes stated: 'EST5EDT'");
+}
+
+// Times in America/New_York and elsewhere around changes, with every choice.
+TEST(NamedZones, WallClockTimesWithEveryChoice) {
+  const Zone ny = LoadZone("America/New_York");
+  const Zone lord_howe = LoadZone("Australia/Lord_Howe");  // summer time of half an hour
+  const Zone rule = TryPosixRuleZone("<+0530>-5:30").zone;
+  const struct {
+    CivilTime Time;
+    Disambiguation Choice;
+    Zone In;
+    std::string Expected;  // the instant in UTC, or the message
+  } kCases[] = {
+      {{2024, 3, 10, 2, 30, 0, 0}, Disambiguation::Compatible, ny, "2024-03-10T07:30:00Z"},  // forward by the gap
+      {{2024, 3, 10, 2, 30, 0, 0},
+       Disambiguation::Reject,
+       ny,
+       "2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00"},
+      {{2024, 11, 3, 1, 30, 0, 0}, Disambiguation::Later, ny, "2024-11-03T06:30:00Z"},
+      {{2024, 11, 3, 1, 30, 0, 5},
+       Disambiguation::Reject,
+       ny,
+       "2024-11-03 01:30:00.000000005 occurs twice in America/New_York, at -04:00 and at -05:00"},
+      {{2024, 4, 7, 1, 45, 0, 0},
+       Disambiguation::Reject,
+       lord_howe,
+       "2024-04-07 01:45:00 occurs twice in Australia/Lord_Howe, at +11:00 and at +10:30"},
+      {{2024, 7, 1, 0, 0, 0, 0}, Disambiguation::Reject, rule, "2024-06-30T18:30:00Z"},
+      {{2024, 2, 30, 0, 0, 0, 0}, Disambiguation::Compatible, ny, "day 30 does not exist in February 2024"},
+      {{2024, 13, 1, 0, 0, 0, 0}, Disambiguation::Compatible, ny, "month 13 does not exist"},
+      {{2024, 1, 1, 0, 0, 60, 0}, Disambiguation::Compatible, Zone::Utc(), "second 60 does not exist"},
+      {{2024, 1, 1, 0, 0, 0, -1}, Disambiguation::Compatible, ny, "nanosecond -1 does not exist"},
+      {{2262, 4, 12, 0, 0, 0, 0},
+       Disambiguation::Compatible,
+       Zone::Utc(),
+       "2262-04-12 00:00:00 in UTC: the instant is outside the time point range, 1677-09-21T00:12:43.145224192Z to "
+       "2262-04-11T23:47:16.854775807Z"},
+  };
+  for (const auto& c : kCases) {
+    std::string message;
+    const ParseResult<Timestamp> result = TryFromCivil(c.Time, c.In, c.Choice, message);
+    EXPECT_EQ(result ? ToIso8601(result.value.instant, Iso8601Format::Extended, TimeZone::UTC) : message, c.Expected);
+  }
+  const ParseResult<CivilTimeLookup> gap = LookUpCivilTime({2024, 3, 10, 2, 30, 0, 0}, ny);
+  EXPECT_EQ(gap.value.kind, CivilTimeKind::Skipped);
+  EXPECT_EQ(ToIso8601(gap.value.change, Iso8601Format::Extended, TimeZone::UTC), "2024-03-10T07:00:00Z");
+  EXPECT_EQ(ErrorMessage(ParseError::CivilSkipped, "x"),
+            "Not a wall-clock time, a time skipped by a change of offset: x");
+  EXPECT_THROW(ThrowParseError(ParseError::CivilOutsideRange, "x"), std::out_of_range);
+}
+
+TEST(NamedZones, Iso8601TextInAZone) {
+  const TimePoint t(std::chrono::nanoseconds(-2208988800000000001));  // 1 ns before 1900 in UTC
+  const Zone amsterdam = LoadZone("Europe/Amsterdam");                // +00:19:32 then
+  EXPECT_EQ(ToIso8601(t, Iso8601Format::Extended, amsterdam), "1900-01-01T00:19:31+00:19:32");
+  EXPECT_EQ(ToIso8601(t, Iso8601Format::BasicNanoseconds, amsterdam), "19000101T001931.999999999+001932");
+  EXPECT_EQ(ToIso8601(t, Iso8601Format::ExtendedNanoseconds, Zone::Utc()), "1899-12-31T23:59:59.999999999Z");
+  EXPECT_EQ(ToIso8601(t, static_cast<Iso8601Format>(9), LoadZone("Asia/Kolkata")), "+05:21:10");
+}
+
+// Threads that load the same names at once all get one zone per name.
+TEST(NamedZones, LoadedFromManyThreadsAtOnce) {
+  const std::vector<std::string> names = {"Asia/Tokyo", "Africa/Cairo", "America/Sao_Paulo", "Pacific/Chatham"};
+  std::vector<std::vector<Zone>> seen(4);
+  std::vector<std::thread> threads;
+  threads.reserve(seen.size());
+  for (auto& zones : seen) {
+    threads.emplace_back([&] {
+      for (const auto& name : names) zones.push_back(LoadZone(name));
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const auto& zones : seen) EXPECT_EQ(zones, seen[0]);
+}
+
+}  // namespace
+}  // namespace orvik::chrono
