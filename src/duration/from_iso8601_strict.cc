@@ -103,7 +103,7 @@ std::size_t SkipDigits(std::string_view text, std::size_t at) {
 }  // namespace internal
 
 ParseResult<std::chrono::nanoseconds> duration::TryFromIso8601Strict(std::string_view text) noexcept {
-  return internal::ReadAlone(text, internal::ReadStrict);
+  return internal::ReadAlone<internal::ReadStrict>(text);
 }
 
 // Every refusal's message is the reader's head, a detail, ": " and the text;

@@ -155,9 +155,7 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept {
-  return internal::ReadAlone(text, [now](std::string_view read, internal::StrictReading& reading) {
-    return internal::ReadStrict(read, now, reading);
-  });
+  return internal::ReadAlone<internal::ReadStrict>(text, now);
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
@@ -165,10 +163,7 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now, std::string& message) {
-  return internal::ReadWithMessage(text, message, internal::kHttpStrictHead,
-                                   [now](std::string_view read, internal::StrictReading& reading) {
-                                     return internal::ReadStrict(read, now, reading);
-                                   });
+  return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kHttpStrictHead, now);
 }
 
 }  // namespace orvik::chrono

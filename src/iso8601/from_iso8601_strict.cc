@@ -95,11 +95,11 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
-  return internal::ReadAlone(text, internal::ReadStrict);
+  return internal::ReadAlone<internal::ReadStrict>(text);
 }
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
-  return internal::ReadWithMessage(text, message, internal::kIso8601StrictHead, internal::ReadStrict);
+  return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kIso8601StrictHead);
 }
 
 }  // namespace orvik::chrono

@@ -333,11 +333,11 @@ template <const BytePattern& kPattern>
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text) noexcept {
-  return internal::ReadAlone(text, internal::ReadStrict);
+  return internal::ReadAlone<internal::ReadStrict>(text);
 }
 
 ParseResult<Timestamp> TryFromMailDate(std::string_view text, std::string& message) {
-  return internal::ReadWithMessage(text, message, internal::kMailDateHead, internal::ReadStrict);
+  return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kMailDateHead);
 }
 
 }  // namespace orvik::chrono

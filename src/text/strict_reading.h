@@ -125,19 +125,20 @@ inline ParseResult<Timestamp> Outcome(StrictReading& r, Problem problem, const T
   return {read, ErrorOf(problem, errors)};
 }
 
-// A strict reader's face without a message: `read(text, reading)` reads.
-template <typename Read>
-auto ReadAlone(std::string_view text, Read read) noexcept {
+// A strict reader's face without a message: kRead(text, args..., reading)
+// reads.
+template <auto kRead, typename... Args>
+[[gnu::always_inline]] inline auto ReadAlone(std::string_view text, Args... args) noexcept {
   StrictReading reading;
-  return read(text, reading);
+  return kRead(text, args..., reading);
 }
 
-// A strict reader's face with a message: `read(text, reading)` reads, and a
-// refusal's message, from that one reading, is appended to `message`.
-template <typename Read>
-auto ReadWithMessage(std::string_view text, std::string& message, std::string_view head, Read read) {
+// A strict reader's face with a message: kRead(text, args..., reading) reads,
+// and a refusal's message, from that one reading, is appended to `message`.
+template <auto kRead, typename... Args>
+auto ReadWithMessage(std::string_view text, std::string& message, std::string_view head, Args... args) {
   StrictReading reading;
-  const auto result = read(text, reading);
+  const auto result = kRead(text, args..., reading);
   if (!result) AppendStrictMessage(message, head, reading, text);
   return result;
 }
