@@ -171,7 +171,8 @@ TEST(StrictReaders, ReadNoByteAfterTheView) {
       {"2024-03-05T07:08:09Z", 18,
        "Not an ISO 8601 timestamp, expected the seconds in two digits, found the end of the text: 2024-03-05T07:08:0"},
       {"Tue, 05 Mar 2024 07:08:09 +0000", 30,
-       "Not a mail date, expected the offset's hours and minutes in four digits, found the end of the text: Tue, 05 Mar "
+       "Not a mail date, expected the offset's hours and minutes in four digits, found the end of the text: Tue, 05 "
+       "Mar "
        "2024 07:08:09 +000"},
   };
   for (const auto& [whole, size, expected] : kRows) {
