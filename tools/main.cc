@@ -183,6 +183,11 @@ int Run(int argc, char** argv) {
   AddLenientFlag(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
 
+  // The lenient readers read no text in a zone.
+  for (CLI::App* reading : {convert, parse}) {
+    reading->get_option("--assume-zone")->excludes(reading->get_option("--lenient"));
+  }
+
   CLI::App* duration = app.add_subcommand("duration", "Read ISO 8601 durations such as PT1H30M15S");
   AddLenientFlag(*duration, options);
   duration->add_option("text", options.Texts, "durations to read")->required();

@@ -8,6 +8,10 @@
 // it at once, then come the fraction and the zone, each checked where it
 // stands, so a refusal names the first byte that departs from the layout. The
 // fields are checked once the whole text has its layout.
+//
+// Its reading in a zone is a separate entry point over the same parts: the
+// seconds may be left out, a text without a zone is wall-clock time in the
+// zone, and an RFC 9557 suffix may follow.
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>

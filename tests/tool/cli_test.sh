@@ -243,6 +243,9 @@ expect "zone, http stays GMT" 0 "Tue, 05 Mar 2024 07:08:09 GMT" "" -- convert --
 usage "unknown zone" "--zone: no zone named 'Europe/Berln' under /usr/share/zoneinfo" convert --zone Europe/Berln 0
 usage "unknown assumed zone" "--assume-zone: no zone named 'Europe/Berln' under /usr/share/zoneinfo" parse --assume-zone Europe/Berln 0
 usage "zone and utc" "--utc excludes --zone" convert --zone Asia/Kolkata --utc 0
+usage "lenient in a zone" "--assume-zone excludes --lenient" parse --assume-zone Asia/Kolkata --lenient 0
+got=$("$tool" parse --zone America/New_York --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 | grep -E '^(utc|calendar) ')
+[ "$got" = "$(printf 'utc          2024-11-03T06:30:00.000000000Z\ncalendar     2024-11-03 01:30:00 Sun, day 308 of the year, isdst 0, UTC-18000 s, EST')" ]; check "parse in a zone: $got"
 # Wall-clock times beside Python's zoneinfo, whose fold=0 is compatible: gaps and folds among them.
 walls=(2024-03-10T02:30:00 2024-11-03T01:30:00 2024-04-07T01:45:00 2024-10-06T02:10:00 1990-07-01T12:00:00.25 2038-06-01T08:15:30)
 for zone in America/New_York Australia/Lord_Howe; do
