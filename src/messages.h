@@ -89,6 +89,8 @@ inline constexpr std::string_view kZoneWithoutOffset =
 // not its zone's.
 inline constexpr std::string_view kSuffixExpected = "'[', a zone name or a key=value, and ']' after the time";
 inline constexpr std::string_view kSuffixKeyExpected = "a key=value after a zone name";
+inline constexpr std::string_view kSuffixKeySyntax =
+    "a key of 'a' to 'z', digits and '-', '=' and values of letters and digits joined by '-'";
 inline constexpr std::string_view kSuffixPrivateKey = "a key that does not start with '_'";
 inline constexpr std::string_view kSuffixCriticalKey = "no critical key but u-ca=iso8601";
 inline constexpr std::string_view kOffsetHead = "offset ";

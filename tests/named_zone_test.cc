@@ -180,6 +180,9 @@ TEST(NamedZones, Iso8601TextReadInAZone) {
       {"2024-07-05T07:08:09Z[!u-ca=hebrew]", D::Reject,
        "Not an ISO 8601 timestamp, expected no critical key but u-ca=iso8601, found 'u-ca=hebrew': "
        "2024-07-05T07:08:09Z[!u-ca=hebrew]"},
+      {"2024-07-05T07:08:09Z[U-CA=iso8601]", D::Reject,
+       "Not an ISO 8601 timestamp, expected a key of 'a' to 'z', digits and '-', '=' and values of letters and "
+       "digits joined by '-', found 'U-CA=iso8601': 2024-07-05T07:08:09Z[U-CA=iso8601]"},
       {"2024-07-05T07:08:09Z[_x=y]", D::Reject,
        "Not an ISO 8601 timestamp, expected a key that does not start with '_', found '_': "
        "2024-07-05T07:08:09Z[_x=y]"},

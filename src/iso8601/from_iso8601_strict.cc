@@ -131,6 +131,21 @@ bool ReadZonedParts(std::string_view text, StrictReading& r, bool& west, bool& z
   return !zoned || ReadZone(text, at, r, west);
 }
 
+// Whether `annotation` is an RFC 9557 key=value: a key of 'a' to 'z', '_',
+// digits and '-' that starts with a letter or '_', and values of letters and
+// digits joined by '-'.
+bool IsKeyValue(std::string_view annotation, std::size_t equals) {
+  const std::string_view key = annotation.substr(0, equals);
+  const std::string_view value = annotation.substr(equals + 1);
+  const auto lower = [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; };
+  const auto alphanumeric = [](char c) { return IsLetter(c) || digits::IsDigit(c); };
+  bool fits = !key.empty() && lower(key[0]) && !value.empty() && value.front() != '-' && value.back() != '-' &&
+              value.find("--") == std::string_view::npos;
+  for (const char c : key) fits = fits && (lower(c) || digits::IsDigit(c) || c == '-');
+  for (const char c : value) fits = fits && (alphanumeric(c) || c == '-');
+  return fits;
+}
+
 // An RFC 9557 suffix from `at` on: a zone name first if any, then keys;
 // u-ca=iso8601 is read, other keys are ignored unless critical ('!'), and a
 // key that starts with '_' is refused.
@@ -149,8 +164,8 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
       z.ZoneName = inside;
     } else if (inside[0] == '_') {
       return r.Refuse(kSuffixPrivateKey, at);
-    } else if (equals == 0 || equals + 1 == inside.size()) {
-      return r.Refuse(kSuffixExpected, at, inside.size());
+    } else if (!IsKeyValue(inside, equals)) {
+      return r.Refuse(kSuffixKeySyntax, at, inside.size());
     } else if (critical && inside != "u-ca=iso8601") {
       return r.Refuse(kSuffixCriticalKey, at, inside.size());
     }
