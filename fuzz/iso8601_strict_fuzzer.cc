@@ -3,7 +3,8 @@
 // text that FormatIso8601 writes of its instant at its offset, put in the
 // text's own layout (basic or extended, its separator, its decimal sign and
 // fraction length, its zone's letter or offset form), second 60 only as a
-// leap second; and TrySplitIso8601 must read it alike where the header says.
+// leap second; and TrySplitIso8601 must read it alike where the header says,
+// and so must the reading in a zone.
 #include <orvik/chrono/chrono.h>
 
 #include <algorithm>
@@ -110,5 +111,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       {ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent, ParseError::Iso8601StrictOffset,
        ParseError::Iso8601StrictOutsideRange},
       "Not an ISO 8601 timestamp, ");
+  // The reading in a zone reads every text that the plain reader accepts
+  // alike, and says each refusal after the same head.
+  const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
+  std::string message;
+  const ParseResult<Timestamp> zoned = TryFromIso8601Strict(text.View(), Zone::Utc(), Disambiguation::Reject, message);
+  const ParseResult<Timestamp> plain = TryFromIso8601Strict(text.View());
+  if (plain && (!zoned || !(zoned.value == plain.value))) Fail("the reading in a zone reads it otherwise", text.View());
+  if (!zoned && !message.starts_with("Not an ISO 8601 timestamp, ")) {
+    Fail("undocumented message in a zone", text.View(), message);
+  }
   return 0;
 }

@@ -85,6 +85,18 @@ inline constexpr std::string_view kWrongWeekday = "a weekday that is not the dat
 inline constexpr std::string_view kZoneWithoutOffset =
     "a zone without a known offset, or an offset of 24 hours or more";
 
+// TryFromIso8601Strict in a zone: an RFC 9557 suffix, and an offset that is
+// not its zone's.
+inline constexpr std::string_view kSuffixExpected = "'[', a zone name or a key=value, and ']' after the time";
+inline constexpr std::string_view kSuffixKeyExpected = "a key=value after a zone name";
+inline constexpr std::string_view kSuffixKeySyntax =
+    "a key of 'a' to 'z', digits and '-', '=' and values of letters and digits joined by '-'";
+inline constexpr std::string_view kSuffixPrivateKey = "a key that does not start with '_'";
+inline constexpr std::string_view kSuffixCriticalKey = "no critical key but u-ca=iso8601";
+inline constexpr std::string_view kOffsetHead = "offset ";
+inline constexpr std::string_view kIsNotOffsetOf = " is not the offset of ";
+inline constexpr std::string_view kAtThatInstant = " at that instant, ";
+
 // Why a zone was not loaded: ZoneErrorMessage's words, around the name (its
 // bytes outside printable ASCII as \xhh) and the zone directory.
 inline constexpr std::string_view kZoneNameTooLongHead = "a zone name of ";

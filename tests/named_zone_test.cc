@@ -144,6 +144,66 @@ TEST(NamedZones, Iso8601TextInAZone) {
   EXPECT_EQ(ToIso8601(t, static_cast<Iso8601Format>(9), LoadZone("Asia/Kolkata")), "+05:21:10");
 }
 
+// ISO 8601 text read in a zone: wall-clock time without an offset, an offset
+// that the zone does not change, minutes alone, and RFC 9557 suffixes.
+TEST(NamedZones, Iso8601TextReadInAZone) {
+  const Zone ny = LoadZone("America/New_York");
+  using D = Disambiguation;
+  const struct {
+    std::string_view Text;
+    D Choice;
+    std::string Expected;  // the instant in UTC, or the message
+  } kCases[] = {
+      {"2024-03-05 07:08:09", D::Reject, "2024-03-05T12:08:09.000000000Z"},      // EST, -05:00
+      {"20240705T070809,5", D::Reject, "2024-07-05T11:08:09.500000000Z"},        // EDT, basic layout
+      {"2024-03-10T02:30:00", D::Compatible, "2024-03-10T07:30:00.000000000Z"},  // forward by the gap
+      {"2024-03-10T02:30:00", D::Reject,                                         // no instant
+       "Not an ISO 8601 timestamp, 2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to "
+       "-04:00: 2024-03-10T02:30:00"},
+      {"2024-11-03T01:30:00", D::Earlier, "2024-11-03T05:30:00.000000000Z"},       // EDT
+      {"2024-11-03T01:30:00", D::Later, "2024-11-03T06:30:00.000000000Z"},         // EST
+      {"2024-03-05T07:08:09+01:00", D::Reject, "2024-03-05T06:08:09.000000000Z"},  // the offset, not the zone
+      {"2024-03-05T07:08", D::Reject, "2024-03-05T12:08:00.000000000Z"},           // minutes alone: second 0
+      {"2024-03-05T07:08Z", D::Reject, "2024-03-05T07:08:00.000000000Z"},
+      {"2024-03-05T07:08.5", D::Reject,  // a fraction only after seconds
+       "Not an ISO 8601 timestamp, expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found '.': "
+       "2024-03-05T07:08.5"},
+      {"2024-02-30T07:08:09", D::Reject,
+       "Not an ISO 8601 timestamp, day 30 does not exist in February 2024: 2024-02-30T07:08:09"},
+      {"2024-03-05T07:08:09+01:00[Europe/Berlin]", D::Reject, "2024-03-05T06:08:09.000000000Z"},
+      {"2024-07-05T07:08:09+01:00[!Europe/Berlin]", D::Reject,  // CEST: +02:00
+       "Not an ISO 8601 timestamp, offset +01:00 is not the offset of Europe/Berlin at that instant, +02:00: "
+       "2024-07-05T07:08:09+01:00[!Europe/Berlin]"},
+      {"2024-07-05T07:08:09-00:00[Europe/Berlin]", D::Reject,
+       "2024-07-05T07:08:09.000000000Z"},  // UTC, local time unknown
+      {"2024-07-05T07:08:09[Europe/Berlin][u-ca=iso8601][foo=bar]", D::Reject, "2024-07-05T05:08:09.000000000Z"},
+      {"2024-07-05T07:08:09Z[!u-ca=hebrew]", D::Reject,
+       "Not an ISO 8601 timestamp, expected no critical key but u-ca=iso8601, found 'u-ca=hebrew': "
+       "2024-07-05T07:08:09Z[!u-ca=hebrew]"},
+      {"2024-07-05T07:08:09Z[U-CA=iso8601]", D::Reject,
+       "Not an ISO 8601 timestamp, expected a key of 'a' to 'z', digits and '-', '=' and values of letters and "
+       "digits joined by '-', found 'U-CA=iso8601': 2024-07-05T07:08:09Z[U-CA=iso8601]"},
+      {"2024-07-05T07:08:09Z[_x=y]", D::Reject,
+       "Not an ISO 8601 timestamp, expected a key that does not start with '_', found '_': "
+       "2024-07-05T07:08:09Z[_x=y]"},
+      {"2024-07-05T07:08:09[Europe/Berln]", D::Reject,
+       "Not an ISO 8601 timestamp, no zone named 'Europe/Berln' under /usr/share/zoneinfo: "
+       "2024-07-05T07:08:09[Europe/Berln]"},
+  };
+  for (const auto& c : kCases) {
+    std::string message;
+    const ParseResult<Timestamp> result = TryFromIso8601Strict(c.Text, ny, c.Choice, message);
+    EXPECT_EQ(result ? ToIso8601(result.value.instant, Iso8601Format::ExtendedNanoseconds, TimeZone::UTC) : message,
+              c.Expected)
+        << c.Text;
+    EXPECT_EQ(TryFromIso8601Strict(c.Text, ny, c.Choice).error, result.error) << c.Text;
+  }
+  // The plain strict reader keeps refusing minutes alone, and reads an offset alike.
+  EXPECT_FALSE(TryFromIso8601Strict("2024-03-05T07:08"));
+  EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08:09.5-03:30").value,
+            TryFromIso8601Strict("2024-03-05T07:08:09.5-03:30", ny, D::Reject).value);
+}
+
 // Threads that load the same names at once all get one zone per name.
 TEST(NamedZones, LoadedFromManyThreadsAtOnce) {
   const std::vector<std::string> names = {"Asia/Tokyo", "Africa/Cairo", "America/Sao_Paulo", "Pacific/Chatham"};

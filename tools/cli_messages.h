@@ -20,6 +20,9 @@ inline constexpr std::string_view kAutoRule =
 // What every message of the tool begins with.
 inline constexpr std::string_view kPrefix = "orvik-chrono: ";
 
+// Said of an ISO 8601 text that lacks only its zone, before the text.
+inline constexpr std::string_view kAssumeZoneHint = "; --assume-zone NAME reads it as wall-clock time in a zone";
+
 // Refusals of one input, followed by the text.
 inline constexpr std::string_view kIsoTooShort =
     "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "

@@ -55,7 +55,7 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
 
 // Appends what `text` is read as, or why it is refused to `refusal`.
 bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
-  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient, refusal);
+  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient, refusal, options.Assume);
   if (!read) return false;
   const TimePoint t = read.Value.instant;
   std::string utc;
@@ -65,7 +65,7 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
   if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));
-  AppendCalendar(out, ToCalendarTime(SecondShown(t), options.Zone));
+  AppendCalendar(out, options.Named ? ToCalendarTime(t, *options.Named) : ToCalendarTime(SecondShown(t), options.Zone));
   return true;
 }
 
@@ -100,7 +100,7 @@ int Duration(const Options& options) {
 int Now(const Options& options) {
   Output out{STDOUT_FILENO, {}};
   const TimePoint now = std::chrono::system_clock::now();
-  if (!AppendInstant(out.Buffer, now, options.To, options.Zone)) {
+  if (!AppendInstant(out.Buffer, now, options.To, options.Zone, options.Named)) {
     std::string utc;
     AppendInstant(utc, now, options.To, TimeZone::UTC);
     Say(UnwritableMessage(now, utc));

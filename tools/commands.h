@@ -26,8 +26,10 @@ struct Options {
   InputKind From = InputKind::Auto;
   OutputFormat To = OutputFormat::IsoNs;
   TimeZone Zone = TimeZone::UTC;
-  std::size_t Field = 0;                 // 0: the whole input, or the column named FieldName
-  std::optional<std::string> FieldName;  // the field's column in the header line
+  std::optional<orvik::chrono::Zone> Named;  // --zone: ISO output and calendars in it
+  WallClock Assume;                          // --assume-zone and --disambiguate
+  std::size_t Field = 0;                     // 0: the whole input, or the column named FieldName
+  std::optional<std::string> FieldName;      // the field's column in the header line
   char Delimiter = '\t';
   bool Header = false;
   bool Lenient = false;  // the library's reading of each text, unchecked

@@ -92,11 +92,11 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
   }
   if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
   scratch.Refusal.clear();
-  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal);
+  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal, c.O.Assume);
   if (!read) return Refuse(c, r, scratch.Refusal, out, refusals);
   const TimePoint instant = read.Value.instant;
   scratch.Value.clear();
-  if (!AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone)) {
+  if (!AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone, c.O.Named)) {
     return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
   }
   if (c.Quoted) QuoteFrom(scratch.Value, 0, c.O.Delimiter);

@@ -187,9 +187,22 @@ Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
 
 // As an ISO 8601 timestamp, then, if `or_mail` and its layout is none, as a
 // mail date that starts with its day or a comment.
-Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, std::string& refusal) {
+// Whether the strict reader reads `text` once it ends in 'Z'.
+bool LacksOnlyZone(std::string_view text) {
+  std::string zoned(text);
+  zoned += 'Z';
+  return static_cast<bool>(TryFromIso8601Strict(zoned));
+}
+
+Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, const WallClock& wall, std::string& refusal) {
   const std::size_t start = refusal.size();
-  const ParseResult<Timestamp> iso = TryFromIso8601Strict(text, refusal);
+  const ParseResult<Timestamp> iso =
+      wall.In ? TryFromIso8601Strict(text, *wall.In, wall.Rule, refusal) : TryFromIso8601Strict(text, refusal);
+  if (!iso && !wall.In && iso.error == ParseError::Iso8601StrictLayout && LacksOnlyZone(text)) {
+    // Before the ": " and the text that end the library's message.
+    refusal.insert(refusal.size() - text.size() - 2, kAssumeZoneHint);
+    return FromLibrary(iso, ReadAs::Iso);
+  }
   if (iso || !or_mail || iso.error != ParseError::Iso8601StrictLayout) return FromLibrary(iso, ReadAs::Iso);
   return OrMailDate(text, FromLibrary(iso, ReadAs::Iso), refusal, start);
 }
@@ -219,7 +232,8 @@ Reading<Timestamp> ReadLenient(std::string_view text, InputKind kind, std::strin
 }
 
 constexpr std::size_t kLongestNumber = sizeof("-9223372036854775808") - 1;
-constexpr std::size_t kLongestInstant = std::max({kMaxIso8601Size, kHttpDateSize, kLongestNumber});
+constexpr std::size_t kLongestInstant =
+    std::max({kMaxIso8601InZoneSize, kMaxIso8601Size, kHttpDateSize, kLongestNumber});
 
 // The first whole second of the time point range; the second before it
 // begins below the range.
@@ -304,7 +318,8 @@ std::string AmbiguousMessage(std::string_view text, std::size_t digits) {
 
 }  // namespace
 
-Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal) {
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
+                               const WallClock& wall) {
   InputKind read_as = kind;
   if (kind == InputKind::Auto) {
     read_as = DetectKind(text);
@@ -320,7 +335,8 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
     return read;
   }
   if (lenient) return ReadLenient(text, read_as, refusal);
-  return read_as == InputKind::Http ? ReadHttpOrMail(text, refusal) : ReadIso(text, kind == InputKind::Auto, refusal);
+  return read_as == InputKind::Http ? ReadHttpOrMail(text, refusal)
+                                    : ReadIso(text, kind == InputKind::Auto, wall, refusal);
 }
 
 Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient, std::string& refusal) {
@@ -335,7 +351,8 @@ TimePoint SecondShown(TimePoint t) {
   return std::chrono::floor<std::chrono::seconds>(t);
 }
 
-bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone) {
+bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone,
+                   const std::optional<Zone>& named) {
   const bool iso = format == OutputFormat::Iso || format == OutputFormat::IsoNs || format == OutputFormat::IsoBasic;
   if (iso && zone == TimeZone::Local && CheckLocal(t) != LocalText::Names) return false;
   // Written in place at the end of `out`, never copied there.
@@ -359,6 +376,10 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       const Iso8601Format layout = format == OutputFormat::Iso     ? Iso8601Format::Extended
                                    : format == OutputFormat::IsoNs ? Iso8601Format::ExtendedNanoseconds
                                                                    : Iso8601Format::BasicNanoseconds;
+      if (named) {  // which names the second that holds `t` in every layout
+        end = FormatIso8601(text, t, layout, *named);
+        break;
+      }
       const TimePoint shown = format == OutputFormat::Iso ? SecondShown(t) : t;
       end = FormatIso8601(text, shown, layout, zone);
       // Only a failure of localtime_r, which no second of the time point

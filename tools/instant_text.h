@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,14 @@ struct Reading {
   explicit operator bool() const { return Accepted; }
 };
 
+// How ISO 8601 text without an offset is read: with a zone (--assume-zone),
+// as wall-clock time in it under Rule (--disambiguate); without one refused,
+// with a hint of --assume-zone where the text lacks only its zone.
+struct WallClock {
+  std::optional<Zone> In;
+  Disambiguation Rule = Disambiguation::Reject;
+};
+
 // Reads `text` as `kind` (Auto picks one by the rule of kAutoRule) with the
 // library's strict readers, or with `lenient` its lenient ones, or the tool's
 // own reading of epoch counts. An HTTP text is tried as an HTTP date, then as
@@ -42,7 +51,8 @@ struct Reading {
 // or the tool's words where the library passes on the standard library's (an
 // ISO 8601 text too short to read), or the tool's own refusal of an epoch
 // count or of digits that Auto does not read.
-Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal);
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
+                               const WallClock& wall = {});
 
 // The library's strict duration::TryFromIso8601Strict, or with `lenient` its
 // duration::TryFromIso8601 (a number beyond int in the tool's words); where it
@@ -64,8 +74,10 @@ TimePoint SecondShown(TimePoint t);
 // the second that holds `t`, as `date` and every database write it; ISO
 // layouts in `zone`. Returns false, having appended nothing, where no ISO 8601
 // text of local time names `t`: the local offset has seconds, which no such
-// text can carry, or the zone counts leap seconds; never for UTC.
-bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone);
+// text can carry, or the zone counts leap seconds; never for UTC. A `named`
+// zone (--zone) takes the place of `zone` for the ISO layouts.
+bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone,
+                   const std::optional<Zone>& named = {});
 
 // Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
 // offset, which has seconds, or a zone that counts leap seconds; and that

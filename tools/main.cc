@@ -53,10 +53,38 @@ void AddFormatOption(CLI::App& command, Options& options) {
   AddChoice(command, "--to", formats, options.To, "http, iso, iso-ns, iso-basic, epoch or epoch-ns");
 }
 
+// The zone that `name` names; a usage error for `option` where none loads.
+Zone ZoneNamed(const std::string& option, const std::string& name) {
+  const ZoneLoad load = TryLoadZone(name);
+  if (!load) throw CLI::ValidationError(option, ZoneErrorMessage(load.error, name));
+  return load.zone;
+}
+
 void AddZoneFlags(CLI::App& command, Options& options) {
   CLI::Option* local = command.add_flag_callback(
       "--local", [&options] { options.Zone = TimeZone::Local; }, "write and show times in the process's zone (TZ)");
-  local->excludes(command.add_flag("--utc")->description("write and show times in UTC (the default)"));
+  CLI::Option* utc = command.add_flag("--utc")->description("write and show times in UTC (the default)");
+  local->excludes(utc);
+  CLI::Option* named = command.add_option_function<std::string>(
+      "--zone", [&options](const std::string& name) { options.Named = ZoneNamed("--zone", name); },
+      "write ISO 8601 times and show calendars in the zone NAME, such as Europe/Berlin");
+  named->type_name("NAME")->excludes(local)->excludes(utc);
+}
+
+// --assume-zone and --disambiguate: how a text without an offset is read.
+void AddWallClockOptions(CLI::App& command, Options& options) {
+  static const std::map<std::string, Disambiguation> rules = {{"compatible", Disambiguation::Compatible},
+                                                              {"earlier", Disambiguation::Earlier},
+                                                              {"later", Disambiguation::Later},
+                                                              {"reject", Disambiguation::Reject}};
+  command
+      .add_option_function<std::string>(
+          "--assume-zone",
+          [&options](const std::string& name) { options.Assume.In = ZoneNamed("--assume-zone", name); },
+          "read ISO 8601 texts without an offset as wall-clock time in the zone NAME")
+      ->type_name("NAME");
+  AddChoice(command, "--disambiguate", rules, options.Assume.Rule,
+            "a wall-clock time shown twice or never: compatible, earlier, later or reject (refused)");
 }
 
 void AddLenientFlag(CLI::App& command, Options& options) {
@@ -141,6 +169,7 @@ int Run(int argc, char** argv) {
   AddFromOption(*convert, options);
   AddFormatOption(*convert, options);
   AddZoneFlags(*convert, options);
+  AddWallClockOptions(*convert, options);
   AddConvertOptions(*convert, field, options);
 
   CLI::App* now = app.add_subcommand("now", "Print the current time");
@@ -150,8 +179,14 @@ int Run(int argc, char** argv) {
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
   AddFromOption(*parse, options);
   AddZoneFlags(*parse, options);
+  AddWallClockOptions(*parse, options);
   AddLenientFlag(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
+
+  // The lenient readers read no text in a zone.
+  for (CLI::App* reading : {convert, parse}) {
+    reading->get_option("--assume-zone")->excludes(reading->get_option("--lenient"));
+  }
 
   CLI::App* duration = app.add_subcommand("duration", "Read ISO 8601 durations such as PT1H30M15S");
   AddLenientFlag(*duration, options);

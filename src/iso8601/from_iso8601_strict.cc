@@ -8,6 +8,10 @@
 // it at once, then come the fraction and the zone, each checked where it
 // stands, so a refusal names the first byte that departs from the layout. The
 // fields are checked once the whole text has its layout.
+//
+// Its reading in a zone is a separate entry point over the same parts: the
+// seconds may be left out, a text without a zone is wall-clock time in the
+// zone, and an RFC 9557 suffix may follow.
 #include <orvik/chrono/chrono.h>
 
 #include <cstddef>
@@ -17,6 +21,7 @@
 
 #include "civil/instant.h"
 #include "messages.h"
+#include "text/digits.h"
 #include "text/fraction.h"
 #include "text/pattern.h"
 #include "text/strict_reading.h"
@@ -91,6 +96,144 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   return Outcome(r, problem, read, kErrors);
 }
 
+// The reading in a zone: the time of day may end after its minutes, the
+// zone may be left out, and an RFC 9557 suffix may follow.
+constexpr BytePattern kExtendedMinutes{"yyyy-oo-dd?hh:ii", ""};
+constexpr BytePattern kBasicMinutes{"yyyyoodd?hhii", ""};
+
+// What a reading in a zone found beyond StrictReading's: the suffix's zone,
+// and a refusal that the strict reading's message does not tell.
+struct ZonedReading {
+  StrictReading Strict;
+  std::string_view ZoneName;  // of the suffix, empty without one
+  ZoneError LoadError = ZoneError::None;
+  CivilTime Civil;  // a text without an offset, read in Zone
+  Zone In;
+  std::int64_t Offset = 0;  // written, and the zone's, where they disagree
+  std::int64_t ZoneOffset = 0;
+};
+
+// The date, the time of day with or without its seconds, a fraction after
+// seconds and a zone if one is written, up to the end of `text`.
+bool ReadZonedParts(std::string_view text, StrictReading& r, bool& west, bool& zoned, bool& utc) {
+  std::size_t at = 0;
+  const bool extended = IsAt(text, sizeof("2024") - 1, '-');
+  if (!(extended ? ReadPattern<kExtendedMinutes>(text, at, r) : ReadPattern<kBasicMinutes>(text, at, r))) return false;
+  if (extended ? Take(text, at, ':') : at < text.size() && digits::IsDigit(text[at])) {
+    if (!TakeDigits<2>(text, at, r.Fields.Second)) return r.Refuse("the seconds in two digits", at);
+    if (TakeDecimalSign(text, at) &&
+        !ReadFraction(text, at, "a zone after at most nine digits of a fraction", r.Fields.Nanoseconds, r)) {
+      return false;
+    }
+  }
+  zoned = at < text.size();
+  utc = zoned && text[at] != '+' && text[at] != '-';
+  return !zoned || ReadZone(text, at, r, west);
+}
+
+// Whether `annotation` is an RFC 9557 key=value: a key of 'a' to 'z', '_',
+// digits and '-' that starts with a letter or '_', and values of letters and
+// digits joined by '-'.
+bool IsKeyValue(std::string_view annotation, std::size_t equals) {
+  const std::string_view key = annotation.substr(0, equals);
+  const std::string_view value = annotation.substr(equals + 1);
+  const auto lower = [](char c) { return (c >= 'a' && c <= 'z') || c == '_'; };
+  const auto alphanumeric = [](char c) { return IsLetter(c) || digits::IsDigit(c); };
+  bool fits = !key.empty() && lower(key[0]) && !value.empty() && value.front() != '-' && value.back() != '-' &&
+              value.find("--") == std::string_view::npos;
+  for (const char c : key) fits = fits && (lower(c) || digits::IsDigit(c) || c == '-');
+  for (const char c : value) fits = fits && (alphanumeric(c) || c == '-');
+  return fits;
+}
+
+// An RFC 9557 suffix from `at` on: a zone name first if any, then keys;
+// u-ca=iso8601 is read, other keys are ignored unless critical ('!'), and a
+// key that starts with '_' is refused.
+bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
+  StrictReading& r = z.Strict;
+  for (bool first = true; at < text.size(); first = false) {
+    if (!Take(text, at, '[')) return r.Refuse(kSuffixExpected, at);
+    const bool critical = Take(text, at, '!');
+    const std::size_t close = text.find(']', at);
+    if (close == std::string_view::npos || close == at)
+      return r.Refuse(kSuffixExpected, close == at ? at : text.size());
+    const std::string_view inside = text.substr(at, close - at);
+    const std::size_t equals = inside.find('=');
+    if (equals == std::string_view::npos) {
+      if (!first) return r.Refuse(kSuffixKeyExpected, at, inside.size());
+      z.ZoneName = inside;
+    } else if (inside[0] == '_') {
+      return r.Refuse(kSuffixPrivateKey, at);
+    } else if (!IsKeyValue(inside, equals)) {
+      return r.Refuse(kSuffixKeySyntax, at, inside.size());
+    } else if (critical && inside != "u-ca=iso8601") {
+      return r.Refuse(kSuffixCriticalKey, at, inside.size());
+    }
+    at = close + 1;
+  }
+  return true;
+}
+
+ParseResult<Timestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
+  StrictReading& r = z.Strict;
+  const std::string_view main = text.substr(0, text.find('['));
+  bool west = false;
+  bool zoned = false;
+  bool utc = false;
+  if (!ReadZonedParts(main, r, west, zoned, utc) || !ReadSuffix(text, main.size(), z)) {
+    return {{}, kErrors.Layout};
+  }
+  z.In = zone;
+  if (!z.ZoneName.empty()) {
+    const ZoneLoad load = TryLoadZone(z.ZoneName);
+    if (!load) {
+      z.LoadError = load.error;
+      return {{}, kErrors.Zone};
+    }
+    z.In = load.zone;
+  }
+  if (!zoned) {
+    const CivilFields& f = r.Fields;
+    z.Civil = {f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Nanoseconds};
+    return TryFromCivil(z.Civil, z.In, rule);
+  }
+  Problem problem = OffsetSeconds(r.OffsetHours, r.OffsetMinutes, west, z.Offset);
+  Timestamp read;
+  std::int64_t days = 0;
+  if (problem == Problem::None) problem = FormTimestamp(r.Fields, z.Offset, read, days);
+  ParseResult<Timestamp> result = Outcome(r, problem, read, kErrors);
+  // Z and -00:00 name the instant alone, and never disagree with a zone.
+  if (!result || z.ZoneName.empty() || utc || (west && z.Offset == 0)) return result;
+  z.ZoneOffset = ToCalendarTime(read.instant, z.In).tm_gmtoff;
+  return z.ZoneOffset == z.Offset ? result : ParseResult<Timestamp>{{}, kErrors.Zone};
+}
+
+void AppendZonedMessage(std::string& message, const ZonedReading& z, ParseError error, Disambiguation rule,
+                        std::string_view text) {
+  const auto tail = {std::string_view(": "), text};
+  if (z.LoadError != ZoneError::None) {
+    AppendParts(message, {kIso8601StrictHead, ZoneErrorMessage(z.LoadError, z.ZoneName), ": ", text});
+  } else if (error >= ParseError::CivilNonexistent && error <= ParseError::CivilOutsideRange) {
+    AppendParts(message, {kIso8601StrictHead});
+    TryFromCivil(z.Civil, z.In, rule, message);
+    AppendParts(message, tail);
+  } else if (z.ZoneOffset != z.Offset) {
+    char written[sizeof("+00:00:00")];
+    char held[sizeof("+00:00:00")];
+    AppendParts(message, {kIso8601StrictHead,
+                          kOffsetHead,
+                          {written, WriteOffset(written, z.Offset, true)},
+                          kIsNotOffsetOf,
+                          z.In.Name(),
+                          kAtThatInstant,
+                          {held, WriteOffset(held, z.ZoneOffset, true)},
+                          ": ",
+                          text});
+  } else {
+    AppendStrictMessage(message, kIso8601StrictHead, z.Strict, text);
+  }
+}
+
 }  // namespace
 }  // namespace internal
 
@@ -100,6 +243,23 @@ ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
   return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kIso8601StrictHead);
+}
+
+}  // namespace orvik::chrono
+
+namespace orvik::chrono {
+
+ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule) noexcept {
+  internal::ZonedReading reading;
+  return internal::ReadInZone(text, zone, rule, reading);
+}
+
+ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
+                                            std::string& message) {
+  internal::ZonedReading reading;
+  const ParseResult<Timestamp> result = internal::ReadInZone(text, zone, rule, reading);
+  if (!result) internal::AppendZonedMessage(message, reading, result.error, rule, text);
+  return result;
 }
 
 }  // namespace orvik::chrono

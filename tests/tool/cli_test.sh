@@ -206,7 +206,7 @@ got=$(cat /tmp/orvik-cli-err.$$) && rm -f /tmp/orvik-cli-err.$$
 
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
 rule=$("$tool" convert --help | grep '^auto takes')
-[ "$("$tool" convert --help | grep -oE '=[a-z-]+$' | tr -d '\n')" = "=auto=iso-ns=keep" ]; check "the defaults --help shows"
+[ "$("$tool" convert --help | grep -oE '=[a-z-]+$' | tr -d '\n')" = "=auto=iso-ns=reject=keep" ]; check "the defaults --help shows"
 for doc in README.md tools/orvik-chrono.1.in; do
   [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; check "the auto rule is not in $doc: $rule"
 done
@@ -226,6 +226,35 @@ for args in "convert 0" "parse 0" "duration PT1S" "now" "--version"; do
   # shellcheck disable=SC2086
   got=$("$tool" $args 2>&1 >/dev/full; echo "status $?")
   [ "$got" = "$(printf 'orvik-chrono: write error: No space left on device\nstatus 1')" ]; check "write error of $args: $got"
+done
+
+# Zones by name: texts without an offset read in one (--assume-zone), a gap refused unless --disambiguate
+# picks an instant, ISO output in one (--zone; http stays GMT), and names that load no zone.
+no_zone="Not an ISO 8601 timestamp, expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found the end of the text"
+expect "assumed zone" 0 "2024-03-05T12:08:09.000000000Z\n2024-03-05T06:08:09.000000000Z" "" -- \
+  convert --assume-zone America/New_York '2024-03-05 07:08:09' 2024-03-05T07:08:09+01:00
+expect "no zone assumed" 1 "2024-03-05 07:08:09" \
+  "orvik-chrono: argument 1: $no_zone; --assume-zone NAME reads it as wall-clock time in a zone: 2024-03-05 07:08:09" -- convert '2024-03-05 07:08:09'
+expect "gap refused" 1 "" "orvik-chrono: argument 1: Not an ISO 8601 timestamp, 2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00: 2024-03-10T02:30" -- \
+  convert --assume-zone America/New_York --invalid drop 2024-03-10T02:30
+expect "gap compatible" 0 "2024-03-10T07:30:00.000000000Z" "" -- convert --assume-zone America/New_York --disambiguate compatible 2024-03-10T02:30
+expect "zone output" 0 "2024-03-05T12:38:09+05:30\n1970-01-01T05:30:00+05:30" "" -- convert --zone Asia/Kolkata --to iso 2024-03-05T07:08:09Z @0
+expect "zone, http stays GMT" 0 "Tue, 05 Mar 2024 07:08:09 GMT" "" -- convert --zone Asia/Kolkata --to http 2024-03-05T07:08:09Z
+usage "unknown zone" "--zone: no zone named 'Europe/Berln' under /usr/share/zoneinfo" convert --zone Europe/Berln 0
+usage "unknown assumed zone" "--assume-zone: no zone named 'Europe/Berln' under /usr/share/zoneinfo" parse --assume-zone Europe/Berln 0
+usage "zone and utc" "--utc excludes --zone" convert --zone Asia/Kolkata --utc 0
+usage "lenient in a zone" "--assume-zone excludes --lenient" parse --assume-zone Asia/Kolkata --lenient 0
+got=$("$tool" parse --zone America/New_York --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 | grep -E '^(utc|calendar) ')
+[ "$got" = "$(printf 'utc          2024-11-03T06:30:00.000000000Z\ncalendar     2024-11-03 01:30:00 Sun, day 308 of the year, isdst 0, UTC-18000 s, EST')" ]; check "parse in a zone: $got"
+# Wall-clock times beside Python's zoneinfo, whose fold=0 is compatible: gaps and folds among them.
+walls=(2024-03-10T02:30:00 2024-11-03T01:30:00 2024-04-07T01:45:00 2024-10-06T02:10:00 1990-07-01T12:00:00.25 2038-06-01T08:15:30)
+for zone in America/New_York Australia/Lord_Howe; do
+  want=$(python3 -c 'import sys, datetime as d, zoneinfo as z
+for t in sys.argv[2:]:
+    u = d.datetime.fromisoformat(t).replace(tzinfo=z.ZoneInfo(sys.argv[1])).astimezone(d.timezone.utc)
+    print(u.strftime("%Y-%m-%dT%H:%M:%S.") + "%09dZ" % (u.microsecond * 1000))' "$zone" "${walls[@]}")
+  got=$("$tool" convert --assume-zone "$zone" --disambiguate compatible "${walls[@]}")
+  [ -n "$want" ] && [ "$got" = "$want" ]; check "wall-clock times in $zone beside zoneinfo: $got"
 done
 
 got=$(TZ=Invalid/Zone "$tool" convert --local 0 2>&1; echo "status $?")

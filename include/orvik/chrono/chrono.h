@@ -609,6 +609,30 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone zone, Disambiguation disambiguation,
                                                      std::string& message);
 
+// TryFromIso8601Strict's reading in a zone. A text with 'Z', an offset or
+// " UTC" gives what TryFromIso8601Strict gives, whatever `zone`; a text
+// without one, such as "2024-03-05 07:08:09" or "20240305T070809,123", is
+// wall-clock time in `zone`, TryFromCivil's instant under `rule` and its
+// refusal (Civil...). Here alone a time of day may end after its minutes,
+// "2024-03-05T07:08" or "2024-03-05T07:08+01:00", with second 0, as Java's
+// LocalDateTime writes whole minutes (TryFromIso8601Strict refuses them).
+// An RFC 9557 suffix may follow: a zone name first, "[Europe/Berlin]" or
+// "[!Europe/Berlin]", loaded by TryLoadZone (refused with
+// Iso8601StrictOffset), in which a text without an offset is read instead of
+// `zone`, and which a written offset must be that instant's offset of,
+// unless it is 'Z' or "-00:00" (Iso8601StrictOffset); then keys,
+// "[u-ca=iso8601]", others ignored, but a critical one ("[!key=value]")
+// other than u-ca=iso8601 and one starting with '_' refused
+// (Iso8601StrictLayout). Every message of the overload with `message`
+// starts with "Not an ISO 8601 timestamp, ", followed by what
+// TryFromIso8601Strict, ZoneErrorMessage or TryFromCivil says, or "offset
+// +01:00 is not the offset of Europe/Berlin at that instant, +02:00", then
+// ": " and the text.
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone,
+                                                             Disambiguation rule) noexcept;
+ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
+                                                             std::string& message);
+
 // --------------------------------------------------------------------------
 // The compatible readers
 
