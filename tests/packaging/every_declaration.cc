@@ -20,7 +20,9 @@ int main() {
   const oc::Timestamp expected{t, std::chrono::seconds(0)};
   const oc::Timestamp shifted{t, std::chrono::seconds(60)};
   std::string message;
-  char out[oc::kMaxIso8601Size];
+  char out[oc::kMaxIso8601InZoneSize];
+  const oc::Zone kolkata = oc::LoadZone("Asia/Kolkata");
+  const oc::CivilTime civil{1994, 11, 6, 14, 19, 37, 0};
   const bool kCalls[] = {
       oc::ToCalendarTime(t, oc::TimeZone::UTC).tm_hour == 8,
       oc::ToCalendarTime(t, oc::TimeZone::Local).tm_year == 94,
@@ -49,6 +51,20 @@ int main() {
       oc::duration::TryFromIso8601Strict("P1D", message).error == oc::ParseError::DurationNotSupported,
       oc::FormatIso8601(out, t, oc::Iso8601Format::BasicNanoseconds, oc::TimeZone::UTC) == out + 26,
       oc::FormatHttpDate(out, t) == out + oc::kHttpDateSize,
+      oc::TryLoadZone("UTC").zone.Name() == "UTC" && oc::Zone::Utc() == oc::Zone() && kolkata != oc::Zone::Utc(),
+      oc::TryLoadZone("Europe/Berln").error == oc::ZoneError::NotFound,
+      oc::TryFixedOffsetZone(std::chrono::minutes(330)).zone.Name() == "+05:30",
+      static_cast<bool>(oc::TryPosixRuleZone("CET-1CEST,M3.5.0,M10.5.0/3")),
+      !oc::ZoneErrorMessage(oc::ZoneError::NotFound, "x").empty(),
+      oc::ToCalendarTime(t, kolkata).tm_gmtoff == 19800,
+      oc::FormatIso8601(out, t, oc::Iso8601Format::Extended, kolkata) == out + 25,
+      oc::ToIso8601(t, oc::Iso8601Format::Extended, kolkata) == "1994-11-06T14:19:37+05:30",
+      oc::LookUpCivilTime(civil, kolkata).value.kind == oc::CivilTimeKind::Unique,
+      oc::TryFromCivil(civil, kolkata, oc::Disambiguation::Reject).value.instant == t,
+      oc::TryFromCivil(civil, kolkata, oc::Disambiguation::Earlier, message).value.instant == t,
+      oc::TryFromIso8601Strict("1994-11-06 14:19:37", kolkata, oc::Disambiguation::Later).value.instant == t,
+      oc::TryFromIso8601Strict("1994-11-06T14:19", kolkata, oc::Disambiguation::Compatible, message).value.instant ==
+          t - std::chrono::seconds(37),
   };
   int failed = 0;
   for (std::size_t i = 0; i < sizeof kCalls; ++i) {
