@@ -155,8 +155,9 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
     if (!Take(text, at, '[')) return r.Refuse(kSuffixExpected, at);
     const bool critical = Take(text, at, '!');
     const std::size_t close = text.find(']', at);
-    if (close == std::string_view::npos || close == at)
+    if (close == std::string_view::npos || close == at) {
       return r.Refuse(kSuffixExpected, close == at ? at : text.size());
+    }
     const std::string_view inside = text.substr(at, close - at);
     const std::size_t equals = inside.find('=');
     if (equals == std::string_view::npos) {
