@@ -132,7 +132,12 @@ TEST(NamedZones, WallClockTimesWithEveryChoice) {
   EXPECT_EQ(ToIso8601(gap.value.change, Iso8601Format::Extended, TimeZone::UTC), "2024-03-10T07:00:00Z");
   EXPECT_EQ(ErrorMessage(ParseError::CivilSkipped, "x"),
             "Not a wall-clock time, a time skipped by a change of offset: x");
-  EXPECT_THROW(ThrowParseError(ParseError::CivilOutsideRange, "x"), std::out_of_range);
+  EXPECT_EQ(Outcome([] {
+              ThrowParseError(ParseError::CivilOutsideRange, "x");
+              return std::string();
+            }),
+            OutOfRange("Not a wall-clock time, the instant is outside the time point range, "
+                       "1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z: x"));
 }
 
 TEST(NamedZones, Iso8601TextInAZone) {
