@@ -4,7 +4,8 @@
 // text's own layout (basic or extended, its separator, its decimal sign and
 // fraction length, its zone's letter or offset form), second 60 only as a
 // leap second; and TrySplitIso8601 must read it alike where the header says,
-// and so must the reading in a zone.
+// and so must the reading in a zone, whose texts with a zone's name are read
+// back alike once written with it.
 #include <orvik/chrono/chrono.h>
 
 #include <algorithm>
@@ -99,6 +100,36 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
   }
 }
 
+// Whether `text` has the one layout that the writer with a zone name gives:
+// nine digits of a fraction, a numeric offset other than -00:00 and the
+// zone's name alone, not critical.
+bool IsWrittenLayout(std::string_view text) {
+  constexpr std::string_view kLayout = "yyyy-mm-ddThh:mm:ss.fffffffff+hh:mm[";
+  if (text.size() <= kLayout.size() || text[4] != '-' || text[10] != 'T' || text[19] != '.') return false;
+  const std::string_view offset = text.substr(kLayout.find('+'), sizeof("+hh:mm") - 1);
+  return (offset[0] == '+' || (offset[0] == '-' && offset != "-00:00")) &&
+         text.find_first_not_of("0123456789", 20) == kLayout.find('+') && text[kLayout.size() - 1] == '[' &&
+         text[kLayout.size()] != '!' && text.find('[', kLayout.size()) == std::string_view::npos;
+}
+
+// A text read with a zone named in its suffix, written with the zone's name,
+// reads back to its instant and zone, and is the text where it has the
+// writer's layout; only a zone that counts leap seconds is not written.
+void CheckWrittenWithZone(std::string_view text, const ZonedTimestamp& read) {
+  char buffer[kMaxIso8601WithZoneNameSize];
+  const char* const end =
+      FormatIso8601WithZoneName(buffer, read.timestamp.instant, Iso8601Format::ExtendedNanoseconds, read.zone);
+  // No text of a zone that counts leap seconds names the instant.
+  if (end == nullptr && read.zone.Name().starts_with("right/")) return;
+  if (end == nullptr) Fail("a suffix's zone that the writer cannot name", text);
+  const std::string_view written(buffer, static_cast<std::size_t>(end - buffer));
+  const ParseResult<ZonedTimestamp> again = TryFromIso8601Strict(written, Zone::Utc(), Disambiguation::Reject);
+  if (!again || again.value.timestamp.instant != read.timestamp.instant || again.value.zone != read.zone) {
+    Fail("the text written with its zone's name reads otherwise", text, written);
+  }
+  if (IsWrittenLayout(text) && written != text) Fail("a text in the writer's layout written otherwise", text);
+}
+
 }  // namespace
 }  // namespace orvik::chrono::fuzz
 
@@ -115,11 +146,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // alike, and says each refusal after the same head.
   const Alone text(std::string_view(reinterpret_cast<const char*>(data), size));
   std::string message;
-  const ParseResult<Timestamp> zoned = TryFromIso8601Strict(text.View(), Zone::Utc(), Disambiguation::Reject, message);
+  const ParseResult<ZonedTimestamp> zoned =
+      TryFromIso8601Strict(text.View(), Zone::Utc(), Disambiguation::Reject, message);
   const ParseResult<Timestamp> plain = TryFromIso8601Strict(text.View());
-  if (plain && (!zoned || !(zoned.value == plain.value))) Fail("the reading in a zone reads it otherwise", text.View());
+  if (plain && (!zoned || !(zoned.value.timestamp == plain.value))) {
+    Fail("the reading in a zone reads it otherwise", text.View());
+  }
   if (!zoned && !message.starts_with("Not an ISO 8601 timestamp, ")) {
     Fail("undocumented message in a zone", text.View(), message);
   }
+  if (zoned && zoned.value.zone_named) CheckWrittenWithZone(text.View(), zoned.value);
   return 0;
 }

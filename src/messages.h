@@ -88,6 +88,11 @@ inline constexpr std::string_view kZoneWithoutOffset =
 // TryFromIso8601Strict in a zone: an RFC 9557 suffix, and an offset that is
 // not its zone's.
 inline constexpr std::string_view kSuffixExpected = "'[', a zone name or a key=value, and ']' after the time";
+inline constexpr std::string_view kCountsLeapSeconds =
+    "' counts leap seconds: ISO 8601 text of its local time would name another instant";
+inline constexpr std::string_view kNoSuffixName = "' has no name that an RFC 9557 suffix holds";
+inline constexpr std::string_view kOffsetSecondsRange = "the offset's seconds, 00 to 59";
+inline constexpr std::string_view kSuffixOffset = "a zone's offset as +hh:mm, hours 00 to 23";
 inline constexpr std::string_view kSuffixKeyExpected = "a key=value after a zone name";
 inline constexpr std::string_view kSuffixKeySyntax =
     "a key of 'a' to 'z', digits and '-', '=' and values of letters and digits joined by '-'";

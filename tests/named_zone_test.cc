@@ -149,6 +149,55 @@ TEST(NamedZones, Iso8601TextInAZone) {
   EXPECT_EQ(ToIso8601(t, static_cast<Iso8601Format>(9), LoadZone("Asia/Kolkata")), "+05:21:10");
 }
 
+// ISO 8601 text with the zone's name as an RFC 9557 suffix, or why none is written.
+TEST(NamedZones, Iso8601TextWithTheZonesName) {
+  const TimePoint t(std::chrono::seconds(1709622489));     // 2024-03-05T07:08:09Z
+  const TimePoint leap(std::chrono::seconds(1483228800));  // 2017-01-01T00:00:00Z, after a leap second
+  const struct {
+    TimePoint At;
+    ZoneLoad Load;
+    std::string Expected;  // the text, or the exception's message
+  } kCases[] = {
+      {t, TryLoadZone("Europe/Berlin"), "2024-03-05T08:08:09+01:00[Europe/Berlin]"},
+      {t, TryLoadZone("Europe/London"), "2024-03-05T07:08:09+00:00[Europe/London]"},  // never Z with a zone
+      {t, {Zone::Utc()}, "2024-03-05T07:08:09+00:00[UTC]"},
+      {t, TryFixedOffsetZone(std::chrono::minutes(-330)), "2024-03-05T01:38:09-05:30[-05:30]"},
+      {t, TryFixedOffsetZone(std::chrono::seconds(1172)), "zone '+00:19:32' has no name that an RFC 9557 suffix holds"},
+      {t, TryPosixRuleZone("CET-1CEST,M3.5.0,M10.5.0/3"),
+       "zone 'CET-1CEST,M3.5.0,M10.5.0/3' has no name that an RFC 9557 suffix holds"},
+      {leap, TryLoadZone("right/UTC"),
+       "zone 'right/UTC' counts leap seconds: ISO 8601 text of its local time would name another instant"},
+      {TimePoint(std::chrono::seconds(0)), TryLoadZone("right/UTC"), "1970-01-01T00:00:00+00:00[right/UTC]"},
+  };
+  for (const auto& c : kCases) {
+    ASSERT_TRUE(c.Load) << c.Expected;
+    std::string written;
+    try {
+      written = ToIso8601WithZoneName(c.At, Iso8601Format::Extended, c.Load.zone);
+      const ParseResult<ZonedTimestamp> back = TryFromIso8601Strict(written, Zone::Utc(), Disambiguation::Reject);
+      EXPECT_TRUE(back && back.value.timestamp.instant == c.At && back.value.zone.Name() == c.Load.zone.Name());
+    } catch (const std::invalid_argument& e) {
+      written = e.what();
+    }
+    EXPECT_EQ(written, c.Expected);
+  }
+  EXPECT_THROW(ToIso8601(leap, Iso8601Format::Extended, LoadZone("right/UTC")), std::invalid_argument);
+}
+
+// The instant in UTC, for a wall-clock text the zone's offset at it, the zone
+// where the text named it, and how a wall-clock text's time shows in its zone.
+std::string Described(const ZonedTimestamp& read) {
+  static constexpr const char* kKinds[] = {" unique", " skipped", " repeated"};
+  std::string text = ToIso8601(read.timestamp.instant, Iso8601Format::ExtendedNanoseconds, TimeZone::UTC);
+  const auto offset = read.timestamp.offset.count();
+  if (read.wall_clock) {
+    text.append(offset < 0 ? " -" : " +").append(std::to_string(std::abs(offset) / 60)).append(" min");
+  }
+  if (read.zone_named) text.append(" in ").append(read.zone.Name());
+  if (read.wall_clock) text.append(" wall-clock").append(kKinds[static_cast<int>(read.kind)]);
+  return text;
+}
+
 // ISO 8601 text read in a zone: wall-clock time without an offset, an offset
 // that the zone does not change, minutes alone, and RFC 9557 suffixes.
 TEST(NamedZones, Iso8601TextReadInAZone) {
@@ -159,29 +208,45 @@ TEST(NamedZones, Iso8601TextReadInAZone) {
     D Choice;
     std::string Expected;  // the instant in UTC, or the message
   } kCases[] = {
-      {"2024-03-05 07:08:09", D::Reject, "2024-03-05T12:08:09.000000000Z"},      // EST, -05:00
-      {"20240705T070809,5", D::Reject, "2024-07-05T11:08:09.500000000Z"},        // EDT, basic layout
-      {"2024-03-10T02:30:00", D::Compatible, "2024-03-10T07:30:00.000000000Z"},  // forward by the gap
-      {"2024-03-10T02:30:00", D::Reject,                                         // no instant
+      {"2024-03-05 07:08:09", D::Reject, "2024-03-05T12:08:09.000000000Z -300 min wall-clock unique"},  // EST, -05:00
+      {"20240705T070809,5", D::Reject,
+       "2024-07-05T11:08:09.500000000Z -240 min wall-clock unique"},  // EDT, basic layout
+      {"2024-03-10T02:30:00", D::Compatible,
+       "2024-03-10T07:30:00.000000000Z -240 min wall-clock skipped"},  // 03:30 EDT
+      {"2024-03-10T02:30:00", D::Reject,                               // no instant
        "Not an ISO 8601 timestamp, 2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to "
        "-04:00: 2024-03-10T02:30:00"},
-      {"2024-11-03T01:30:00", D::Earlier, "2024-11-03T05:30:00.000000000Z"},       // EDT
-      {"2024-11-03T01:30:00", D::Later, "2024-11-03T06:30:00.000000000Z"},         // EST
+      {"2024-11-03T01:30:00", D::Earlier, "2024-11-03T05:30:00.000000000Z -240 min wall-clock repeated"},  // EDT
+      {"2024-11-03T01:30:00", D::Later, "2024-11-03T06:30:00.000000000Z -300 min wall-clock repeated"},    // EST
       {"2024-03-05T07:08:09+01:00", D::Reject, "2024-03-05T06:08:09.000000000Z"},  // the offset, not the zone
-      {"2024-03-05T07:08", D::Reject, "2024-03-05T12:08:00.000000000Z"},           // minutes alone: second 0
+      {"2024-03-05T07:08", D::Reject,
+       "2024-03-05T12:08:00.000000000Z -300 min wall-clock unique"},  // minutes alone: second 0
       {"2024-03-05T07:08Z", D::Reject, "2024-03-05T07:08:00.000000000Z"},
       {"2024-03-05T07:08.5", D::Reject,  // a fraction only after seconds
        "Not an ISO 8601 timestamp, expected a zone after the time: Z, z, +hh:mm, +hhmm, +hh or ' UTC', found '.': "
        "2024-03-05T07:08.5"},
       {"2024-02-30T07:08:09", D::Reject,
        "Not an ISO 8601 timestamp, day 30 does not exist in February 2024: 2024-02-30T07:08:09"},
-      {"2024-03-05T07:08:09+01:00[Europe/Berlin]", D::Reject, "2024-03-05T06:08:09.000000000Z"},
+      {"2024-03-05T07:08:09+01:00[Europe/Berlin]", D::Reject, "2024-03-05T06:08:09.000000000Z in Europe/Berlin"},
+      {"1930-01-01T00:19:32+00:19:32[Europe/Amsterdam]", D::Reject,  // local mean time, with seconds
+       "1930-01-01T00:00:00.000000000Z in Europe/Amsterdam"},
+      {"1930-01-01T00:19:32+00:19:60[Europe/Amsterdam]", D::Reject,
+       "Not an ISO 8601 timestamp, expected the offset's seconds, 00 to 59, found '60': "
+       "1930-01-01T00:19:32+00:19:60[Europe/Amsterdam]"},
+      {"2024-03-05T07:08:09[-08:00]", D::Reject, "2024-03-05T15:08:09.000000000Z -480 min in -08:00 wall-clock unique"},
+      {"2024-03-05T07:08:09+01:00[+02:00]", D::Reject,
+       "Not an ISO 8601 timestamp, offset +01:00 is not the offset of +02:00 at that instant, +02:00: "
+       "2024-03-05T07:08:09+01:00[+02:00]"},
+      {"2024-03-05T07:08:09Z[+24:00]", D::Reject,
+       "Not an ISO 8601 timestamp, expected a zone's offset as +hh:mm, hours 00 to 23, found '+24:00': "
+       "2024-03-05T07:08:09Z[+24:00]"},
       {"2024-07-05T07:08:09+01:00[!Europe/Berlin]", D::Reject,  // CEST: +02:00
        "Not an ISO 8601 timestamp, offset +01:00 is not the offset of Europe/Berlin at that instant, +02:00: "
        "2024-07-05T07:08:09+01:00[!Europe/Berlin]"},
       {"2024-07-05T07:08:09-00:00[Europe/Berlin]", D::Reject,
-       "2024-07-05T07:08:09.000000000Z"},  // UTC, local time unknown
-      {"2024-07-05T07:08:09[Europe/Berlin][u-ca=iso8601][foo=bar]", D::Reject, "2024-07-05T05:08:09.000000000Z"},
+       "2024-07-05T07:08:09.000000000Z in Europe/Berlin"},  // UTC, local time unknown
+      {"2024-07-05T07:08:09[Europe/Berlin][u-ca=iso8601][foo=bar]", D::Reject,
+       "2024-07-05T05:08:09.000000000Z +120 min in Europe/Berlin wall-clock unique"},
       {"2024-07-05T07:08:09Z[!u-ca=hebrew]", D::Reject,
        "Not an ISO 8601 timestamp, expected no critical key but u-ca=iso8601, found 'u-ca=hebrew': "
        "2024-07-05T07:08:09Z[!u-ca=hebrew]"},
@@ -197,16 +262,15 @@ TEST(NamedZones, Iso8601TextReadInAZone) {
   };
   for (const auto& c : kCases) {
     std::string message;
-    const ParseResult<Timestamp> result = TryFromIso8601Strict(c.Text, ny, c.Choice, message);
-    EXPECT_EQ(result ? ToIso8601(result.value.instant, Iso8601Format::ExtendedNanoseconds, TimeZone::UTC) : message,
-              c.Expected)
-        << c.Text;
+    const ParseResult<ZonedTimestamp> result = TryFromIso8601Strict(c.Text, ny, c.Choice, message);
+    EXPECT_EQ(result ? Described(result.value) : message, c.Expected) << c.Text;
+    EXPECT_TRUE(!result || result.value.zone_named || result.value.zone == ny) << c.Text;
     EXPECT_EQ(TryFromIso8601Strict(c.Text, ny, c.Choice).error, result.error) << c.Text;
   }
   // The plain strict reader keeps refusing minutes alone, and reads an offset alike.
   EXPECT_FALSE(TryFromIso8601Strict("2024-03-05T07:08"));
   EXPECT_EQ(TryFromIso8601Strict("2024-03-05T07:08:09.5-03:30").value,
-            TryFromIso8601Strict("2024-03-05T07:08:09.5-03:30", ny, D::Reject).value);
+            TryFromIso8601Strict("2024-03-05T07:08:09.5-03:30", ny, D::Reject).value.timestamp);
 }
 
 // Threads that load the same names at once all get one zone per name.

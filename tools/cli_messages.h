@@ -23,6 +23,19 @@ inline constexpr std::string_view kPrefix = "orvik-chrono: ";
 // Said of an ISO 8601 text that lacks only its zone, before the text.
 inline constexpr std::string_view kAssumeZoneHint = "; --assume-zone NAME reads it as wall-clock time in a zone";
 
+// Usage errors of --to iso-zone.
+inline constexpr std::string_view kIsoZoneNeedsZone = "--to iso-zone needs --zone NAME or --local";
+inline constexpr std::string_view kLocalZoneUnnamed =
+    "--to iso-zone --local needs TZ or /etc/localtime to name a file of the zone directory; --zone NAME names one";
+
+// What parse says of the zone that a text was read in, and of its wall-clock
+// time, by CivilTimeKind and Disambiguation.
+inline constexpr std::string_view kNamedByText = " (named by the text)";
+inline constexpr std::string_view kAssumed = " (--assume-zone)";
+inline constexpr std::string_view kWallClockKinds[] = {
+    "unique", "skipped by a change of offset, read by --disambiguate ", "shown twice, read by --disambiguate "};
+inline constexpr std::string_view kRuleNames[] = {"compatible", "earlier", "later", "reject"};
+
 // Refusals of one input, followed by the text.
 inline constexpr std::string_view kIsoTooShort =
     "ISO 8601 text too short: expected a date and a time of at least 5 characters, such as "
@@ -76,13 +89,17 @@ inline constexpr std::string_view kDateIsNoInstant =
     "; a date alone names no instant, which needs a time and a zone too, such as 20240305T000000Z";
 
 // Refusal of an instant that --local cannot write in ISO 8601: kOffsetWithSeconds,
-// the offset as +hh:mm:ss and kHasSeconds, or kCountsLeapSeconds; then kUseUtc
+// the offset as +hh:mm:ss and kHasSeconds, or kCountsLeapSeconds; that --zone
+// cannot: kZoneCountsHead, the name and kZoneCountsLeapSeconds; then kUseUtc
 // and the text.
 inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
 inline constexpr std::string_view kHasSeconds = " has seconds, which ISO 8601 and RFC 3339 cannot write";
 inline constexpr std::string_view kCountsLeapSeconds =
     "Local time counts leap seconds (a right/ zone), which ISO 8601 and RFC 3339 do not: its text would name "
     "another instant";
+inline constexpr std::string_view kZoneCountsHead = "Zone ";
+inline constexpr std::string_view kZoneCountsLeapSeconds =
+    " counts leap seconds, which ISO 8601 and RFC 3339 do not: its text would name another instant";
 inline constexpr std::string_view kUseUtc = "; --utc writes the instant in UTC: ";
 // Followed by the field's number, kNoFieldIn and the line.
 inline constexpr std::string_view kNoField = "no field ";

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli_messages.h"
 #include "output.h"
 
 namespace orvik::chrono::cli {
@@ -65,6 +66,16 @@ bool AppendParsed(std::string& out, std::string& refusal, const std::string& tex
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
   if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));
+  if (read.InZone && (read.InZone->zone_named || read.InZone->wall_clock)) {
+    const ZonedTimestamp& zoned = *read.InZone;
+    AppendLine(out, "zone", std::string(zoned.zone.Name()).append(zoned.zone_named ? kNamedByText : kAssumed));
+  }
+  if (read.InZone && read.InZone->wall_clock) {
+    const auto kind = static_cast<std::size_t>(read.InZone->kind);
+    std::string said(kWallClockKinds[kind]);
+    if (kind != 0) said.append(kRuleNames[static_cast<std::size_t>(options.Assume.Rule)]);
+    AppendLine(out, "wall-clock", said);
+  }
   AppendCalendar(out, options.Named ? ToCalendarTime(t, *options.Named) : ToCalendarTime(SecondShown(t), options.Zone));
   return true;
 }
@@ -102,8 +113,8 @@ int Now(const Options& options) {
   const TimePoint now = std::chrono::system_clock::now();
   if (!AppendInstant(out.Buffer, now, options.To, options.Zone, options.Named)) {
     std::string utc;
-    AppendInstant(utc, now, options.To, TimeZone::UTC);
-    Say(UnwritableMessage(now, utc));
+    AppendInstant(utc, now, options.To == OutputFormat::IsoZone ? OutputFormat::IsoNs : options.To, TimeZone::UTC);
+    Say(UnwritableMessage(now, utc, options.Named));
     return 1;
   }
   out.Buffer += '\n';

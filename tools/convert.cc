@@ -97,7 +97,7 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
   const TimePoint instant = read.Value.instant;
   scratch.Value.clear();
   if (!AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone, c.O.Named)) {
-    return Refuse(c, r, UnwritableMessage(instant, text), out, refusals);
+    return Refuse(c, r, UnwritableMessage(instant, text, c.O.Named), out, refusals);
   }
   if (c.Quoted) QuoteFrom(scratch.Value, 0, c.O.Delimiter);
   Append(out, refusals, r.Text.substr(0, r.Wanted.Begin));

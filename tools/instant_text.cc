@@ -90,7 +90,7 @@ bool SplitEpoch(std::string_view text, std::size_t unit, EpochText& epoch) {
 
 Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
   const std::size_t unit = UnitOf(kind);
-  const Reading<Timestamp> refused{{}, false, ReadAs::Epoch, kind};
+  const Reading<Timestamp> refused{{}, false, ReadAs::Epoch, kind, {}};
   EpochText epoch;
   if (!SplitEpoch(text, unit, epoch)) return refused;
   // The size of the count in nanoseconds: a negative one reaches one further.
@@ -100,7 +100,7 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
     return refused;
   }
   const auto count = static_cast<std::int64_t>(epoch.Negative ? 0 - size : size);
-  return {{TimePoint(std::chrono::nanoseconds(count))}, true, ReadAs::Epoch, kind};
+  return {{TimePoint(std::chrono::nanoseconds(count))}, true, ReadAs::Epoch, kind, {}};
 }
 
 // Whether `text`, white space around it aside, is an optional '-' and digits
@@ -137,7 +137,7 @@ std::size_t AmbiguousDigits(std::string_view text) {
 
 template <typename T>
 Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
-  return {read.value, static_cast<bool>(read), format};
+  return {read.value, static_cast<bool>(read), format, InputKind::Iso, {}};
 }
 
 // Whether `text`, which the mail reader and another refuse alike for their
@@ -186,25 +186,36 @@ Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
 }
 
 // As an ISO 8601 timestamp, then, if `or_mail` and its layout is none, as a
-// mail date that starts with its day or a comment.
-// Whether the strict reader reads `text` once it ends in 'Z'.
-bool LacksOnlyZone(std::string_view text) {
-  std::string zoned(text);
-  zoned += 'Z';
-  return static_cast<bool>(TryFromIso8601Strict(zoned));
-}
-
+// mail date that starts with its day or a comment. With --assume-zone the
+// reading in its zone reads every text; without, the plain strict reader
+// reads the texts that name their instant with seconds, and the reading in a
+// zone what it refuses that names its instant otherwise: by an RFC 9557
+// suffix, a time without seconds, an offset with seconds. A text that names
+// no zone is then refused with a hint of --assume-zone.
 Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, const WallClock& wall, std::string& refusal) {
-  const std::size_t start = refusal.size();
-  const ParseResult<Timestamp> iso =
-      wall.In ? TryFromIso8601Strict(text, *wall.In, wall.Rule, refusal) : TryFromIso8601Strict(text, refusal);
-  if (!iso && !wall.In && iso.error == ParseError::Iso8601StrictLayout && LacksOnlyZone(text)) {
-    // Before the ": " and the text that end the library's message.
-    refusal.insert(refusal.size() - text.size() - 2, kAssumeZoneHint);
-    return FromLibrary(iso, ReadAs::Iso);
+  if (!wall.In) {
+    const ParseResult<Timestamp> plain = TryFromIso8601Strict(text);
+    if (plain) return FromLibrary(plain, ReadAs::Iso);
   }
-  if (iso || !or_mail || iso.error != ParseError::Iso8601StrictLayout) return FromLibrary(iso, ReadAs::Iso);
-  return OrMailDate(text, FromLibrary(iso, ReadAs::Iso), refusal, start);
+  const ParseResult<ZonedTimestamp> zoned = TryFromIso8601Strict(text, wall.In.value_or(Zone::Utc()), wall.Rule);
+  const bool lacks_zone = zoned && !wall.In && zoned.value.wall_clock && !zoned.value.zone_named;
+  if (zoned && !lacks_zone) {
+    Reading<Timestamp> read{zoned.value.timestamp, true, ReadAs::Iso, InputKind::Iso, {}};
+    read.InZone = zoned.value;
+    return read;
+  }
+  const std::size_t start = refusal.size();
+  ParseError error = ParseError::None;
+  if (wall.In || text.find('[') != std::string_view::npos) {
+    error = TryFromIso8601Strict(text, wall.In.value_or(Zone::Utc()), wall.Rule, refusal).error;
+  } else {
+    error = TryFromIso8601Strict(text, refusal).error;
+    // Before the ": " and the text that end the library's message.
+    if (lacks_zone) refusal.insert(refusal.size() - text.size() - 2, kAssumeZoneHint);
+  }
+  const Reading<Timestamp> refused{{}, false, ReadAs::Iso, InputKind::Iso, {}};
+  if (lacks_zone || !or_mail || error != ParseError::Iso8601StrictLayout) return refused;
+  return OrMailDate(text, refused, refusal, start);
 }
 
 // The library's message, or the tool's words where the library passes on the
@@ -326,7 +337,7 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
     const std::size_t digits = read_as == InputKind::Epoch ? AmbiguousDigits(text) : 0;
     if (digits != 0) {
       refusal += AmbiguousMessage(text, digits);
-      return {{}, false, ReadAs::Epoch, read_as};
+      return {{}, false, ReadAs::Epoch, read_as, {}};
     }
   }
   if (read_as >= InputKind::Epoch) {
@@ -357,7 +368,7 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   if (iso && zone == TimeZone::Local && CheckLocal(t) != LocalText::Names) return false;
   // Written in place at the end of `out`, never copied there.
   const std::size_t begin = out.size();
-  out.resize(begin + kLongestInstant);
+  out.resize(begin + (format == OutputFormat::IsoZone ? kMaxIso8601WithZoneNameSize : kLongestInstant));
   char* const text = out.data() + begin;
   char* end = nullptr;
   switch (format) {
@@ -378,7 +389,7 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
                                                                    : Iso8601Format::BasicNanoseconds;
       if (named) {  // which names the second that holds `t` in every layout
         end = FormatIso8601(text, t, layout, *named);
-        break;
+        break;  // nothing where the zone counts leap seconds
       }
       const TimePoint shown = format == OutputFormat::Iso ? SecondShown(t) : t;
       end = FormatIso8601(text, shown, layout, zone);
@@ -391,6 +402,9 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       }
       break;
     }
+    case OutputFormat::IsoZone:
+      end = named ? FormatIso8601WithZoneName(text, t, Iso8601Format::ExtendedNanoseconds, *named) : nullptr;
+      break;
     case OutputFormat::Epoch:
       end = WriteNumber(text, std::chrono::floor<std::chrono::seconds>(t).time_since_epoch().count());
       break;
@@ -398,8 +412,8 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
       end = WriteNumber(text, t.time_since_epoch().count());
       break;
   }
-  out.resize(static_cast<std::size_t>(end - out.data()));
-  return true;
+  out.resize(end == nullptr ? begin : static_cast<std::size_t>(end - out.data()));
+  return end != nullptr;
 }
 
 std::string OffsetText(std::chrono::seconds offset) {
@@ -413,9 +427,11 @@ std::string OffsetText(std::chrono::seconds offset) {
   return {text, static_cast<std::size_t>(length)};
 }
 
-std::string UnwritableMessage(TimePoint t, std::string_view text) {
+std::string UnwritableMessage(TimePoint t, std::string_view text, const std::optional<Zone>& named) {
   std::string message;
-  if (CheckLocal(t) == LocalText::OffsetWithSeconds) {
+  if (named) {
+    message.append(kZoneCountsHead).append(named->Name()).append(kZoneCountsLeapSeconds);
+  } else if (CheckLocal(t) == LocalText::OffsetWithSeconds) {
     const long offset = ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff;
     message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(offset))).append(kHasSeconds);
   } else {

@@ -17,7 +17,8 @@ namespace orvik::chrono::cli {
 // The epoch kinds, last, count seconds, milliseconds, microseconds and
 // nanoseconds, in the order of kEpochUnits.
 enum class InputKind : std::uint8_t { Auto, Iso, Http, Epoch, EpochMs, EpochUs, EpochNs };
-enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs };
+// IsoZone: IsoNs followed by the zone's name in brackets (RFC 9557).
+enum class OutputFormat { Http, Iso, IsoNs, IsoBasic, Epoch, EpochNs, IsoZone };
 
 // The reader that accepted a text.
 enum class ReadAs : std::uint8_t { Iso, Http, Mail, Epoch };
@@ -29,6 +30,9 @@ struct Reading {
   bool Accepted = false;
   ReadAs Format = ReadAs::Iso;
   InputKind Kind = InputKind::Iso;  // with Format Epoch, its unit
+  // ISO 8601 text read in a zone: wall-clock time, a suffix's zone, or a
+  // time without seconds.
+  std::optional<ZonedTimestamp> InZone;
 
   explicit operator bool() const { return Accepted; }
 };
@@ -75,14 +79,15 @@ TimePoint SecondShown(TimePoint t);
 // layouts in `zone`. Returns false, having appended nothing, where no ISO 8601
 // text of local time names `t`: the local offset has seconds, which no such
 // text can carry, or the zone counts leap seconds; never for UTC. A `named`
-// zone (--zone) takes the place of `zone` for the ISO layouts.
+// zone (--zone) takes the place of `zone` for the ISO layouts; IsoZone needs
+// one, and writes nothing for a zone that no RFC 9557 suffix names.
 bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone zone,
                    const std::optional<Zone>& named = {});
 
 // Why AppendInstant wrote nothing for `t`, the instant of `text`: the local
-// offset, which has seconds, or a zone that counts leap seconds; and that
-// --utc writes the instant.
-std::string UnwritableMessage(TimePoint t, std::string_view text);
+// offset, which has seconds, or a zone that counts leap seconds (the `named`
+// one where given); and that --utc writes the instant.
+std::string UnwritableMessage(TimePoint t, std::string_view text, const std::optional<Zone>& named = {});
 
 // +hh:mm east of UTC, -hh:mm west, with :ss where the offset has seconds.
 std::string OffsetText(std::chrono::seconds offset);

@@ -12,11 +12,15 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <map>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "cli_messages.h"
 #include "commands.h"
@@ -49,8 +53,28 @@ void AddFromOption(CLI::App& command, Options& options) {
 void AddFormatOption(CLI::App& command, Options& options) {
   static const std::map<std::string, OutputFormat> formats = {
       {"http", OutputFormat::Http},          {"iso", OutputFormat::Iso},     {"iso-ns", OutputFormat::IsoNs},
-      {"iso-basic", OutputFormat::IsoBasic}, {"epoch", OutputFormat::Epoch}, {"epoch-ns", OutputFormat::EpochNs}};
-  AddChoice(command, "--to", formats, options.To, "http, iso, iso-ns, iso-basic, epoch or epoch-ns");
+      {"iso-basic", OutputFormat::IsoBasic}, {"epoch", OutputFormat::Epoch}, {"epoch-ns", OutputFormat::EpochNs},
+      {"iso-zone", OutputFormat::IsoZone}};
+  AddChoice(command, "--to", formats, options.To,
+            "http, iso, iso-ns, iso-basic, epoch, epoch-ns or iso-zone (iso-ns and the zone's name in brackets, "
+            "with --zone or --local)");
+}
+
+// The process's zone by its tz database name, where TZ or /etc/localtime
+// leads to a file of the zone directory ($TZDIR or /usr/share/zoneinfo).
+std::optional<Zone> LocalZoneByName() {
+  const LocalZone local = CurrentLocalZone();
+  if (local.Source != LocalZoneSource::TzifFile) return {};
+  const char* const tzdir = secure_getenv("TZDIR");
+  std::error_code error;
+  const std::filesystem::path file = std::filesystem::canonical(local.Name, error);
+  const std::filesystem::path directory =
+      std::filesystem::canonical(tzdir != nullptr && *tzdir != '\0' ? tzdir : "/usr/share/zoneinfo", error);
+  if (error) return {};
+  const std::string name = file.lexically_relative(directory).string();
+  if (name.empty() || name.starts_with("..")) return {};
+  const ZoneLoad load = TryLoadZone(name);
+  return load ? std::optional<Zone>(load.zone) : std::nullopt;
 }
 
 // The zone that `name` names; a usage error for `option` where none loads.
@@ -201,6 +225,13 @@ int Run(int argc, char** argv) {
   if (options.Zone == TimeZone::Local && CurrentLocalZone().Source == LocalZoneSource::Unreadable) {
     Say(std::string(kUnreadableZone).append(CurrentLocalZone().Name));
     return kUsageError;
+  }
+  if (options.To == OutputFormat::IsoZone && !options.Named) {
+    if (options.Zone == TimeZone::Local) options.Named = LocalZoneByName();
+    if (!options.Named) {
+      Say(options.Zone == TimeZone::Local ? kLocalZoneUnnamed : kIsoZoneNeedsZone);
+      return kUsageError;
+    }
   }
   if (convert->parsed()) return Convert(options);
   if (now->parsed()) return Now(options);

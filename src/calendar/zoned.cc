@@ -3,6 +3,7 @@
 #include <orvik/chrono/chrono.h>
 
 #include "calendar/convert.h"
+#include "calendar/disambiguation.h"
 #include "civil/civil.h"
 #include "civil/instant.h"
 #include "civil/time_units.h"
@@ -56,20 +57,7 @@ ParseResult<CivilTimeLookup> LookUpCivilTime(const CivilTime& time, Zone zone) n
 ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone zone, Disambiguation disambiguation) noexcept {
   const ParseResult<CivilTimeLookup> found = LookUpCivilTime(time, zone);
   if (!found) return {{}, found.error};
-  const CivilTimeLookup& lookup = found.value;
-  switch (lookup.kind) {
-    case CivilTimeKind::Unique:
-      break;
-    case CivilTimeKind::Skipped:
-      if (disambiguation == Disambiguation::Reject) return {{}, ParseError::CivilSkipped};
-      if (disambiguation == Disambiguation::Earlier) return {lookup.after, ParseError::None};
-      break;
-    case CivilTimeKind::Repeated:
-      if (disambiguation == Disambiguation::Reject) return {{}, ParseError::CivilRepeated};
-      if (disambiguation == Disambiguation::Later) return {lookup.after, ParseError::None};
-      break;
-  }
-  return {lookup.before, ParseError::None};
+  return internal::PickInstant(found.value, disambiguation);
 }
 
 }  // namespace orvik::chrono

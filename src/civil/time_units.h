@@ -13,7 +13,8 @@ inline constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
 inline constexpr std::int64_t kSecondsPerMinute = 60;
 inline constexpr std::int64_t kMinutesPerHour = 60;
 inline constexpr std::int64_t kSecondsPerHour = kSecondsPerMinute * kMinutesPerHour;
-inline constexpr std::int64_t kSecondsPerDay = 24 * kSecondsPerHour;
+inline constexpr std::int64_t kHoursPerDay = 24;
+inline constexpr std::int64_t kSecondsPerDay = kHoursPerDay * kSecondsPerHour;
 
 // The whole seconds from the smallest to the largest time point: every count
 // in this range times kNanosecondsPerSecond fits a time point.

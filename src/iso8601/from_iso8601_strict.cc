@@ -19,7 +19,9 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/disambiguation.h"
 #include "civil/instant.h"
+#include "civil/time_units.h"
 #include "messages.h"
 #include "text/digits.h"
 #include "text/fraction.h"
@@ -42,8 +44,9 @@ constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8
 
 constexpr std::string_view kUtc = " UTC";
 // The zone, up to the end of the text: its offset's hours and minutes into
-// `r`, and `west` for a '-'.
-bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west) {
+// `r`, and `west` for a '-'. An offset's seconds are read into `*seconds`
+// where it is given, and refused otherwise.
+bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& west, int* seconds = nullptr) {
   const char first = at < text.size() ? text[at] : '\0';
   if (first == 'Z' || first == 'z') {
     ++at;
@@ -56,10 +59,15 @@ bool ReadZone(std::string_view text, std::size_t& at, StrictReading& r, bool& we
       return r.Refuse("the offset's minutes in two digits", at);
     }
     // An offset with seconds (+00:19:32, local mean time, as PostgreSQL
-    // writes it) is named as such, rather than what follows its minutes.
-    int seconds = 0;
+    // writes it) is named as such where it is refused, rather than what
+    // follows its minutes.
+    int held = 0;
     if (std::size_t end = at;
-        (!colon || Take(text, end, ':')) && TakeDigits<2>(text, end, seconds) && end == text.size()) {
+        (!colon || Take(text, end, ':')) && TakeDigits<2>(text, end, held) && end == text.size()) {
+      if (seconds != nullptr) {
+        *seconds = held;
+        return held < kSecondsPerMinute || r.Refuse(kOffsetSecondsRange, end - 2, 2);
+      }
       r.Fault = {
           Problem::OffsetWithSeconds, {}, static_cast<std::uint32_t>(sign), static_cast<std::uint32_t>(end - sign)};
       return false;
@@ -111,11 +119,12 @@ struct ZonedReading {
   Zone In;
   std::int64_t Offset = 0;  // written, and the zone's, where they disagree
   std::int64_t ZoneOffset = 0;
+  int OffsetSeconds = 0;
 };
 
 // The date, the time of day with or without its seconds, a fraction after
 // seconds and a zone if one is written, up to the end of `text`.
-bool ReadZonedParts(std::string_view text, StrictReading& r, bool& west, bool& zoned, bool& utc) {
+bool ReadZonedParts(std::string_view text, StrictReading& r, bool& west, bool& zoned, bool& utc, int& seconds) {
   std::size_t at = 0;
   const bool extended = IsAt(text, sizeof("2024") - 1, '-');
   if (!(extended ? ReadPattern<kExtendedMinutes>(text, at, r) : ReadPattern<kBasicMinutes>(text, at, r))) return false;
@@ -128,7 +137,7 @@ bool ReadZonedParts(std::string_view text, StrictReading& r, bool& west, bool& z
   }
   zoned = at < text.size();
   utc = zoned && text[at] != '+' && text[at] != '-';
-  return !zoned || ReadZone(text, at, r, west);
+  return !zoned || ReadZone(text, at, r, west, &seconds);
 }
 
 // Whether `annotation` is an RFC 9557 key=value: a key of 'a' to 'z', '_',
@@ -144,6 +153,28 @@ bool IsKeyValue(std::string_view annotation, std::size_t equals) {
   for (const char c : key) fits = fits && (lower(c) || digits::IsDigit(c) || c == '-');
   for (const char c : value) fits = fits && (alphanumeric(c) || c == '-');
   return fits;
+}
+
+// Whether a suffix's zone that starts with a sign is an offset, +hh:mm with
+// hours 00 to 23 and minutes 00 to 59; its minutes east of UTC into `east`.
+bool ReadSuffixOffset(std::string_view zone, std::int64_t& east) {
+  std::size_t at = 1;
+  int hours = 0;
+  int minutes = 0;
+  if (zone.size() != sizeof("+hh:mm") - 1 || !TakeDigits<2>(zone, at, hours) || !Take(zone, at, ':') ||
+      !TakeDigits<2>(zone, at, minutes) || hours >= kHoursPerDay || minutes >= kMinutesPerHour) {
+    return false;
+  }
+  east = (hours * kMinutesPerHour + minutes) * (zone[0] == '-' ? -1 : 1);
+  return true;
+}
+
+// The zone that a suffix names: a fixed offset for +hh:mm, else a name.
+ZoneLoad LoadSuffixZone(std::string_view zone) {
+  std::int64_t east = 0;
+  if (zone[0] != '+' && zone[0] != '-') return TryLoadZone(zone);
+  ReadSuffixOffset(zone, east);
+  return TryFixedOffsetZone(std::chrono::minutes(east));
 }
 
 // An RFC 9557 suffix from `at` on: a zone name first if any, then keys;
@@ -162,6 +193,10 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
     const std::size_t equals = inside.find('=');
     if (equals == std::string_view::npos) {
       if (!first) return r.Refuse(kSuffixKeyExpected, at, inside.size());
+      std::int64_t east = 0;
+      if ((inside[0] == '+' || inside[0] == '-') && !ReadSuffixOffset(inside, east)) {
+        return r.Refuse(kSuffixOffset, at, inside.size());
+      }
       z.ZoneName = inside;
     } else if (inside[0] == '_') {
       return r.Refuse(kSuffixPrivateKey, at);
@@ -175,38 +210,46 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
   return true;
 }
 
-ParseResult<Timestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
+ParseResult<ZonedTimestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
   StrictReading& r = z.Strict;
   const std::string_view main = text.substr(0, text.find('['));
   bool west = false;
   bool zoned = false;
   bool utc = false;
-  if (!ReadZonedParts(main, r, west, zoned, utc) || !ReadSuffix(text, main.size(), z)) {
+  if (!ReadZonedParts(main, r, west, zoned, utc, z.OffsetSeconds) || !ReadSuffix(text, main.size(), z)) {
     return {{}, kErrors.Layout};
   }
   z.In = zone;
   if (!z.ZoneName.empty()) {
-    const ZoneLoad load = TryLoadZone(z.ZoneName);
+    const ZoneLoad load = LoadSuffixZone(z.ZoneName);
     if (!load) {
       z.LoadError = load.error;
       return {{}, kErrors.Zone};
     }
     z.In = load.zone;
   }
+  ZonedTimestamp read{{}, z.In, !z.ZoneName.empty(), !zoned, CivilTimeKind::Unique};
   if (!zoned) {
     const CivilFields& f = r.Fields;
     z.Civil = {f.Year, f.Month, f.Day, f.Hour, f.Minute, f.Second, f.Nanoseconds};
-    return TryFromCivil(z.Civil, z.In, rule);
+    const ParseResult<CivilTimeLookup> found = LookUpCivilTime(z.Civil, z.In);
+    if (!found) return {{}, found.error};
+    const ParseResult<Timestamp> picked = PickInstant(found.value, rule);
+    read.timestamp = picked.value;
+    read.kind = found.value.kind;
+    return {read, picked.error};
   }
   Problem problem = OffsetSeconds(r.OffsetHours, r.OffsetMinutes, west, z.Offset);
-  Timestamp read;
+  z.Offset += west ? -z.OffsetSeconds : z.OffsetSeconds;
   std::int64_t days = 0;
-  if (problem == Problem::None) problem = FormTimestamp(r.Fields, z.Offset, read, days);
-  ParseResult<Timestamp> result = Outcome(r, problem, read, kErrors);
+  if (problem == Problem::None) problem = FormTimestamp(r.Fields, z.Offset, read.timestamp, days);
+  const ParseResult<Timestamp> formed = Outcome(r, problem, read.timestamp, kErrors);
+  if (!formed) return {{}, formed.error};
   // Z and -00:00 name the instant alone, and never disagree with a zone.
-  if (!result || z.ZoneName.empty() || utc || (west && z.Offset == 0)) return result;
-  z.ZoneOffset = ToCalendarTime(read.instant, z.In).tm_gmtoff;
-  return z.ZoneOffset == z.Offset ? result : ParseResult<Timestamp>{{}, kErrors.Zone};
+  if (z.ZoneName.empty() || utc || (west && z.Offset == 0)) return {read, ParseError::None};
+  z.ZoneOffset = ToCalendarTime(read.timestamp.instant, z.In).tm_gmtoff;
+  return z.ZoneOffset == z.Offset ? ParseResult<ZonedTimestamp>{read, ParseError::None}
+                                  : ParseResult<ZonedTimestamp>{{}, kErrors.Zone};
 }
 
 void AppendZonedMessage(std::string& message, const ZonedReading& z, ParseError error, Disambiguation rule,
@@ -250,15 +293,15 @@ ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& 
 
 namespace orvik::chrono {
 
-ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule) noexcept {
+ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule) noexcept {
   internal::ZonedReading reading;
   return internal::ReadInZone(text, zone, rule, reading);
 }
 
-ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
-                                            std::string& message) {
+ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
+                                                 std::string& message) {
   internal::ZonedReading reading;
-  const ParseResult<Timestamp> result = internal::ReadInZone(text, zone, rule, reading);
+  const ParseResult<ZonedTimestamp> result = internal::ReadInZone(text, zone, rule, reading);
   if (!result) internal::AppendZonedMessage(message, reading, result.error, rule, text);
   return result;
 }

@@ -11,14 +11,19 @@
 // its result string, the only allocation.
 #include "iso8601/to_iso8601.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
 #include "civil/instant.h"
 #include "civil/time_units.h"
+#include "messages.h"
 #include "text/digits.h"
+#include "zone/named_zone.h"
 
 namespace orvik::chrono {
 namespace internal {
@@ -91,10 +96,23 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   }
 }
 
+// Whether `zone` counts leap seconds at `seconds`: its fields lag UTC's plus
+// its offset by the leap seconds inserted so far, or show a leap second as
+// second 60, so that no ISO 8601 text of them names the instant.
+bool CountsLeapSeconds(Zone zone, std::int64_t seconds) {
+  const zone::NamedZone* const entry = zone.Entry();
+  if (entry == nullptr) return false;
+  const zone::Shift& shift = zone::ShiftIn(*entry, seconds);
+  return shift.Add != shift.Offset || shift.LeapSecond != 0;
+}
+
 // In a zone by name: every layout shows the second that holds `t`, and the
-// offset with its seconds where it has them.
-char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) {
+// offset with its seconds where it has them; an offset of 0 as 'Z' where
+// `zero_as_z`, otherwise as "+00:00". Nothing where the zone counts leap
+// seconds.
+char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone, bool zero_as_z) {
   const FlooredTime floored = FloorToSecond(t);
+  if (CountsLeapSeconds(zone, floored.Seconds)) return nullptr;
   std::tm tm;
   NamedFromSeconds(floored.Seconds, zone, tm);
   const bool extended = format != Iso8601Format::BasicNanoseconds;
@@ -105,22 +123,56 @@ char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) {
       out = digits::WriteNine(out, floored.Nanoseconds);
     }
   }
-  if (tm.tm_gmtoff == 0) {
+  if (tm.tm_gmtoff == 0 && zero_as_z) {
     *out = 'Z';
     return out + 1;
   }
   return WriteOffset(out, tm.tm_gmtoff, extended);
 }
 
+// The name that an RFC 9557 suffix gives `zone`: a tz database name, "UTC",
+// or a fixed offset of whole minutes; empty for the others.
+std::string_view SuffixName(Zone zone) {
+  const zone::NamedZone* const entry = zone.Entry();
+  if (entry == nullptr || entry->Kind == zone::NamedKind::File) return zone.Name();
+  const bool minutes = entry->Name.size() == sizeof("+05:30") - 1;
+  return entry->Kind == zone::NamedKind::FixedOffset && minutes ? entry->Name : std::string_view();
+}
+
 }  // namespace internal
 
 char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept {
-  return internal::WriteIso8601(out, t, format, zone);
+  return internal::WriteIso8601(out, t, format, zone, /*zero_as_z=*/true);
+}
+
+char* FormatIso8601WithZoneName(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept {
+  const std::string_view name = internal::SuffixName(zone);
+  if (name.empty()) return nullptr;
+  out = internal::WriteIso8601(out, t, format, zone, /*zero_as_z=*/false);
+  if (out == nullptr) return nullptr;
+  *out++ = '[';
+  out = std::copy(name.begin(), name.end(), out);
+  *out = ']';
+  return out + 1;
+}
+
+std::string ToIso8601WithZoneName(TimePoint t, Iso8601Format format, Zone zone) {
+  char text[kMaxIso8601WithZoneNameSize];
+  const char* const end = FormatIso8601WithZoneName(text, t, format, zone);
+  if (end == nullptr) {
+    const bool named = !internal::SuffixName(zone).empty();
+    internal::ThrowMessage<std::invalid_argument>(
+        {internal::kZoneHead, zone.Name(), named ? internal::kCountsLeapSeconds : internal::kNoSuffixName});
+  }
+  return {static_cast<const char*>(text), end};
 }
 
 std::string ToIso8601(TimePoint t, Iso8601Format format, Zone zone) {
   char text[kMaxIso8601InZoneSize];
   const char* const end = FormatIso8601(text, t, format, zone);
+  if (end == nullptr) {
+    internal::ThrowMessage<std::invalid_argument>({internal::kZoneHead, zone.Name(), internal::kCountsLeapSeconds});
+  }
   return {static_cast<const char*>(text), end};
 }
 

@@ -20,7 +20,7 @@ int main() {
   const oc::Timestamp expected{t, std::chrono::seconds(0)};
   const oc::Timestamp shifted{t, std::chrono::seconds(60)};
   std::string message;
-  char out[oc::kMaxIso8601InZoneSize];
+  char out[oc::kMaxIso8601WithZoneNameSize];
   const oc::Zone kolkata = oc::LoadZone("Asia/Kolkata");
   const oc::CivilTime civil{1994, 11, 6, 14, 19, 37, 0};
   const bool kCalls[] = {
@@ -62,9 +62,11 @@ int main() {
       oc::LookUpCivilTime(civil, kolkata).value.kind == oc::CivilTimeKind::Unique,
       oc::TryFromCivil(civil, kolkata, oc::Disambiguation::Reject).value.instant == t,
       oc::TryFromCivil(civil, kolkata, oc::Disambiguation::Earlier, message).value.instant == t,
-      oc::TryFromIso8601Strict("1994-11-06 14:19:37", kolkata, oc::Disambiguation::Later).value.instant == t,
-      oc::TryFromIso8601Strict("1994-11-06T14:19", kolkata, oc::Disambiguation::Compatible, message).value.instant ==
-          t - std::chrono::seconds(37),
+      oc::TryFromIso8601Strict("1994-11-06 14:19:37", kolkata, oc::Disambiguation::Later).value.timestamp.instant == t,
+      oc::TryFromIso8601Strict("1994-11-06T14:19", kolkata, oc::Disambiguation::Compatible, message)
+              .value.timestamp.instant == t - std::chrono::seconds(37),
+      oc::FormatIso8601WithZoneName(out, t, oc::Iso8601Format::Extended, kolkata) == out + 25 + 14,
+      oc::ToIso8601WithZoneName(t, oc::Iso8601Format::Extended, kolkata) == "1994-11-06T14:19:37+05:30[Asia/Kolkata]",
   };
   int failed = 0;
   for (std::size_t i = 0; i < sizeof kCalls; ++i) {

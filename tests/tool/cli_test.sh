@@ -95,7 +95,7 @@ expect "version" 0 "orvik-chrono 1.1.0" "" -- --version
 
 # Usage errors.
 usage "no subcommand" "A subcommand is required"
-usage "bad format" "--to: xx not in {epoch,epoch-ns,http,iso,iso-basic,iso-ns}" convert --to xx 1
+usage "bad format" "--to: xx not in {epoch,epoch-ns,http,iso,iso-basic,iso-ns,iso-zone}" convert --to xx 1
 usage "both zones" "--local excludes --utc" convert --local --utc 1
 usage "parse needs text" "text is required" parse
 usage "csv needs a field" "--csv requires --field" convert --csv 0
@@ -246,6 +246,18 @@ usage "zone and utc" "--utc excludes --zone" convert --zone Asia/Kolkata --utc 0
 usage "lenient in a zone" "--assume-zone excludes --lenient" parse --assume-zone Asia/Kolkata --lenient 0
 got=$("$tool" parse --zone America/New_York --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 | grep -E '^(utc|calendar) ')
 [ "$got" = "$(printf 'utc          2024-11-03T06:30:00.000000000Z\ncalendar     2024-11-03 01:30:00 Sun, day 308 of the year, isdst 0, UTC-18000 s, EST')" ]; check "parse in a zone: $got"
+# RFC 9557 suffixes read without --assume-zone; written by --to iso-zone in --zone's zone or, by its name, TZ's.
+expect "suffix" 0 "2024-03-05T06:08:09.000000000Z\n2024-07-05T05:08:00.000000000Z" "" -- \
+  convert '2024-03-05T07:08:09+01:00[Europe/Berlin]' '2024-07-05T07:08[!Europe/Berlin][u-ca=iso8601]'
+expect "suffix disagrees" 1 "" "orvik-chrono: argument 1: Not an ISO 8601 timestamp, offset +02:00 is not the offset of Europe/Berlin at that instant, +01:00: 2024-03-05T07:08:09+02:00[Europe/Berlin]" -- \
+  convert --invalid drop '2024-03-05T07:08:09+02:00[Europe/Berlin]'
+expect "iso-zone" 0 "2024-01-05T07:08:09.500000000+00:00[Europe/London]\n2024-07-05T08:08:09.000000000+01:00[Europe/London]" "" -- \
+  convert --to iso-zone --zone Europe/London 2024-01-05T07:08:09.5Z 2024-07-05T07:08:09Z
+got=$(TZ=Asia/Kolkata "$tool" convert --to iso-zone --local 2024-01-05T07:08:09Z | "$tool" convert --to iso-zone --zone America/Sao_Paulo)
+[ "$got" = "2024-01-05T04:08:09.000000000-03:00[America/Sao_Paulo]" ]; check "iso-zone read back: $got"
+expect "iso-zone without a zone" 2 "" "orvik-chrono: --to iso-zone needs --zone NAME or --local" -- convert --to iso-zone 0
+got=$("$tool" parse --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 '2024-03-05T07:08:09Z[Europe/Paris]' | grep -E '^(zone|wall-clock) ')
+[ "$got" = "$(printf 'zone         America/New_York (--assume-zone)\nwall-clock   shown twice, read by --disambiguate later\nzone         Europe/Paris (named by the text)')" ]; check "parse, zones: $got"
 # Wall-clock times beside Python's zoneinfo, whose fold=0 is compatible: gaps and folds among them.
 walls=(2024-03-10T02:30:00 2024-11-03T01:30:00 2024-04-07T01:45:00 2024-10-06T02:10:00 1990-07-01T12:00:00.25 2038-06-01T08:15:30)
 for zone in America/New_York Australia/Lord_Howe; do

@@ -532,7 +532,8 @@ ORVIK_CHRONO_API std::tm ToCalendarTime(TimePoint t, Zone zone) noexcept;
 inline constexpr std::size_t kMaxIso8601InZoneSize = sizeof("2024-03-05T07:08:09.012345678+00:19:32") - 1;
 
 // Writes ToIso8601(t, format, zone) to `out`, which has room for
-// kMaxIso8601InZoneSize characters, and returns one past its last character.
+// kMaxIso8601InZoneSize characters, and returns one past its last character;
+// returns nullptr, having written nothing, where ToIso8601 throws.
 ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept;
 
 // ISO 8601 text of `t` in `zone`, the layouts of TimeZone's ToIso8601 with the
@@ -541,8 +542,35 @@ ORVIK_CHRONO_API char* FormatIso8601(char* out, TimePoint t, Iso8601Format forma
 // offset as Python's isoformat writes it, so that the text names `t`
 // exactly: "+05:30", or with its seconds "+00:19:32" (Amsterdam before 1937,
 // which RFC 3339 readers refuse); in the basic layout "+0530" and "+001932".
-// Any other `format` value writes the ending alone. Throws std::bad_alloc.
+// Any other `format` value writes the ending alone. Throws
+// std::invalid_argument "zone '" + name + "' counts leap seconds: ISO 8601
+// text of its local time would name another instant" where `zone` counts leap
+// seconds at `t` (a right/ zone from 1972 on, whose fields lag UTC's plus the
+// offset and show a leap second as second 60), and std::bad_alloc.
 ORVIK_CHRONO_API std::string ToIso8601(TimePoint t, Iso8601Format format, Zone zone);
+
+// The longest text that FormatIso8601WithZoneName writes: a zone name has at
+// most 255 bytes.
+inline constexpr std::size_t kMaxIso8601WithZoneNameSize = kMaxIso8601InZoneSize + sizeof("[]") - 1 + 255;
+
+// ToIso8601(t, format, zone) followed by the zone's name as an RFC 9557
+// suffix, as Java's ZonedDateTime and Temporal write it, which
+// TryFromIso8601Strict(text, zone, rule) reads back to `t`'s second (all of
+// `t` with a fraction) and the zone of that name:
+//   "2024-03-05T08:08:09.000000000+01:00[Europe/Berlin]"
+//   "2024-03-05T07:08:09+00:00[Europe/London]"   (never "Z": it would say the local time is unknown)
+//   "2024-03-05T12:38:09+05:30[+05:30]"          (a fixed offset)
+//   "2024-03-05T07:08:09+00:00[UTC]"             (Zone::Utc())
+// Writes to `out`, which has room for kMaxIso8601WithZoneNameSize
+// characters, and returns one past its last character; returns nullptr,
+// having written nothing, where ToIso8601 throws and for a zone that no
+// suffix names: a POSIX rule, and a fixed offset with seconds.
+ORVIK_CHRONO_API char* FormatIso8601WithZoneName(char* out, TimePoint t, Iso8601Format format, Zone zone) noexcept;
+
+// FormatIso8601WithZoneName's text; throws std::invalid_argument "zone '" +
+// name + "' has no name that an RFC 9557 suffix holds", or ToIso8601's,
+// where it returns nullptr, and std::bad_alloc.
+ORVIK_CHRONO_API std::string ToIso8601WithZoneName(TimePoint t, Iso8601Format format, Zone zone);
 
 // --------------------------------------------------------------------------
 // Wall-clock time in a zone
@@ -593,8 +621,9 @@ enum class Disambiguation : std::uint8_t { Compatible, Earlier, Later, Reject };
 // shown twice and 23:59:60 cannot be asked for.
 ORVIK_CHRONO_API ParseResult<CivilTimeLookup> LookUpCivilTime(const CivilTime& time, Zone zone) noexcept;
 
-// The instant at which `zone` shows `time`, and its offset, chosen by
-// `disambiguation`; refused as LookUpCivilTime refuses, and under Reject with
+// The instant at which `zone` shows `time`, and the zone's offset at that
+// instant (in a gap, the offset after the change for Compatible and Later,
+// before it for Earlier), chosen by `disambiguation`; refused as LookUpCivilTime refuses, and under Reject with
 // CivilSkipped or CivilRepeated. The overload with `message` appends the
 // refusal's message, such as
 //   "day 30 does not exist in February 2024"
@@ -609,29 +638,45 @@ ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone
 ORVIK_CHRONO_API ParseResult<Timestamp> TryFromCivil(const CivilTime& time, Zone zone, Disambiguation disambiguation,
                                                      std::string& message);
 
+// What TryFromIso8601Strict read in a zone: the instant and its offset, the
+// zone it was read in (the suffix's, or else the zone given), whether the
+// text named that zone, and whether the text was wall-clock time, with how the
+// zone shows it (Unique for a text with an offset; Skipped and Repeated only
+// under a rule other than Reject).
+struct ZonedTimestamp {
+  Timestamp timestamp{};
+  Zone zone{};
+  bool zone_named = false;
+  bool wall_clock = false;
+  CivilTimeKind kind = CivilTimeKind::Unique;
+};
+
 // TryFromIso8601Strict's reading in a zone. A text with 'Z', an offset or
 // " UTC" gives what TryFromIso8601Strict gives, whatever `zone`; a text
 // without one, such as "2024-03-05 07:08:09" or "20240305T070809,123", is
 // wall-clock time in `zone`, TryFromCivil's instant under `rule` and its
 // refusal (Civil...). Here alone a time of day may end after its minutes,
 // "2024-03-05T07:08" or "2024-03-05T07:08+01:00", with second 0, as Java's
-// LocalDateTime writes whole minutes (TryFromIso8601Strict refuses them).
-// An RFC 9557 suffix may follow: a zone name first, "[Europe/Berlin]" or
-// "[!Europe/Berlin]", loaded by TryLoadZone (refused with
-// Iso8601StrictOffset), in which a text without an offset is read instead of
-// `zone`, and which a written offset must be that instant's offset of,
-// unless it is 'Z' or "-00:00" (Iso8601StrictOffset); then keys,
-// "[u-ca=iso8601]", others ignored, but a critical one ("[!key=value]")
-// other than u-ca=iso8601 and one starting with '_' refused
-// (Iso8601StrictLayout). Every message of the overload with `message`
-// starts with "Not an ISO 8601 timestamp, ", followed by what
+// LocalDateTime writes whole minutes (TryFromIso8601Strict refuses them), and
+// an offset may have seconds, "+00:19:32" (basic "+001932"), as ISO 8601
+// text in a Zone writes local mean time.
+// An RFC 9557 suffix may follow: a zone first, "[Europe/Berlin]" or
+// "[!Europe/Berlin]", a name loaded by TryLoadZone (refused with
+// Iso8601StrictOffset) or an offset "[+01:00]" ("+hh:mm", a fixed offset
+// zone), in which a text without an offset is read instead of `zone`, and
+// which a written offset must be that instant's offset of, critical or not,
+// unless it is 'Z' or "-00:00", which name the instant alone
+// (Iso8601StrictOffset); then keys, "[u-ca=iso8601]", others ignored, but a
+// critical one ("[!key=value]") other than u-ca=iso8601 and one starting
+// with '_' refused (Iso8601StrictLayout). Every message of the overload with
+// `message` starts with "Not an ISO 8601 timestamp, ", followed by what
 // TryFromIso8601Strict, ZoneErrorMessage or TryFromCivil says, or "offset
 // +01:00 is not the offset of Europe/Berlin at that instant, +02:00", then
 // ": " and the text.
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone,
-                                                             Disambiguation rule) noexcept;
-ORVIK_CHRONO_API ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
-                                                             std::string& message);
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_view text, Zone zone,
+                                                                  Disambiguation rule) noexcept;
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
+                                                                  std::string& message);
 
 // --------------------------------------------------------------------------
 // The compatible readers
