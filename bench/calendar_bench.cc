@@ -3,7 +3,9 @@
 // each thread in an hour of its own, ToIso8601 too), misses (instants across
 // decades, or a new thread for every call); a control row of plain
 // arithmetic; FileTimePointToSystemTimePoint beside std::chrono. Instants
-// across decades beside Abseil's civil time too, where it is installed.
+// across decades beside Abseil's civil time too, where it is installed. A
+// zone by name: obtained again by its name, its calendar time, and the
+// instant of a wall-clock time, beside libc under TZ and Abseil.
 #include <orvik/chrono/chrono.h>
 
 #include <array>
@@ -12,8 +14,10 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "benchmarks.h"
@@ -197,49 +201,222 @@ void RegisterFileTimePointToSystemTimePoint() {
       [](long seconds) { return TimePoint(std::chrono::system_clock::from_time_t(seconds)); }, expect);
 }
 
-// localtime_r's calendar time of each second under TZ=`name`, the process's
-// TZ restored after.
+constexpr const char* kNewYork = "America/New_York";
+
+// TZ set to `name` from construction to destruction, then as it was before;
+// only while no other thread reads the environment.
+class TzSetting {
+ public:
+  explicit TzSetting(const char* name) {
+    const char* const tz = std::getenv("TZ");  // NOLINT(concurrency-mt-unsafe): see the class comment
+    had_ = tz != nullptr;
+    if (had_) saved_ = tz;
+    ::setenv("TZ", name, 1);  // NOLINT(concurrency-mt-unsafe)
+    ::tzset();
+  }
+  ~TzSetting() {
+    if (had_) {
+      ::setenv("TZ", saved_.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
+    } else {
+      ::unsetenv("TZ");  // NOLINT(concurrency-mt-unsafe)
+    }
+    ::tzset();
+  }
+  TzSetting(const TzSetting&) = delete;
+  TzSetting& operator=(const TzSetting&) = delete;
+
+ private:
+  bool had_ = false;
+  std::string saved_;
+};
+
+// The setting of the libc rows in New York, made by Setup before the row's
+// threads start and undone by Teardown after they end, so that the other
+// rows see the process's TZ.
+std::optional<TzSetting>& InNewYork() {
+  static std::optional<TzSetting> setting;
+  return setting;
+}
+void SetNewYork(const benchmark::State& /*state*/) { InNewYork().emplace(kNewYork); }
+void RestoreTz(const benchmark::State& /*state*/) { InNewYork().reset(); }
+
+template <typename Rows>
+void InNewYorkWhileRunning(const Rows& rows) {
+  for (benchmark::internal::Benchmark* row : rows) row->Setup(SetNewYork)->Teardown(RestoreTz);
+}
+
+// localtime_r's calendar time of each second under TZ=`name`.
 std::vector<std::tm> LibcInZone(const char* name, const std::vector<long>& seconds) {
-  const char* const tz = std::getenv("TZ");  // NOLINT(concurrency-mt-unsafe): before any benchmark runs
-  const std::string saved = tz == nullptr ? "" : tz;
-  ::setenv("TZ", name, 1);  // NOLINT(concurrency-mt-unsafe)
-  ::tzset();
+  const TzSetting in_zone(name);
   std::vector<std::tm> tms(seconds.size());
   for (std::size_t i = 0; i < seconds.size(); ++i) localtime_r(&seconds[i], &tms[i]);
-  if (tz == nullptr) {
-    ::unsetenv("TZ");  // NOLINT(concurrency-mt-unsafe)
-  } else {
-    ::setenv("TZ", saved.c_str(), 1);  // NOLINT(concurrency-mt-unsafe)
-  }
-  ::tzset();
   return tms;
 }
 
-// A zone by name at random instants from 1970 to 2100: calendar time, checked
-// against localtime_r under TZ, and the wall-clock time of each back to an
-// instant, checked to show the same date and time of day again.
-void RegisterNamedZone() {
-  const Zone zone = LoadZone("America/New_York");
-  std::vector<long> seconds;
-  for (const TimePoint t : RandomInstants()) seconds.push_back(FlooredSeconds(t));
-  auto libc = std::make_shared<const std::vector<std::tm>>(LibcInZone("America/New_York", seconds));
+// Obtaining a zone loaded before by its name, as a program that keeps names
+// rather than zones does on every call.
+void RegisterLoadedZone() {
+  const Zone zone = LoadZone(kNewYork);
+  const std::vector<std::string> names(kRingSize, kNewYork);
   RegisterMeasure(
-      "ToCalendarTime/named_random/orvik", RandomInstants(), [zone](TimePoint t) { return ToCalendarTime(t, zone); },
-      [libc](std::size_t i, const std::tm& tm) { return SameCalendarTime(tm, (*libc)[i]); }, Threads::kOneAndTwo);
+      "LoadZone/loaded/orvik", names, [](const std::string& name) { return LoadZone(name); },
+      [zone](std::size_t /*i*/, Zone loaded) { return loaded == zone; }, Threads::kOneAndTwo);
+  RegisterMeasure(
+      "TryLoadZone/loaded/orvik", names, [](const std::string& name) { return TryLoadZone(name); },
+      [zone](std::size_t /*i*/, ZoneLoad load) { return load && load.zone == zone; }, Threads::kOneAndTwo);
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  absl::TimeZone absl_zone;
+  if (!absl::LoadTimeZone(kNewYork, &absl_zone)) return;  // the row would time a refusal
+  RegisterMeasure(
+      "LoadZone/loaded/absl", names,
+      [](const std::string& name) {
+        absl::TimeZone loaded;
+        return std::pair(absl::LoadTimeZone(name, &loaded), loaded);
+      },
+      [absl_zone](std::size_t /*i*/, const std::pair<bool, absl::TimeZone>& load) {
+        return load.first && load.second == absl_zone;
+      },
+      Threads::kOneAndTwo);
+#endif
+}
+
+// Wall-clock times spread over 1970 to 2100: libc's UTC fields of the random
+// instants, so that some fall in New York's gaps and folds.
+std::vector<CivilTime> RandomCivilTimes() {
   std::vector<CivilTime> times;
-  for (const std::tm& tm : *libc) {
+  for (const TimePoint t : RandomInstants()) {
+    const std::tm tm = LibcCalendarTime(FlooredSeconds(t), TimeZone::UTC);
     times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
   }
+  return times;
+}
+
+// Each time's instant in New York under Disambiguation::Compatible, found by
+// localtime_r alone, and whether the zone shows the time once, never or
+// twice. From 1970 on the zone's offsets are -05:00 and -04:00: the time is
+// read at each, and the readings that localtime_r shows as the time are its
+// instants. Of two (a fold) Compatible takes the earlier; of none (a gap,
+// where the offset grows from -05:00) the reading at -05:00, the time moved
+// forward by the gap's length.
+struct CivilInNewYork {
+  std::vector<long> instants;
+  std::vector<CivilTimeKind> kinds;
+};
+
+CivilInNewYork NewYorkInstants(const std::vector<CivilTime>& times) {
+  constexpr long kStandard = 5L * 3600;  // seconds west of UTC
+  constexpr long kSummer = 4L * 3600;
+  std::vector<long> readings;
+  for (const CivilTime& c : times) {
+    std::tm tm{};
+    tm.tm_year = c.year - 1900;
+    tm.tm_mon = c.month - 1;
+    tm.tm_mday = c.day;
+    tm.tm_hour = c.hour;
+    tm.tm_min = c.minute;
+    tm.tm_sec = c.second;
+    const long as_utc = timegm(&tm);
+    readings.push_back(as_utc + kSummer);
+    readings.push_back(as_utc + kStandard);
+  }
+  const std::vector<std::tm> shown = LibcInZone(kNewYork, readings);
+  CivilInNewYork result;
+  for (std::size_t i = 0; i < times.size(); ++i) {
+    const CivilTime& c = times[i];
+    const auto shows = [&c](const std::tm& tm) {
+      return tm.tm_year + 1900 == c.year && tm.tm_mon + 1 == c.month && tm.tm_mday == c.day && tm.tm_hour == c.hour &&
+             tm.tm_min == c.minute && tm.tm_sec == c.second;
+    };
+    const bool summer = shows(shown[2 * i]);
+    const bool standard = shows(shown[2 * i + 1]);
+    result.instants.push_back(summer ? readings[2 * i] : readings[2 * i + 1]);
+    result.kinds.push_back(summer && standard   ? CivilTimeKind::Repeated
+                           : summer || standard ? CivilTimeKind::Unique
+                                                : CivilTimeKind::Skipped);
+  }
+  return result;
+}
+
+#ifdef ORVIK_BENCH_HAVE_ABSL
+absl::CivilSecond AbslCivil(const CivilTime& c) {
+  return absl::CivilSecond(c.year, c.month, c.day, c.hour, c.minute, c.second);
+}
+#endif
+
+// A zone by name at random instants from 1970 to 2100: calendar time, checked
+// against localtime_r under TZ; and at random wall-clock times, the instant,
+// checked against the instant that localtime_r shows as that time. The libc
+// rows run under TZ=America/New_York; Abseil loads the zone by name.
+void RegisterNamedZone() {
+  const Zone zone = LoadZone(kNewYork);
+  std::vector<long> seconds;
+  for (const TimePoint t : RandomInstants()) seconds.push_back(FlooredSeconds(t));
+  auto libc = std::make_shared<const std::vector<std::tm>>(LibcInZone(kNewYork, seconds));
+  const auto same_as_libc = [libc](std::size_t i, const std::tm& tm) { return SameCalendarTime(tm, (*libc)[i]); };
+  RegisterMeasure(
+      "ToCalendarTime/named_random/orvik", RandomInstants(), [zone](TimePoint t) { return ToCalendarTime(t, zone); },
+      same_as_libc, Threads::kOneAndTwo);
+  InNewYorkWhileRunning(RegisterMeasure(
+      "ToCalendarTime/named_random/localtime_r", RandomInstants(),
+      [](TimePoint t) { return LibcCalendarTime(FlooredSeconds(t), TimeZone::Local); }, same_as_libc,
+      Threads::kOneAndTwo));
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  absl::TimeZone absl_zone;
+  const bool absl_loaded = absl::LoadTimeZone(kNewYork, &absl_zone);
+  if (absl_loaded) {
+    RegisterMeasure(
+        "ToCalendarTime/named_random/absl", RandomInstants(),
+        [absl_zone](TimePoint t) { return AbslCalendarTime(t, absl_zone); }, same_as_libc, Threads::kOneAndTwo);
+  }
+#endif
+
+  const std::vector<CivilTime> times = RandomCivilTimes();
+  auto expected = std::make_shared<const CivilInNewYork>(NewYorkInstants(times));
+  const auto same_instant = [expected](std::size_t i, long instant) { return instant == expected->instants[i]; };
   RegisterMeasure(
       "TryFromCivil/named_random/orvik", times,
       [zone](const CivilTime& c) { return TryFromCivil(c, zone, Disambiguation::Compatible); },
-      [libc, zone](std::size_t i, const ParseResult<Timestamp>& result) {
-        // The fields alone: in a fold, Compatible takes the earlier instant, at another offset.
-        const std::tm tm = ToCalendarTime(result.value.instant, zone);
-        const std::tm& libc_tm = (*libc)[i];
-        return result && tm.tm_sec == libc_tm.tm_sec && tm.tm_min == libc_tm.tm_min && tm.tm_hour == libc_tm.tm_hour &&
-               tm.tm_mday == libc_tm.tm_mday && tm.tm_mon == libc_tm.tm_mon && tm.tm_year == libc_tm.tm_year;
-      });
+      [same_instant](std::size_t i, const ParseResult<Timestamp>& result) {
+        return result && same_instant(i, WholeSeconds(result.value.instant));
+      },
+      Threads::kOneAndTwo);
+  // With tm_isdst -1, mktime's choice in a fold is its own (glibc's is the
+  // later instant, where Compatible takes the earlier), so folds are left
+  // unchecked.
+  InNewYorkWhileRunning(RegisterMeasure(
+      "TryFromCivil/named_random/mktime", times,
+      [](const CivilTime& c) {
+        std::tm tm{};
+        tm.tm_year = c.year - 1900;
+        tm.tm_mon = c.month - 1;
+        tm.tm_mday = c.day;
+        tm.tm_hour = c.hour;
+        tm.tm_min = c.minute;
+        tm.tm_sec = c.second;
+        tm.tm_isdst = -1;  // mktime finds whether summer time is in force
+        return static_cast<long>(std::mktime(&tm));
+      },
+      [expected, same_instant](std::size_t i, long instant) {
+        return expected->kinds[i] == CivilTimeKind::Repeated || same_instant(i, instant);
+      },
+      Threads::kOneAndTwo));
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  if (!absl_loaded) return;
+  // `pre`, the reading at the offset in force before a change, is the earlier
+  // instant in a fold and the time moved forward in a gap: Compatible's.
+  RegisterMeasure(
+      "TryFromCivil/named_random/absl_At", times,
+      [absl_zone](const CivilTime& c) {
+        return static_cast<long>(absl::ToUnixSeconds(absl_zone.At(AbslCivil(c)).pre));
+      },
+      same_instant, Threads::kOneAndTwo);
+  RegisterMeasure(
+      "TryFromCivil/named_random/absl_FromCivil", times,
+      [absl_zone](const CivilTime& c) {
+        return static_cast<long>(absl::ToUnixSeconds(absl::FromCivil(AbslCivil(c), absl_zone)));
+      },
+      same_instant, Threads::kOneAndTwo);
+#endif
 }
 
 }  // namespace
@@ -258,6 +435,7 @@ void RegisterCalendarBenchmarks() {
 #endif
   RegisterToCalendarTime("local_random_before_1970", RandomInstantsBefore1970(), TimeZone::Local, Threads::kOne);
   RegisterFileTimePointToSystemTimePoint();
+  RegisterLoadedZone();
   RegisterNamedZone();
 }
 

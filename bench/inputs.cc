@@ -65,15 +65,19 @@ const std::vector<long>& RandomSecondsOfTwoDigitYears() {
   return seconds;
 }
 
-void Register(const std::string& name, std::function<void(benchmark::State&)> body, Threads threads) {
+std::vector<benchmark::internal::Benchmark*> Register(const std::string& name,
+                                                      std::function<void(benchmark::State&)> body, Threads threads) {
   auto* one = benchmark::RegisterBenchmark(name.c_str(), body);
-  if (threads == Threads::kOne) return;
+  if (threads == Threads::kOne) return {one};
   // Starting and joining threads weighs on short runs.
   constexpr double kMinTimeOfThreads = 0.5;
   one->MinTime(kMinTimeOfThreads);
   const std::size_t variant_end = name.find('/', name.find('/') + 1);
   const std::string two = name.substr(0, variant_end) + "_2_threads" + name.substr(variant_end);
-  benchmark::RegisterBenchmark(two.c_str(), std::move(body))->Threads(2)->UseRealTime()->MinTime(kMinTimeOfThreads);
+  return {one, benchmark::RegisterBenchmark(two.c_str(), std::move(body))
+                   ->Threads(2)
+                   ->UseRealTime()
+                   ->MinTime(kMinTimeOfThreads)};
 }
 
 std::tm LibcCalendarTime(long seconds, TimeZone zone) {

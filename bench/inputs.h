@@ -63,8 +63,11 @@ std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* 
 // rows run long enough for a steady figure.
 enum class Threads { kOne, kOneAndTwo };
 
-// Registers one benchmark; `body` receives the benchmark's state.
-void Register(const std::string& name, std::function<void(benchmark::State&)> body, Threads threads = Threads::kOne);
+// Registers one benchmark; `body` receives the benchmark's state. Returns
+// the rows registered, one per thread count, for settings such as Setup.
+std::vector<benchmark::internal::Benchmark*> Register(const std::string& name,
+                                                      std::function<void(benchmark::State&)> body,
+                                                      Threads threads = Threads::kOne);
 
 // Measures `call` over `inputs`, one input per iteration, reporting the
 // allocations per call. Before the first measurement, `expect(i, result)` must
@@ -96,14 +99,16 @@ void Measure(benchmark::State& state, const std::vector<Input>& inputs, const Ca
   for (auto _ : state) benchmark::DoNotOptimize(call(inputs[i++ & (kRingSize - 1)]));
 }
 
-// Registers the measurement of `call` over `inputs` as `name`.
+// Registers the measurement of `call` over `inputs` as `name`; returns what
+// Register returns.
 template <typename Input, typename Call, typename Expect>
-void RegisterMeasure(const std::string& name, std::vector<Input> inputs, Call call, Expect expect,
-                     Threads threads = Threads::kOne) {
+std::vector<benchmark::internal::Benchmark*> RegisterMeasure(const std::string& name, std::vector<Input> inputs,
+                                                             Call call, Expect expect,
+                                                             Threads threads = Threads::kOne) {
   if (inputs.size() != kRingSize) throw std::logic_error(name + ": a ring needs exactly kRingSize inputs");
   auto ring = std::make_shared<const std::vector<Input>>(std::move(inputs));
   auto checked = std::make_shared<std::atomic<bool>>(false);
-  Register(
+  return Register(
       name,
       [ring = std::move(ring), call = std::move(call), expect = std::move(expect),
        checked = std::move(checked)](benchmark::State& state) { Measure(state, *ring, call, expect, *checked); },

@@ -10,8 +10,15 @@
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
 // iso_utc_random, iso_local_random (ToIso8601), named_random
 // (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
-// UTC, then TryFromCivil of its fields in America/New_York), localtime_r_random,
-// gmtime_r_random, absl_local_random where Abseil is installed, and the
+// UTC, then TryFromCivil of its fields in America/New_York), utc_fields_random
+// (those fields alone), mktime_from_civil_random (the same fields, then mktime
+// in the caller's TZ), load_zone_loaded and try_load_zone_loaded (LoadZone and
+// TryLoadZone of America/New_York, loaded before), localtime_r_random,
+// gmtime_r_random; where Abseil is installed absl_local_random,
+// absl_named_random (TimeZone::At of an instant in America/New_York),
+// absl_from_civil_random and absl_at_civil_random (the UTC fields, then
+// absl::FromCivil or TimeZone::At of them there) and absl_load_zone_loaded;
+// and the
 // readers of the texts of the random instants, each read as written and with
 // one byte made an 'x' (refused by the strict readers): read_<reader>_<text>
 // and refuse_<reader>_<text>, as `orvik_chrono_instructions` with no
@@ -33,6 +40,7 @@
 #include "inputs.h"
 
 #ifdef ORVIK_BENCH_HAVE_ABSL
+#include <absl/time/civil_time.h>
 #include <absl/time/time.h>
 #endif
 
@@ -101,7 +109,10 @@ void AddReaders(std::map<std::string, Case>& cases) {
       const std::string suffix = std::string(spoiled ? "refuse_" : "read_");
       const std::string kind(name);
       const auto add = [&](const std::string& reader, Call call) {
-        cases.emplace(suffix + reader + "_" + kind, Case{&RandomInstants(), std::move(call)});
+        std::string case_name = suffix + reader;
+        case_name += '_';
+        case_name += kind;
+        cases.emplace(std::move(case_name), Case{&RandomInstants(), std::move(call)});
       };
       const std::vector<std::string> texts = Texts(write, spoiled);
       if (kind == "duration") {
@@ -119,6 +130,56 @@ void AddReaders(std::map<std::string, Case>& cases) {
       }
     }
   }
+}
+
+// The UTC fields of `t`, the wall-clock times of the from_civil cases.
+CivilTime UtcFields(TimePoint t) {
+  const std::tm tm = ToCalendarTime(t, Zone::Utc());
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+}
+
+void AddWallClockCases(std::map<std::string, Case>& cases) {
+  cases.emplace("utc_fields_random",
+                Case{&RandomInstants(), [](TimePoint t) { benchmark::DoNotOptimize(UtcFields(t)); }});
+  cases.emplace("mktime_from_civil_random", Case{&RandomInstants(), [](TimePoint t) {
+                                                   const CivilTime c = UtcFields(t);
+                                                   std::tm tm{};
+                                                   tm.tm_year = c.year - 1900;
+                                                   tm.tm_mon = c.month - 1;
+                                                   tm.tm_mday = c.day;
+                                                   tm.tm_hour = c.hour;
+                                                   tm.tm_min = c.minute;
+                                                   tm.tm_sec = c.second;
+                                                   tm.tm_isdst = -1;
+                                                   benchmark::DoNotOptimize(std::mktime(&tm));
+                                                 }});
+  const std::string name = "America/New_York";
+  cases.emplace("load_zone_loaded",
+                Case{&RandomInstants(), [name](TimePoint) { benchmark::DoNotOptimize(LoadZone(name)); }});
+  cases.emplace("try_load_zone_loaded",
+                Case{&RandomInstants(), [name](TimePoint) { benchmark::DoNotOptimize(TryLoadZone(name)); }});
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  absl::TimeZone zone;
+  if (!absl::LoadTimeZone(name, &zone)) return;
+  const auto civil = [](TimePoint t) {
+    const CivilTime c = UtcFields(t);
+    return absl::CivilSecond(c.year, c.month, c.day, c.hour, c.minute, c.second);
+  };
+  cases.emplace("absl_named_random", Case{&RandomInstants(), [zone](TimePoint t) {
+                                            benchmark::DoNotOptimize(zone.At(absl::FromChrono(t)));
+                                          }});
+  cases.emplace("absl_from_civil_random", Case{&RandomInstants(), [zone, civil](TimePoint t) {
+                                                 benchmark::DoNotOptimize(absl::FromCivil(civil(t), zone));
+                                               }});
+  cases.emplace("absl_at_civil_random", Case{&RandomInstants(), [zone, civil](TimePoint t) {
+                                               benchmark::DoNotOptimize(zone.At(civil(t)).pre);
+                                             }});
+  cases.emplace("absl_load_zone_loaded", Case{&RandomInstants(), [name](TimePoint) {
+                                                absl::TimeZone loaded;
+                                                benchmark::DoNotOptimize(absl::LoadTimeZone(name, &loaded));
+                                                benchmark::DoNotOptimize(loaded);
+                                              }});
+#endif
 }
 
 std::map<std::string, Case> Cases() {
@@ -151,6 +212,7 @@ std::map<std::string, Case> Cases() {
         }}},
   };
   AddReaders(cases);
+  AddWallClockCases(cases);
 #ifdef ORVIK_BENCH_HAVE_ABSL
   cases.emplace("absl_local_random", Case{&RandomInstants(), [](TimePoint t) {
                                             static const absl::TimeZone local = absl::LocalTimeZone();

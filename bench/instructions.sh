@@ -2,7 +2,8 @@
 # Instructions per call of each call of orvik_chrono_instructions, by callgrind,
 # for one build or two side by side with their ratio:
 #   bench/instructions.sh BUILD [OTHER_BUILD]   (BUILD: a bench build folder, such as build/bench)
-# TZ is left as the caller sets it; CALLS (default 8192) calls are counted.
+# TZ is left as the caller sets it; CALLS (default 8192) calls are counted, of
+# the cases that CASES lists (default: every case).
 set -euo pipefail
 calls=${CALLS:-8192}
 count() {  # build case
@@ -12,7 +13,7 @@ count() {  # build case
     "$1/bench/orvik_chrono_instructions" "$2" "$calls" 2>&1 | awk -v n="$calls" '/Collected/ {printf "%.1f", $4 / n}'
   rm -f "$file"
 }
-cases=$("$1/bench/orvik_chrono_instructions" 2>&1 | sed 's/.*calls://') || true
+cases=${CASES:-$("$1/bench/orvik_chrono_instructions" 2>&1 | sed 's/.*calls://')} || true
 for c in $cases; do
   if [ $# -eq 2 ]; then
     a=$(count "$1" "$c"); b=$(count "$2" "$c")

@@ -3,7 +3,10 @@
 # HTTP dates to iso-ns, ISO 8601 to http, a tab-separated column of HTTP dates
 # to iso, a CSV column of epoch seconds to iso, unquoted and with every field
 # quoted, HTTP dates that are all refused (a ':' made an 'x') and HTTP dates of
-# which every tenth is, their messages written to a file and counted. Given
+# which every tenth is, their messages written to a file and counted; HTTP
+# dates to iso-ns in UTC (--utc) and in a zone (--zone), and ISO 8601 texts
+# read in a zone (--assume-zone), with an offset (which the zone does not
+# change) and the same texts without one, as wall-clock time. Given
 # several tools (an old and a new build), each round runs them by turns, so
 # that the machine's slow spells fall on all alike, and the fastest of ROUNDS
 # runs (default 5) is shown. A tool that refuses lines of a case other than
@@ -29,6 +32,9 @@ seq 0 4111 $((4111 * (lines - 1))) | sed 's/.*/row,&,ok/' >"$work/epoch.csv"
 seq 0 4111 $((4111 * (lines - 1))) | sed 's/.*/"row","&","ok"/' >"$work/quoted.csv"
 sed 's/:/x/' "$work/http.txt" >"$work/refused.txt"
 sed '0~10 s/:/x/' "$work/http.txt" >"$work/tenth.txt"
+# The UTC times of iso.txt as wall-clock times, some in Berlin's gaps and folds.
+sed 's/Z$/+01:00/' "$work/iso.txt" >"$work/offset.txt"
+sed 's/Z$//' "$work/iso.txt" >"$work/wall.txt"
 
 # name|input|expected exit status|lines refused|arguments
 cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
@@ -37,7 +43,11 @@ cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
   "csv epoch -> iso|epoch.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
   "quoted csv epoch -> iso|quoted.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
   "refused http|refused.txt|1|$lines|--to iso-ns"
-  "http, a tenth refused|tenth.txt|1|$((lines / 10))|--to iso-ns")
+  "http, a tenth refused|tenth.txt|1|$((lines / 10))|--to iso-ns"
+  "http -> iso-ns --utc|http.txt|0|0|--utc --to iso-ns"
+  "http -> iso-ns --zone|http.txt|0|0|--zone Europe/Berlin --to iso-ns"
+  "iso +01:00, assume-zone|offset.txt|0|0|--assume-zone Europe/Berlin --disambiguate compatible --to iso-ns"
+  "iso wall, assume-zone|wall.txt|0|0|--assume-zone Europe/Berlin --disambiguate compatible --to iso-ns")
 
 # Runs one tool on one case; prints nanoseconds, 0 when it refused lines of
 # a case meant to have none, or -1 when it refused other than those meant.
