@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -37,6 +38,7 @@ TEST(NamedZones, RefuseHostileNamesWithTheirMessages) {
   fs::create_symlink("/dev/zero", dir / "Zero");
   ASSERT_EQ(::mkfifo((dir / "Fifo").c_str(), 0600), 0);  // would block a reader
   fs::copy_file("/etc/hostname", dir / "Text");          // no TZif
+  ASSERT_EQ(Loaded("UTC"), "loaded UTC");                // under /usr/share/zoneinfo, before TZDIR is set
   ASSERT_EQ(::setenv("TZDIR", dir.c_str(), 1), 0);       // NOLINT(concurrency-mt-unsafe)
   const std::string under = " under " + dir.string();
   const std::string long_name(10000, 'A');
@@ -70,6 +72,13 @@ TEST(NamedZones, RefuseHostileNamesWithTheirMessages) {
   EXPECT_NE(LoadZone("UTC"), Zone::Utc());  // a file, and the library's own UTC
   EXPECT_EQ(Outcome([] { return std::string(LoadZone("Europe/Berln").Name()); }),
             Invalid("no zone named 'Europe/Berln' under /usr/share/zoneinfo"));
+  // A putenv string written in place names another directory too.
+  static char entry[] = "TZDIR=/usr/share/zoneinfo/Etc";
+  ASSERT_EQ(::putenv(entry), 0);  // NOLINT(concurrency-mt-unsafe)
+  EXPECT_EQ(Loaded("GMT+5"), "loaded GMT+5");
+  std::strcpy(entry + sizeof("TZDIR=") - 1, "/nowhere");  // NOLINT(clang-analyzer-security.insecureAPI.strcpy)
+  EXPECT_EQ(Loaded("GMT+5"), "no zone named 'GMT+5' under /nowhere");
+  ::unsetenv("TZDIR");  // NOLINT(concurrency-mt-unsafe)
   fs::remove_all(dir);
 }
 

@@ -115,15 +115,11 @@ const Zone* ZoneOf(const char* tz, bool trust_newest) {
 }  // namespace
 
 const Zone* LookAgain(ZoneSeen& seen, bool replaced) {
-  char* const* const entries = environ != nullptr ? environ : kNoEntries;
-  ZoneSeen now{entries, 0, 0, nullptr, nullptr, seen.InForce, seen.Checked, 0};
-  while (entries[now.Index] != nullptr && std::strncmp(entries[now.Index], "TZ=", 3) != 0) ++now.Index;
-  now.BeforeIndex = now.Index == 0 ? 0 : now.Index - 1;
-  now.Entry = entries[now.Index];
-  now.Before = entries[now.BeforeIndex];
+  ZoneSeen now{Look("TZ="), seen.InForce, seen.Checked, 0};
+  const char* const entry = now.Tz.Entry;
   try {
-    const std::string tz = now.Entry == nullptr ? std::string() : std::string(now.Entry + 3);
-    const char* const value = now.Entry == nullptr ? nullptr : tz.c_str();
+    const std::string tz = entry == nullptr ? std::string() : std::string(entry + 3);
+    const char* const value = entry == nullptr ? nullptr : tz.c_str();
     now.ValueSize = tz.size();
     if (replaced || seen.InForce == nullptr || !SameTz(*seen.InForce, value)) {
       now.InForce = ZoneOf(value, seen.InForce == nullptr && !replaced);

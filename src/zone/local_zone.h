@@ -9,29 +9,19 @@
 #include <cstring>
 #include <ctime>
 
+#include "zone/environment.h"
 #include "zone/zone_table.h"
 
 namespace orvik::chrono::internal::zone {
 
-// What a thread last saw of the environment, and the zone it named then;
-// all zero for a thread that has not looked yet. Any change of TZ's value
-// changes what the entries hold at BeforeIndex or Index, or the entries
-// themselves: setenv and putenv replace TZ's entry, unsetenv moves the entries
-// after it, and TZ set where it was not lands after the last entry (also in
-// the place of the last one, after an unsetenv of another variable).
+// What a thread last saw of TZ, and the zone it named then; all zero for a
+// thread that has not looked yet.
 struct ZoneSeen {
-  char* const* Entries;     // environ, or kNoEntries where it is NULL
-  std::size_t Index;        // of TZ's entry, or of the NULL that ends the entries
-  std::size_t BeforeIndex;  // Index - 1, or 0 when Index is 0
-  const char* Entry;        // Entries[Index]
-  const char* Before;       // Entries[BeforeIndex]
+  VariableSeen Tz;
   const Zone* InForce;
   std::time_t Checked;    // TZ unset: the second in which /etc/localtime's identity was last looked at
-  std::size_t ValueSize;  // of TZ's value in Entry, when it was seen
+  std::size_t ValueSize;  // of TZ's value in Tz.Entry, when it was seen
 };
-
-// The entries of an environment that has none (environ NULL).
-inline char* const kNoEntries[] = {nullptr};
 
 // Looks at the environment again, and reads the zone that TZ names when its
 // value has changed since `seen` (or the thread has not looked yet, or with
@@ -47,7 +37,7 @@ const Zone* LookAtFile(ZoneSeen& seen, std::time_t now);
 // zone in force: a putenv string written in place, whose bytes up to the
 // value's end then are still its own.
 inline bool WrittenInPlace(const ZoneSeen& seen, const Zone& zone) {
-  const char* const entry = seen.Entry;
+  const char* const entry = seen.Tz.Entry;
   return entry != nullptr && (entry[0] != 'T' || entry[1] != 'Z' || entry[2] != '=' || zone.Tz == nullptr ||
                               std::memcmp(entry + 3, zone.Tz, seen.ValueSize + 1) != 0);
 }
@@ -56,10 +46,8 @@ inline bool WrittenInPlace(const ZoneSeen& seen, const Zone& zone) {
 // TZ's value, and with TZ unset for a replaced /etc/localtime once a second.
 // nullptr when it could not be read for want of memory.
 inline const Zone* ZoneInForce(ZoneSeen& seen) {
-  char* const* const entries = environ != nullptr ? environ : kNoEntries;
   const Zone* const zone = seen.InForce;
-  if (zone == nullptr || entries != seen.Entries || entries[seen.Index] != seen.Entry ||
-      entries[seen.BeforeIndex] != seen.Before || WrittenInPlace(seen, *zone)) [[unlikely]] {
+  if (zone == nullptr || Moved(seen.Tz) || WrittenInPlace(seen, *zone)) [[unlikely]] {
     return LookAgain(seen, false);
   }
   if (zone->WatchesFile) {

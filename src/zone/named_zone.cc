@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -32,6 +33,7 @@
 
 #include "civil/instant.h"
 #include "messages.h"
+#include "zone/environment.h"
 #include "zone/posix_rule.h"
 #include "zone/zone_file.h"
 
@@ -45,10 +47,36 @@ constexpr std::size_t kLongestName = 255;
 std::atomic<const NamedZone*> entries{nullptr};
 std::atomic<const Zone*> file_tables{nullptr};
 
-// $TZDIR unless unset or empty, else the default; ignored in a setuid program.
+// Where TZDIR stood when a thread last looked, and a copy of its entry, so
+// that a name already loaded is found without a search of the environment.
+// An entry too long for Entry is looked up at every call.
+struct DirectorySeen {
+  VariableSeen Tzdir;
+  std::size_t Size;  // of the entry in Entry, "TZDIR=" and the value
+  char Entry[sizeof("TZDIR=") + 255];
+};
+thread_local DirectorySeen directory_seen{};
+
+// $TZDIR unless unset or empty, else the default; ignored in a setuid program
+// (secure_getenv's rule).
 std::string_view ZoneDirectory() {
-  const char* const directory = ::secure_getenv("TZDIR");  // NOLINT(concurrency-mt-unsafe): as glibc reads it
-  return directory != nullptr && *directory != '\0' ? std::string_view(directory) : kDefaultDirectory;
+  static const bool secure = ::getauxval(AT_SECURE) != 0;
+  if (secure) return kDefaultDirectory;
+  constexpr std::size_t kPrefix = sizeof("TZDIR=") - 1;
+  DirectorySeen& seen = directory_seen;
+  // A putenv string written in place keeps its entry: its bytes tell.
+  if (Moved(seen.Tzdir) ||
+      (seen.Tzdir.Entry != nullptr && std::memcmp(seen.Tzdir.Entry, seen.Entry, seen.Size + 1) != 0)) [[unlikely]] {
+    seen.Tzdir = Look("TZDIR=");
+    const std::string_view entry = seen.Tzdir.Entry == nullptr ? "" : seen.Tzdir.Entry;
+    if (entry.size() >= sizeof seen.Entry) {
+      seen.Tzdir.Entries = nullptr;  // looked up again at the next call
+      return entry.size() > kPrefix ? entry.substr(kPrefix) : kDefaultDirectory;
+    }
+    seen.Size = entry.copy(seen.Entry, entry.size());
+    seen.Entry[seen.Size] = '\0';
+  }
+  return seen.Size > kPrefix ? std::string_view(seen.Entry + kPrefix, seen.Size - kPrefix) : kDefaultDirectory;
 }
 
 bool IsNameByte(char c) {
