@@ -237,7 +237,6 @@ expect "no zone assumed" 1 "2024-03-05 07:08:09" \
   "orvik-chrono: argument 1: $no_zone; --assume-zone NAME reads it as wall-clock time in a zone: 2024-03-05 07:08:09" -- convert '2024-03-05 07:08:09'
 expect "gap refused" 1 "" "orvik-chrono: argument 1: Not an ISO 8601 timestamp, 2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00: 2024-03-10T02:30" -- \
   convert --assume-zone America/New_York --invalid drop 2024-03-10T02:30
-expect "gap compatible" 0 "2024-03-10T07:30:00.000000000Z" "" -- convert --assume-zone America/New_York --disambiguate compatible 2024-03-10T02:30
 expect "zone output" 0 "2024-03-05T12:38:09+05:30\n1970-01-01T05:30:00+05:30" "" -- convert --zone Asia/Kolkata --to iso 2024-03-05T07:08:09Z @0
 expect "zone, http stays GMT" 0 "Tue, 05 Mar 2024 07:08:09 GMT" "" -- convert --zone Asia/Kolkata --to http 2024-03-05T07:08:09Z
 usage "unknown zone" "--zone: no zone named 'Europe/Berln' under /usr/share/zoneinfo" convert --zone Europe/Berln 0
@@ -258,16 +257,7 @@ got=$(TZ=Asia/Kolkata "$tool" convert --to iso-zone --local 2024-01-05T07:08:09Z
 expect "iso-zone without a zone" 2 "" "orvik-chrono: --to iso-zone needs --zone NAME or --local" -- convert --to iso-zone 0
 got=$("$tool" parse --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 '2024-03-05T07:08:09Z[Europe/Paris]' | grep -E '^(zone|wall-clock) ')
 [ "$got" = "$(printf 'zone         America/New_York (--assume-zone)\nwall-clock   shown twice, read by --disambiguate later\nzone         Europe/Paris (named by the text)')" ]; check "parse, zones: $got"
-# Wall-clock times beside Python's zoneinfo, whose fold=0 is compatible: gaps and folds among them.
-walls=(2024-03-10T02:30:00 2024-11-03T01:30:00 2024-04-07T01:45:00 2024-10-06T02:10:00 1990-07-01T12:00:00.25 2038-06-01T08:15:30)
-for zone in America/New_York Australia/Lord_Howe; do
-  want=$(python3 -c 'import sys, datetime as d, zoneinfo as z
-for t in sys.argv[2:]:
-    u = d.datetime.fromisoformat(t).replace(tzinfo=z.ZoneInfo(sys.argv[1])).astimezone(d.timezone.utc)
-    print(u.strftime("%Y-%m-%dT%H:%M:%S.") + "%09dZ" % (u.microsecond * 1000))' "$zone" "${walls[@]}")
-  got=$("$tool" convert --assume-zone "$zone" --disambiguate compatible "${walls[@]}")
-  [ -n "$want" ] && [ "$got" = "$want" ]; check "wall-clock times in $zone beside zoneinfo: $got"
-done
+# Wall-clock times beside Python's zoneinfo under every rule: tests/tool/wall_clock_test.py.
 
 got=$(TZ=Invalid/Zone "$tool" convert --local 0 2>&1; echo "status $?")
 [ "$got" = "$(printf 'orvik-chrono: --local: TZ names no readable time zone: Invalid/Zone\nstatus 2')" ]; check "zone: $got"
