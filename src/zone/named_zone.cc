@@ -265,12 +265,13 @@ std::string_view Zone::Name() const noexcept { return entry_ == nullptr ? std::s
 
 ZoneLoad TryLoadZone(std::string_view name) noexcept {
   using namespace internal::zone;
-  if (const ZoneError error = CheckName(name); error != ZoneError::None) return {{}, error};
+  // A name found among the entries was checked when it was loaded.
   const std::string_view directory = ZoneDirectory();
   const NamedZone* const seen = entries.load(std::memory_order_acquire);
   if (const NamedZone* const found = Find(seen, nullptr, NamedKind::File, name, directory)) {
     return {chrono::Zone(found), ZoneError::None};
   }
+  if (const ZoneError error = CheckName(name); error != ZoneError::None) return {{}, error};
   try {
     return ReadNamed(name, directory, seen);
   } catch (const std::bad_alloc&) {
