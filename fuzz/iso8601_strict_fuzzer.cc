@@ -102,10 +102,12 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
 
 // Whether `text` has the one layout that the writer with a zone name gives:
 // nine digits of a fraction, a numeric offset other than -00:00 and the
-// zone's name alone, not critical.
+// zone's name alone, not critical; a leap second is read as the last
+// nanosecond before it, which the writer writes as such.
 bool IsWrittenLayout(std::string_view text) {
   constexpr std::string_view kLayout = "yyyy-mm-ddThh:mm:ss.fffffffff+hh:mm[";
   if (text.size() <= kLayout.size() || text[4] != '-' || text[10] != 'T' || text[19] != '.') return false;
+  if (text.substr(kLayout.find("ss"), 2) == "60") return false;
   const std::string_view offset = text.substr(kLayout.find('+'), sizeof("+hh:mm") - 1);
   return (offset[0] == '+' || (offset[0] == '-' && offset != "-00:00")) &&
          text.find_first_not_of("0123456789", 20) == kLayout.find('+') && text[kLayout.size() - 1] == '[' &&
