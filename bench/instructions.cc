@@ -10,7 +10,8 @@
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
 // iso_utc_random, iso_local_random (ToIso8601), named_random
 // (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
-// UTC, then TryFromCivil of its fields in America/New_York), localtime_r_random,
+// UTC, then TryFromCivil of its fields in America/New_York), from_civil_only
+// (TryFromCivil alone, on fields made before the loop), localtime_r_random,
 // gmtime_r_random, absl_local_random where Abseil is installed, and the
 // readers of the texts of the random instants, each read as written and with
 // one byte made an 'x' (refused by the strict readers): read_<reader>_<text>
@@ -101,7 +102,9 @@ void AddReaders(std::map<std::string, Case>& cases) {
       const std::string suffix = std::string(spoiled ? "refuse_" : "read_");
       const std::string kind(name);
       const auto add = [&](const std::string& reader, Call call) {
-        cases.emplace(suffix + reader + "_" + kind, Case{&RandomInstants(), std::move(call)});
+        std::string case_name = suffix;
+        case_name.append(reader).append("_").append(kind);
+        cases.emplace(case_name, Case{&RandomInstants(), std::move(call)});
       };
       const std::vector<std::string> texts = Texts(write, spoiled);
       if (kind == "duration") {
@@ -119,6 +122,21 @@ void AddReaders(std::map<std::string, Case>& cases) {
       }
     }
   }
+}
+
+// TryFromCivil alone in America/New_York, on the fields of each random
+// instant as gmtime_r shows them, made before the loop.
+Call FromCivilOnly() {
+  std::vector<CivilTime> times;
+  for (const TimePoint t : RandomInstants()) {
+    const std::time_t seconds = WholeSeconds(t);
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
+  }
+  return [times = std::move(times), zone = LoadZone("America/New_York"), i = std::size_t{0}](TimePoint) mutable {
+    benchmark::DoNotOptimize(TryFromCivil(times[i++ & (kRingSize - 1)], zone, Disambiguation::Compatible));
+  };
 }
 
 std::map<std::string, Case> Cases() {
@@ -149,6 +167,7 @@ std::map<std::string, Case> Cases() {
               TryFromCivil({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0}, zone,
                            Disambiguation::Compatible));
         }}},
+      {"from_civil_only", {&RandomInstants(), FromCivilOnly()}},
   };
   AddReaders(cases);
 #ifdef ORVIK_BENCH_HAVE_ABSL
