@@ -10,7 +10,8 @@
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
 // iso_utc_random, iso_local_random (ToIso8601), named_random
 // (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
-// UTC, then TryFromCivil of its fields in America/New_York), utc_fields_random
+// UTC, then TryFromCivil of its fields in America/New_York), from_civil_only
+// (TryFromCivil alone, on fields made before the loop), utc_fields_random
 // (those fields alone), mktime_from_civil_random (the same fields, then mktime
 // in the caller's TZ), load_zone_loaded and try_load_zone_loaded (LoadZone and
 // TryLoadZone of America/New_York, loaded before), localtime_r_random,
@@ -182,6 +183,21 @@ void AddWallClockCases(std::map<std::string, Case>& cases) {
 #endif
 }
 
+// TryFromCivil alone in America/New_York, on the fields of each random
+// instant as gmtime_r shows them, made before the loop.
+Call FromCivilOnly() {
+  std::vector<CivilTime> times;
+  for (const TimePoint t : RandomInstants()) {
+    const std::time_t seconds = WholeSeconds(t);
+    std::tm tm{};
+    gmtime_r(&seconds, &tm);
+    times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
+  }
+  return [times = std::move(times), zone = LoadZone("America/New_York"), i = std::size_t{0}](TimePoint) mutable {
+    benchmark::DoNotOptimize(TryFromCivil(times[i++ & (kRingSize - 1)], zone, Disambiguation::Compatible));
+  };
+}
+
 std::map<std::string, Case> Cases() {
   const auto calendar = [](TimeZone zone) {
     return [zone](TimePoint t) { benchmark::DoNotOptimize(ToCalendarTime(t, zone)); };
@@ -210,6 +226,7 @@ std::map<std::string, Case> Cases() {
               TryFromCivil({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0}, zone,
                            Disambiguation::Compatible));
         }}},
+      {"from_civil_only", {&RandomInstants(), FromCivilOnly()}},
   };
   AddReaders(cases);
   AddWallClockCases(cases);

@@ -125,6 +125,16 @@ TEST(NamedZones, WallClockTimesWithEveryChoice) {
       {{2024, 13, 1, 0, 0, 0, 0}, Disambiguation::Compatible, ny, "month 13 does not exist"},
       {{2024, 1, 1, 0, 0, 60, 0}, Disambiguation::Compatible, Zone::Utc(), "second 60 does not exist"},
       {{2024, 1, 1, 0, 0, 0, -1}, Disambiguation::Compatible, ny, "nanosecond -1 does not exist"},
+      {{1677, 9, 18, 19, 0, 0, 0},  // read at -04:56:02 before the first second the zone's table answers
+       Disambiguation::Compatible,
+       ny,
+       "1677-09-18 19:00:00 in America/New_York: the instant is outside the time point range, "
+       "1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
+      {{2262, 12, 31, 23, 59, 59, 0},  // days after the last second it answers
+       Disambiguation::Compatible,
+       ny,
+       "2262-12-31 23:59:59 in America/New_York: the instant is outside the time point range, "
+       "1677-09-21T00:12:43.145224192Z to 2262-04-11T23:47:16.854775807Z"},
       {{2262, 4, 12, 0, 0, 0, 0},
        Disambiguation::Compatible,
        Zone::Utc(),

@@ -226,11 +226,13 @@ Zone* Build(const ZoneKey& key, const std::vector<Stretch<Piece>>& pieces) {
                                 key.File,
                                 {text + name, key.Name.size()},
                                 nullptr,
+                                {},
                                 {}};
   std::size_t holding = 0;
   for (std::size_t bucket = 0; !pieces.empty() && bucket < kBuckets; ++bucket) {
     const std::int64_t start = kFirstSecond + static_cast<std::int64_t>(bucket << kBucketBits);
     while (starts[holding + 1] <= start) ++holding;
+    zone->StretchOf.at(bucket) = static_cast<std::uint16_t>(holding);
     std::size_t changes = holding + 1;
     while (starts[changes] <= start + static_cast<std::int64_t>(kInBucket)) ++changes;
     Bucket& at = zone->Buckets.at(bucket);
@@ -258,28 +260,42 @@ Zone* MakeZone(const ZoneKey& key, const PosixRule& rule) {
 
 Zone* MakeZone(const ZoneKey& key) { return Build(key, {}); }
 
+// With every offset under kReach, the instant at which a stretch would show
+// `local` lies within kReach of `local`: only the stretches from the one in
+// force at local - kReach (the first stretch where that is before
+// kFirstSecond, the last where it is past kLastSecond) to the last that
+// starts by local + kReach can show it or bound a gap at it. That first one
+// is the stretch in force at the start of the bucket of local - kReach, or a
+// later one that starts within that bucket, by local - kReach.
 WallClock FindWallClock(const Zone& zone, std::int64_t local) {
   constexpr std::int64_t kReach = 2 * kSecondsPerDay;
   const std::int64_t* const starts = zone.Starts;
-  const std::int64_t* const end = starts + zone.Stretches;
-  std::size_t i = static_cast<std::size_t>(std::upper_bound(starts, end, local - kReach) - starts);
-  if (i > 0) --i;
-  WallClock found;
-  for (; starts + i < end && starts[i] <= local + kReach; ++i) {
+  const std::int64_t from = std::clamp(local - kReach, kFirstSecond, kLastSecond);
+  std::size_t i = zone.StretchOf[static_cast<std::uint64_t>(from - kFirstSecond) >> kBucketBits];
+  while (starts[i + 1] <= from) ++i;
+  unsigned count = 0;
+  const Shift* first = nullptr;
+  const Shift* last = nullptr;
+  std::int64_t change = 0;
+  for (; starts[i] <= local + kReach; ++i) {
     const Shift* const shift = &zone.Shifts[zone.ShiftOf[i]];
     const std::int64_t at = local - shift->Add;
     if (at >= starts[i] && at < starts[i + 1]) {
-      if (found.Count++ == 0) found.Before = shift;
-      found.After = shift;
-      found.Change = starts[i];
-    } else if (found.Count == 0 && i > 0 && at < starts[i]) {
+      if (count++ == 0) first = shift;
+      last = shift;
+      change = starts[i];
+    } else if (count == 0 && i > 0 && at < starts[i]) {
       // Shown at neither side of the change at starts[i]: a gap, unless an
       // earlier stretch showed it.
       const Shift* const before = &zone.Shifts[zone.ShiftOf[i - 1]];
-      if (local - before->Add >= starts[i]) found = {0, before, shift, starts[i]};
+      if (local - before->Add >= starts[i]) {
+        first = before;
+        last = shift;
+        change = starts[i];
+      }
     }
   }
-  return found;
+  return {count, first, last, change};
 }
 
 }  // namespace orvik::chrono::internal::zone

@@ -85,6 +85,7 @@ struct Zone {
   const Zone* Next;       // the zone read before it, set before the zone is shared
   // Last and in place: a second's bucket is found from the zone's address.
   std::array<Bucket, kBuckets> Buckets;
+  std::array<std::uint16_t, kBuckets> StretchOf;  // of each bucket: the stretch in force at its first second
 };
 
 // How `seconds` reads in `zone`, or nullptr where the zone leaves it to
@@ -117,6 +118,7 @@ inline const Shift* ShiftAt(const Zone& zone, std::int64_t seconds) {
 // starts. Stretches that would show it outside kFirstSecond to kLastSecond
 // are not counted, so a time near those ends may have none and no gap (After
 // nullptr). Offsets of two days or more, which no zone has, are not seen.
+// The zone has stretches, as every zone by name has.
 struct WallClock {
   unsigned Count = 0;
   const Shift* Before = nullptr;
