@@ -212,12 +212,17 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
 
 ParseResult<ZonedTimestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
   StrictReading& r = z.Strict;
-  const std::string_view main = text.substr(0, text.find('['));
-  bool west = false;
-  bool zoned = false;
-  bool utc = false;
-  if (!ReadZonedParts(main, r, west, zoned, utc, z.OffsetSeconds) || !ReadSuffix(text, main.size(), z)) {
-    return {{}, kErrors.Layout};
+  // The layouts that writers use most, read whole at once as the plain
+  // reader reads them, have no suffix.
+  bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
+  bool zoned = true;
+  bool utc = IsWholePattern<kExtendedUtc>(text, r);
+  if (!utc && !IsWholePattern<kExtendedOffset>(text, r)) {
+    const std::string_view main = text.substr(0, text.find('['));
+    if (!ReadZonedParts(main, r = {}, west = false, zoned, utc, z.OffsetSeconds) ||
+        !ReadSuffix(text, main.size(), z)) {
+      return {{}, kErrors.Layout};
+    }
   }
   z.In = zone;
   if (!z.ZoneName.empty()) {
