@@ -37,7 +37,7 @@
 // Limits:
 // - Local time follows the process's zone (TZ, or /etc/localtime). The library
 //   reads the zone that localtime_r reads into a table of its own, once per
-//   value of TZ: 18 to 30 kilobytes kept for the process's life, the one
+//   value of TZ: 22 to 32 kilobytes kept for the process's life, the one
 //   allocation that a local conversion may make (where it fails, the call
 //   answers through localtime_r). A thread sees a new TZ at its next local
 //   conversion that its calendar cache does not serve, and a replaced
@@ -419,7 +419,7 @@ struct NamedZone;
 // a Zone is copied freely and its conversions take no lock and allocate
 // nothing. A default-constructed Zone is Zone::Utc().
 //
-// Memory: one table (18 to 30 kilobytes) per distinct file of the zone
+// Memory: one table (22 to 32 kilobytes) per distinct file of the zone
 // directory that is loaded (names that are links to one file share it), per
 // fixed offset and per POSIX rule, and a few bytes per name; none is freed. A
 // name is read once per process and directory: a tzdata update during the
