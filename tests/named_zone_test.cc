@@ -249,6 +249,14 @@ TEST(NamedZones, Iso8601TextReadInAZone) {
       {"2024-03-05T07:08:09+01:00[Europe/Berlin]", D::Reject, "2024-03-05T06:08:09.000000000Z in Europe/Berlin"},
       {"1930-01-01T00:19:32+00:19:32[Europe/Amsterdam]", D::Reject,  // local mean time, with seconds
        "1930-01-01T00:00:00.000000000Z in Europe/Amsterdam"},
+      {"1800-01-01T00:00:00-04:56:02[America/New_York]", D::Reject,  // west of UTC, with seconds
+       "1800-01-01T04:56:02.000000000Z in America/New_York"},
+      {"2024-03-05T07:08:09+00:00[Europe/Berlin]", D::Reject,  // only Z and -00:00 name the instant alone
+       "Not an ISO 8601 timestamp, offset +00:00 is not the offset of Europe/Berlin at that instant, +01:00: "
+       "2024-03-05T07:08:09+00:00[Europe/Berlin]"},
+      {"2024-03-05T07:08:09-05:00[Europe/Berlin]", D::Reject,
+       "Not an ISO 8601 timestamp, offset -05:00 is not the offset of Europe/Berlin at that instant, +01:00: "
+       "2024-03-05T07:08:09-05:00[Europe/Berlin]"},
       {"1930-01-01T00:19:32+00:19:60[Europe/Amsterdam]", D::Reject,
        "Not an ISO 8601 timestamp, expected the offset's seconds, 00 to 59, found '60': "
        "1930-01-01T00:19:32+00:19:60[Europe/Amsterdam]"},
