@@ -49,7 +49,7 @@ Layout LayoutOf(std::string_view text) {
 // "YYYY-MM-DDTHH:MM:SS.nnnnnnnnnZ", as FormatIso8601 writes a UTC time, put in
 // `layout`: the fields where it has them, its own fraction's length, and the
 // offset `offset` in its zone's form.
-std::string InLayout(std::string written, const Layout& layout, long offset) {
+std::string InLayout(const std::string& written, const Layout& layout, long offset) {
   constexpr std::size_t kFractionAt = sizeof("2024-03-05T07:08:09.") - 1;
   const std::string_view omitted = std::string_view(written).substr(kFractionAt + layout.Fraction.size(), 9);
   if (omitted.find_first_not_of("0Z") != std::string_view::npos) return "(digits beyond the fraction)";

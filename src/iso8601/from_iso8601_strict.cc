@@ -219,8 +219,7 @@ ParseResult<ZonedTimestamp> ReadInZone(std::string_view text, Zone zone, Disambi
   bool utc = IsWholePattern<kExtendedUtc>(text, r);
   if (!utc && !IsWholePattern<kExtendedOffset>(text, r)) {
     const std::string_view main = text.substr(0, text.find('['));
-    if (!ReadZonedParts(main, r = {}, west = false, zoned, utc, z.OffsetSeconds) ||
-        !ReadSuffix(text, main.size(), z)) {
+    if (!ReadZonedParts(main, r = {}, west = false, zoned, utc, z.OffsetSeconds) || !ReadSuffix(text, main.size(), z)) {
       return {{}, kErrors.Layout};
     }
   }
