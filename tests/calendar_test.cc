@@ -21,9 +21,7 @@ TimePoint At(std::int64_t nanoseconds) { return TimePoint(std::chrono::nanosecon
 
 TEST(ToIso8601, Utc) {
   const std::tuple<std::int64_t, int, const char*> kCases[] = {
-      {1709622489'012345678, 0, "2024-03-05T07:08:09Z"},
-      {1709622489'012345678, 1, "2024-03-05T07:08:09.012345678Z"},
-      {1709622489'012345678, 2, "20240305T070809.012345678Z"},
+      // The three layouts at other instants are the formatters' fuzz check's, against strftime.
       {1709622489'012345678, 3, "Z"},  // an unknown layout writes the designator alone
       // Before 1970 the fraction counts up from the second that holds t, while
       // the layout without one shows ToCalendarTime's second.

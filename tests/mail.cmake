@@ -1,4 +1,3 @@
-orvik_chrono_test(mail_date_test SOURCES mail_date_test.cc)
 # Beside Python's email.utils on generated texts, through a program that
 # prints each reading.
 add_executable(mail_date_reading oracles/mail_date_reading.cc)

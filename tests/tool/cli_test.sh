@@ -68,9 +68,7 @@ for entry in "${epochs[@]}"; do
 done
 # A text that the mail reader and the HTTP or ISO 8601 reader refuse alike for their layouts: text|why|the message.
 shapes=("Tue, 5 Mar 2024 07:08 GMT+1|a one-digit day|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
-  "Tue, 5 Mar 2024 07:08:09.5 +0000|a one-digit day|Not a mail date, expected white space or a comment, and the zone after the seconds, found '.'"
   "Tue, 05 Mar 2024 07:08 +0000 junk|no ' GMT' at the end|Not a mail date, expected a comment or the end of the text after the zone, found 'j'"
-  "Tuesday, 5 Mar 2024 07:08 +0000|a one-digit day|Not a mail date, expected a weekday, Sun to Sat, or the day, found 'Tuesday'"
   "5 Mar 2024 7:08 +0000|the day first|Not a mail date, expected the hour in two digits, found ':'"
   "(x) 5 Mar 2024 07:08 CET+1|a comment first|Not a mail date, expected a comment or the end of the text after the zone, found '+'"
   "Tue, 05 Mar 2024 07:08:09.5 GMT|IMF-fixdate|Not an HTTP date, expected ' GMT' after the seconds, found '.'"
@@ -212,9 +210,10 @@ for doc in README.md tools/orvik-chrono.1.in; do
 done
 
 # The layout that parse names, strictly and with --lenient.
+# (ISO 8601, extended and HTTP date, asctime: "parse iso" and "parse http local" above.)
 layouts=("Sun, 06 Nov 1994 08:49:37 GMT" "HTTP date, IMF-fixdate" "Sunday, 06-Nov-94 08:49:37 GMT" "HTTP date, RFC 850"
-  "Sun Nov  6 08:49:37 1994" "HTTP date, asctime" "--lenient|Sun, 06-Nov-94 08:49:37 -0500" "HTTP date, RFC 850"
-  "20200101t000000Z" "ISO 8601, basic" "2020-01-01 00:00:00+05" "ISO 8601, extended" "@1" "epoch seconds" "--from|epoch-us|1" "epoch microseconds")
+  "--lenient|Sun, 06-Nov-94 08:49:37 -0500" "HTTP date, RFC 850" "20200101t000000Z" "ISO 8601, basic" "@1" "epoch seconds"
+  "--from|epoch-us|1" "epoch microseconds")
 for ((i = 0; i < ${#layouts[@]}; i += 2)); do
   IFS='|' read -ra args <<<"${layouts[i]}"
   got=$("$tool" parse "${args[@]}" | sed -n 's/^layout *//p')
