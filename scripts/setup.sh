@@ -3,7 +3,7 @@
 # that building orvik-chrono needs (`build`), or building and testing it (`test`).
 set -euo pipefail
 build=(cmake ninja-build g++ libcli11-dev)
-tests=("${build[@]}" libgtest-dev tzdata pkg-config)
+tests=("${build[@]}" libgtest-dev tzdata pkg-config python3)
 case ${1:-} in
   build) packages=("${build[@]}") ;;
   test) packages=("${tests[@]}") ;;
