@@ -280,17 +280,6 @@ void RegisterLoadedZone() {
 #endif
 }
 
-// Wall-clock times spread over 1970 to 2100: libc's UTC fields of the random
-// instants, so that some fall in New York's gaps and folds.
-std::vector<CivilTime> RandomCivilTimes() {
-  std::vector<CivilTime> times;
-  for (const TimePoint t : RandomInstants()) {
-    const std::tm tm = LibcCalendarTime(FlooredSeconds(t), TimeZone::UTC);
-    times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
-  }
-  return times;
-}
-
 // Each time's instant in New York under Disambiguation::Compatible, found by
 // localtime_r alone, and whether the zone shows the time once, never or
 // twice. From 1970 on the zone's offsets are -05:00 and -04:00: the time is
@@ -308,13 +297,7 @@ CivilInNewYork NewYorkInstants(const std::vector<CivilTime>& times) {
   constexpr long kSummer = 4L * 3600;
   std::vector<long> readings;
   for (const CivilTime& c : times) {
-    std::tm tm{};
-    tm.tm_year = c.year - 1900;
-    tm.tm_mon = c.month - 1;
-    tm.tm_mday = c.day;
-    tm.tm_hour = c.hour;
-    tm.tm_min = c.minute;
-    tm.tm_sec = c.second;
+    std::tm tm = TmOf(c);
     const long as_utc = timegm(&tm);
     readings.push_back(as_utc + kSummer);
     readings.push_back(as_utc + kStandard);
@@ -370,7 +353,7 @@ void RegisterNamedZone() {
   }
 #endif
 
-  const std::vector<CivilTime> times = RandomCivilTimes();
+  const std::vector<CivilTime>& times = RandomCivilTimes();
   auto expected = std::make_shared<const CivilInNewYork>(NewYorkInstants(times));
   const auto same_instant = [expected](std::size_t i, long instant) { return instant == expected->instants[i]; };
   RegisterMeasure(
@@ -386,14 +369,7 @@ void RegisterNamedZone() {
   InNewYorkWhileRunning(RegisterMeasure(
       "TryFromCivil/named_random/mktime", times,
       [](const CivilTime& c) {
-        std::tm tm{};
-        tm.tm_year = c.year - 1900;
-        tm.tm_mon = c.month - 1;
-        tm.tm_mday = c.day;
-        tm.tm_hour = c.hour;
-        tm.tm_min = c.minute;
-        tm.tm_sec = c.second;
-        tm.tm_isdst = -1;  // mktime finds whether summer time is in force
+        std::tm tm = TmOf(c);
         return static_cast<long>(std::mktime(&tm));
       },
       [expected, same_instant](std::size_t i, long instant) {

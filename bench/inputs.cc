@@ -90,6 +90,28 @@ std::tm LibcCalendarTime(long seconds, TimeZone zone) {
   return tm;
 }
 
+std::tm TmOf(const CivilTime& time) {
+  std::tm tm{};
+  tm.tm_year = time.year - 1900;
+  tm.tm_mon = time.month - 1;
+  tm.tm_mday = time.day;
+  tm.tm_hour = time.hour;
+  tm.tm_min = time.minute;
+  tm.tm_sec = time.second;
+  tm.tm_isdst = -1;
+  return tm;
+}
+
+const std::vector<CivilTime>& RandomCivilTimes() {
+  static const std::vector<CivilTime> times = [] {
+    std::vector<CivilTime> made;
+    for (const TimePoint t : RandomInstants())
+      made.push_back(CivilOf(LibcCalendarTime(WholeSeconds(t), TimeZone::UTC)));
+    return made;
+  }();
+  return times;
+}
+
 std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format) {
   std::vector<std::string> texts;
   texts.reserve(seconds.size());

@@ -54,6 +54,17 @@ inline TimePoint FromSeconds(long seconds) { return TimePoint(std::chrono::secon
 // libc's calendar time of `seconds` in UTC or in the process's zone.
 std::tm LibcCalendarTime(long seconds, TimeZone zone);
 
+// The date and time of day of `tm`, nanosecond 0.
+inline CivilTime CivilOf(const std::tm& tm) {
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
+}
+// The fields of `time` in a std::tm, tm_isdst -1 (mktime finds whether
+// summer time is in force).
+std::tm TmOf(const CivilTime& time);
+// Wall-clock times spread over 1970 to 2100: libc's UTC fields of
+// RandomInstants(), so that some fall in a zone's gaps and folds.
+const std::vector<CivilTime>& RandomCivilTimes();
+
 // Texts made with strftime from each second of `seconds`.
 std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format);
 

@@ -134,24 +134,13 @@ void AddReaders(std::map<std::string, Case>& cases) {
 }
 
 // The UTC fields of `t`, the wall-clock times of the from_civil cases.
-CivilTime UtcFields(TimePoint t) {
-  const std::tm tm = ToCalendarTime(t, Zone::Utc());
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0};
-}
+CivilTime UtcFields(TimePoint t) { return CivilOf(ToCalendarTime(t, Zone::Utc())); }
 
 void AddWallClockCases(std::map<std::string, Case>& cases) {
   cases.emplace("utc_fields_random",
                 Case{&RandomInstants(), [](TimePoint t) { benchmark::DoNotOptimize(UtcFields(t)); }});
   cases.emplace("mktime_from_civil_random", Case{&RandomInstants(), [](TimePoint t) {
-                                                   const CivilTime c = UtcFields(t);
-                                                   std::tm tm{};
-                                                   tm.tm_year = c.year - 1900;
-                                                   tm.tm_mon = c.month - 1;
-                                                   tm.tm_mday = c.day;
-                                                   tm.tm_hour = c.hour;
-                                                   tm.tm_min = c.minute;
-                                                   tm.tm_sec = c.second;
-                                                   tm.tm_isdst = -1;
+                                                   std::tm tm = TmOf(UtcFields(t));
                                                    benchmark::DoNotOptimize(std::mktime(&tm));
                                                  }});
   const std::string name = "America/New_York";
@@ -183,17 +172,10 @@ void AddWallClockCases(std::map<std::string, Case>& cases) {
 #endif
 }
 
-// TryFromCivil alone in America/New_York, on the fields of each random
-// instant as gmtime_r shows them, made before the loop.
+// TryFromCivil alone in America/New_York, on RandomCivilTimes(), made
+// before the loop.
 Call FromCivilOnly() {
-  std::vector<CivilTime> times;
-  for (const TimePoint t : RandomInstants()) {
-    const std::time_t seconds = WholeSeconds(t);
-    std::tm tm{};
-    gmtime_r(&seconds, &tm);
-    times.push_back({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
-  }
-  return [times = std::move(times), zone = LoadZone("America/New_York"), i = std::size_t{0}](TimePoint) mutable {
+  return [&times = RandomCivilTimes(), zone = LoadZone("America/New_York"), i = std::size_t{0}](TimePoint) mutable {
     benchmark::DoNotOptimize(TryFromCivil(times[i++ & (kRingSize - 1)], zone, Disambiguation::Compatible));
   };
 }
@@ -221,10 +203,7 @@ std::map<std::string, Case> Cases() {
       {"from_civil_random",
        {&RandomInstants(),
         [zone = LoadZone("America/New_York")](TimePoint t) {
-          const std::tm tm = ToCalendarTime(t, Zone::Utc());
-          benchmark::DoNotOptimize(
-              TryFromCivil({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0}, zone,
-                           Disambiguation::Compatible));
+          benchmark::DoNotOptimize(TryFromCivil(UtcFields(t), zone, Disambiguation::Compatible));
         }}},
       {"from_civil_only", {&RandomInstants(), FromCivilOnly()}},
   };

@@ -89,17 +89,16 @@ inline constexpr std::string_view kDateIsNoInstant =
     "; a date alone names no instant, which needs a time and a zone too, such as 20240305T000000Z";
 
 // Refusal of an instant that --local cannot write in ISO 8601: kOffsetWithSeconds,
-// the offset as +hh:mm:ss and kHasSeconds, or kCountsLeapSeconds; that --zone
-// cannot: kZoneCountsHead, the name and kZoneCountsLeapSeconds; then kUseUtc
-// and the text.
+// the offset as +hh:mm:ss and kHasSeconds, or kLocalCountsLeapSeconds; that
+// --zone cannot: kZoneCountsHead, the name and kZoneCountsLeapSeconds; after
+// either of those kLeapSecondsUnwritten; then kUseUtc and the text.
 inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
 inline constexpr std::string_view kHasSeconds = " has seconds, which ISO 8601 and RFC 3339 cannot write";
-inline constexpr std::string_view kCountsLeapSeconds =
-    "Local time counts leap seconds (a right/ zone), which ISO 8601 and RFC 3339 do not: its text would name "
-    "another instant";
+inline constexpr std::string_view kLocalCountsLeapSeconds = "Local time counts leap seconds (a right/ zone)";
 inline constexpr std::string_view kZoneCountsHead = "Zone ";
-inline constexpr std::string_view kZoneCountsLeapSeconds =
-    " counts leap seconds, which ISO 8601 and RFC 3339 do not: its text would name another instant";
+inline constexpr std::string_view kZoneCountsLeapSeconds = " counts leap seconds";
+inline constexpr std::string_view kLeapSecondsUnwritten =
+    ", which ISO 8601 and RFC 3339 do not: its text would name another instant";
 inline constexpr std::string_view kUseUtc = "; --utc writes the instant in UTC: ";
 // Followed by the field's number, kNoFieldIn and the line.
 inline constexpr std::string_view kNoField = "no field ";

@@ -430,12 +430,12 @@ std::string OffsetText(std::chrono::seconds offset) {
 std::string UnwritableMessage(TimePoint t, std::string_view text, const std::optional<Zone>& named) {
   std::string message;
   if (named) {
-    message.append(kZoneCountsHead).append(named->Name()).append(kZoneCountsLeapSeconds);
+    message.append(kZoneCountsHead).append(named->Name()).append(kZoneCountsLeapSeconds).append(kLeapSecondsUnwritten);
   } else if (CheckLocal(t) == LocalText::OffsetWithSeconds) {
     const long offset = ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff;
     message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(offset))).append(kHasSeconds);
   } else {
-    message.append(kCountsLeapSeconds);
+    message.append(kLocalCountsLeapSeconds).append(kLeapSecondsUnwritten);
   }
   return message.append(kUseUtc).append(text);
 }
