@@ -56,6 +56,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -172,6 +173,15 @@ enum class ParseError : std::uint8_t {
   CivilSkipped,       // Disambiguation::Reject in a gap: "a time skipped by a change of offset"
   CivilRepeated,      // Disambiguation::Reject in a fold: "a time that occurs twice"
   CivilOutsideRange,  // as Iso8601StrictOutsideRange (std::out_of_range from ThrowParseError)
+  // TryFromLayout, "Not a date of format '" + format + "', " + detail (its
+  // wall-clock refusals are the Civil... values above); ErrorMessage, which
+  // knows no format, says "Not a date of the format, " + what the error means:
+  LayoutMismatch,      // such as "expected a month name at 3 for %b, found 'Mrz'"
+  LayoutNonexistent,   // such as "day 30 does not exist in February 2024"
+  LayoutWeekday,       // a weekday or a day of the year that is not the date's
+  LayoutZone,          // an offset of 24 hours or more, or a zone name whose offset is unknown
+  LayoutOutsideRange,  // as Iso8601StrictOutsideRange
+  LayoutIncomplete,    // the format names no instant, or has no year and no reference instant was given
 };
 
 // What a Try reader returns: the value read, or the reason for the refusal
@@ -677,6 +687,165 @@ ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_vi
                                                                   Disambiguation rule) noexcept;
 ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromIso8601Strict(std::string_view text, Zone zone, Disambiguation rule,
                                                                   std::string& message);
+
+// --------------------------------------------------------------------------
+// Layouts by format string
+
+namespace internal::layout {
+struct Program;
+}  // namespace internal::layout
+
+// A format string compiled once, as strftime and strptime read it in the C
+// locale, then used to write and to read any number of texts from any thread:
+// an immutable program that copies share. A default-constructed Layout is
+// the empty format.
+//
+// Directives (the width written; on reading, the digits taken):
+//   %Y  year, 4 digits (the time point range is 1677 to 2262)
+//   %C  century, 2 digits; %y  year of the century, 2 digits. On reading, %y
+//       without %C is 1969 to 2068 as POSIX, glibc and Python read it (69 to
+//       99 are 19yy, 00 to 68 20yy), a third rule beside RFC 850's window
+//       (TryFromHttpDateStrict) and the mail rule (TryFromMailDate);
+//       %C%y is the year 100 x C + y
+//   %m  month 01-12;  %d  day 01-31;  %e  day, padded with a space (" 5")
+//   %j  day of the year 001-366
+//   %H  hour 00-23;  %I  hour 01-12, with %p "AM" or "PM"
+//   %M  minute 00-59;  %S  second 00-60 (60 only where the zone shows a
+//       leap second; read as the strict readers read second 60)
+//   %N  nanoseconds, 9 digits; %1N to %9N the first 1 to 9 digits (cut, not
+//       rounded). %f  microseconds, 6 digits, as Python writes it
+//   %a %A  weekday, "Tue" and "Tuesday";  %b %h %B  month, "Mar" and "March"
+//   %z  offset +hhmm (+hhmmss where it has seconds);  %:z  +hh:mm (+hh:mm:ss)
+//   %Z  the zone's abbreviation ("CET", "EST", "+0530"); "UTC" for Zone::Utc()
+//       and TimeZone::UTC
+//   %s  seconds since the epoch, floored (-1 for 1969-12-31T23:59:59.5Z)
+//   %F  %Y-%m-%d;  %T  %H:%M:%S;  %D  %m/%d/%y;  %R  %H:%M
+//   %n  newline;  %t  tab;  %%  '%'
+// Flags between '%' and a numeric directive (%Y %C %y %m %d %e %j %H %I %M
+// %S %s), as GNU's: '-' no padding ("%-d" writes "5"), '_' spaces ("%_m"
+// writes " 3"), '0' zeros ("%0e" writes "05"). Any other byte stands for
+// itself.
+//
+// Reading is strict, the whole text and nothing around it:
+// - numbers: %Y, %C and %y take exactly their digits, %m %d %e %H %I %M %S one
+//   or two digits (%e and the '_' flag also a space and one digit), %j one to
+//   three, %s an optional '-' and one to 19 digits, %N and %f one to nine
+//   digits (%3N exactly three), a fraction of the second as its digits say it;
+// - names in any case, the abbreviation or the full name for each of %a %A,
+//   and of %b %h %B; %p "AM" or "PM" in any case;
+// - %z and %:z: +hh, +hhmm, +hh:mm, +hhmmss, +hh:mm:ss (or '-') under 24
+//   hours, or 'Z'; %Z: an abbreviation that `zone` shows at that wall-clock
+//   time ("CET" or "CEST" with Europe/Berlin, which also picks the instant of
+//   a time shown twice), else UTC, GMT, UT, Z and the US names EST, EDT,
+//   CST, CDT, MST, MDT, PST, PDT (with their offsets), or a numeric
+//   abbreviation "+0530" or "-03"; any other name is refused;
+// - a space, %n and %t match one or more white space characters (space, tab,
+//   newline, vertical tab, form feed, carriage return), and any other byte of
+//   the format matches itself, case included;
+// - every field must exist (no 30 February, no hour 24), a weekday or a day of
+//   the year given must be the date's; a field left out is 0 (a date alone is
+//   midnight, a time without seconds has second 0).
+// A format reads instants where it has a date (a year or a reference instant
+// to take it from, and a month and day or a day of the year) or %s, and
+// gives each field once; %I goes with %p, %C with %y, %M with an hour and %S
+// with minutes, and %s only with %N, %f, %z and %:z. LayoutReadingProblem
+// says what keeps a format from reading.
+class Layout {
+ public:
+  Layout() noexcept = default;
+
+  // The format string it was compiled from.
+  [[nodiscard]] ORVIK_CHRONO_API std::string_view Format() const noexcept;
+  // The longest text FormatLayout writes with it, for a zone abbreviation of
+  // at most kMaxLayoutAbbreviationSize characters.
+  [[nodiscard]] ORVIK_CHRONO_API std::size_t MaxSize() const noexcept;
+
+  // For the library's own use.
+  explicit Layout(std::shared_ptr<const internal::layout::Program> program) noexcept : program_(std::move(program)) {}
+  [[nodiscard]] const internal::layout::Program* Program() const noexcept { return program_.get(); }
+
+ private:
+  std::shared_ptr<const internal::layout::Program> program_;
+};
+
+// The longest zone abbreviation that Layout::MaxSize counts on: longer ones
+// (a POSIX rule may name any) need a larger buffer.
+inline constexpr std::size_t kMaxLayoutAbbreviationSize = 15;
+
+// Compiles `format` into `out` and returns true; or appends why it is refused
+// to `message` and returns false, `out` unchanged: "unknown directive %Q at
+// 4" (positions count bytes from 0), "a '%' that ends the format at 7",
+// "flag '-' does not apply to %a at 3", "a format of 1500 bytes, more than
+// 1024". Allocates the program; may throw std::bad_alloc.
+ORVIK_CHRONO_API bool TryCompileLayout(std::string_view format, Layout& out, std::string& message);
+
+// TryCompileLayout's layout; throws std::invalid_argument "Not a format, " +
+// its message + ": " + format.
+ORVIK_CHRONO_API Layout CompileLayout(std::string_view format);
+
+// What keeps `layout` from reading instants, "" where nothing does: "the
+// format has no date", "the format gives the month twice, at 3 and at 9",
+// "%I at 9 has no %p", "%p at 9 has no %I", "%C at 0 has no %y", "%M at 3 has
+// no hour", "%S at 6 has no minutes", "%s at 0 goes with no date or time
+// field". A format without a year but with a month and a day reads with a
+// reference instant only. May throw std::bad_alloc.
+ORVIK_CHRONO_API std::string LayoutReadingProblem(const Layout& layout);
+
+// The instant that `text` names in `layout`, as ZonedTimestamp: with an
+// offset (%z, %:z, %Z) or %s, the instant it names (the offset written, 0 for
+// %s without one); otherwise wall-clock time in `zone`, TryFromCivil's
+// instant under `rule`, with `wall_clock` and `kind` set. `zone` is the zone
+// given, `zone_named` false. Refused with LayoutIncomplete where the layout
+// names no instant or has no year.
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromLayout(std::string_view text, const Layout& layout, Zone zone,
+                                                           Disambiguation rule) noexcept;
+// The same, a layout without a year (syslog's "%b %e %H:%M:%S") read in the
+// year that puts its time within the year before `reference`: the
+// reference's year in `zone`, or the one before where the time would be more
+// than a day after the reference (a day allowed for clocks that run ahead).
+// A 29 February in a year without one is refused. A layout with a year
+// ignores `reference`.
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromLayout(std::string_view text, const Layout& layout, Zone zone,
+                                                           Disambiguation rule, TimePoint reference) noexcept;
+// The two readings with a refusal's message appended to `message`:
+// "Not a date of format '" + format + "', " + detail + ": " + text, the detail
+// such as
+//   "expected a month name at 3 for %b, found 'Mrz'"
+//   "expected '/' at 2, found '-'"
+//   "expected the end of the text at 20, found ' '"
+//   "day 30 does not exist in February 2024"
+//   "Mon is not the weekday of 05 Mar 2024, a Tuesday"
+//   "day 066 of the year is not that of 05 Mar 2024, day 065"
+//   "zone 'CEST' has no known offset"
+//   "2024-03-10 02:30:00 does not exist in America/New_York, skipped from -05:00 to -04:00"
+// May throw std::bad_alloc.
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromLayout(std::string_view text, const Layout& layout, Zone zone,
+                                                           Disambiguation rule, std::string& message);
+ORVIK_CHRONO_API ParseResult<ZonedTimestamp> TryFromLayout(std::string_view text, const Layout& layout, Zone zone,
+                                                           Disambiguation rule, TimePoint reference,
+                                                           std::string& message);
+
+// Writes `t` in `zone` as `layout` lays it out to `out`, which has room for
+// `size` characters, and returns one past its last character (no NUL is
+// written); `size` of layout.MaxSize() always suffices. Returns nullptr,
+// with the bytes of `out` unspecified, where the text does not fit, and
+// where `zone` counts leap seconds at `t` (as FormatIso8601 in a Zone).
+// Every field is of the second that holds `t` (floored), %N and %f of the
+// nanoseconds from its start, so that a text written and read back with the
+// same layout and zone names the same instant where the layout holds the
+// fields to name it. No allocation, lock or cache.
+ORVIK_CHRONO_API char* FormatLayout(char* out, std::size_t size, TimePoint t, const Layout& layout, Zone zone) noexcept;
+// The same in the process's zone (the fields and abbreviation that
+// ToCalendarTime gives, through the thread's cache) or in UTC; nullptr also
+// where ToCalendarTime throws.
+ORVIK_CHRONO_API char* FormatLayout(char* out, std::size_t size, TimePoint t, const Layout& layout,
+                                    TimeZone zone) noexcept;
+
+// FormatLayout's text. Throws std::invalid_argument "zone '" + name + "'
+// counts leap seconds: text of its local time would name another instant",
+// what ToCalendarTime throws for a TimeZone, and std::bad_alloc.
+ORVIK_CHRONO_API std::string ToLayout(TimePoint t, const Layout& layout, Zone zone);
+ORVIK_CHRONO_API std::string ToLayout(TimePoint t, const Layout& layout, TimeZone zone);
 
 // --------------------------------------------------------------------------
 // The compatible readers
