@@ -9,6 +9,7 @@ void RegisterHttpDateBenchmarks();
 void RegisterIso8601Benchmarks();
 void RegisterDurationBenchmarks();
 void RegisterNoExceptionBenchmarks();
+void RegisterLayoutBenchmarks();
 
 }  // namespace orvik::chrono::bench
 

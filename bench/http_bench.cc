@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdio>
 #include <ctime>
-#include <stdexcept>
 
 #include "benchmarks.h"
 #include "inputs.h"
@@ -96,8 +95,6 @@ struct HttpLayout {
   const std::vector<long>& Seconds;
   Threads OrvikThreads;
 };
-
-[[noreturn]] void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
 
 void RegisterFromHttpDate(const HttpLayout& layout) {
   const auto ring = Strftime(layout.Seconds, layout.Format);

@@ -68,6 +68,10 @@ const std::vector<CivilTime>& RandomCivilTimes();
 // Texts made with strftime from each second of `seconds`.
 std::vector<std::string> Strftime(const std::vector<long>& seconds, const char* format);
 
+// A peer's refusal of a text of the ring, which the check before the
+// measurement reports.
+[[noreturn]] inline void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
+
 // Whether a benchmark runs on one thread only, or on two as well: then also
 // as "<function>/<variant>_2_threads/<implementation>", timed by the wall
 // clock over both threads (a call that scales takes half the time), and both

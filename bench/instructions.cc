@@ -23,7 +23,14 @@
 // readers of the texts of the random instants, each read as written and with
 // one byte made an 'x' (refused by the strict readers): read_<reader>_<text>
 // and refuse_<reader>_<text>, as `orvik_chrono_instructions` with no
-// arguments lists them.
+// arguments lists them. Layouts by format string: read_layout_access_log and
+// refuse_layout_access_log (TryFromLayout of "%d/%b/%Y:%H:%M:%S %z" in UTC,
+// compiled before), strptime_access_log (strptime and timegm),
+// absl_parse_access_log, date_parse_access_log; format_layout_http
+// (FormatLayout of "%a, %d %b %Y %H:%M:%S %z" in UTC into a buffer),
+// to_layout_http (ToLayout, a std::string), strftime_http (gmtime_r and
+// strftime into a buffer), fmt_format_http (gmtime_r and fmt::format),
+// absl_format_http, date_format_http; the peers' where installed.
 #include <orvik/chrono/chrono.h>
 
 #include <benchmark/benchmark.h>
@@ -43,6 +50,15 @@
 #ifdef ORVIK_BENCH_HAVE_ABSL
 #include <absl/time/civil_time.h>
 #include <absl/time/time.h>
+#endif
+#ifdef ORVIK_BENCH_HAVE_DATE
+#include <date/date.h>
+
+#include <sstream>
+#endif
+#ifdef ORVIK_BENCH_HAVE_FMT
+#include <fmt/chrono.h>
+#include <fmt/format.h>
 #endif
 
 namespace orvik::chrono::bench {
@@ -133,6 +149,67 @@ void AddReaders(std::map<std::string, Case>& cases) {
   }
 }
 
+// Reading an access log's dates and writing HTTP dates with an offset by
+// format string, each implementation on the same texts and instants.
+void AddLayoutCases(std::map<std::string, Case>& cases) {
+  static constexpr const char* kAccessLog = "%d/%b/%Y:%H:%M:%S %z";
+  static constexpr const char* kHttp = "%a, %d %b %Y %H:%M:%S %z";
+  const auto access_log = [](std::time_t s) { return Strftime(kAccessLog, s); };
+  const auto add = [&cases](const char* name, Call call) {
+    cases.emplace(name, Case{&RandomInstants(), std::move(call)});
+  };
+  const Layout read_layout = CompileLayout(kAccessLog);
+  const auto read = [read_layout](const std::string& text) {
+    return TryFromLayout(text, read_layout, Zone::Utc(), Disambiguation::Compatible);
+  };
+  add("read_layout_access_log", OnTexts(Texts(access_log, false), read));
+  add("refuse_layout_access_log", OnTexts(Texts(access_log, true), read));
+  add("strptime_access_log", OnTexts(Texts(access_log, false), [](const std::string& text) {
+        std::tm tm{};
+        strptime(text.c_str(), kAccessLog, &tm);
+        return timegm(&tm) - tm.tm_gmtoff;
+      }));
+  const Layout write_layout = CompileLayout(kHttp);
+  add("format_layout_http", [write_layout](TimePoint t) {
+    char text[64];
+    benchmark::DoNotOptimize(FormatLayout(text, sizeof text, t, write_layout, Zone::Utc()));
+    benchmark::ClobberMemory();
+  });
+  add("to_layout_http",
+      [write_layout](TimePoint t) { benchmark::DoNotOptimize(ToLayout(t, write_layout, Zone::Utc())); });
+  add("strftime_http", [](TimePoint t) {
+    const std::tm tm = LibcCalendarTime(WholeSeconds(t), TimeZone::UTC);
+    char text[64];
+    benchmark::DoNotOptimize(std::strftime(text, sizeof text, kHttp, &tm));
+    benchmark::ClobberMemory();
+  });
+#ifdef ORVIK_BENCH_HAVE_ABSL
+  add("absl_parse_access_log", OnTexts(Texts(access_log, false), [](const std::string& text) {
+        absl::Time t;
+        std::string error;
+        return absl::ParseTime(kAccessLog, text, &t, &error) ? t : absl::InfinitePast();
+      }));
+  add("absl_format_http",
+      [](TimePoint t) { benchmark::DoNotOptimize(absl::FormatTime(kHttp, absl::FromChrono(t), absl::UTCTimeZone())); });
+#endif
+#ifdef ORVIK_BENCH_HAVE_DATE
+  add("date_parse_access_log", OnTexts(Texts(access_log, false), [](const std::string& text) {
+        std::istringstream in(text);
+        date::sys_seconds t;
+        in >> date::parse(kAccessLog, t);
+        return t;
+      }));
+  add("date_format_http",
+      [](TimePoint t) { benchmark::DoNotOptimize(date::format(kHttp, std::chrono::floor<std::chrono::seconds>(t))); });
+#endif
+#ifdef ORVIK_BENCH_HAVE_FMT
+  add("fmt_format_http", [](TimePoint t) {
+    benchmark::DoNotOptimize(
+        fmt::format("{:%a, %d %b %Y %H:%M:%S %z}", LibcCalendarTime(WholeSeconds(t), TimeZone::UTC)));
+  });
+#endif
+}
+
 // The UTC fields of `t`, the wall-clock times of the from_civil cases.
 CivilTime UtcFields(TimePoint t) { return CivilOf(ToCalendarTime(t, Zone::Utc())); }
 
@@ -209,6 +286,7 @@ std::map<std::string, Case> Cases() {
   };
   AddReaders(cases);
   AddWallClockCases(cases);
+  AddLayoutCases(cases);
 #ifdef ORVIK_BENCH_HAVE_ABSL
   cases.emplace("absl_local_random", Case{&RandomInstants(), [](TimePoint t) {
                                             static const absl::TimeZone local = absl::LocalTimeZone();

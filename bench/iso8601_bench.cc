@@ -10,7 +10,6 @@
 #include <ctime>
 #include <mutex>
 #include <random>
-#include <stdexcept>
 #include <string_view>
 
 #include "benchmarks.h"
@@ -218,8 +217,6 @@ Timestamps WriteTimestamps(const TimestampKind& kind) {
   }
   return timestamps;
 }
-
-[[noreturn]] void ThrowUnparsed(const std::string& text) { throw std::invalid_argument("not parsed: " + text); }
 
 auto ExpectInstants(const Timestamps& timestamps) {
   return [values = timestamps.Values](std::size_t i, TimePoint t) { return t == values[i].first; };

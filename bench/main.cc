@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   orvik::chrono::bench::RegisterHttpDateBenchmarks();
   orvik::chrono::bench::RegisterDurationBenchmarks();
   orvik::chrono::bench::RegisterNoExceptionBenchmarks();
+  orvik::chrono::bench::RegisterLayoutBenchmarks();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   return 0;
