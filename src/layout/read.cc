@@ -510,6 +510,8 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
           expected = JoinMessage({kTheEndOfTheText, kAt, std::to_string(at)});
         } else if (r.Failed->Kind == Op::Literal) {
           expected = JoinMessage({"'", std::string_view(&r.LiteralByte, 1), "'", kAt, std::to_string(at)});
+        } else if (p.Format[r.Failed->At] != '%') {  // white space of the format's own
+          expected = JoinMessage({Prompt(r.Failed->Kind), kAt, std::to_string(at)});
         } else {
           expected = JoinMessage({Prompt(r.Failed->Kind), kAt, std::to_string(at), kFor, p.Directive(*r.Failed)});
         }
