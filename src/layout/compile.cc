@@ -28,9 +28,9 @@ struct Directive {
 };
 
 // Groups of directives that give the same field, and their names.
-constexpr std::string_view kGroupNames[] = {"",       "year",   "century",  "month",    "day",
-                                            "day of the year", "hour", "AM or PM", "minute", "second",
-                                            "fraction",        "weekday", "offset", "seconds since the epoch"};
+constexpr std::string_view kGroupNames[] = {
+    "",         "year",   "century", "month",    "day",     "day of the year", "hour",
+    "AM or PM", "minute", "second",  "fraction", "weekday", "offset",          "seconds since the epoch"};
 
 constexpr Directive kDirectives[] = {
     {'Y', Op::Year, 4, Pad::Zero, false, kYear, 1},
@@ -174,11 +174,11 @@ bool Compiler::Run(std::string& message) {
       continue;
     }
     std::size_t end = at + 1;
-    const char flag = end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0')
-                          ? format[end++]
-                          : '\0';
+    const char flag =
+        end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0') ? format[end++] : '\0';
     std::size_t width = 0;
-    if (end < format.size() && format[end] >= '1' && format[end] <= '9') width = static_cast<std::size_t>(format[end++] - '0');
+    if (end < format.size() && format[end] >= '1' && format[end] <= '9')
+      width = static_cast<std::size_t>(format[end++] - '0');
     const bool colon = end < format.size() && format[end] == ':';
     if (colon) ++end;
     if (end >= format.size()) {
@@ -211,7 +211,10 @@ bool Compiler::Run(std::string& message) {
     } else if (shorthand != std::end(kShorthands)) {
       AddShorthand(shorthand->Format, at, size);
     } else {
-      const Pad padding = flag == '-' ? Pad::None : flag == '_' ? Pad::Space : flag == '0' ? Pad::Zero : directive->Padding;
+      const Pad padding = flag == '-'   ? Pad::None
+                          : flag == '_' ? Pad::Space
+                          : flag == '0' ? Pad::Zero
+                                        : directive->Padding;
       AddDirective(*directive, padding, width, at, size);
       if (colon) program_.Steps.back().Whole = true;
     }
@@ -309,7 +312,8 @@ std::string LayoutReadingProblem(const Layout& layout) {
     case Unread::NoDate:
       return std::string(kFormatHasNoDate);
     case Unread::Twice:
-      return JoinMessage({kFormatGivesThe, p.ProblemField, kTwiceAt, at, kAndAtPosition, std::to_string(p.ProblemSecond)});
+      return JoinMessage(
+          {kFormatGivesThe, p.ProblemField, kTwiceAt, at, kAndAtPosition, std::to_string(p.ProblemSecond)});
     case Unread::Hour12WithoutAmPm:
       return JoinMessage({directive(), kAt, at, kHasNo, "%p"});
     case Unread::AmPmWithoutHour12:

@@ -74,7 +74,9 @@ char* WriteName(char* out, std::string_view name, bool whole) {
 // characters.
 char* WriteStep(char* out, const Step& step, const Moment& m) {
   const std::tm& tm = m.Fields;
-  const auto number = [&](int value) { return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding); };
+  const auto number = [&](int value) {
+    return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding);
+  };
   switch (step.Kind) {
     case Op::Year:
       return number(tm.tm_year + 1900);
