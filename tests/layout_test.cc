@@ -16,7 +16,7 @@
 namespace orvik::chrono {
 namespace {
 
-const TimePoint kReference{std::chrono::seconds(1709622489)};  // 2024-03-05T07:08:09Z
+constexpr TimePoint kReference{std::chrono::seconds(1709622489)};  // 2024-03-05T07:08:09Z
 
 Zone ZoneOf(const std::string& name) { return name.empty() ? Zone::Utc() : LoadZone(name); }
 

@@ -23,8 +23,8 @@ struct Directive {
   std::uint8_t Width;  // digits written padded, or a name's longest
   Pad Padding;
   bool Whole;
-  std::uint32_t Fields;
   std::uint8_t Group;  // directives of one group give one field: twice is refused
+  std::uint32_t Fields;
 };
 
 // Groups of directives that give the same field, and their names.
@@ -33,28 +33,28 @@ constexpr std::string_view kGroupNames[] = {
     "AM or PM", "minute", "second",  "fraction", "weekday", "offset",          "seconds since the epoch"};
 
 constexpr Directive kDirectives[] = {
-    {'Y', Op::Year, 4, Pad::Zero, false, kYear, 1},
-    {'C', Op::Century, 2, Pad::Zero, false, kCentury, 2},
-    {'y', Op::YearOfCentury, 2, Pad::Zero, false, kYearOfCentury, 1},
-    {'m', Op::Month, 2, Pad::Zero, false, kMonth, 3},
-    {'d', Op::Day, 2, Pad::Zero, false, kDay, 4},
-    {'e', Op::Day, 2, Pad::Space, false, kDay, 4},
-    {'j', Op::DayOfYear, 3, Pad::Zero, false, kDayOfYear, 5},
-    {'H', Op::Hour, 2, Pad::Zero, false, kHour, 6},
-    {'I', Op::Hour12, 2, Pad::Zero, false, kHour12, 6},
-    {'M', Op::Minute, 2, Pad::Zero, false, kMinute, 8},
-    {'S', Op::Second, 2, Pad::Zero, false, kSecond, 9},
-    {'s', Op::Epoch, 0, Pad::None, false, kEpoch, 13},
-    {'N', Op::Fraction, 9, Pad::Zero, false, kFraction, 10},
-    {'f', Op::Fraction, 6, Pad::Zero, false, kFraction, 10},
-    {'p', Op::AmPm, 2, Pad::Zero, false, kAmPm, 7},
-    {'a', Op::WeekdayName, 3, Pad::Zero, false, kWeekday, 11},
-    {'A', Op::WeekdayName, 9, Pad::Zero, true, kWeekday, 11},
-    {'b', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
-    {'h', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
-    {'B', Op::MonthName, 9, Pad::Zero, true, kMonth, 3},
-    {'z', Op::Offset, 7, Pad::Zero, false, kOffset, 12},
-    {'Z', Op::ZoneName, kMaxLayoutAbbreviationSize, Pad::Zero, false, kZoneName, 12},
+    {'Y', Op::Year, 4, Pad::Zero, false, 1, kYear},
+    {'C', Op::Century, 2, Pad::Zero, false, 2, kCentury},
+    {'y', Op::YearOfCentury, 2, Pad::Zero, false, 1, kYearOfCentury},
+    {'m', Op::Month, 2, Pad::Zero, false, 3, kMonth},
+    {'d', Op::Day, 2, Pad::Zero, false, 4, kDay},
+    {'e', Op::Day, 2, Pad::Space, false, 4, kDay},
+    {'j', Op::DayOfYear, 3, Pad::Zero, false, 5, kDayOfYear},
+    {'H', Op::Hour, 2, Pad::Zero, false, 6, kHour},
+    {'I', Op::Hour12, 2, Pad::Zero, false, 6, kHour12},
+    {'M', Op::Minute, 2, Pad::Zero, false, 8, kMinute},
+    {'S', Op::Second, 2, Pad::Zero, false, 9, kSecond},
+    {'s', Op::Epoch, 0, Pad::None, false, 13, kEpoch},
+    {'N', Op::Fraction, 9, Pad::Zero, false, 10, kFraction},
+    {'f', Op::Fraction, 6, Pad::Zero, false, 10, kFraction},
+    {'p', Op::AmPm, 2, Pad::Zero, false, 7, kAmPm},
+    {'a', Op::WeekdayName, 3, Pad::Zero, false, 11, kWeekday},
+    {'A', Op::WeekdayName, 9, Pad::Zero, true, 11, kWeekday},
+    {'b', Op::MonthName, 3, Pad::Zero, false, 3, kMonth},
+    {'h', Op::MonthName, 3, Pad::Zero, false, 3, kMonth},
+    {'B', Op::MonthName, 9, Pad::Zero, true, 3, kMonth},
+    {'z', Op::Offset, 7, Pad::Zero, false, 12, kOffset},
+    {'Z', Op::ZoneName, kMaxLayoutAbbreviationSize, Pad::Zero, false, 12, kZoneName},
 };
 
 // The directives that stand for others, and what they are.
@@ -177,8 +177,9 @@ bool Compiler::Run(std::string& message) {
     const char flag =
         end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0') ? format[end++] : '\0';
     std::size_t width = 0;
-    if (end < format.size() && format[end] >= '1' && format[end] <= '9')
+    if (end < format.size() && format[end] >= '1' && format[end] <= '9') {
       width = static_cast<std::size_t>(format[end++] - '0');
+    }
     const bool colon = end < format.size() && format[end] == ':';
     if (colon) ++end;
     if (end >= format.size()) {
