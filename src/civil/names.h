@@ -84,8 +84,45 @@ AbbreviationKey AbbreviationAt(std::string_view text, std::size_t at) {
   return key;
 }
 
-inline std::optional<int> WeekdayOfKey(AbbreviationKey key) { return IndexOfKey(kWeekdayKeys, key); }
-inline std::optional<int> MonthOfKey(AbbreviationKey key) { return IndexOfKey(kMonthKeys, key); }
+// A perfect hash of a list's keys: the top kBits of a key times kMultiplier
+// are a slot that no other key of the list has, and the slot holds its index.
+template <std::uint32_t kMultiplier, unsigned kBits>
+constexpr std::size_t SlotOf(AbbreviationKey key) {
+  return static_cast<std::uint32_t>(key * kMultiplier) >> (32U - kBits);
+}
+
+template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
+constexpr std::array<std::int8_t, std::size_t{1} << kBits> SlotsOf(const std::array<AbbreviationKey, kCount>& keys) {
+  std::array<std::int8_t, std::size_t{1} << kBits> slots{};
+  slots.fill(-1);
+  for (std::size_t i = 0; i < kCount; ++i) {
+    // A slot taken twice is no perfect hash: the constant evaluation fails.
+    if (slots.at(SlotOf<kMultiplier, kBits>(keys[i])) != -1) throw "two keys share a slot";
+    slots.at(SlotOf<kMultiplier, kBits>(keys[i])) = static_cast<std::int8_t>(i);
+  }
+  return slots;
+}
+
+inline constexpr std::uint32_t kWeekdayMultiplier = 2522;
+inline constexpr std::uint32_t kMonthMultiplier = 26596;
+inline constexpr auto kWeekdaySlots = SlotsOf<kWeekdayMultiplier, 3>(kWeekdayKeys);
+inline constexpr auto kMonthSlots = SlotsOf<kMonthMultiplier, 4>(kMonthKeys);
+
+// The index of the name whose key is `key` among `keys`, through `slots`.
+template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
+std::optional<int> IndexBySlot(const std::array<AbbreviationKey, kCount>& keys,
+                               const std::array<std::int8_t, std::size_t{1} << kBits>& slots, AbbreviationKey key) {
+  const int index = slots[SlotOf<kMultiplier, kBits>(key)];
+  if (index < 0 || keys[static_cast<std::size_t>(index)] != key) return std::nullopt;
+  return index;
+}
+
+inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
+  return IndexBySlot<kWeekdayMultiplier, 3>(kWeekdayKeys, kWeekdaySlots, key);
+}
+inline std::optional<int> MonthOfKey(AbbreviationKey key) {
+  return IndexBySlot<kMonthMultiplier, 4>(kMonthKeys, kMonthSlots, key);
+}
 
 // The index of the weekday whose abbreviation or full name is the
 // NUL-terminated `name`. The first three letters pick the weekday; then the

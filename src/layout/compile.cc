@@ -96,6 +96,7 @@ class Compiler {
   void AddLiteral(char c, std::size_t at, bool space);
   void AddDirective(const Directive& directive, Pad padding, std::size_t width, std::size_t at, std::size_t size);
   bool AddShorthand(std::string_view format, std::size_t at, std::size_t size);
+  void FuseLiterals();
   void FindProblem();
 
   Program program_;
@@ -225,9 +226,27 @@ bool Compiler::Run(std::string& message) {
     }
     at = end;
   }
-  for (const Step& step : program_.Steps) program_.MaxSize += LongestText(step);
+  FuseLiterals();
+  for (const Step& step : program_.Steps) program_.MaxSize += LongestText(step) + (step.Then != '\0' ? 1 : 0);
   FindProblem();
   return true;
+}
+
+// A byte of the format after a directive, such as the '/' of "%d/%b" or
+// the space of "%d %b", is read and written with the directive's step.
+void Compiler::FuseLiterals() {
+  std::vector<Step> fused;
+  for (const Step& step : program_.Steps) {
+    const bool after_directive = !fused.empty() && fused.back().Kind != Op::Literal && fused.back().Kind != Op::Space &&
+                                 fused.back().Then == '\0';
+    if ((step.Kind == Op::Literal || step.Kind == Op::Space) && step.LiteralSize == 1 && after_directive) {
+      fused.back().Then = program_.Literals[step.LiteralAt];
+      fused.back().ThenSpace = step.Kind == Op::Space;
+    } else {
+      fused.push_back(step);
+    }
+  }
+  program_.Steps = std::move(fused);
 }
 
 void Compiler::FindProblem() {

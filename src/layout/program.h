@@ -42,6 +42,8 @@ struct Step {
   Pad Padding = Pad::Zero;
   std::uint8_t Width = 0;       // a number's digits when padded; a fraction's digits written
   bool Whole = false;           // a name written whole; a colon in an offset; a fraction of fixed width when read
+  char Then = '\0';             // of a directive, a byte of the format that follows it; '\0' for none
+  bool ThenSpace = false;       // Then is white space: read as a Space step
   std::uint16_t At = 0;         // where its directive (or first literal byte) stands in the format
   std::uint16_t Size = 0;       // its directive's length in the format
   std::uint16_t LiteralAt = 0;  // of a Literal or Space, in Program::Literals

@@ -3,6 +3,7 @@
 // as wall-clock time in a zone.
 #include <orvik/chrono/chrono.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -58,7 +59,9 @@ struct Reading {
   bool ZoneIsOffset = false;
   std::int64_t Epoch = 0;
   const Step* Failed = nullptr;  // the step that the text departs from; nullptr for its end
-  char LiteralByte = '\0';       // of a literal step, the byte that the text lacks
+  char LiteralByte = '\0';       // of the format's own bytes, the one that the text lacks
+  bool LiteralFailed = false;
+  bool SpaceFailed = false;  // the white space after a directive
   Refusal Why = Refusal::None;
   CivilTime Civil;  // a wall-clock time refused
   ParseError Error = ParseError::None;
@@ -103,20 +106,20 @@ bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 char Lower(char c) { return static_cast<char>(c | 0x20); }
 
-// The name among `names` that the text holds at `at` in any case, whole or
-// its three-letter abbreviation, the whole name first.
-template <std::size_t kCount>
-std::optional<int> TakeName(std::string_view text, std::size_t& at, const std::string_view (&names)[kCount]) {
-  for (std::size_t i = 0; i < kCount; ++i) {
-    const std::string_view name = names[i];
-    std::size_t same = 0;
-    while (same < name.size() && at + same < text.size() && Lower(text[at + same]) == Lower(name[same])) ++same;
-    if (same == name.size() || same == kAbbreviationLength) {
-      at += same;
-      return static_cast<int>(i);
-    }
-  }
-  return std::nullopt;
+// The name among `names` that the text holds at `at` in any case: its
+// three-letter abbreviation, found by its key among `keys`, and the rest of
+// the whole name where the text goes on with it.
+template <auto kIndexOf, std::size_t kCount>
+[[gnu::always_inline]] inline std::optional<int> TakeName(std::string_view text, std::size_t& at,
+                                                          const std::string_view (&names)[kCount]) {
+  if (text.size() - at < kAbbreviationLength) return std::nullopt;
+  const std::optional<int> index = kIndexOf(AbbreviationAt<true>(text, at));
+  if (!index) return std::nullopt;
+  const std::string_view name = names[*index];
+  std::size_t same = kAbbreviationLength;
+  while (same < name.size() && at + same < text.size() && Lower(text[at + same]) == name[same]) ++same;
+  at += same == name.size() ? same : kAbbreviationLength;
+  return index;
 }
 
 // The letters at `at`, as a name that was not read shows them.
@@ -136,14 +139,28 @@ bool TakeOffset(std::string_view text, std::size_t& at, const Step* step, Readin
   const bool west = IsAt(text, at, '-');
   if (!west && !IsAt(text, at, '+')) return r.Departs(step, at);
   ++at;
+  // The offset that logs write most, +hhmm and nothing after it that an
+  // offset may have.
+  if (std::size_t after = at; text.size() - at >= 4 && (text.size() - at == 4 || !digits::IsDigit(text[at + 4]))) {
+    int hours = 0;
+    int minutes = 0;
+    if (TakeTwo(text, after, hours) && after == at + 2 && TakeTwo(text, after, minutes) && after == at + 4 &&
+        hours < 24 && minutes < 60) {
+      at = after;
+      r.Offset = hours * kSecondsPerHour + minutes * kSecondsPerMinute;
+      r.Offset = west ? -r.Offset : r.Offset;
+      return true;
+    }
+  }
   int hours = 0;
   int minutes = 0;
   int seconds = 0;
   if (!TakeDigits<2>(text, at, hours)) return r.Departs(step, at);
   const bool colon = Take(text, at, ':');
+  const auto more = [&] { return colon ? Take(text, at, ':') : at < text.size() && digits::IsDigit(text[at]); };
   if (colon || (at < text.size() && digits::IsDigit(text[at]))) {
     if (!TakeDigits<2>(text, at, minutes)) return r.Departs(step, at);
-    if ((colon ? Take(text, at, ':') : (at < text.size() && digits::IsDigit(text[at])))) {
+    if (more()) {
       if (!TakeDigits<2>(text, at, seconds)) return r.Departs(step, at);
       if (seconds > 59) return r.Departs(step, at - 2);
     }
@@ -151,7 +168,7 @@ bool TakeOffset(std::string_view text, std::size_t& at, const Step* step, Readin
   r.Strict.OffsetHours = hours;
   r.Strict.OffsetMinutes = minutes;
   const Problem problem = OffsetSeconds(hours, minutes, west, r.Offset);
-  if (problem != Problem::None) {
+  if (problem != Problem::None) [[unlikely]] {
     r.Strict.Fault = {problem, {}, static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(at - start)};
     r.Why = Refusal::Strict;
     return false;
@@ -212,9 +229,14 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
   switch (step.Kind) {
     case Op::Literal: {
       const std::string_view literal = p.LiteralOf(step);
+      if (literal.size() == 1 && at < text.size() && text[at] == literal[0]) {
+        ++at;
+        return true;
+      }
       for (const char c : literal) {
         if (!Take(text, at, c)) {
           r.LiteralByte = c;
+          r.LiteralFailed = true;
           return r.Departs(&step, at);
         }
       }
@@ -258,7 +280,7 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
     }
     case Op::WeekdayName: {
       const std::size_t start = at;
-      const std::optional<int> weekday = TakeName(text, at, kWeekdayNames);
+      const std::optional<int> weekday = TakeName<WeekdayOfKey>(text, at, kWeekdayNames);
       if (!weekday) return r.Departs(&step, at, LettersAt(text, at));
       r.Weekday = *weekday;
       r.WeekdayAt = static_cast<std::uint32_t>(start);
@@ -266,7 +288,7 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
       return true;
     }
     case Op::MonthName: {
-      const std::optional<int> month = TakeName(text, at, kMonthNames);
+      const std::optional<int> month = TakeName<MonthOfKey>(text, at, kMonthNames);
       if (!month) return r.Departs(&step, at, LettersAt(text, at));
       f.Month = *month + 1;
       return true;
@@ -404,15 +426,17 @@ ParseResult<ZonedTimestamp> Finish(std::string_view text, const Program& p, Zone
     f.Hour = r.Hour12 % 12 + (r.Pm ? 12 : 0);
   }
   if (const Problem problem = CheckFields(f); problem != Problem::None) return Refuse(r, problem);
-  const std::int64_t days = civil::DayOf(f.Year, f.Month, f.Day);
-  if (p.Has(kDayOfYear) && static_cast<int>(civil::CivilFromDays(days).DayOfYear) + 1 != r.DayOfYear) {
-    r.Why = Refusal::DayOfYear;
-    return {{}, ParseError::LayoutWeekday};
-  }
-  if (p.Has(kWeekday) && civil::WeekdayFromDays(days) != static_cast<unsigned>(r.Weekday)) {
-    r.Strict.Fault.At = r.WeekdayAt;
-    r.Strict.Fault.Size = r.WeekdaySize;
-    return Refuse(r, Problem::Weekday);
+  if (p.Has(kDayOfYear | kWeekday)) {
+    const std::int64_t days = civil::DayOf(f.Year, f.Month, f.Day);
+    if (p.Has(kDayOfYear) && static_cast<int>(civil::CivilFromDays(days).DayOfYear) + 1 != r.DayOfYear) {
+      r.Why = Refusal::DayOfYear;
+      return {{}, ParseError::LayoutWeekday};
+    }
+    if (p.Has(kWeekday) && civil::WeekdayFromDays(days) != static_cast<unsigned>(r.Weekday)) {
+      r.Strict.Fault.At = r.WeekdayAt;
+      r.Strict.Fault.Size = r.WeekdaySize;
+      return Refuse(r, Problem::Weekday);
+    }
   }
   if (!offset) return WallClock(f, zone, rule, r);
   if (p.Has(kZoneName) && !ZoneNameOffset(text, f, zone, rule, r)) return {{}, ParseError::LayoutZone};
@@ -436,6 +460,23 @@ ParseResult<ZonedTimestamp> Read(std::string_view text, const Layout& layout, Zo
   std::size_t at = 0;
   for (const Step& step : p.Steps) {
     if (!ReadStep(text, at, p, step, r)) return {{}, ParseError::LayoutMismatch};
+    if (step.Then != '\0') {
+      if (step.ThenSpace) {
+        if (at >= text.size() || !IsSpace(text[at])) {
+          r.Departs(&step, at);
+          r.SpaceFailed = true;
+          return {{}, ParseError::LayoutMismatch};
+        }
+        while (at < text.size() && IsSpace(text[at])) ++at;
+      } else if (at < text.size() && text[at] == step.Then) {
+        ++at;
+      } else {
+        r.LiteralByte = step.Then;
+        r.Departs(&step, at);
+        r.LiteralFailed = true;
+        return {{}, ParseError::LayoutMismatch};
+      }
+    }
   }
   if (at != text.size()) {
     r.Departs(nullptr, at);
@@ -508,10 +549,10 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
         std::string expected;
         if (r.Failed == nullptr) {
           expected = JoinMessage({kTheEndOfTheText, kAt, std::to_string(at)});
-        } else if (r.Failed->Kind == Op::Literal) {
+        } else if (r.LiteralFailed) {
           expected = JoinMessage({"'", std::string_view(&r.LiteralByte, 1), "'", kAt, std::to_string(at)});
-        } else if (p.Format[r.Failed->At] != '%') {  // white space of the format's own
-          expected = JoinMessage({Prompt(r.Failed->Kind), kAt, std::to_string(at)});
+        } else if (r.SpaceFailed || p.Format[r.Failed->At] != '%') {  // white space of the format's own
+          expected = JoinMessage({Prompt(r.SpaceFailed ? Op::Space : r.Failed->Kind), kAt, std::to_string(at)});
         } else {
           expected = JoinMessage({Prompt(r.Failed->Kind), kAt, std::to_string(at), kFor, p.Directive(*r.Failed)});
         }

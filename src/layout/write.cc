@@ -2,6 +2,8 @@
 // written step by step as a compiled format lays them out.
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
@@ -33,9 +35,11 @@ struct Moment {
 
 // Room that every step but a literal and a zone name fits in.
 constexpr std::size_t kStepRoom = 24;
+static_assert(kStepRoom >= sizeof("-9223372037") && kStepRoom >= 10 + 1, "a step and its byte after");
 
 // Writes `value` (0 to 9999) in `width` places padded as `pad` says.
 char* WriteNumber(char* out, unsigned value, unsigned width, Pad pad) {
+  if (pad == Pad::Zero && width == 2 && value < 100) return digits::WriteTwo(out, value);
   const unsigned count = value < 10 ? 1 : value < 100 ? 2 : value < 1000 ? 3 : 4;
   if (pad != Pad::None) {
     for (unsigned i = count; i < width; ++i) *out++ = pad == Pad::Zero ? '0' : ' ';
@@ -64,15 +68,27 @@ char* WriteOffsetOf(char* out, long offset, bool colon) {
   return out;
 }
 
-char* WriteName(char* out, std::string_view name, bool whole) {
-  const std::size_t size = whole ? name.size() : kAbbreviationLength;
-  std::memcpy(out, name.data(), size);
-  return out + size;
+// The names padded to ten bytes, so that each is copied as one block.
+template <std::size_t kCount>
+constexpr std::array<std::array<char, 10>, kCount> Padded(const std::string_view (&names)[kCount]) {
+  std::array<std::array<char, 10>, kCount> padded{};
+  for (std::size_t i = 0; i < kCount; ++i) std::copy(names[i].begin(), names[i].end(), padded.at(i).begin());
+  return padded;
+}
+constexpr auto kWeekdays = Padded(kWeekdayNames);
+constexpr auto kMonths = Padded(kMonthNames);
+
+template <std::size_t kCount>
+char* WriteName(char* out, const std::string_view (&names)[kCount],
+                const std::array<std::array<char, 10>, kCount>& padded, int index, bool whole) {
+  const auto i = static_cast<std::size_t>(index);
+  std::memcpy(out, padded[i].data(), padded[i].size());
+  return out + (whole ? names[i].size() : kAbbreviationLength);
 }
 
 // Writes a step other than a literal and a zone name, at most kStepRoom
 // characters.
-char* WriteStep(char* out, const Step& step, const Moment& m) {
+[[gnu::always_inline]] inline char* WriteStep(char* out, const Step& step, const Moment& m) {
   const std::tm& tm = m.Fields;
   const auto number = [&](int value) {
     return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding);
@@ -111,9 +127,9 @@ char* WriteStep(char* out, const Step& step, const Moment& m) {
       *out = 'M';
       return out + 1;
     case Op::WeekdayName:
-      return WriteName(out, kWeekdayNames[tm.tm_wday], step.Whole);
+      return WriteName(out, kWeekdayNames, kWeekdays, tm.tm_wday, step.Whole);
     case Op::MonthName:
-      return WriteName(out, kMonthNames[tm.tm_mon], step.Whole);
+      return WriteName(out, kMonthNames, kMonths, tm.tm_mon, step.Whole);
     case Op::Offset:
       return WriteOffsetOf(out, tm.tm_gmtoff, step.Whole);
     case Op::Literal:
@@ -131,6 +147,14 @@ char* Put(char* out, const char* end, std::string_view text) {
   return out + text.size();
 }
 
+// Writes a directive's step and the byte after it, at most kStepRoom
+// characters.
+[[gnu::always_inline]] inline char* WriteDirective(char* out, const Step& step, const Moment& m) {
+  out = WriteStep(out, step, m);
+  *out = step.Then;
+  return out + (step.Then != '\0' ? 1 : 0);
+}
+
 // Writes the text of `m` to `out`, `size` characters at most; nullptr where
 // it does not fit.
 char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) {
@@ -138,15 +162,21 @@ char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) 
   const char* const end = out + size;
   for (const Step& step : p.Steps) {
     if (step.Kind == Op::Literal || step.Kind == Op::Space) {
-      out = Put(out, end, p.LiteralOf(step));
+      const std::string_view literal = p.LiteralOf(step);
+      if (literal.size() == 1 && out < end) {
+        *out++ = literal[0];
+        continue;
+      }
+      out = Put(out, end, literal);
     } else if (step.Kind == Op::ZoneName) {
       const char* const name = m.Utc ? "UTC" : m.Fields.tm_zone;
       out = Put(out, end, name == nullptr ? std::string_view() : std::string_view(name));
-    } else if (static_cast<std::size_t>(end - out) >= kStepRoom) {
-      out = WriteStep(out, step, m);
+      if (out != nullptr && step.Then != '\0') out = Put(out, end, std::string_view(&step.Then, 1));
+    } else if (static_cast<std::size_t>(end - out) >= kStepRoom) [[likely]] {
+      out = WriteDirective(out, step, m);
     } else {
       char text[kStepRoom];
-      out = Put(out, end, {text, static_cast<std::size_t>(WriteStep(text, step, m) - text)});
+      out = Put(out, end, {text, static_cast<std::size_t>(WriteDirective(text, step, m) - text)});
     }
     if (out == nullptr) return nullptr;
   }
