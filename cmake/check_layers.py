@@ -13,7 +13,7 @@ BELOW = {
     "calendar": {"messages", "civil", "zone"},
     "text": {"messages", "civil"},
 }
-FORMATS = ("iso8601", "http", "mail", "duration")
+FORMATS = ("iso8601", "http", "mail", "duration", "layout")
 for fmt in FORMATS:
     BELOW[fmt] = {"messages", "civil", "zone", "calendar", "text"}
 BELOW["errors"] = {"messages", "civil", "zone", "calendar", "text", *FORMATS}

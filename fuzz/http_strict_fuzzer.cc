@@ -25,29 +25,29 @@ namespace {
 
 using namespace std::chrono;
 
-enum class Layout { ImfFixdate, Rfc850, Asctime };
+enum class TextShape { ImfFixdate, Rfc850, Asctime };
 
 // The layout that a text's weekday starts: "Sun, ", "Sun " or "Sunday, ".
-Layout LayoutOf(std::string_view text) {
-  if (text.size() > 3 && text[3] == ',') return Layout::ImfFixdate;
-  return text.size() > 3 && text[3] == ' ' ? Layout::Asctime : Layout::Rfc850;
+TextShape ShapeOf(std::string_view text) {
+  if (text.size() > 3 && text[3] == ',') return TextShape::ImfFixdate;
+  return text.size() > 3 && text[3] == ' ' ? TextShape::Asctime : TextShape::Rfc850;
 }
 
 // "Sun, 06 Nov 1994 08:49:37 GMT", as FormatHttpDate writes it, in `layout`;
 // an asctime day below 10 with a space or a zero before it, as `text` has.
-std::string InLayout(const std::string& written, Layout layout, std::string_view text) {
+std::string InShape(const std::string& written, TextShape layout, std::string_view text) {
   const std::string weekday = written.substr(0, 3);
   const std::string day = written.substr(5, 2);
   const std::string month = written.substr(8, 3);
   const std::string year = written.substr(12, 4);
   const std::string time = written.substr(17, 8);
   switch (layout) {
-    case Layout::ImfFixdate:
+    case TextShape::ImfFixdate:
       return written;
-    case Layout::Asctime:
+    case TextShape::Asctime:
       return weekday + " " + month + " " + (day[0] == '0' && text[8] == ' ' ? " " + day.substr(1) : day) + " " + time +
              " " + year;
-    case Layout::Rfc850:
+    case TextShape::Rfc850:
       for (const std::string_view name : internal::kWeekdayNames) {
         if (name.starts_with(weekday)) {
           return std::string(name) + ", " + day + "-" + month + "-" + year.substr(2) + " " + time + " GMT";
@@ -66,11 +66,11 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
   std::string written(kHttpDateSize, '\0');
   FormatHttpDate(written.data(), read.instant);
   if (leap) written = AtSecond60(written, sizeof("Sun, 06 Nov 1994 08:49:") - 1);
-  const Layout layout = LayoutOf(text);
-  const std::string expected = InLayout(written, layout, text);
+  const TextShape layout = ShapeOf(text);
+  const std::string expected = InShape(written, layout, text);
   if (expected != text) Fail("the text is not what the writer writes of its reading", text, expected);
   // The lenient reader reads second 60 as the next minute's first.
-  if (leap || (layout == Layout::Rfc850 && !written.substr(12).starts_with("19"))) return;
+  if (leap || (layout == TextShape::Rfc850 && !written.substr(12).starts_with("19"))) return;
   const ParseResult<TimePoint> lenient = TryFromHttpDate(text);
   if (!lenient || lenient.value != read.instant) Fail("TryFromHttpDate reads the text otherwise", text);
 }
@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  const bool rfc850 = LayoutOf(text.View()) == Layout::Rfc850;
+  const bool rfc850 = ShapeOf(text.View()) == TextShape::Rfc850;
   for (const TimePoint now : nows) {
     const ParseResult<Timestamp> at_now = read_at(now);
     if (!rfc850 && (at_now.error != read.error || !(at_now.value == read.value))) {

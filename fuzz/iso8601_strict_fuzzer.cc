@@ -22,7 +22,7 @@ namespace orvik::chrono::fuzz {
 namespace {
 
 // The layout of an accepted text, told by its punctuation.
-struct Layout {
+struct TextShape {
   bool Extended;
   char Separator;                // 'T', 't' or ' '
   std::string_view DecimalSign;  // "", "." or ","
@@ -30,7 +30,7 @@ struct Layout {
   std::string_view Zone;         // "Z", "z", " UTC" or an offset
 };
 
-Layout LayoutOf(std::string_view text) {
+TextShape ShapeOf(std::string_view text) {
   if (text.size() < sizeof("20240305T070809Z") - 1) Fail("an accepted text too short for its fields", text);
   const bool extended = text[4] == '-';
   const std::size_t date_size = extended ? sizeof("2024-03-05") - 1 : sizeof("20240305") - 1;
@@ -49,7 +49,7 @@ Layout LayoutOf(std::string_view text) {
 // "YYYY-MM-DDTHH:MM:SS.nnnnnnnnnZ", as FormatIso8601 writes a UTC time, put in
 // `layout`: the fields where it has them, its own fraction's length, and the
 // offset `offset` in its zone's form.
-std::string InLayout(const std::string& written, const Layout& layout, long offset) {
+std::string InShape(const std::string& written, const TextShape& layout, long offset) {
   constexpr std::size_t kFractionAt = sizeof("2024-03-05T07:08:09.") - 1;
   const std::string_view omitted = std::string_view(written).substr(kFractionAt + layout.Fraction.size(), 9);
   if (omitted.find_first_not_of("0Z") != std::string_view::npos) return "(digits beyond the fraction)";
@@ -69,7 +69,7 @@ std::string InLayout(const std::string& written, const Layout& layout, long offs
 }
 
 void CheckAccepted(const Timestamp& read, std::string_view text) {
-  const Layout layout = LayoutOf(text);
+  const TextShape layout = ShapeOf(text);
   const std::optional<TimePoint> local = Local(read);
   if (!local) return;  // the local time lies beyond the time points: no writer shows it
   std::string written(kMaxIso8601Size, '\0');
@@ -84,7 +84,7 @@ void CheckAccepted(const Timestamp& read, std::string_view text) {
     written = AtSecond60(written, kSecondsAt)
                   .replace(kSecondsAt + 3, 9, std::string(layout.Fraction).append(9 - layout.Fraction.size(), '0'));
   }
-  const std::string expected = InLayout(written, layout, read.offset.count());
+  const std::string expected = InShape(written, layout, read.offset.count());
   if (expected != text) Fail("the text is not what the writer writes of its reading", text, expected);
 
   // The lenient reader reads a ',' fraction and second 60 otherwise.

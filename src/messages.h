@@ -82,6 +82,9 @@ inline constexpr std::string_view kDepartsFromLayout = "the text departs from it
 inline constexpr std::string_view kNonexistent = "a date or a time of day that does not exist";
 inline constexpr std::string_view kOffsetOutOfRange = "an offset of 24 hours or more, or of 60 minutes or more";
 inline constexpr std::string_view kWrongWeekday = "a weekday that is not the date's";
+inline constexpr std::string_view kWrongWeekdayOrDayOfYear = "a weekday or a day of the year that is not the date's";
+inline constexpr std::string_view kNamesNoInstant =
+    "a format that names no instant, or has no year and no reference instant was given";
 inline constexpr std::string_view kZoneWithoutOffset =
     "a zone without a known offset, or an offset of 24 hours or more";
 
@@ -131,6 +134,32 @@ inline constexpr std::string_view kOccursTwiceIn = " occurs twice in ";
 inline constexpr std::string_view kOccursAt = ", at ";
 inline constexpr std::string_view kAndAt = " and at ";
 inline constexpr std::string_view kCivilIn = " in ";
+
+// Layouts by format string: a format refused, what keeps one from reading,
+// and the reading's head, detail parts and prompts.
+inline constexpr std::string_view kFormatHead = "Not a format, ";
+inline constexpr std::string_view kUnknownDirective = "unknown directive ";
+inline constexpr std::string_view kPercentEndsFormat = "a '%' that ends the format";
+inline constexpr std::string_view kFlagHead = "flag '";
+inline constexpr std::string_view kFlagDoesNotApply = "' does not apply to ";
+inline constexpr std::string_view kFormatSizeHead = "a format of ";
+inline constexpr std::string_view kFormatSizeTail = " bytes, more than 1024";
+inline constexpr std::string_view kAt = " at ";
+inline constexpr std::string_view kFormatHasNoDate = "the format has no date";
+inline constexpr std::string_view kFormatGivesThe = "the format gives the ";
+inline constexpr std::string_view kTwiceAt = " twice, at ";
+inline constexpr std::string_view kAndAtPosition = " and at ";
+inline constexpr std::string_view kHasNo = " has no ";
+inline constexpr std::string_view kGoesWithNoField = " goes with no date or time field";
+inline constexpr std::string_view kNoYearNoReference = "the format has no year, and no reference instant was given";
+inline constexpr std::string_view kLayoutReadHead = "Not a date of format '";
+inline constexpr std::string_view kLayoutReadHeadEnd = "', ";
+inline constexpr std::string_view kLayoutFallbackHead = "Not a date of the format, ";
+inline constexpr std::string_view kFor = " for ";
+inline constexpr std::string_view kTheEndOfTheText = "the end of the text";
+inline constexpr std::string_view kOfTheYearIsNotThatOf = " of the year is not that of ";
+inline constexpr std::string_view kLayoutLeapSeconds =
+    "' counts leap seconds: text of its local time would name another instant";
 
 // Appends `parts` to `message`, its memory grown once.
 inline void AppendParts(std::string& message, std::initializer_list<std::string_view> parts) {

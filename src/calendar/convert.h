@@ -80,6 +80,16 @@ inline void NamedFromSeconds(std::int64_t seconds, Zone zone, std::tm& out) {
   }
 }
 
+// Whether `zone` counts leap seconds at `seconds`: its fields lag UTC's plus
+// its offset by the leap seconds inserted so far, or show a leap second as
+// second 60, so that no text of them with their offset names the instant.
+inline bool CountsLeapSeconds(Zone zone, std::int64_t seconds) {
+  const zone::NamedZone* const entry = zone.Entry();
+  if (entry == nullptr) return false;
+  const zone::Shift& shift = zone::ShiftIn(*entry, seconds);
+  return shift.Add != shift.Offset || shift.LeapSecond != 0;
+}
+
 // Fills `out` through localtime_r, every member as libc leaves it; false
 // when it fails.
 bool LocalFromLibc(long seconds, std::tm& out) noexcept;

@@ -97,6 +97,27 @@ inline std::optional<int> FindWeekday(const char (&name)[sizeof("Wednesday")]) {
   return std::nullopt;
 }
 
+// The zone names whose offsets are known, UTC's and the US ones of RFC 5322,
+// in hours east of UTC.
+struct KnownZone {
+  std::string_view Name;
+  int Hours;
+};
+inline constexpr KnownZone kKnownZones[] = {{"UT", 0},   {"GMT", 0},  {"UTC", 0},  {"EST", -5},
+                                            {"EDT", -4}, {"CST", -6}, {"CDT", -5}, {"MST", -7},
+                                            {"MDT", -6}, {"PST", -8}, {"PDT", -7}};
+
+// The offset in hours of the known zone that `name` names in any case.
+inline std::optional<int> KnownZoneHours(std::string_view name) {
+  for (const KnownZone& zone : kKnownZones) {
+    if (zone.Name.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < name.size(); ++i) same = same && (name[i] & ~0x20) == zone.Name[i];
+    if (same) return zone.Hours;
+  }
+  return std::nullopt;
+}
+
 }  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_SRC_CIVIL_NAMES_H_

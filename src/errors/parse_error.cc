@@ -25,7 +25,7 @@ struct FixedMessage {
   bool EndsWithText = true;
 };
 
-constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::CivilOutsideRange) + 1;
+constexpr std::size_t kErrorCount = static_cast<std::size_t>(ParseError::LayoutIncomplete) + 1;
 using MessageTable = std::array<FixedMessage, kErrorCount>;
 
 // The message of each error listed; none for the others.
@@ -79,6 +79,12 @@ constexpr MessageTable kStrictFallbacks = MessagesOf({
     {ParseError::CivilSkipped, {kCivilTimeHead, kSkippedByChange}},
     {ParseError::CivilRepeated, {kCivilTimeHead, kOccursTwice}},
     {ParseError::CivilOutsideRange, {kCivilTimeHead, kStrictOutsideRange}},
+    {ParseError::LayoutMismatch, {kLayoutFallbackHead, kDepartsFromLayout}},
+    {ParseError::LayoutNonexistent, {kLayoutFallbackHead, kNonexistent}},
+    {ParseError::LayoutWeekday, {kLayoutFallbackHead, kWrongWeekdayOrDayOfYear}},
+    {ParseError::LayoutZone, {kLayoutFallbackHead, kZoneWithoutOffset}},
+    {ParseError::LayoutOutsideRange, {kLayoutFallbackHead, kStrictOutsideRange}},
+    {ParseError::LayoutIncomplete, {kLayoutFallbackHead, kNamesNoInstant}},
 });
 
 // The strict reader's own message where it refuses `text` for `error`, from
@@ -95,7 +101,8 @@ std::string StrictMessage(ParseError error, std::string_view text, TimePoint now
     again = TryFromMailDate(text, message).error;
   } else if (error == ParseError::DurationStrictLayout) {
     again = duration::TryFromIso8601Strict(text, message).error;
-  } else if (!IsBetween(error, ParseError::CivilNonexistent, ParseError::CivilOutsideRange)) {
+  } else if (!IsBetween(error, ParseError::CivilNonexistent, ParseError::CivilOutsideRange) &&
+             !IsBetween(error, ParseError::LayoutMismatch, ParseError::LayoutIncomplete)) {
     return {};
   }
   if (again == error) return message;
@@ -108,7 +115,7 @@ bool IsOutOfRange(ParseError error) {
          error == ParseError::HttpOutsideRange || error == ParseError::DurationNumberTooLarge ||
          error == ParseError::DurationOutOfRange || error == ParseError::Iso8601StrictOutsideRange ||
          error == ParseError::HttpStrictOutsideRange || error == ParseError::MailDateOutsideRange ||
-         error == ParseError::CivilOutsideRange;
+         error == ParseError::CivilOutsideRange || error == ParseError::LayoutOutsideRange;
 }
 
 }  // namespace

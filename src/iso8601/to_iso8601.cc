@@ -96,16 +96,6 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   }
 }
 
-// Whether `zone` counts leap seconds at `seconds`: its fields lag UTC's plus
-// its offset by the leap seconds inserted so far, or show a leap second as
-// second 60, so that no ISO 8601 text of them names the instant.
-bool CountsLeapSeconds(Zone zone, std::int64_t seconds) {
-  const zone::NamedZone* const entry = zone.Entry();
-  if (entry == nullptr) return false;
-  const zone::Shift& shift = zone::ShiftIn(*entry, seconds);
-  return shift.Add != shift.Offset || shift.LeapSecond != 0;
-}
-
 // In a zone by name: every layout shows the second that holds `t`, and the
 // offset with its seconds where it has them; an offset of 0 as 'Z' where
 // `zero_as_z`, otherwise as "+00:00". Nothing where the zone counts leap

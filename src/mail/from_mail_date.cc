@@ -51,14 +51,6 @@ constexpr const char* kCommentText = "the comment's text or ')' closing it";
 constexpr StrictErrors kErrors{ParseError::MailDateLayout, ParseError::MailDateNonexistent, ParseError::MailDateWeekday,
                                ParseError::MailDateZone, ParseError::MailDateOutsideRange};
 
-// The named zones whose offsets are known, in hours east of UTC.
-struct NamedZone {
-  std::string_view Name;
-  int Hours;
-};
-constexpr NamedZone kNamedZones[] = {{"UT", 0},   {"GMT", 0},  {"UTC", 0},  {"EST", -5}, {"EDT", -4}, {"CST", -6},
-                                     {"CDT", -5}, {"MST", -7}, {"MDT", -6}, {"PST", -8}, {"PDT", -7}};
-
 // A year of this many or more is held as this: it is outside the time point
 // range, and no int overflows.
 constexpr int kYearCap = 100'000;
@@ -287,16 +279,10 @@ template <const BytePattern& kPattern>
 
 // The offset of a named zone, in seconds east of UTC, or Problem::Zone.
 [[gnu::noinline]] Problem NamedZoneOffset(std::string_view name, std::int64_t& offset) {
-  for (const NamedZone& zone : kNamedZones) {
-    if (zone.Name.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < name.size(); ++i) same = same && (name[i] & ~0x20) == zone.Name[i];
-    if (same) {
-      offset = zone.Hours * kSecondsPerHour;
-      return Problem::None;
-    }
-  }
-  return Problem::Zone;
+  const std::optional<int> hours = KnownZoneHours(name);
+  if (!hours) return Problem::Zone;
+  offset = *hours * kSecondsPerHour;
+  return Problem::None;
 }
 
 // The offset of the zone read, in seconds east of UTC, or why it has none.

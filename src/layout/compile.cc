@@ -1,0 +1,329 @@
+// TryCompileLayout, CompileLayout and LayoutReadingProblem: a format string
+// into the steps that read and write it, once.
+#include <orvik/chrono/chrono.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "layout/program.h"
+#include "messages.h"
+
+namespace orvik::chrono {
+namespace internal::layout {
+namespace {
+
+// What a directive's letter stands for, and the fields it gives.
+struct Directive {
+  char Letter;
+  Op Kind;
+  std::uint8_t Width;  // digits written padded, or a name's longest
+  Pad Padding;
+  bool Whole;
+  std::uint32_t Fields;
+  std::uint8_t Group;  // directives of one group give one field: twice is refused
+};
+
+// Groups of directives that give the same field, and their names.
+constexpr std::string_view kGroupNames[] = {"",       "year",   "century",  "month",    "day",
+                                            "day of the year", "hour", "AM or PM", "minute", "second",
+                                            "fraction",        "weekday", "offset", "seconds since the epoch"};
+
+constexpr Directive kDirectives[] = {
+    {'Y', Op::Year, 4, Pad::Zero, false, kYear, 1},
+    {'C', Op::Century, 2, Pad::Zero, false, kCentury, 2},
+    {'y', Op::YearOfCentury, 2, Pad::Zero, false, kYearOfCentury, 1},
+    {'m', Op::Month, 2, Pad::Zero, false, kMonth, 3},
+    {'d', Op::Day, 2, Pad::Zero, false, kDay, 4},
+    {'e', Op::Day, 2, Pad::Space, false, kDay, 4},
+    {'j', Op::DayOfYear, 3, Pad::Zero, false, kDayOfYear, 5},
+    {'H', Op::Hour, 2, Pad::Zero, false, kHour, 6},
+    {'I', Op::Hour12, 2, Pad::Zero, false, kHour12, 6},
+    {'M', Op::Minute, 2, Pad::Zero, false, kMinute, 8},
+    {'S', Op::Second, 2, Pad::Zero, false, kSecond, 9},
+    {'s', Op::Epoch, 0, Pad::None, false, kEpoch, 13},
+    {'N', Op::Fraction, 9, Pad::Zero, false, kFraction, 10},
+    {'f', Op::Fraction, 6, Pad::Zero, false, kFraction, 10},
+    {'p', Op::AmPm, 2, Pad::Zero, false, kAmPm, 7},
+    {'a', Op::WeekdayName, 3, Pad::Zero, false, kWeekday, 11},
+    {'A', Op::WeekdayName, 9, Pad::Zero, true, kWeekday, 11},
+    {'b', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
+    {'h', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
+    {'B', Op::MonthName, 9, Pad::Zero, true, kMonth, 3},
+    {'z', Op::Offset, 7, Pad::Zero, false, kOffset, 12},
+    {'Z', Op::ZoneName, kMaxLayoutAbbreviationSize, Pad::Zero, false, kZoneName, 12},
+};
+
+// The directives that stand for others, and what they are.
+struct Shorthand {
+  char Letter;
+  std::string_view Format;
+};
+constexpr Shorthand kShorthands[] = {{'F', "%Y-%m-%d"}, {'T', "%H:%M:%S"}, {'D', "%m/%d/%y"}, {'R', "%H:%M"}};
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool IsNumber(Op kind) { return kind >= Op::Year && kind <= Op::Epoch; }
+
+// The longest text that a step writes.
+std::size_t LongestText(const Step& step) {
+  switch (step.Kind) {
+    case Op::Literal:
+    case Op::Space:
+      return step.LiteralSize;
+    case Op::Epoch:
+      return sizeof("-9223372037") - 1;
+    case Op::Offset:
+      return step.Whole ? sizeof("+hh:mm:ss") - 1 : sizeof("+hhmmss") - 1;
+    default:
+      return step.Width;
+  }
+}
+
+class Compiler {
+ public:
+  explicit Compiler(std::string_view format) { program_.Format = format; }
+
+  // Compiles the format; false with `message` appended where it is refused.
+  bool Run(std::string& message);
+
+  Program& Result() { return program_; }
+
+ private:
+  void AddLiteral(char c, std::size_t at, bool space);
+  void AddDirective(const Directive& directive, Pad padding, std::size_t width, std::size_t at, std::size_t size);
+  bool AddShorthand(std::string_view format, std::size_t at, std::size_t size);
+  void FindProblem();
+
+  Program program_;
+  std::size_t groups_at_[std::size(kGroupNames)] = {};
+  bool group_seen_[std::size(kGroupNames)] = {};
+};
+
+void Compiler::AddLiteral(char c, std::size_t at, bool space) {
+  std::vector<Step>& steps = program_.Steps;
+  const auto literal_at = static_cast<std::uint16_t>(program_.Literals.size());
+  program_.Literals.push_back(c);
+  if (!space && !steps.empty() && steps.back().Kind == Op::Literal &&
+      steps.back().LiteralAt + steps.back().LiteralSize == literal_at && steps.back().At + steps.back().Size == at) {
+    ++steps.back().LiteralSize;
+    ++steps.back().Size;
+    return;
+  }
+  Step step;
+  step.Kind = space ? Op::Space : Op::Literal;
+  step.At = static_cast<std::uint16_t>(at);
+  step.Size = 1;
+  step.LiteralAt = literal_at;
+  step.LiteralSize = 1;
+  steps.push_back(step);
+}
+
+void Compiler::AddDirective(const Directive& directive, Pad padding, std::size_t width, std::size_t at,
+                            std::size_t size) {
+  Step step;
+  step.Kind = directive.Kind;
+  step.Padding = padding;
+  step.Width = static_cast<std::uint8_t>(width == 0 ? directive.Width : width);
+  step.Whole = directive.Whole || (directive.Kind == Op::Fraction && width != 0);
+  step.At = static_cast<std::uint16_t>(at);
+  step.Size = static_cast<std::uint16_t>(size);
+  program_.Steps.push_back(step);
+  program_.Fields |= directive.Fields;
+  if (group_seen_[directive.Group] && program_.Problem == Unread::None) {
+    program_.Problem = Unread::Twice;
+    program_.ProblemAt = static_cast<std::uint16_t>(groups_at_[directive.Group]);
+    program_.ProblemSecond = static_cast<std::uint16_t>(at);
+    program_.ProblemField = kGroupNames[directive.Group];
+  }
+  group_seen_[directive.Group] = true;
+  groups_at_[directive.Group] = at;
+}
+
+// The steps of a shorthand such as %F, each marked as standing at its `at`.
+bool Compiler::AddShorthand(std::string_view format, std::size_t at, std::size_t size) {
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] != '%') {
+      AddLiteral(format[i], at, false);
+      program_.Steps.back().At = static_cast<std::uint16_t>(at);
+      program_.Steps.back().Size = static_cast<std::uint16_t>(size);
+      continue;
+    }
+    const char letter = format[++i];
+    const auto* directive = std::find_if(std::begin(kDirectives), std::end(kDirectives),
+                                         [letter](const Directive& d) { return d.Letter == letter; });
+    AddDirective(*directive, directive->Padding, 0, at, size);
+  }
+  return true;
+}
+
+std::string Position(std::size_t at) { return std::to_string(at); }
+
+bool Compiler::Run(std::string& message) {
+  const std::string_view format = program_.Format;
+  if (format.size() > kMaxFormatSize) {
+    AppendParts(message, {kFormatSizeHead, std::to_string(format.size()), kFormatSizeTail});
+    return false;
+  }
+  for (std::size_t at = 0; at < format.size(); ++at) {
+    if (format[at] != '%') {
+      AddLiteral(format[at], at, IsSpace(format[at]));
+      continue;
+    }
+    std::size_t end = at + 1;
+    const char flag = end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0')
+                          ? format[end++]
+                          : '\0';
+    std::size_t width = 0;
+    if (end < format.size() && format[end] >= '1' && format[end] <= '9') width = static_cast<std::size_t>(format[end++] - '0');
+    const bool colon = end < format.size() && format[end] == ':';
+    if (colon) ++end;
+    if (end >= format.size()) {
+      AppendParts(message, {kPercentEndsFormat, kAt, Position(at)});
+      return false;
+    }
+    const char letter = format[end];
+    const std::size_t size = end + 1 - at;
+    const auto* directive = std::find_if(std::begin(kDirectives), std::end(kDirectives),
+                                         [letter](const Directive& d) { return d.Letter == letter; });
+    const auto* shorthand = std::find_if(std::begin(kShorthands), std::end(kShorthands),
+                                         [letter](const Shorthand& s) { return s.Letter == letter; });
+    const bool known = directive != std::end(kDirectives) || shorthand != std::end(kShorthands) || letter == 'n' ||
+                       letter == 't' || letter == '%';
+    if (!known || (width != 0 && letter != 'N') || (colon && letter != 'z')) {
+      AppendParts(message, {kUnknownDirective, format.substr(at, size), kAt, Position(at)});
+      return false;
+    }
+    const bool numeric = directive != std::end(kDirectives) && IsNumber(directive->Kind);
+    if (flag != '\0' && !numeric) {
+      const char shown[] = {'%', letter};
+      AppendParts(message, {kFlagHead, std::string_view(&flag, 1), kFlagDoesNotApply,
+                            std::string_view(shown, sizeof shown), kAt, Position(at)});
+      return false;
+    }
+    if (letter == 'n' || letter == 't') {
+      AddLiteral(letter == 'n' ? '\n' : '\t', at, true);
+    } else if (letter == '%') {
+      AddLiteral('%', at, false);
+    } else if (shorthand != std::end(kShorthands)) {
+      AddShorthand(shorthand->Format, at, size);
+    } else {
+      const Pad padding = flag == '-' ? Pad::None : flag == '_' ? Pad::Space : flag == '0' ? Pad::Zero : directive->Padding;
+      AddDirective(*directive, padding, width, at, size);
+      if (colon) program_.Steps.back().Whole = true;
+    }
+    // The literal steps of a directive stand at the directive.
+    for (Step& step : program_.Steps) {
+      if (step.At == at) step.Size = static_cast<std::uint16_t>(size);
+    }
+    at = end;
+  }
+  for (const Step& step : program_.Steps) program_.MaxSize += LongestText(step);
+  FindProblem();
+  return true;
+}
+
+void Compiler::FindProblem() {
+  Program& p = program_;
+  const auto set = [&p](Unread problem, std::uint32_t field) {
+    p.Problem = problem;
+    for (const Step& step : p.Steps) {
+      const bool gives = (step.Kind == Op::Hour12 && field == kHour12) || (step.Kind == Op::AmPm && field == kAmPm) ||
+                         (step.Kind == Op::Century && field == kCentury) ||
+                         (step.Kind == Op::Minute && field == kMinute) ||
+                         (step.Kind == Op::Second && field == kSecond) || (step.Kind == Op::Epoch && field == kEpoch);
+      if (gives) {
+        p.ProblemAt = step.At;
+        return;
+      }
+    }
+  };
+  if (p.Problem != Unread::None) return;
+  if (p.Has(kEpoch)) {
+    if ((p.Fields & ~(kEpoch | kFraction | kOffset | kZoneName)) != 0) set(Unread::EpochWithFields, kEpoch);
+    return;
+  }
+  if (!p.Has(kDayOfYear) && (!p.Has(kMonth) || !p.Has(kDay))) {
+    p.Problem = Unread::NoDate;
+  } else if (p.Has(kHour12) && !p.Has(kAmPm)) {
+    set(Unread::Hour12WithoutAmPm, kHour12);
+  } else if (p.Has(kAmPm) && !p.Has(kHour12)) {
+    set(Unread::AmPmWithoutHour12, kAmPm);
+  } else if (p.Has(kCentury) && !p.Has(kYearOfCentury)) {
+    set(Unread::CenturyWithoutYear, kCentury);
+  } else if (p.Has(kMinute) && !p.Has(kHour | kHour12)) {
+    set(Unread::MinuteWithoutHour, kMinute);
+  } else if (p.Has(kSecond) && !p.Has(kMinute)) {
+    set(Unread::SecondWithoutMinute, kSecond);
+  }
+}
+
+}  // namespace
+
+const Program& EmptyProgram() {
+  static const Program empty{{}, {}, {}, 0, 0, Unread::NoDate, 0, 0, {}};
+  return empty;
+}
+
+}  // namespace internal::layout
+
+std::string_view Layout::Format() const noexcept {
+  return program_ == nullptr ? std::string_view() : std::string_view(program_->Format);
+}
+
+std::size_t Layout::MaxSize() const noexcept { return program_ == nullptr ? 0 : program_->MaxSize; }
+
+bool TryCompileLayout(std::string_view format, Layout& out, std::string& message) {
+  auto compiler = std::make_unique<internal::layout::Compiler>(format);
+  if (!compiler->Run(message)) return false;
+  out = Layout(std::make_shared<const internal::layout::Program>(std::move(compiler->Result())));
+  return true;
+}
+
+Layout CompileLayout(std::string_view format) {
+  Layout layout;
+  std::string message;
+  if (!TryCompileLayout(format, layout, message)) {
+    internal::ThrowMessage<std::invalid_argument>({internal::kFormatHead, message, ": ", format});
+  }
+  return layout;
+}
+
+std::string LayoutReadingProblem(const Layout& layout) {
+  using namespace internal;
+  using layout::Unread;
+  const layout::Program& p = layout.Program() == nullptr ? layout::EmptyProgram() : *layout.Program();
+  const std::string at = std::to_string(p.ProblemAt);
+  const auto directive = [&p]() -> std::string_view {
+    for (const layout::Step& step : p.Steps) {
+      if (step.At == p.ProblemAt) return p.Directive(step);
+    }
+    return {};
+  };
+  switch (p.Problem) {
+    case Unread::None:
+      return {};
+    case Unread::NoDate:
+      return std::string(kFormatHasNoDate);
+    case Unread::Twice:
+      return JoinMessage({kFormatGivesThe, p.ProblemField, kTwiceAt, at, kAndAtPosition, std::to_string(p.ProblemSecond)});
+    case Unread::Hour12WithoutAmPm:
+      return JoinMessage({directive(), kAt, at, kHasNo, "%p"});
+    case Unread::AmPmWithoutHour12:
+      return JoinMessage({directive(), kAt, at, kHasNo, "%I"});
+    case Unread::CenturyWithoutYear:
+      return JoinMessage({directive(), kAt, at, kHasNo, "%y"});
+    case Unread::MinuteWithoutHour:
+      return JoinMessage({directive(), kAt, at, kHasNo, "hour"});
+    case Unread::SecondWithoutMinute:
+      return JoinMessage({directive(), kAt, at, kHasNo, "minutes"});
+    case Unread::EpochWithFields:
+      return JoinMessage({directive(), kAt, at, kGoesWithNoField});
+  }
+  return {};
+}
+
+}  // namespace orvik::chrono

@@ -1,0 +1,207 @@
+// FormatLayout and ToLayout: the calendar fields of a time point's second,
+// written step by step as a compiled format lays them out.
+#include <orvik/chrono/chrono.h>
+
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <ctime>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "calendar/calendar_time.h"
+#include "calendar/convert.h"
+#include "civil/names.h"
+#include "civil/time_units.h"
+#include "layout/program.h"
+#include "messages.h"
+#include "text/digits.h"
+
+namespace orvik::chrono {
+namespace internal::layout {
+namespace {
+
+// The second that holds a time point, as calendar time in a zone.
+struct Moment {
+  std::tm Fields;
+  std::int64_t Seconds;  // since the epoch, floored
+  int Nanoseconds;       // since that second's start
+  bool Utc;              // %Z writes "UTC"
+};
+
+// Room that every step but a literal and a zone name fits in.
+constexpr std::size_t kStepRoom = 24;
+
+// Writes `value` (0 to 9999) in `width` places padded as `pad` says.
+char* WriteNumber(char* out, unsigned value, unsigned width, Pad pad) {
+  const unsigned count = value < 10 ? 1 : value < 100 ? 2 : value < 1000 ? 3 : 4;
+  if (pad != Pad::None) {
+    for (unsigned i = count; i < width; ++i) *out++ = pad == Pad::Zero ? '0' : ' ';
+  }
+  if (count == 4) return digits::WriteFour(out, value);
+  if (count == 3) {
+    *out++ = static_cast<char>('0' + value / 100);
+    return digits::WriteTwo(out, value % 100);
+  }
+  if (count == 2) return digits::WriteTwo(out, value);
+  *out = static_cast<char>('0' + value);
+  return out + 1;
+}
+
+// +hhmm or +hh:mm, and the seconds where the offset has them.
+char* WriteOffsetOf(char* out, long offset, bool colon) {
+  const long size = offset < 0 ? -offset : offset;
+  *out++ = offset < 0 ? '-' : '+';
+  out = digits::WriteTwo(out, static_cast<unsigned>(size / kSecondsPerHour % 100));
+  if (colon) *out++ = ':';
+  out = digits::WriteTwo(out, static_cast<unsigned>(size / kSecondsPerMinute % kMinutesPerHour));
+  if (size % kSecondsPerMinute != 0) {
+    if (colon) *out++ = ':';
+    out = digits::WriteTwo(out, static_cast<unsigned>(size % kSecondsPerMinute));
+  }
+  return out;
+}
+
+char* WriteName(char* out, std::string_view name, bool whole) {
+  const std::size_t size = whole ? name.size() : kAbbreviationLength;
+  std::memcpy(out, name.data(), size);
+  return out + size;
+}
+
+// Writes a step other than a literal and a zone name, at most kStepRoom
+// characters.
+char* WriteStep(char* out, const Step& step, const Moment& m) {
+  const std::tm& tm = m.Fields;
+  const auto number = [&](int value) { return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding); };
+  switch (step.Kind) {
+    case Op::Year:
+      return number(tm.tm_year + 1900);
+    case Op::Century:
+      return number((tm.tm_year + 1900) / 100);
+    case Op::YearOfCentury:
+      return number((tm.tm_year + 1900) % 100);
+    case Op::Month:
+      return number(tm.tm_mon + 1);
+    case Op::Day:
+      return number(tm.tm_mday);
+    case Op::DayOfYear:
+      return number(tm.tm_yday + 1);
+    case Op::Hour:
+      return number(tm.tm_hour);
+    case Op::Hour12:
+      return number(tm.tm_hour % 12 == 0 ? 12 : tm.tm_hour % 12);
+    case Op::Minute:
+      return number(tm.tm_min);
+    case Op::Second:
+      return number(tm.tm_sec);
+    case Op::Epoch:
+      return std::to_chars(out, out + kStepRoom, m.Seconds).ptr;
+    case Op::Fraction: {
+      unsigned value = static_cast<unsigned>(m.Nanoseconds);
+      for (unsigned i = step.Width; i < 9; ++i) value /= 10;
+      for (unsigned i = step.Width; i-- > 0; value /= 10) out[i] = static_cast<char>('0' + value % 10);
+      return out + step.Width;
+    }
+    case Op::AmPm:
+      std::memcpy(out, tm.tm_hour < 12 ? "AM" : "PM", 2);
+      return out + 2;
+    case Op::WeekdayName:
+      return WriteName(out, kWeekdayNames[tm.tm_wday], step.Whole);
+    case Op::MonthName:
+      return WriteName(out, kMonthNames[tm.tm_mon], step.Whole);
+    case Op::Offset:
+      return WriteOffsetOf(out, tm.tm_gmtoff, step.Whole);
+    case Op::Literal:
+    case Op::Space:
+    case Op::ZoneName:
+      break;
+  }
+  return out;
+}
+
+// Copies `text` to `out` where it fits before `end`.
+char* Put(char* out, const char* end, std::string_view text) {
+  if (static_cast<std::size_t>(end - out) < text.size()) return nullptr;
+  if (!text.empty()) std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+// Writes the text of `m` to `out`, `size` characters at most; nullptr where
+// it does not fit.
+char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) {
+  const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
+  const char* const end = out + size;
+  for (const Step& step : p.Steps) {
+    if (step.Kind == Op::Literal || step.Kind == Op::Space) {
+      out = Put(out, end, p.LiteralOf(step));
+    } else if (step.Kind == Op::ZoneName) {
+      const char* const name = m.Utc ? "UTC" : m.Fields.tm_zone;
+      out = Put(out, end, name == nullptr ? std::string_view() : std::string_view(name));
+    } else if (static_cast<std::size_t>(end - out) >= kStepRoom) {
+      out = WriteStep(out, step, m);
+    } else {
+      char text[kStepRoom];
+      out = Put(out, end, {text, static_cast<std::size_t>(WriteStep(text, step, m) - text)});
+    }
+    if (out == nullptr) return nullptr;
+  }
+  return out;
+}
+
+}  // namespace
+}  // namespace internal::layout
+
+char* FormatLayout(char* out, std::size_t size, TimePoint t, const Layout& layout, Zone zone) noexcept {
+  using namespace internal;
+  const FlooredTime floored = FloorToSecond(t);
+  if (CountsLeapSeconds(zone, floored.Seconds)) return nullptr;
+  layout::Moment m{{}, floored.Seconds, static_cast<int>(floored.Nanoseconds), zone.Entry() == nullptr};
+  NamedFromSeconds(floored.Seconds, zone, m.Fields);
+  return layout::Write(out, size, layout, m);
+}
+
+char* FormatLayout(char* out, std::size_t size, TimePoint t, const Layout& layout, TimeZone zone) noexcept {
+  using namespace internal;
+  const FlooredTime floored = FloorToSecond(t);
+  layout::Moment m{{}, floored.Seconds, static_cast<int>(floored.Nanoseconds), zone == TimeZone::UTC};
+  if (!TryCalendarTimeOfSecond(floored.Seconds, zone, m.Fields)) return nullptr;
+  return layout::Write(out, size, layout, m);
+}
+
+namespace {
+
+// The room for any text of `layout`: zone names of any length included.
+std::size_t RoomFor(const Layout& layout) {
+  constexpr std::size_t kLongestZoneName = 256;
+  std::size_t room = layout.MaxSize();
+  if (const internal::layout::Program* p = layout.Program(); p != nullptr) {
+    for (const internal::layout::Step& step : p->Steps) {
+      room += step.Kind == internal::layout::Op::ZoneName ? kLongestZoneName : 0;
+    }
+  }
+  return room;
+}
+
+}  // namespace
+
+std::string ToLayout(TimePoint t, const Layout& layout, Zone zone) {
+  std::string text(RoomFor(layout), '\0');
+  const char* const end = FormatLayout(text.data(), text.size(), t, layout, zone);
+  if (end == nullptr) {
+    internal::ThrowMessage<std::invalid_argument>({internal::kZoneHead, zone.Name(), internal::kLayoutLeapSeconds});
+  }
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+std::string ToLayout(TimePoint t, const Layout& layout, TimeZone zone) {
+  std::string text(RoomFor(layout), '\0');
+  const char* const end = FormatLayout(text.data(), text.size(), t, layout, zone);
+  if (end == nullptr) internal::ThrowNoCalendarTime(zone);
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  return text;
+}
+
+}  // namespace orvik::chrono
