@@ -354,25 +354,23 @@ Reading<Timestamp> ReadKind(std::string_view text, InputKind kind, bool lenient,
 Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
                                const WallClock& wall, const Readers& readers) {
   if (readers.Formats.empty()) return ReadKind(text, kind, lenient, refusal, wall, readers.Reference);
-  const std::size_t start = refusal.size();
   const Zone zone = wall.In.value_or(Zone::Utc());
+  const Layout* shaped = nullptr;  // the first format whose shape the text has
   for (const Layout& layout : readers.Formats) {
-    // The first format's message alone is kept.
-    const ParseResult<ZonedTimestamp> read =
-        &layout == readers.Formats.data()
-            ? TryFromLayout(text, layout, zone, wall.Rule, readers.Reference, refusal)
-            : TryFromLayout(text, layout, zone, wall.Rule, readers.Reference);
-    if (read) {
-      refusal.resize(start);
-      return {read.value.timestamp, true, ReadAs::Layout, InputKind::Iso, read.value, &layout};
-    }
+    const ParseResult<ZonedTimestamp> read = TryFromLayout(text, layout, zone, wall.Rule, readers.Reference);
+    if (read) return {read.value.timestamp, true, ReadAs::Layout, InputKind::Iso, read.value, &layout};
+    if (shaped == nullptr && read.error != ParseError::LayoutMismatch) shaped = &layout;
   }
-  const Reading<Timestamp> refused{{}, false, ReadAs::Layout, InputKind::Iso, {}, &readers.Formats.front()};
-  if (!readers.KindToo) return refused;
-  const std::size_t end = refusal.size();
-  const Reading<Timestamp> read = ReadKind(text, kind, lenient, refusal, wall, readers.Reference);
-  refusal.resize(read ? start : end);
-  return read ? read : refused;
+  if (readers.KindToo) {
+    const std::size_t start = refusal.size();
+    const Reading<Timestamp> read = ReadKind(text, kind, lenient, refusal, wall, readers.Reference);
+    if (read || shaped == nullptr) return read;
+    refusal.resize(start);
+  }
+  // Read again for its message, which only a refusal needs.
+  const Layout& said = shaped != nullptr ? *shaped : readers.Formats.front();
+  static_cast<void>(TryFromLayout(text, said, zone, wall.Rule, readers.Reference, refusal));
+  return {{}, false, ReadAs::Layout, InputKind::Iso, {}, &said};
 }
 
 bool NamesOffset(const Layout& layout) {

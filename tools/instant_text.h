@@ -69,7 +69,9 @@ struct Readers {
 // or the tool's words where the library passes on the standard library's (an
 // ISO 8601 text too short to read), or the tool's own refusal of an epoch
 // count or of digits that Auto does not read. A text that no reader reads is
-// refused with the first format's message.
+// refused with the message of the first format whose shape it has (a date
+// that does not exist, a weekday not the date's, a zone, the range), else of
+// the kind's reader where it is tried, else of the first format.
 Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
                                const WallClock& wall, const Readers& readers);
 
