@@ -16,7 +16,7 @@
 namespace orvik::chrono {
 namespace {
 
-const TimePoint kReference{std::chrono::seconds(1709622489)};  // 2024-03-05T07:08:09Z
+constexpr TimePoint kReference{std::chrono::seconds(1709622489)};  // 2024-03-05T07:08:09Z
 
 Zone ZoneOf(const std::string& name) { return name.empty() ? Zone::Utc() : LoadZone(name); }
 
@@ -24,12 +24,9 @@ TEST(LayoutTest, RefusesFormats) {
   const struct {
     std::string format, message;
   } cases[] = {
-      {"%Y-%Q", "unknown directive %Q at 3"},
-      {"%Y %", "a '%' that ends the format at 3"},
-      {"%-a", "flag '-' does not apply to %a at 0"},
-      {"%3d", "unknown directive %3d at 0"},  // a width is %N's alone
-      {"%:Z", "unknown directive %:Z at 0"},
-      {std::string(1025, 'x'), "a format of 1025 bytes, more than 1024"},
+      {"%Y-%Q", "unknown directive %Q at 3"},        {"%Y %", "a '%' that ends the format at 3"},
+      {"%-a", "flag '-' does not apply to %a at 0"}, {"%3d", "unknown directive %3d at 0"},  // a width is %N's alone
+      {"%:Z", "unknown directive %:Z at 0"},         {std::string(1025, 'x'), "a format of 1025 bytes, more than 1024"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Outcome([&] { return std::string(CompileLayout(c.format).Format()); }),
@@ -78,7 +75,7 @@ TEST(LayoutTest, ReadsEachDirective) {
        "2024-03-05T06:08:09.000000000Z 3600"},
       {"%A, %B %d, %Y %I:%M %p", "tuesday, MARCH 5, 2024 12:08 am", "", "2024-03-05T00:08:00.000000000Z 0 wall"},
       {"%m/%d/%y %I %p", "3/5/69 12 PM", "", "1969-03-05T12:00:00.000000000Z 0 wall"},  // %y: 69 is 1969
-      {"%D", "03/05/68", "", "2068-03-05T00:00:00.000000000Z 0 wall"},                   // 68 is 2068
+      {"%D", "03/05/68", "", "2068-03-05T00:00:00.000000000Z 0 wall"},                  // 68 is 2068
       {"%C%y%m%d", "17010304", "", "1701-03-04T00:00:00.000000000Z 0 wall"},
       {"%Y %j", "2024 366", "", "2024-12-31T00:00:00.000000000Z 0 wall"},
       {"%F %T,%f", "2024-03-05 07:08:09,5", "Asia/Kolkata", "2024-03-05T01:38:09.500000000Z 19800 wall"},
@@ -163,7 +160,8 @@ TEST(LayoutTest, WritesEachDirective) {
   for (const auto& c : cases) EXPECT_EQ(ToLayout(t, CompileLayout(c.format), ZoneOf(c.zone)), c.text) << c.format;
   // Local mean time before 1937: the offset with its seconds.
   const TimePoint lmt{std::chrono::seconds(-2208988800)};  // 1900-01-01T00:00:00Z
-  EXPECT_EQ(ToLayout(lmt, CompileLayout("%T %z %:z %Z"), LoadZone("Europe/Amsterdam")), "00:19:32 +001932 +00:19:32 AMT");
+  EXPECT_EQ(ToLayout(lmt, CompileLayout("%T %z %:z %Z"), LoadZone("Europe/Amsterdam")),
+            "00:19:32 +001932 +00:19:32 AMT");
   EXPECT_EQ(ToLayout(TimePoint(std::chrono::nanoseconds(-1)), CompileLayout("%s %N"), Zone::Utc()), "-1 999999999");
 
   const Layout layout = CompileLayout("%A %d %B %Y");

@@ -53,6 +53,7 @@ TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
   char out[kMaxIso8601InZoneSize];
   ToCalendarTime(t, TimeZone::Local);  // the zone's one reading, for the process
   const Zone zone = LoadZone("America/New_York");
+  const Layout layout = CompileLayout("%d/%b/%Y:%H:%M:%S %z %Z");
   const std::pair<const char*, std::function<bool()>> kCalls[] = {
       {"strict ISO 8601, refused", [] { return !TryFromIso8601Strict("2024-02-30T07:08:09Z"); }},
       {"strict HTTP date, refused", [] { return !TryFromHttpDateStrict("Mon, 06 Nov 1994 08:49:37 GMT"); }},
@@ -69,6 +70,9 @@ TEST(NoAllocation, ReadersAndWritersWithoutExceptions) {
       {"TryLoadZone, loaded", [&] { return TryLoadZone("America/New_York").zone == zone; }},
       {"ToCalendarTime, Zone", [&] { return ToCalendarTime(t, zone).tm_gmtoff == -18000; }},
       {"FormatIso8601, Zone", [&] { return FormatIso8601(out, t, Iso8601Format::Extended, zone) == out + 25; }},
+      {"TryFromLayout, refused",
+       [&] { return !TryFromLayout("05/Mar/2024:07:08:09 +0000 XYZ", layout, zone, Disambiguation::Reject); }},
+      {"FormatLayout, local", [&] { return FormatLayout(out, sizeof out, t, layout, TimeZone::Local) != nullptr; }},
       {"TryFromCivil, refused",
        [&] {
          return !TryFromCivil({2024, 3, 10, 2, 30, 0, 0}, zone, Disambiguation::Reject);

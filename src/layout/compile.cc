@@ -23,38 +23,38 @@ struct Directive {
   std::uint8_t Width;  // digits written padded, or a name's longest
   Pad Padding;
   bool Whole;
-  std::uint32_t Fields;
   std::uint8_t Group;  // directives of one group give one field: twice is refused
+  std::uint32_t Fields;
 };
 
 // Groups of directives that give the same field, and their names.
-constexpr std::string_view kGroupNames[] = {"",       "year",   "century",  "month",    "day",
-                                            "day of the year", "hour", "AM or PM", "minute", "second",
-                                            "fraction",        "weekday", "offset", "seconds since the epoch"};
+constexpr std::string_view kGroupNames[] = {
+    "",         "year",   "century", "month",    "day",     "day of the year", "hour",
+    "AM or PM", "minute", "second",  "fraction", "weekday", "offset",          "seconds since the epoch"};
 
 constexpr Directive kDirectives[] = {
-    {'Y', Op::Year, 4, Pad::Zero, false, kYear, 1},
-    {'C', Op::Century, 2, Pad::Zero, false, kCentury, 2},
-    {'y', Op::YearOfCentury, 2, Pad::Zero, false, kYearOfCentury, 1},
-    {'m', Op::Month, 2, Pad::Zero, false, kMonth, 3},
-    {'d', Op::Day, 2, Pad::Zero, false, kDay, 4},
-    {'e', Op::Day, 2, Pad::Space, false, kDay, 4},
-    {'j', Op::DayOfYear, 3, Pad::Zero, false, kDayOfYear, 5},
-    {'H', Op::Hour, 2, Pad::Zero, false, kHour, 6},
-    {'I', Op::Hour12, 2, Pad::Zero, false, kHour12, 6},
-    {'M', Op::Minute, 2, Pad::Zero, false, kMinute, 8},
-    {'S', Op::Second, 2, Pad::Zero, false, kSecond, 9},
-    {'s', Op::Epoch, 0, Pad::None, false, kEpoch, 13},
-    {'N', Op::Fraction, 9, Pad::Zero, false, kFraction, 10},
-    {'f', Op::Fraction, 6, Pad::Zero, false, kFraction, 10},
-    {'p', Op::AmPm, 2, Pad::Zero, false, kAmPm, 7},
-    {'a', Op::WeekdayName, 3, Pad::Zero, false, kWeekday, 11},
-    {'A', Op::WeekdayName, 9, Pad::Zero, true, kWeekday, 11},
-    {'b', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
-    {'h', Op::MonthName, 3, Pad::Zero, false, kMonth, 3},
-    {'B', Op::MonthName, 9, Pad::Zero, true, kMonth, 3},
-    {'z', Op::Offset, 7, Pad::Zero, false, kOffset, 12},
-    {'Z', Op::ZoneName, kMaxLayoutAbbreviationSize, Pad::Zero, false, kZoneName, 12},
+    {'Y', Op::Year, 4, Pad::Zero, false, 1, kYear},
+    {'C', Op::Century, 2, Pad::Zero, false, 2, kCentury},
+    {'y', Op::YearOfCentury, 2, Pad::Zero, false, 1, kYearOfCentury},
+    {'m', Op::Month, 2, Pad::Zero, false, 3, kMonth},
+    {'d', Op::Day, 2, Pad::Zero, false, 4, kDay},
+    {'e', Op::Day, 2, Pad::Space, false, 4, kDay},
+    {'j', Op::DayOfYear, 3, Pad::Zero, false, 5, kDayOfYear},
+    {'H', Op::Hour, 2, Pad::Zero, false, 6, kHour},
+    {'I', Op::Hour12, 2, Pad::Zero, false, 6, kHour12},
+    {'M', Op::Minute, 2, Pad::Zero, false, 8, kMinute},
+    {'S', Op::Second, 2, Pad::Zero, false, 9, kSecond},
+    {'s', Op::Epoch, 0, Pad::None, false, 13, kEpoch},
+    {'N', Op::Fraction, 9, Pad::Zero, false, 10, kFraction},
+    {'f', Op::Fraction, 6, Pad::Zero, false, 10, kFraction},
+    {'p', Op::AmPm, 2, Pad::Zero, false, 7, kAmPm},
+    {'a', Op::WeekdayName, 3, Pad::Zero, false, 11, kWeekday},
+    {'A', Op::WeekdayName, 9, Pad::Zero, true, 11, kWeekday},
+    {'b', Op::MonthName, 3, Pad::Zero, false, 3, kMonth},
+    {'h', Op::MonthName, 3, Pad::Zero, false, 3, kMonth},
+    {'B', Op::MonthName, 9, Pad::Zero, true, 3, kMonth},
+    {'z', Op::Offset, 7, Pad::Zero, false, 12, kOffset},
+    {'Z', Op::ZoneName, kMaxLayoutAbbreviationSize, Pad::Zero, false, 12, kZoneName},
 };
 
 // The directives that stand for others, and what they are.
@@ -174,11 +174,12 @@ bool Compiler::Run(std::string& message) {
       continue;
     }
     std::size_t end = at + 1;
-    const char flag = end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0')
-                          ? format[end++]
-                          : '\0';
+    const char flag =
+        end < format.size() && (format[end] == '-' || format[end] == '_' || format[end] == '0') ? format[end++] : '\0';
     std::size_t width = 0;
-    if (end < format.size() && format[end] >= '1' && format[end] <= '9') width = static_cast<std::size_t>(format[end++] - '0');
+    if (end < format.size() && format[end] >= '1' && format[end] <= '9') {
+      width = static_cast<std::size_t>(format[end++] - '0');
+    }
     const bool colon = end < format.size() && format[end] == ':';
     if (colon) ++end;
     if (end >= format.size()) {
@@ -211,7 +212,10 @@ bool Compiler::Run(std::string& message) {
     } else if (shorthand != std::end(kShorthands)) {
       AddShorthand(shorthand->Format, at, size);
     } else {
-      const Pad padding = flag == '-' ? Pad::None : flag == '_' ? Pad::Space : flag == '0' ? Pad::Zero : directive->Padding;
+      const Pad padding = flag == '-'   ? Pad::None
+                          : flag == '_' ? Pad::Space
+                          : flag == '0' ? Pad::Zero
+                                        : directive->Padding;
       AddDirective(*directive, padding, width, at, size);
       if (colon) program_.Steps.back().Whole = true;
     }
@@ -309,7 +313,8 @@ std::string LayoutReadingProblem(const Layout& layout) {
     case Unread::NoDate:
       return std::string(kFormatHasNoDate);
     case Unread::Twice:
-      return JoinMessage({kFormatGivesThe, p.ProblemField, kTwiceAt, at, kAndAtPosition, std::to_string(p.ProblemSecond)});
+      return JoinMessage(
+          {kFormatGivesThe, p.ProblemField, kTwiceAt, at, kAndAtPosition, std::to_string(p.ProblemSecond)});
     case Unread::Hour12WithoutAmPm:
       return JoinMessage({directive(), kAt, at, kHasNo, "%p"});
     case Unread::AmPmWithoutHour12:

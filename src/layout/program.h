@@ -40,10 +40,10 @@ enum class Pad : std::uint8_t { Zero, Space, None };
 struct Step {
   Op Kind = Op::Literal;
   Pad Padding = Pad::Zero;
-  std::uint8_t Width = 0;  // a number's digits when padded; a fraction's digits written
-  bool Whole = false;      // a name written whole; a colon in an offset; a fraction of fixed width when read
-  std::uint16_t At = 0;    // where its directive (or first literal byte) stands in the format
-  std::uint16_t Size = 0;  // its directive's length in the format
+  std::uint8_t Width = 0;       // a number's digits when padded; a fraction's digits written
+  bool Whole = false;           // a name written whole; a colon in an offset; a fraction of fixed width when read
+  std::uint16_t At = 0;         // where its directive (or first literal byte) stands in the format
+  std::uint16_t Size = 0;       // its directive's length in the format
   std::uint16_t LiteralAt = 0;  // of a Literal or Space, in Program::Literals
   std::uint16_t LiteralSize = 0;
 };
@@ -72,7 +72,7 @@ enum Field : std::uint32_t {
 enum class Unread : std::uint8_t {
   None,
   NoDate,
-  Twice,          // a field given twice, at At and at Second
+  Twice,  // a field given twice, at At and at Second
   Hour12WithoutAmPm,
   AmPmWithoutHour12,
   CenturyWithoutYear,

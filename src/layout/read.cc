@@ -32,12 +32,12 @@ constexpr std::size_t kMaxZoneNameSize = 32;
 // Why a text was refused beyond what StrictReading's Problem says.
 enum class Refusal : std::uint8_t {
   None,
-  Strict,          // Reading.Fault says it
-  DayOfYear,       // the day of the year given is not the date's
+  Strict,           // Reading.Fault says it
+  DayOfYear,        // the day of the year given is not the date's
   NoSuchDayOfYear,  // past the year's last day, or 0
-  NoYear,          // no year and no reference
-  Unreadable,      // the format names no instant
-  Civil,           // a wall-clock time that the rule refuses
+  NoYear,           // no year and no reference
+  Unreadable,       // the format names no instant
+  Civil,            // a wall-clock time that the rule refuses
 };
 
 // Everything a reading found: the fields as written, where the names stand,
@@ -58,7 +58,7 @@ struct Reading {
   bool ZoneIsOffset = false;
   std::int64_t Epoch = 0;
   const Step* Failed = nullptr;  // the step that the text departs from; nullptr for its end
-  char LiteralByte = '\0';      // of a literal step, the byte that the text lacks
+  char LiteralByte = '\0';       // of a literal step, the byte that the text lacks
   Refusal Why = Refusal::None;
   CivilTime Civil;  // a wall-clock time refused
   ParseError Error = ParseError::None;
@@ -288,9 +288,8 @@ int YearFromReference(const Program& p, const Reading& r, Zone zone, TimePoint r
   const int year = tm.tm_year + 1900;
   const std::int64_t local_reference = seconds + tm.tm_gmtoff;
   const CivilFields& f = r.Strict.Fields;
-  const std::int64_t local = p.Has(kMonth)
-                                 ? civil::SecondsFromCivil(year, f.Month, f.Day, f.Hour, f.Minute, f.Second)
-                                 : (civil::DayOf(year, 1, 1) + r.DayOfYear - 1) * kSecondsPerDay;
+  const std::int64_t local = p.Has(kMonth) ? civil::SecondsFromCivil(year, f.Month, f.Day, f.Hour, f.Minute, f.Second)
+                                           : (civil::DayOf(year, 1, 1) + r.DayOfYear - 1) * kSecondsPerDay;
   return local > local_reference + kSecondsPerDay ? year - 1 : year;
 }
 
@@ -318,7 +317,8 @@ ParseResult<ZonedTimestamp> WallClock(const CivilFields& f, Zone zone, Disambigu
       r.Why = Refusal::Strict;
       return {{}, ParseError::LayoutNonexistent};
     }
-    out.timestamp.instant = TimePoint(std::chrono::seconds(floored.Seconds) + std::chrono::nanoseconds(kNanosecondsPerSecond - 1));
+    out.timestamp.instant =
+        TimePoint(std::chrono::seconds(floored.Seconds) + std::chrono::nanoseconds(kNanosecondsPerSecond - 1));
   }
   return {out, ParseError::None};
 }
@@ -523,10 +523,9 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
       return;
     case Refusal::DayOfYear: {
       const civil::Date date = civil::CivilFromDays(civil::DayOf(f.Year, f.Month, f.Day));
-      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), kOfTheYearIsNotThatOf,
-                            ThreeDigits(f.Day).substr(1), " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength),
-                            " ", std::to_string(f.Year), ", day ", ThreeDigits(static_cast<int>(date.DayOfYear) + 1),
-                            ": ", text});
+      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), kOfTheYearIsNotThatOf, ThreeDigits(f.Day).substr(1),
+                            " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength), " ", std::to_string(f.Year),
+                            ", day ", ThreeDigits(static_cast<int>(date.DayOfYear) + 1), ": ", text});
       return;
     }
     case Refusal::NoSuchDayOfYear:

@@ -74,7 +74,9 @@ char* WriteName(char* out, std::string_view name, bool whole) {
 // characters.
 char* WriteStep(char* out, const Step& step, const Moment& m) {
   const std::tm& tm = m.Fields;
-  const auto number = [&](int value) { return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding); };
+  const auto number = [&](int value) {
+    return WriteNumber(out, static_cast<unsigned>(value), step.Width, step.Padding);
+  };
   switch (step.Kind) {
     case Op::Year:
       return number(tm.tm_year + 1900);
@@ -99,14 +101,15 @@ char* WriteStep(char* out, const Step& step, const Moment& m) {
     case Op::Epoch:
       return std::to_chars(out, out + kStepRoom, m.Seconds).ptr;
     case Op::Fraction: {
-      unsigned value = static_cast<unsigned>(m.Nanoseconds);
+      auto value = static_cast<unsigned>(m.Nanoseconds);
       for (unsigned i = step.Width; i < 9; ++i) value /= 10;
       for (unsigned i = step.Width; i-- > 0; value /= 10) out[i] = static_cast<char>('0' + value % 10);
       return out + step.Width;
     }
     case Op::AmPm:
-      std::memcpy(out, tm.tm_hour < 12 ? "AM" : "PM", 2);
-      return out + 2;
+      *out++ = tm.tm_hour < 12 ? 'A' : 'P';
+      *out = 'M';
+      return out + 1;
     case Op::WeekdayName:
       return WriteName(out, kWeekdayNames[tm.tm_wday], step.Whole);
     case Op::MonthName:

@@ -12,7 +12,9 @@
 // one. To write one, FormatIso8601 and FormatHttpDate, or ToIso8601 and
 // ToHttpDate; for calendar fields, ToCalendarTime. For a zone other than
 // the process's own, LoadZone and the functions that take a Zone, and for a
-// wall-clock time's instant, TryFromCivil. The compatible readers at
+// wall-clock time's instant, TryFromCivil. For any other layout, a format
+// string compiled once by CompileLayout, read by TryFromLayout and written by
+// FormatLayout or ToLayout. The compatible readers at
 // the end (FromIso8601, FromHttpDate, duration::FromIso8601 and their Try
 // faces) keep the results of an older interface, quirks included: they carry
 // 30 February into March and read "07:08:09.5Z" as 5 ns past the second.
