@@ -99,7 +99,7 @@ void AddZoneFlags(CLI::App& command, Options& options) {
 
 // The layout of `format`, given to `option`; a usage error with the library's
 // message where it refuses the format, or for `reading` cannot read with it.
-Layout FormatLayoutOf(const std::string& option, const std::string& format, bool reading) {
+Layout CompiledFormat(const std::string& option, const std::string& format, bool reading) {
   Layout layout;
   std::string message;
   if (TryCompileLayout(format, layout, message) && reading) message = LayoutReadingProblem(layout);
@@ -111,7 +111,7 @@ Layout FormatLayoutOf(const std::string& option, const std::string& format, bool
 void AddFromFormatOptions(CLI::App& command, Options& options) {
   const auto compile = [&options](const std::vector<std::string>& formats) {
     for (const std::string& format : formats) {
-      options.Read.Formats.push_back(FormatLayoutOf("--from-format", format, true));
+      options.Read.Formats.push_back(CompiledFormat("--from-format", format, true));
     }
   };
   command
@@ -131,8 +131,9 @@ void AddFromFormatOptions(CLI::App& command, Options& options) {
   command
       .add_option_function<std::string>(
           "--reference", pin,
-          "the instant, such as 2024-03-05T07:08:09Z, that a format without a year reads in the year before (syslog's "
-          "%b %e %H:%M:%S) and an RFC 850 date's two-digit year within 50 years of (default: when the tool starts)")
+          "the instant, such as 2025-03-05T12:00:00Z, that a format without a year (syslog's %b %e %H:%M:%S) reads "
+          "within the 12 months before, and an RFC 850 date's two-digit year within 50 years of (default: when the "
+          "tool starts)")
       ->type_name("ISO");
 }
 
@@ -250,7 +251,7 @@ int Run(int argc, char** argv) {
   convert
       ->add_option_function<std::string>(
           "--to-format",
-          [&options](const std::string& format) { options.ToFormat = FormatLayoutOf("--to-format", format, false); },
+          [&options](const std::string& format) { options.ToFormat = CompiledFormat("--to-format", format, false); },
           "write each instant with the strftime format FMT in the C locale, in UTC, --local's or --zone's zone")
       ->type_name("FMT")
       ->excludes("--to");
