@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Lines per second of `orvik-chrono convert` on one million generated lines:
-# HTTP dates to iso-ns, ISO 8601 to http, a tab-separated column of HTTP dates
-# to iso, a CSV column of epoch seconds to iso, unquoted and with every field
-# quoted, HTTP dates that are all refused (a ':' made an 'x') and HTTP dates of
+# HTTP dates to iso-ns (by --from auto and --from http), the same instants in
+# an access log's layout by --from-format, ISO 8601 to http, a tab-separated
+# column of HTTP dates to iso, a CSV column of epoch seconds to iso, unquoted
+# and with every field quoted, HTTP dates that are all refused (a ':' made an 'x') and HTTP dates of
 # which every tenth is, their messages written to a file and counted; HTTP
 # dates to iso-ns in UTC (--utc) and in a zone (--zone), and ISO 8601 texts
 # read in a zone (--assume-zone), with an offset (which the zone does not
@@ -35,9 +36,14 @@ sed '0~10 s/:/x/' "$work/http.txt" >"$work/tenth.txt"
 # The UTC times of iso.txt as wall-clock times, some in Berlin's gaps and folds.
 sed 's/Z$/+01:00/' "$work/iso.txt" >"$work/offset.txt"
 sed 's/Z$//' "$work/iso.txt" >"$work/wall.txt"
+# The same instants as an access log writes them, by GNU date.
+seq 0 4111 $((4111 * (lines - 1))) | sed 's/^/@/' | LC_ALL=C date -u -f - '+%d/%b/%Y:%H:%M:%S %z' >"$work/access.txt"
 
-# name|input|expected exit status|lines refused|arguments
+# name|input|expected exit status|lines refused|arguments (split at spaces: the access log's format has %n, which
+# reads as a space does)
 cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
+  "http --from http|http.txt|0|0|--from http --to iso-ns"
+  "access log --from-format|access.txt|0|0|--from-format %d/%b/%Y:%H:%M:%S%n%z --to iso-ns"
   "iso-ns -> http|iso.txt|0|0|--to http"
   "tsv http -> iso|http.tsv|0|0|--field 2 --to iso"
   "csv epoch -> iso|epoch.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
