@@ -5,7 +5,7 @@ if(TARGET orvik-chrono)
     set_tests_properties("orvik_chrono_tool[TZ=${zone}]" PROPERTIES ENVIRONMENT "TZ=${zone}")
   endforeach()
   # Each of these sets the zones it needs.
-  foreach(test oracles_test.py instants_test.sh records_test.py wall_clock_test.py)
+  foreach(test oracles_test.py instants_test.sh records_test.py wall_clock_test.py layouts_test.py)
     string(REGEX REPLACE "_test\\..*" "" name ${test})
     add_test(NAME orvik_chrono_tool_${name} COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/tool/${test} $<TARGET_FILE:orvik-chrono>)
   endforeach()
@@ -14,7 +14,8 @@ if(TARGET orvik-chrono)
   # Each takes a few seconds, a few times that under the sanitizers: a tool
   # that stops reading its input fails the test instead of holding the run.
   set_tests_properties("orvik_chrono_tool[TZ=UTC]" "orvik_chrono_tool[TZ=Asia/Kolkata]" orvik_chrono_tool_oracles
-    orvik_chrono_tool_instants orvik_chrono_tool_records orvik_chrono_tool_wall_clock PROPERTIES TIMEOUT 120)
+    orvik_chrono_tool_instants orvik_chrono_tool_records orvik_chrono_tool_wall_clock orvik_chrono_tool_layouts
+    PROPERTIES TIMEOUT 120)
 endif()
 
 # The tool's split of records, on its own sources.

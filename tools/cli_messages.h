@@ -23,6 +23,13 @@ inline constexpr std::string_view kPrefix = "orvik-chrono: ";
 // Said of an ISO 8601 text that lacks only its zone, before the text.
 inline constexpr std::string_view kAssumeZoneHint = "; --assume-zone NAME reads it as wall-clock time in a zone";
 
+// Usage errors of --from-format and --to-format, after the option and the
+// format in quotes: the library's message of a format it refuses to compile
+// or to read with, or this of a format whose texts name no instant alone.
+inline constexpr std::string_view kFormatWithoutOffset =
+    "the format has no offset (%z, %:z or %Z) and no %s; --assume-zone NAME reads its texts as wall-clock time in a "
+    "zone";
+
 // Usage errors of --to iso-zone.
 inline constexpr std::string_view kIsoZoneNeedsZone = "--to iso-zone needs --zone NAME or --local";
 inline constexpr std::string_view kLocalZoneUnnamed =
@@ -91,14 +98,16 @@ inline constexpr std::string_view kDateIsNoInstant =
 // Refusal of an instant that --local cannot write in ISO 8601: kOffsetWithSeconds,
 // the offset as +hh:mm:ss and kHasSeconds, or kLocalCountsLeapSeconds; that
 // --zone cannot: kZoneCountsHead, the name and kZoneCountsLeapSeconds; after
-// either of those kLeapSecondsUnwritten; then kUseUtc and the text.
+// either of those kIsoCountsNone and kNamesAnotherInstant; then kUseUtc and
+// the text. With --to-format, the library's refusal for --zone, and
+// kLocalCountsLeapSeconds and kNamesAnotherInstant for --local.
 inline constexpr std::string_view kOffsetWithSeconds = "Local offset ";
 inline constexpr std::string_view kHasSeconds = " has seconds, which ISO 8601 and RFC 3339 cannot write";
 inline constexpr std::string_view kLocalCountsLeapSeconds = "Local time counts leap seconds (a right/ zone)";
 inline constexpr std::string_view kZoneCountsHead = "Zone ";
 inline constexpr std::string_view kZoneCountsLeapSeconds = " counts leap seconds";
-inline constexpr std::string_view kLeapSecondsUnwritten =
-    ", which ISO 8601 and RFC 3339 do not: its text would name another instant";
+inline constexpr std::string_view kIsoCountsNone = ", which ISO 8601 and RFC 3339 do not";
+inline constexpr std::string_view kNamesAnotherInstant = ": its text would name another instant";
 inline constexpr std::string_view kUseUtc = "; --utc writes the instant in UTC: ";
 // Followed by the field's number, kNoFieldIn and the line.
 inline constexpr std::string_view kNoField = "no field ";

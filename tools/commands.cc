@@ -35,7 +35,7 @@ void AppendCalendar(std::string& out, const std::tm& tm) {
 // The layout of a text that `read` accepted, by its shape: an ISO 8601 text
 // is extended when a '-' follows its year; an HTTP date's weekday ends with a
 // space in asctime, with ',' in the others, of which RFC 850 has a '-' in its
-// date, before the time.
+// date, before the time. Of a text that a --from-format read, that format.
 std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
   constexpr std::size_t kYear = sizeof("2024") - 1;
   switch (read.Format) {
@@ -48,6 +48,8 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
     }
     case ReadAs::Mail:
       return "mail date, RFC 5322";
+    case ReadAs::Layout:
+      return EscapeControlBytes(read.ByLayout->Format());
     case ReadAs::Epoch:
       break;
   }
@@ -56,13 +58,14 @@ std::string LayoutName(std::string_view text, const Reading<Timestamp>& read) {
 
 // Appends what `text` is read as, or why it is refused to `refusal`.
 bool AppendParsed(std::string& out, std::string& refusal, const std::string& text, const Options& options) {
-  const Reading<Timestamp> read = ReadInstant(text, options.From, options.Lenient, refusal, options.Assume);
+  const Reading<Timestamp> read =
+      ReadInstant(text, options.From, options.Lenient, refusal, options.Assume, options.Read);
   if (!read) return false;
   const TimePoint t = read.Value.instant;
   std::string utc;
   AppendInstant(utc, t, OutputFormat::IsoNs, TimeZone::UTC);
   AppendLine(out, "text", EscapeControlBytes(text));
-  AppendLine(out, "layout", LayoutName(text, read));
+  AppendLine(out, read.Format == ReadAs::Layout ? "format" : "layout", LayoutName(text, read));
   AppendLine(out, "nanoseconds", std::to_string(t.time_since_epoch().count()));
   AppendLine(out, "utc", utc);
   if (read.Format != ReadAs::Epoch) AppendLine(out, "offset", OffsetText(read.Value.offset));

@@ -28,6 +28,8 @@ struct Options {
   TimeZone Zone = TimeZone::UTC;
   std::optional<orvik::chrono::Zone> Named;  // --zone: ISO output and calendars in it
   WallClock Assume;                          // --assume-zone and --disambiguate
+  Readers Read;                              // --from-format and --reference
+  std::optional<Layout> ToFormat;            // --to-format, which writes instead of To
   std::size_t Field = 0;                     // 0: the whole input, or the column named FieldName
   std::optional<std::string> FieldName;      // the field's column in the header line
   char Delimiter = '\t';

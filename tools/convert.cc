@@ -92,12 +92,14 @@ bool ConvertField(const Conversion& c, const Record& r, Scratch& scratch, Output
   }
   if (text.size() > kLongestText) return Refuse(c, r, WithExcerpt(kTooLong, text), out, refusals);
   scratch.Refusal.clear();
-  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal, c.O.Assume);
+  const Reading<Timestamp> read = ReadInstant(text, c.O.From, c.O.Lenient, scratch.Refusal, c.O.Assume, c.O.Read);
   if (!read) return Refuse(c, r, scratch.Refusal, out, refusals);
   const TimePoint instant = read.Value.instant;
   scratch.Value.clear();
-  if (!AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone, c.O.Named)) {
-    return Refuse(c, r, UnwritableMessage(instant, text, c.O.Named), out, refusals);
+  const Layout* const layout = c.O.ToFormat ? &*c.O.ToFormat : nullptr;
+  if (layout != nullptr ? !AppendLayout(scratch.Value, instant, *layout, c.O.Zone, c.O.Named)
+                        : !AppendInstant(scratch.Value, instant, c.O.To, c.O.Zone, c.O.Named)) {
+    return Refuse(c, r, UnwritableMessage(instant, text, c.O.Named, layout), out, refusals);
   }
   if (c.Quoted) QuoteFrom(scratch.Value, 0, c.O.Delimiter);
   Append(out, refusals, r.Text.substr(0, r.Wanted.Begin));

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <stdexcept>
 #include <system_error>
 
 #include "cli_messages.h"
@@ -90,7 +91,7 @@ bool SplitEpoch(std::string_view text, std::size_t unit, EpochText& epoch) {
 
 Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
   const std::size_t unit = UnitOf(kind);
-  const Reading<Timestamp> refused{{}, false, ReadAs::Epoch, kind, {}};
+  const Reading<Timestamp> refused{{}, false, ReadAs::Epoch, kind, {}, nullptr};
   EpochText epoch;
   if (!SplitEpoch(text, unit, epoch)) return refused;
   // The size of the count in nanoseconds: a negative one reaches one further.
@@ -100,7 +101,7 @@ Reading<Timestamp> ReadEpoch(std::string_view text, InputKind kind) {
     return refused;
   }
   const auto count = static_cast<std::int64_t>(epoch.Negative ? 0 - size : size);
-  return {{TimePoint(std::chrono::nanoseconds(count))}, true, ReadAs::Epoch, kind, {}};
+  return {{TimePoint(std::chrono::nanoseconds(count))}, true, ReadAs::Epoch, kind, {}, nullptr};
 }
 
 // Whether `text`, white space around it aside, is an optional '-' and digits
@@ -137,7 +138,7 @@ std::size_t AmbiguousDigits(std::string_view text) {
 
 template <typename T>
 Reading<T> FromLibrary(const ParseResult<T>& read, ReadAs format) {
-  return {read.value, static_cast<bool>(read), format, InputKind::Iso, {}};
+  return {read.value, static_cast<bool>(read), format, InputKind::Iso, {}, nullptr};
 }
 
 // Whether `text`, which the mail reader and another refuse alike for their
@@ -176,11 +177,10 @@ Reading<Timestamp> OrMailDate(std::string_view text, const Reading<Timestamp>& r
 
 // As an HTTP date, then, where the text has none of its layouts, as a mail
 // date: of those layouts only the IMF-fixdate is a mail date, refused by both
-// readers alike. Every two-digit year of a run is read against one instant.
-Reading<Timestamp> ReadHttpOrMail(std::string_view text, std::string& refusal) {
-  static const TimePoint kNow = std::chrono::system_clock::now();
+// readers alike. An RFC 850 two-digit year is read against `reference`.
+Reading<Timestamp> ReadHttpOrMail(std::string_view text, TimePoint reference, std::string& refusal) {
   const std::size_t start = refusal.size();
-  const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, kNow, refusal);
+  const ParseResult<Timestamp> http = TryFromHttpDateStrict(text, reference, refusal);
   if (http || http.error != ParseError::HttpStrictLayout) return FromLibrary(http, ReadAs::Http);
   return OrMailDate(text, FromLibrary(http, ReadAs::Http), refusal, start);
 }
@@ -200,7 +200,7 @@ Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, const WallClock&
   const ParseResult<ZonedTimestamp> zoned = TryFromIso8601Strict(text, wall.In.value_or(Zone::Utc()), wall.Rule);
   const bool lacks_zone = zoned && !wall.In && zoned.value.wall_clock && !zoned.value.zone_named;
   if (zoned && !lacks_zone) {
-    Reading<Timestamp> read{zoned.value.timestamp, true, ReadAs::Iso, InputKind::Iso, {}};
+    Reading<Timestamp> read{zoned.value.timestamp, true, ReadAs::Iso, InputKind::Iso, {}, nullptr};
     read.InZone = zoned.value;
     return read;
   }
@@ -213,7 +213,7 @@ Reading<Timestamp> ReadIso(std::string_view text, bool or_mail, const WallClock&
     // Before the ": " and the text that end the library's message.
     if (lacks_zone) refusal.insert(refusal.size() - text.size() - 2, kAssumeZoneHint);
   }
-  const Reading<Timestamp> refused{{}, false, ReadAs::Iso, InputKind::Iso, {}};
+  const Reading<Timestamp> refused{{}, false, ReadAs::Iso, InputKind::Iso, {}, nullptr};
   if (lacks_zone || !or_mail || error != ParseError::Iso8601StrictLayout) return refused;
   return OrMailDate(text, refused, refusal, start);
 }
@@ -327,17 +327,16 @@ std::string AmbiguousMessage(std::string_view text, std::size_t digits) {
   return message.append(year ? kYearIsNoInstant : kDateIsNoInstant).append(": ").append(text);
 }
 
-}  // namespace
-
-Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
-                               const WallClock& wall) {
+// `text` as `kind`, ReadInstant's reading without formats.
+Reading<Timestamp> ReadKind(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
+                            const WallClock& wall, TimePoint reference) {
   InputKind read_as = kind;
   if (kind == InputKind::Auto) {
     read_as = DetectKind(text);
     const std::size_t digits = read_as == InputKind::Epoch ? AmbiguousDigits(text) : 0;
     if (digits != 0) {
       refusal += AmbiguousMessage(text, digits);
-      return {{}, false, ReadAs::Epoch, read_as, {}};
+      return {{}, false, ReadAs::Epoch, read_as, {}, nullptr};
     }
   }
   if (read_as >= InputKind::Epoch) {
@@ -346,8 +345,45 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
     return read;
   }
   if (lenient) return ReadLenient(text, read_as, refusal);
-  return read_as == InputKind::Http ? ReadHttpOrMail(text, refusal)
+  return read_as == InputKind::Http ? ReadHttpOrMail(text, reference, refusal)
                                     : ReadIso(text, kind == InputKind::Auto, wall, refusal);
+}
+
+}  // namespace
+
+Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
+                               const WallClock& wall, const Readers& readers) {
+  if (readers.Formats.empty()) return ReadKind(text, kind, lenient, refusal, wall, readers.Reference);
+  const Zone zone = wall.In.value_or(Zone::Utc());
+  const Layout* shaped = nullptr;  // the first format whose shape the text has
+  for (const Layout& layout : readers.Formats) {
+    const ParseResult<ZonedTimestamp> read = TryFromLayout(text, layout, zone, wall.Rule, readers.Reference);
+    if (read) return {read.value.timestamp, true, ReadAs::Layout, InputKind::Iso, read.value, &layout};
+    if (shaped == nullptr && read.error != ParseError::LayoutMismatch) shaped = &layout;
+  }
+  if (readers.KindToo) {
+    const std::size_t start = refusal.size();
+    const Reading<Timestamp> read = ReadKind(text, kind, lenient, refusal, wall, readers.Reference);
+    if (read || shaped == nullptr) return read;
+    refusal.resize(start);
+  }
+  // Read again for its message, which only a refusal needs.
+  const Layout& said = shaped != nullptr ? *shaped : readers.Formats.front();
+  static_cast<void>(TryFromLayout(text, said, zone, wall.Rule, readers.Reference, refusal));
+  return {{}, false, ReadAs::Layout, InputKind::Iso, {}, &said};
+}
+
+bool NamesOffset(const Layout& layout) {
+  // An instant whose fields have two digits or more, so that none runs into
+  // the next: a text that the layout writes of it in UTC reads back in UTC
+  // as wall-clock time unless the layout names its offset.
+  constexpr TimePoint kProbe{std::chrono::nanoseconds(1'732'314'824'123'456'789)};  // 2024-11-22T22:33:44Z
+  std::string text(layout.MaxSize(), '\0');
+  const char* const end = FormatLayout(text.data(), text.size(), kProbe, layout, Zone::Utc());
+  if (end == nullptr) return false;
+  text.resize(static_cast<std::size_t>(end - text.data()));
+  const ParseResult<ZonedTimestamp> read = TryFromLayout(text, layout, Zone::Utc(), Disambiguation::Reject, kProbe);
+  return read && !read.value.wall_clock;
 }
 
 Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient, std::string& refusal) {
@@ -416,6 +452,28 @@ bool AppendInstant(std::string& out, TimePoint t, OutputFormat format, TimeZone 
   return end != nullptr;
 }
 
+bool AppendLayout(std::string& out, TimePoint t, const Layout& layout, TimeZone zone,
+                  const std::optional<Zone>& named) {
+  // The library writes localtime_r's fields, which in a zone that counts leap
+  // seconds name another instant.
+  if (!named && zone == TimeZone::Local && CheckLocal(t) == LocalText::CountsLeapSeconds) return false;
+  const std::size_t begin = out.size();
+  out.resize(begin + layout.MaxSize());
+  char* const text = out.data() + begin;
+  char* const end = named ? FormatLayout(text, layout.MaxSize(), t, layout, *named)
+                          : FormatLayout(text, layout.MaxSize(), t, layout, zone);
+  out.resize(end == nullptr ? begin : static_cast<std::size_t>(end - out.data()));
+  if (end != nullptr) return true;
+  // A zone abbreviation longer than MaxSize counts on, which a POSIX rule
+  // may name, or a zone that counts leap seconds, which ToLayout refuses.
+  try {
+    out += named ? ToLayout(t, layout, *named) : ToLayout(t, layout, zone);
+    return true;
+  } catch (const std::invalid_argument&) {
+    return false;
+  }
+}
+
 std::string OffsetText(std::chrono::seconds offset) {
   const long long east = offset.count();
   const long long size = east < 0 ? -east : east;
@@ -427,15 +485,25 @@ std::string OffsetText(std::chrono::seconds offset) {
   return {text, static_cast<std::size_t>(length)};
 }
 
-std::string UnwritableMessage(TimePoint t, std::string_view text, const std::optional<Zone>& named) {
+std::string UnwritableMessage(TimePoint t, std::string_view text, const std::optional<Zone>& named,
+                              const Layout* layout) {
   std::string message;
-  if (named) {
-    message.append(kZoneCountsHead).append(named->Name()).append(kZoneCountsLeapSeconds).append(kLeapSecondsUnwritten);
+  if (layout != nullptr && named) {
+    try {  // for its refusal
+      static_cast<void>(ToLayout(t, *layout, *named));
+    } catch (const std::invalid_argument& e) {
+      message = e.what();
+    }
+  } else if (layout != nullptr) {
+    message.append(kLocalCountsLeapSeconds).append(kNamesAnotherInstant);
+  } else if (named) {
+    message.append(kZoneCountsHead).append(named->Name()).append(kZoneCountsLeapSeconds);
+    message.append(kIsoCountsNone).append(kNamesAnotherInstant);
   } else if (CheckLocal(t) == LocalText::OffsetWithSeconds) {
     const long offset = ToCalendarTime(SecondShown(t), TimeZone::Local).tm_gmtoff;
     message.append(kOffsetWithSeconds).append(OffsetText(std::chrono::seconds(offset))).append(kHasSeconds);
   } else {
-    message.append(kLocalCountsLeapSeconds).append(kLeapSecondsUnwritten);
+    message.append(kLocalCountsLeapSeconds).append(kIsoCountsNone).append(kNamesAnotherInstant);
   }
   return message.append(kUseUtc).append(text);
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -21,6 +22,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "cli_messages.h"
 #include "commands.h"
@@ -95,6 +97,58 @@ void AddZoneFlags(CLI::App& command, Options& options) {
   named->type_name("NAME")->excludes(local)->excludes(utc);
 }
 
+// The layout of `format`, given to `option`; a usage error with the library's
+// message where it refuses the format, or for `reading` cannot read with it.
+Layout CompiledFormat(const std::string& option, const std::string& format, bool reading) {
+  Layout layout;
+  std::string message;
+  if (TryCompileLayout(format, layout, message) && reading) message = LayoutReadingProblem(layout);
+  if (!message.empty()) throw CLI::ValidationError(option + " '" + EscapeControlBytes(format) + "'", message);
+  return layout;
+}
+
+// --from-format and --reference: texts read by layouts, and against what.
+void AddFromFormatOptions(CLI::App& command, Options& options) {
+  const auto compile = [&options](const std::vector<std::string>& formats) {
+    for (const std::string& format : formats) {
+      options.Read.Formats.push_back(CompiledFormat("--from-format", format, true));
+    }
+  };
+  command
+      .add_option_function<std::vector<std::string>>(
+          "--from-format", compile,
+          "read each text with the strptime format FMT in the C locale (%Y %m %d %H %M %S %z ...: man orvik-chrono), "
+          "or the first of several that reads it: these alone unless --from is given too, whose reader is tried after "
+          "them; a format without %z, %:z, %Z or %s needs --assume-zone")
+      ->type_name("FMT")
+      ->allow_extra_args(false);
+  const auto pin = [&options](const std::string& text) {
+    std::string message;
+    const ParseResult<Timestamp> read = TryFromIso8601Strict(text, message);
+    if (!read) throw CLI::ValidationError("--reference", message);
+    options.Read.Reference = read.value.instant;
+  };
+  command
+      .add_option_function<std::string>(
+          "--reference", pin,
+          "the instant, such as 2025-03-05T12:00:00Z, that a format without a year (syslog's %b %e %H:%M:%S) reads "
+          "within the 12 months before, and an RFC 850 date's two-digit year within 50 years of (default: when the "
+          "tool starts)")
+      ->type_name("ISO");
+}
+
+// Formats without an offset need --assume-zone; --from given as well reads
+// after the formats.
+void CheckFromFormats(const CLI::App& command, Options& options) {
+  options.Read.KindToo = command.count("--from") != 0;
+  for (const Layout& layout : options.Read.Formats) {
+    if (!options.Assume.In && !NamesOffset(layout)) {
+      throw CLI::ValidationError("--from-format '" + EscapeControlBytes(layout.Format()) + "'",
+                                 std::string(kFormatWithoutOffset));
+    }
+  }
+}
+
 // --assume-zone and --disambiguate: how a text without an offset is read.
 void AddWallClockOptions(CLI::App& command, Options& options) {
   static const std::map<std::string, Disambiguation> rules = {{"compatible", Disambiguation::Compatible},
@@ -105,7 +159,8 @@ void AddWallClockOptions(CLI::App& command, Options& options) {
       .add_option_function<std::string>(
           "--assume-zone",
           [&options](const std::string& name) { options.Assume.In = ZoneNamed("--assume-zone", name); },
-          "read ISO 8601 texts without an offset as wall-clock time in the zone NAME")
+          "read ISO 8601 texts and formats without an offset as wall-clock time in the zone NAME, and %Z as its "
+          "abbreviations")
       ->type_name("NAME");
   AddChoice(command, "--disambiguate", rules, options.Assume.Rule,
             "a wall-clock time shown twice or never: compatible, earlier, later or reject (refused)");
@@ -188,10 +243,19 @@ int Run(int argc, char** argv) {
   });
   std::string field;
   Options options;
+  options.Read.Reference = std::chrono::system_clock::now();
 
   CLI::App* convert = app.add_subcommand("convert", "Convert each TEXT, or each line of standard input");
   AddFromOption(*convert, options);
   AddFormatOption(*convert, options);
+  convert
+      ->add_option_function<std::string>(
+          "--to-format",
+          [&options](const std::string& format) { options.ToFormat = CompiledFormat("--to-format", format, false); },
+          "write each instant with the strftime format FMT in the C locale, in UTC, --local's or --zone's zone")
+      ->type_name("FMT")
+      ->excludes("--to");
+  AddFromFormatOptions(*convert, options);
   AddZoneFlags(*convert, options);
   AddWallClockOptions(*convert, options);
   AddConvertOptions(*convert, field, options);
@@ -202,14 +266,17 @@ int Run(int argc, char** argv) {
 
   CLI::App* parse = app.add_subcommand("parse", "Show what is read from each TEXT");
   AddFromOption(*parse, options);
+  AddFromFormatOptions(*parse, options);
   AddZoneFlags(*parse, options);
   AddWallClockOptions(*parse, options);
   AddLenientFlag(*parse, options);
   parse->add_option("text", options.Texts, "instants to read")->required();
 
-  // The lenient readers read no text in a zone.
+  // The lenient readers read no text in a zone, nor by a format.
   for (CLI::App* reading : {convert, parse}) {
-    reading->get_option("--assume-zone")->excludes(reading->get_option("--lenient"));
+    for (const char* strict : {"--assume-zone", "--from-format"}) {
+      reading->get_option(strict)->excludes(reading->get_option("--lenient"));
+    }
   }
 
   CLI::App* duration = app.add_subcommand("duration", "Read ISO 8601 durations such as PT1H30M15S");
@@ -219,6 +286,9 @@ int Run(int argc, char** argv) {
   try {
     app.parse(argc, argv);
     if (convert->count("--field") != 0) ReadField(field, options);
+    for (CLI::App* reading : {convert, parse}) {
+      if (reading->parsed()) CheckFromFormats(*reading, options);
+    }
   } catch (const CLI::ParseError& e) {
     return app.exit(e) == 0 ? 0 : kUsageError;
   }

@@ -83,6 +83,129 @@ std::size_t LongestText(const Step& step) {
   }
 }
 
+// The width of every text that `step` writes and that it reads where the
+// text has the shape, or 0 where it has more than one.
+std::size_t FixedWidth(const Step& step) {
+  switch (step.Kind) {
+    case Op::Literal:
+    case Op::Space:
+      return step.LiteralSize;
+    case Op::Year:
+      return 4;  // the years of the time point range
+    case Op::Century:
+    case Op::YearOfCentury:
+    case Op::Month:
+    case Op::Day:
+    case Op::Hour:
+    case Op::Hour12:
+    case Op::Minute:
+    case Op::Second:
+      return step.Padding == Pad::None ? 0 : 2;
+    case Op::DayOfYear:
+      return step.Padding == Pad::Zero ? 3 : 0;
+    case Op::Fraction:
+      return step.Width;
+    case Op::AmPm:
+      return 2;
+    case Op::WeekdayName:
+    case Op::MonthName:
+      return step.Whole ? 0 : 3;
+    case Op::Offset:
+      return step.Whole ? sizeof("+hh:mm") - 1 : sizeof("+hhmm") - 1;
+    case Op::Epoch:
+    case Op::ZoneName:
+      break;
+  }
+  return 0;
+}
+
+bool IsDigitByte(char c) { return c >= '0' && c <= '9'; }
+bool IsLetterByte(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Whether the steps read no more of a text of the shape than the shape
+// gives `step`, where `next` follows it: a byte of the format's own, or
+// '\0' for the end or a directive, whose first byte `next_kind` tells.
+bool KeepsToItsWidth(const Step& step, char next, const Step* next_step) {
+  const bool digit_next =
+      IsDigitByte(next) || (next_step != nullptr && next_step->Kind >= Op::Year && next_step->Kind <= Op::Fraction);
+  switch (step.Kind) {
+    case Op::WeekdayName:
+    case Op::MonthName:  // a whole name's letters would be read on
+      return !IsLetterByte(next) &&
+             (next_step == nullptr ||
+              (next_step->Kind != Op::WeekdayName && next_step->Kind != Op::MonthName && next_step->Kind != Op::AmPm));
+    case Op::Fraction:  // up to nine digits are read
+      return step.Whole || !digit_next;
+    case Op::Offset:  // seconds may follow
+      return next != ':' && !digit_next;
+    default:  // a space before one digit is read with the digit after it
+      return step.Padding != Pad::Space || !digit_next;
+  }
+}
+
+// The slot of `step`, and how the fields that most layouts write fill it.
+Slot SlotOf(const Step& step, std::uint8_t index, std::uint8_t at) {
+  Slot slot{index, at};
+  const auto two = [&slot](int std::tm::*member, int add) {
+    slot.How = Fill::Two;
+    slot.Member = member;
+    slot.Add = add;
+  };
+  if (step.Kind == Op::Year) {
+    slot.How = Fill::Four;
+    slot.Member = &std::tm::tm_year;
+    slot.Add = 1900;
+  } else if (step.Kind == Op::WeekdayName) {
+    slot.How = Fill::Weekday;
+  } else if (step.Kind == Op::MonthName) {
+    slot.How = Fill::Month;
+  } else if (step.Padding != Pad::Zero) {
+    return slot;
+  } else if (step.Kind == Op::Month) {
+    two(&std::tm::tm_mon, 1);
+  } else if (step.Kind == Op::Day) {
+    two(&std::tm::tm_mday, 0);
+  } else if (step.Kind == Op::Hour) {
+    two(&std::tm::tm_hour, 0);
+  } else if (step.Kind == Op::Minute) {
+    two(&std::tm::tm_min, 0);
+  } else if (step.Kind == Op::Second) {
+    two(&std::tm::tm_sec, 0);
+  }
+  return slot;
+}
+
+Shape ShapeOf(const Program& p) {
+  Shape shape;
+  for (std::size_t i = 0; i < p.Steps.size(); ++i) {
+    const Step& step = p.Steps[i];
+    const std::size_t width = FixedWidth(step);
+    if (width == 0 || shape.Size + width + 1 > kMaxShapeSize) return {};
+    const bool literal = step.Kind == Op::Literal || step.Kind == Op::Space;
+    if (literal) {
+      for (std::size_t j = 0; j < width; ++j) shape.Own.push_back(static_cast<std::uint8_t>(shape.Size + j));
+      shape.Template.append(p.LiteralOf(step));
+    } else {
+      const Step* next_step = i + 1 < p.Steps.size() ? &p.Steps[i + 1] : nullptr;
+      const bool next_literal =
+          next_step != nullptr && (next_step->Kind == Op::Literal || next_step->Kind == Op::Space);
+      const char next = step.Then != '\0' ? step.Then : next_literal ? p.LiteralOf(*next_step)[0] : '\0';
+      if (!KeepsToItsWidth(step, next, step.Then != '\0' || next_literal ? nullptr : next_step)) return {};
+      shape.Slots.push_back(SlotOf(step, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(shape.Size)));
+      shape.Template.append(width, '\0');
+    }
+    shape.Size += width;
+    if (!literal && step.Then != '\0') {
+      shape.Own.push_back(static_cast<std::uint8_t>(shape.Size));
+      shape.Template.push_back(step.Then);
+      ++shape.Size;
+    }
+  }
+  shape.Fixed = true;
+  shape.Template.resize(kMaxShapeSize, '\0');  // copied whole where the room allows
+  return shape;
+}
+
 class Compiler {
  public:
   explicit Compiler(std::string_view format) { program_.Format = format; }
@@ -227,6 +350,7 @@ bool Compiler::Run(std::string& message) {
     at = end;
   }
   FuseLiterals();
+  program_.Fixed = ShapeOf(program_);
   for (const Step& step : program_.Steps) program_.MaxSize += LongestText(step) + (step.Then != '\0' ? 1 : 0);
   FindProblem();
   return true;
@@ -287,7 +411,11 @@ void Compiler::FindProblem() {
 }  // namespace
 
 const Program& EmptyProgram() {
-  static const Program empty{{}, {}, {}, 0, 0, Unread::NoDate, 0, 0, {}};
+  static const Program empty = [] {
+    Program program;
+    program.Problem = Unread::NoDate;
+    return program;
+  }();
   return empty;
 }
 

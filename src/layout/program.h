@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,6 +86,31 @@ enum class Unread : std::uint8_t {
 
 inline constexpr std::size_t kMaxFormatSize = 1024;
 
+// Where every text of a format has each byte at one place, as "%d/%b/%Y"
+// has (but not "%-d" or "%B"): a template of the text with the format's own
+// bytes in place, the places of those bytes, and each directive's step and
+// place. A text of the template's size is read, and any is written, with
+// no step walked; the reading of record stays the steps', which read what
+// this reads and more.
+inline constexpr std::size_t kMaxShapeSize = 64;
+// How a slot is written: a calendar field of std::tm plus Add in two or
+// four digits, an abbreviation, or by its step.
+enum class Fill : std::uint8_t { Step, Two, Four, Weekday, Month };
+struct Slot {
+  std::uint8_t Step;  // in Program::Steps
+  std::uint8_t At;    // in the text
+  Fill How = Fill::Step;
+  int std::tm::*Member = nullptr;
+  int Add = 0;
+};
+struct Shape {
+  bool Fixed = false;
+  std::size_t Size = 0;
+  std::string Template;
+  std::vector<std::uint8_t> Own;  // the places of the format's own bytes
+  std::vector<Slot> Slots;
+};
+
 struct Program {
   std::string Format;
   std::string Literals;
@@ -95,6 +121,7 @@ struct Program {
   std::uint16_t ProblemAt = 0;
   std::uint16_t ProblemSecond = 0;
   std::string_view ProblemField;  // the field given twice, as a message names it
+  Shape Fixed;
 
   [[nodiscard]] bool Has(std::uint32_t fields) const { return (Fields & fields) != 0; }
   [[nodiscard]] std::string_view Directive(const Step& step) const { return {Format.data() + step.At, step.Size}; }

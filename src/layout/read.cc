@@ -301,6 +301,103 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
   return false;
 }
 
+// The `count` digits at `at`, which the text holds, into `value`.
+[[gnu::always_inline]] inline bool DigitsAt(const char* at, std::size_t count, int& value) {
+  int read = 0;
+  bool digits = true;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned digit = static_cast<unsigned char>(at[i]) - unsigned{'0'};
+    digits = digits && digit < 10;
+    read = read * 10 + static_cast<int>(digit);
+  }
+  value = read;
+  return digits;
+}
+
+// A two-digit field at `at`: two digits, or with `pad` Space a space and one.
+[[gnu::always_inline]] inline bool TwoAt(const char* at, Pad pad, int& value) {
+  if (pad == Pad::Space && at[0] == ' ') return DigitsAt(at + 1, 1, value);
+  return DigitsAt(at, 2, value);
+}
+
+// Reads the directive of `step` at `at` in a text of the format's shape,
+// which holds its bytes; false where the steps must read it.
+bool ReadSlot(std::string_view text, std::size_t at, const Step& step, Reading& r) {
+  CivilFields& f = r.Strict.Fields;
+  const char* const s = text.data() + at;
+  switch (step.Kind) {
+    case Op::Year:
+      return DigitsAt(s, 4, f.Year);
+    case Op::Century:
+      return DigitsAt(s, 2, r.Century);
+    case Op::YearOfCentury:
+      return DigitsAt(s, 2, r.YearOfCentury);
+    case Op::Month:
+      return TwoAt(s, step.Padding, f.Month);
+    case Op::Day:
+      return TwoAt(s, step.Padding, f.Day);
+    case Op::Hour:
+      return TwoAt(s, step.Padding, f.Hour);
+    case Op::Hour12:
+      return TwoAt(s, step.Padding, r.Hour12);
+    case Op::Minute:
+      return TwoAt(s, step.Padding, f.Minute);
+    case Op::Second:
+      return TwoAt(s, step.Padding, f.Second);
+    case Op::DayOfYear:
+      return DigitsAt(s, 3, r.DayOfYear);
+    case Op::Fraction: {
+      static constexpr int kScale[] = {1, 100'000'000, 10'000'000, 1'000'000, 100'000, 10'000, 1'000, 100, 10, 1};
+      int value = 0;
+      if (!DigitsAt(s, step.Width, value)) return false;
+      f.Nanoseconds = value * kScale[step.Width];
+      return true;
+    }
+    case Op::AmPm:
+      if (Lower(s[1]) != 'm' || (Lower(s[0]) != 'a' && Lower(s[0]) != 'p')) return false;
+      r.Pm = Lower(s[0]) == 'p';
+      return true;
+    case Op::WeekdayName: {
+      const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<true>(text, at));
+      r.Weekday = weekday.value_or(0);
+      r.WeekdayAt = static_cast<std::uint32_t>(at);
+      r.WeekdaySize = kAbbreviationLength;
+      return weekday.has_value();
+    }
+    case Op::MonthName: {
+      const std::optional<int> month = MonthOfKey(AbbreviationAt<true>(text, at));
+      f.Month = month.value_or(0) + 1;
+      return month.has_value();
+    }
+    case Op::Offset: {
+      int hours = 0;
+      int minutes = 0;
+      const std::size_t colon = step.Whole ? 1 : 0;
+      if ((s[0] != '+' && s[0] != '-') || (colon == 1 && s[3] != ':') || !DigitsAt(s + 1, 2, hours) ||
+          !DigitsAt(s + 3 + colon, 2, minutes) || hours > 23 || minutes > 59) {
+        return false;
+      }
+      r.Offset = hours * kSecondsPerHour + minutes * kSecondsPerMinute;
+      r.Offset = s[0] == '-' ? -r.Offset : r.Offset;
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+// Reads a text of the format's shape: its own bytes in place, and each
+// directive at its place.
+bool ReadShape(std::string_view text, const Program& p, Reading& r) {
+  for (const std::uint8_t at : p.Fixed.Own) {
+    if (text[at] != p.Fixed.Template[at]) return false;
+  }
+  for (const Slot& slot : p.Fixed.Slots) {
+    if (!ReadSlot(text, slot.At, p.Steps[slot.Step], r)) return false;
+  }
+  return true;
+}
+
 // The year of a text without one: the reference's year in `zone`, or the
 // one before where the time would lie more than a day after the reference.
 int YearFromReference(const Program& p, const Reading& r, Zone zone, TimePoint reference) {
@@ -457,6 +554,12 @@ ParseResult<ZonedTimestamp> Read(std::string_view text, const Layout& layout, Zo
   }
   r.Strict.Fields.Month = 1;
   r.Strict.Fields.Day = 1;
+  if (p.Fixed.Fixed && text.size() == p.Fixed.Size) {
+    if (ReadShape(text, p, r)) return Finish(text, p, zone, rule, reference, r);
+    r = Reading();
+    r.Strict.Fields.Month = 1;
+    r.Strict.Fields.Day = 1;
+  }
   std::size_t at = 0;
   for (const Step& step : p.Steps) {
     if (!ReadStep(text, at, p, step, r)) return {{}, ParseError::LayoutMismatch};
@@ -539,7 +642,8 @@ std::string ThreeDigits(int value) {
 void AppendMessage(std::string& message, std::string_view text, const Layout& layout, Zone zone, Disambiguation rule,
                    Reading& r) {
   const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
-  const std::string head = JoinMessage({kLayoutReadHead, p.Format, kLayoutReadHeadEnd});
+  std::string head(kLayoutReadHead);
+  head.append(p.Format).append(kLayoutReadHeadEnd);
   const CivilFields& f = r.Strict.Fields;
   switch (r.Why) {
     case Refusal::Strict:

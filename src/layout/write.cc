@@ -160,6 +160,32 @@ char* Put(char* out, const char* end, std::string_view text) {
 char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) {
   const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
   const char* const end = out + size;
+  const Shape& shape = p.Fixed;
+  if (shape.Fixed && size >= shape.Size && (!p.Has(kOffset) || m.Fields.tm_gmtoff % kSecondsPerMinute == 0)) {
+    std::memcpy(out, shape.Template.data(), size >= kMaxShapeSize ? kMaxShapeSize : shape.Size);
+    for (const Slot& slot : shape.Slots) {
+      char* const at = out + slot.At;
+      const auto field = [&m, &slot] { return static_cast<unsigned>(m.Fields.*slot.Member + slot.Add); };
+      switch (slot.How) {
+        case Fill::Two:
+          digits::WriteTwo(at, field());
+          break;
+        case Fill::Four:
+          digits::WriteFour(at, field());
+          break;
+        case Fill::Weekday:
+          std::memcpy(at, kWeekdays[static_cast<std::size_t>(m.Fields.tm_wday)].data(), kAbbreviationLength);
+          break;
+        case Fill::Month:
+          std::memcpy(at, kMonths[static_cast<std::size_t>(m.Fields.tm_mon)].data(), kAbbreviationLength);
+          break;
+        case Fill::Step:
+          WriteStep(at, p.Steps[slot.Step], m);
+          break;
+      }
+    }
+    return out + shape.Size;
+  }
   for (const Step& step : p.Steps) {
     if (step.Kind == Op::Literal || step.Kind == Op::Space) {
       const std::string_view literal = p.LiteralOf(step);
@@ -208,7 +234,7 @@ namespace {
 // The room for any text of `layout`: zone names of any length included.
 std::size_t RoomFor(const Layout& layout) {
   constexpr std::size_t kLongestZoneName = 256;
-  std::size_t room = layout.MaxSize();
+  std::size_t room = std::max(layout.MaxSize(), internal::layout::kMaxShapeSize);
   if (const internal::layout::Program* p = layout.Program(); p != nullptr) {
     for (const internal::layout::Step& step : p->Steps) {
       room += step.Kind == internal::layout::Op::ZoneName ? kLongestZoneName : 0;

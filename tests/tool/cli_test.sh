@@ -204,7 +204,7 @@ got=$(cat /tmp/orvik-cli-err.$$) && rm -f /tmp/orvik-cli-err.$$
 
 # The rule that --from auto follows, as --help states it, is in the README and the manual page word for word.
 rule=$("$tool" convert --help | grep '^auto takes')
-[ "$("$tool" convert --help | grep -oE '=[a-z-]+$' | tr -d '\n')" = "=auto=iso-ns=reject=keep" ]; check "the defaults --help shows"
+[ "$("$tool" convert --help | grep -oE '=[a-z-]+( |$)' | tr -d ' \n')" = "=auto=iso-ns=reject=keep" ]; check "the defaults --help shows"
 for doc in README.md tools/orvik-chrono.1.in; do
   [ -n "$rule" ] && grep -qF -- "$rule" "$(dirname "$0")/../../$doc"; check "the auto rule is not in $doc: $rule"
 done
@@ -257,6 +257,25 @@ expect "iso-zone without a zone" 2 "" "orvik-chrono: --to iso-zone needs --zone 
 got=$("$tool" parse --assume-zone America/New_York --disambiguate later 2024-11-03T01:30 '2024-03-05T07:08:09Z[Europe/Paris]' | grep -E '^(zone|wall-clock) ')
 [ "$got" = "$(printf 'zone         America/New_York (--assume-zone)\nwall-clock   shown twice, read by --disambiguate later\nzone         Europe/Paris (named by the text)')" ]; check "parse, zones: $got"
 # Wall-clock times beside Python's zoneinfo under every rule: tests/tool/wall_clock_test.py.
+
+# Formats (real layouts beside strptime and GNU date: tests/tool/layouts_test.py). A format that the library refuses,
+# that reads no instant, or without an offset and --assume-zone is a usage error. A text that no format reads is
+# refused with the message of the first whose shape it has, else of --from's reader where given, else of the first.
+usage "bad directive" "--from-format '%d/%Q': unknown directive %Q at 3" convert --from-format '%d/%Q' 0
+usage "format without a date" "--from-format '%H:%M': the format has no date" parse --from-format '%H:%M' 0
+usage "format without an offset" "--from-format '%F %T': the format has no offset (%z, %:z or %Z) and no %s; --assume-zone NAME reads its texts as wall-clock time in a zone" convert --from-format '%F %T' 0
+usage "bad flag" "--to-format '%-a': flag '-' does not apply to %a at 0" convert --to-format '%-a' 0
+expect "formats, then --from's reader" 1 "2024-03-05T06:08:09Z\n2024-02-30\nx\n2024-03-05T00:00:00Z" "orvik-chrono: argument 2: Not a date of format '%F', day 30 does not exist in February 2024: 2024-02-30
+orvik-chrono: argument 3: Not an ISO 8601 timestamp, expected the year in four digits, found 'x': x" -- convert --to iso \
+  --from-format '%d/%b/%Y:%H:%M:%S %z' --from-format %F --assume-zone UTC --from iso '05/Mar/2024:07:08:09 +0100' 2024-02-30 x 2024-03-05T00:00:00Z
+expect "formats alone" 1 "x" "orvik-chrono: argument 1: Not a date of format '%s', expected a count of seconds at 0 for %s, found 'x': x" -- convert --from-format %s x
+expect "parse by a format" 0 "text         05/Mar/2024:07:08:09 +0100\nformat       %d/%b/%Y:%H:%M:%S %z\nnanoseconds  1709618889000000000\nutc          2024-03-05T06:08:09.000000000Z\noffset       +01:00\n$(local_iso 'calendar     2024-03-05 06:08:09 Tue, day 65 of the year, isdst 0, UTC+0 s, UTC' 'calendar     2024-03-05 11:38:09 Tue, day 65 of the year, isdst 0, UTC+19800 s, IST')" "" -- \
+  parse --local --from-format '%d/%b/%Y:%H:%M:%S %z' '05/Mar/2024:07:08:09 +0100'
+# --reference pins the instant that an RFC 850 year is read within 50 years of (1924 here, not 2024).
+expect "reference" 0 "1924-03-05T07:08:09Z" "" -- convert --to iso --reference 1960-01-01T00:00:00Z 'Wednesday, 05-Mar-24 07:08:09 GMT'
+got=$(TZ=right/UTC "$tool" convert --to-format %T --local @1709622489 2>&1)
+[ "$got" = "orvik-chrono: argument 1: Local time counts leap seconds (a right/ zone): its text would name another instant; --utc writes the instant in UTC: @1709622489
+@1709622489" ]; check "--to-format in a right/ zone: $got"
 
 got=$(TZ=Invalid/Zone "$tool" convert --local 0 2>&1; echo "status $?")
 [ "$got" = "$(printf 'orvik-chrono: --local: TZ names no readable time zone: Invalid/Zone\nstatus 2')" ]; check "zone: $got"
