@@ -443,6 +443,11 @@ Layout CompileLayout(std::string_view format) {
   return layout;
 }
 
+bool LayoutReadsWallClock(const Layout& layout) noexcept {
+  const internal::layout::Program* p = layout.Program();
+  return p == nullptr || !p->Has(internal::layout::kOffset | internal::layout::kZoneName | internal::layout::kEpoch);
+}
+
 std::string LayoutReadingProblem(const Layout& layout) {
   using namespace internal;
   using layout::Unread;

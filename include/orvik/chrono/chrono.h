@@ -793,6 +793,10 @@ ORVIK_CHRONO_API Layout CompileLayout(std::string_view format);
 // reference instant only. May throw std::bad_alloc.
 ORVIK_CHRONO_API std::string LayoutReadingProblem(const Layout& layout);
 
+// Whether `layout` reads wall-clock time, which names an instant only in a
+// zone: it has no %z, %:z, %Z or %s.
+ORVIK_CHRONO_API bool LayoutReadsWallClock(const Layout& layout) noexcept;
+
 // The instant that `text` names in `layout`, as ZonedTimestamp: with an
 // offset (%z, %:z, %Z) or %s, the instant it names (the offset written, 0 for
 // %s without one); otherwise wall-clock time in `zone`, TryFromCivil's
