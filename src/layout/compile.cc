@@ -159,6 +159,8 @@ Slot SlotOf(const Step& step, std::uint8_t index, std::uint8_t at) {
     slot.How = Fill::Weekday;
   } else if (step.Kind == Op::MonthName) {
     slot.How = Fill::Month;
+  } else if (step.Kind == Op::Offset) {
+    slot.How = Fill::Offset;
   } else if (step.Padding != Pad::Zero) {
     return slot;
   } else if (step.Kind == Op::Month) {

@@ -1,6 +1,8 @@
 // TryFromLayout: a text read by the steps of a compiled format, then its
 // fields checked and turned into an instant, at the offset that it writes or
 // as wall-clock time in a zone.
+#include "layout/read.h"
+
 #include <orvik/chrono/chrono.h>
 
 #include <array>
@@ -17,7 +19,6 @@
 #include "civil/names.h"
 #include "civil/time_units.h"
 #include "layout/program.h"
-#include "layout/read.h"
 #include "messages.h"
 #include "text/strict_reading.h"
 #include "zone/named_zone.h"
