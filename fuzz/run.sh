@@ -31,7 +31,9 @@ trap 'rm -rf "$work"' EXIT
 # name|fuzzer|TZ value ("-" leaves TZ as it is)
 runs=()
 for fuzzer in scan_fuzzer iso8601_fuzzer http_date_fuzzer duration_fuzzer iso8601_strict_fuzzer http_strict_fuzzer \
-  mail_date_fuzzer duration_strict_fuzzer zone_fuzzer layout_fuzzer; do runs+=("$fuzzer|$fuzzer|-"); done
+  mail_date_fuzzer duration_strict_fuzzer zone_fuzzer layout_fuzzer layout_paths_fuzzer; do
+  runs+=("$fuzzer|$fuzzer|-")
+done
 for zone in $zones; do runs+=("formatters_fuzzer[TZ=$zone]|formatters_fuzzer|$zone"); done
 
 run_one() {

@@ -373,19 +373,6 @@ Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenie
   return {{}, false, ReadAs::Layout, InputKind::Iso, {}, &said};
 }
 
-bool NamesOffset(const Layout& layout) {
-  // An instant whose fields have two digits or more, so that none runs into
-  // the next: a text that the layout writes of it in UTC reads back in UTC
-  // as wall-clock time unless the layout names its offset.
-  constexpr TimePoint kProbe{std::chrono::nanoseconds(1'732'314'824'123'456'789)};  // 2024-11-22T22:33:44Z
-  std::string text(layout.MaxSize(), '\0');
-  const char* const end = FormatLayout(text.data(), text.size(), kProbe, layout, Zone::Utc());
-  if (end == nullptr) return false;
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  const ParseResult<ZonedTimestamp> read = TryFromLayout(text, layout, Zone::Utc(), Disambiguation::Reject, kProbe);
-  return read && !read.value.wall_clock;
-}
-
 Reading<std::chrono::nanoseconds> ReadDuration(std::string_view text, bool lenient, std::string& refusal) {
   if (lenient) return Lenient(duration::TryFromIso8601(text), ReadAs::Iso, text, refusal);
   return FromLibrary(duration::TryFromIso8601Strict(text, refusal), ReadAs::Iso);

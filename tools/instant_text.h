@@ -75,10 +75,6 @@ struct Readers {
 Reading<Timestamp> ReadInstant(std::string_view text, InputKind kind, bool lenient, std::string& refusal,
                                const WallClock& wall, const Readers& readers);
 
-// Whether the texts of `layout`, which reads instants, name their instant
-// without a zone: it has %z, %:z, %Z or %s.
-bool NamesOffset(const Layout& layout);
-
 // The library's strict duration::TryFromIso8601Strict, or with `lenient` its
 // duration::TryFromIso8601 (a number beyond int in the tool's words); where it
 // refuses the text, appends why to `refusal`.

@@ -142,7 +142,7 @@ void AddFromFormatOptions(CLI::App& command, Options& options) {
 void CheckFromFormats(const CLI::App& command, Options& options) {
   options.Read.KindToo = command.count("--from") != 0;
   for (const Layout& layout : options.Read.Formats) {
-    if (!options.Assume.In && !NamesOffset(layout)) {
+    if (!options.Assume.In && LayoutReadsWallClock(layout)) {
       throw CLI::ValidationError("--from-format '" + EscapeControlBytes(layout.Format()) + "'",
                                  std::string(kFormatWithoutOffset));
     }

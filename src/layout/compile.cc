@@ -159,6 +159,8 @@ Slot SlotOf(const Step& step, std::uint8_t index, std::uint8_t at) {
     slot.How = Fill::Weekday;
   } else if (step.Kind == Op::MonthName) {
     slot.How = Fill::Month;
+  } else if (step.Kind == Op::Offset) {
+    slot.How = Fill::Offset;
   } else if (step.Padding != Pad::Zero) {
     return slot;
   } else if (step.Kind == Op::Month) {
@@ -441,6 +443,11 @@ Layout CompileLayout(std::string_view format) {
     internal::ThrowMessage<std::invalid_argument>({internal::kFormatHead, message, ": ", format});
   }
   return layout;
+}
+
+bool LayoutReadsWallClock(const Layout& layout) noexcept {
+  const internal::layout::Program* p = layout.Program();
+  return p == nullptr || !p->Has(internal::layout::kOffset | internal::layout::kZoneName | internal::layout::kEpoch);
 }
 
 std::string LayoutReadingProblem(const Layout& layout) {

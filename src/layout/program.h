@@ -94,8 +94,8 @@ inline constexpr std::size_t kMaxFormatSize = 1024;
 // this reads and more.
 inline constexpr std::size_t kMaxShapeSize = 64;
 // How a slot is written: a calendar field of std::tm plus Add in two or
-// four digits, an abbreviation, or by its step.
-enum class Fill : std::uint8_t { Step, Two, Four, Weekday, Month };
+// four digits, an abbreviation, an offset of whole minutes, or by its step.
+enum class Fill : std::uint8_t { Step, Two, Four, Weekday, Month, Offset };
 struct Slot {
   std::uint8_t Step;  // in Program::Steps
   std::uint8_t At;    // in the text

@@ -1,6 +1,8 @@
 // TryFromLayout: a text read by the steps of a compiled format, then its
 // fields checked and turned into an instant, at the offset that it writes or
 // as wall-clock time in a zone.
+#include "layout/read.h"
+
 #include <orvik/chrono/chrono.h>
 
 #include <array>
@@ -546,7 +548,7 @@ ParseResult<ZonedTimestamp> Finish(std::string_view text, const Program& p, Zone
 }
 
 ParseResult<ZonedTimestamp> Read(std::string_view text, const Layout& layout, Zone zone, Disambiguation rule,
-                                 const TimePoint* reference, Reading& r) {
+                                 const TimePoint* reference, Reading& r, bool at_fixed_places = true) {
   const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
   if (p.Problem != Unread::None) {
     r.Why = Refusal::Unreadable;
@@ -554,7 +556,7 @@ ParseResult<ZonedTimestamp> Read(std::string_view text, const Layout& layout, Zo
   }
   r.Strict.Fields.Month = 1;
   r.Strict.Fields.Day = 1;
-  if (p.Fixed.Fixed && text.size() == p.Fixed.Size) {
+  if (at_fixed_places && p.Fixed.Fixed && text.size() == p.Fixed.Size) {
     if (ReadShape(text, p, r)) return Finish(text, p, zone, rule, reference, r);
     r = Reading();
     r.Strict.Fields.Month = 1;
@@ -694,6 +696,15 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
 }
 
 }  // namespace
+
+ParseResult<ZonedTimestamp> ReadBySteps(std::string_view text, const Layout& layout, Zone zone, Disambiguation rule,
+                                        const TimePoint* reference, std::string& message) {
+  Reading reading;
+  const ParseResult<ZonedTimestamp> result = Read(text, layout, zone, rule, reference, reading, false);
+  if (!result) AppendMessage(message, text, layout, zone, rule, reading);
+  return result;
+}
+
 }  // namespace internal::layout
 
 ParseResult<ZonedTimestamp> TryFromLayout(std::string_view text, const Layout& layout, Zone zone,

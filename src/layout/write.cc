@@ -155,36 +155,60 @@ char* Put(char* out, const char* end, std::string_view text) {
   return out + (step.Then != '\0' ? 1 : 0);
 }
 
+// Writes a text of the format's shape: the template, then each field at its
+// place.
+char* WriteShape(char* out, std::size_t size, const Program& p, const Moment& m) {
+  const Shape& shape = p.Fixed;
+  if (size >= kMaxShapeSize) {
+    std::memcpy(out, shape.Template.data(), kMaxShapeSize);  // one block of a size known here
+  } else {
+    std::memcpy(out, shape.Template.data(), shape.Size);
+  }
+  for (const Slot& slot : shape.Slots) {
+    char* const at = out + slot.At;
+    const auto field = [&m, &slot] { return static_cast<unsigned>(m.Fields.*slot.Member + slot.Add); };
+    switch (slot.How) {
+      case Fill::Two:
+        digits::WriteTwo(at, field());
+        break;
+      case Fill::Four:
+        digits::WriteFour(at, field());
+        break;
+      case Fill::Weekday:
+        std::memcpy(at, kWeekdays[static_cast<std::size_t>(m.Fields.tm_wday)].data(), kAbbreviationLength);
+        break;
+      case Fill::Month:
+        std::memcpy(at, kMonths[static_cast<std::size_t>(m.Fields.tm_mon)].data(), kAbbreviationLength);
+        break;
+      case Fill::Offset: {  // whole minutes, under 24 hours: the shape's condition
+        const long offset = m.Fields.tm_gmtoff;
+        const auto minutes = static_cast<unsigned>((offset < 0 ? -offset : offset) / kSecondsPerMinute);
+        at[0] = offset < 0 ? '-' : '+';
+        digits::WriteTwo(at + 1, minutes / kMinutesPerHour);
+        digits::WriteTwo(at + 3 + (p.Steps[slot.Step].Whole ? 1 : 0), minutes % kMinutesPerHour);
+        break;
+      }
+      case Fill::Step:
+        WriteStep(at, p.Steps[slot.Step], m);
+        break;
+    }
+  }
+  return out + shape.Size;
+}
+
 // Writes the text of `m` to `out`, `size` characters at most; nullptr where
 // it does not fit.
 char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) {
   const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
   const char* const end = out + size;
-  const Shape& shape = p.Fixed;
-  if (shape.Fixed && size >= shape.Size && (!p.Has(kOffset) || m.Fields.tm_gmtoff % kSecondsPerMinute == 0)) {
-    std::memcpy(out, shape.Template.data(), size >= kMaxShapeSize ? kMaxShapeSize : shape.Size);
-    for (const Slot& slot : shape.Slots) {
-      char* const at = out + slot.At;
-      const auto field = [&m, &slot] { return static_cast<unsigned>(m.Fields.*slot.Member + slot.Add); };
-      switch (slot.How) {
-        case Fill::Two:
-          digits::WriteTwo(at, field());
-          break;
-        case Fill::Four:
-          digits::WriteFour(at, field());
-          break;
-        case Fill::Weekday:
-          std::memcpy(at, kWeekdays[static_cast<std::size_t>(m.Fields.tm_wday)].data(), kAbbreviationLength);
-          break;
-        case Fill::Month:
-          std::memcpy(at, kMonths[static_cast<std::size_t>(m.Fields.tm_mon)].data(), kAbbreviationLength);
-          break;
-        case Fill::Step:
-          WriteStep(at, p.Steps[slot.Step], m);
-          break;
-      }
-    }
-    return out + shape.Size;
+  // An offset with seconds, or of a day or more (a TZ rule may say so), is
+  // wider than its slot.
+  constexpr long kDay = 24 * kSecondsPerHour;
+  const long offset = m.Fields.tm_gmtoff;
+  if (const Shape& shape = p.Fixed;
+      shape.Fixed && size >= shape.Size &&
+      (!p.Has(kOffset) || (offset % kSecondsPerMinute == 0 && offset < kDay && -offset < kDay))) {
+    return WriteShape(out, size, p, m);
   }
   for (const Step& step : p.Steps) {
     if (step.Kind == Op::Literal || step.Kind == Op::Space) {

@@ -23,6 +23,7 @@ int main() {
   char out[oc::kMaxIso8601WithZoneNameSize];
   const oc::Zone kolkata = oc::LoadZone("Asia/Kolkata");
   const oc::CivilTime civil{1994, 11, 6, 14, 19, 37, 0};
+  oc::Layout layout;
   const bool kCalls[] = {
       oc::ToCalendarTime(t, oc::TimeZone::UTC).tm_hour == 8,
       zone.Source != oc::LocalZoneSource::TzifFile || !zone.Name.empty(),
@@ -66,6 +67,20 @@ int main() {
               .value.timestamp.instant == t - std::chrono::seconds(37),
       oc::FormatIso8601WithZoneName(out, t, oc::Iso8601Format::Extended, kolkata) == out + 25 + 14,
       oc::ToIso8601WithZoneName(t, oc::Iso8601Format::Extended, kolkata) == "1994-11-06T14:19:37+05:30[Asia/Kolkata]",
+      oc::TryCompileLayout("%F %T", layout, message) && layout.Format() == "%F %T" && layout.MaxSize() == 19,
+      oc::CompileLayout("%H:%M").MaxSize() == 5 && !oc::LayoutReadingProblem(oc::Layout()).empty(),
+      oc::LayoutReadsWallClock(layout),
+      oc::TryFromLayout("1994-11-06 14:19:37", layout, kolkata, oc::Disambiguation::Reject).value.timestamp.instant ==
+          t,
+      oc::TryFromLayout("Nov  6", oc::CompileLayout("%b %e"), kolkata, oc::Disambiguation::Reject, t).value.wall_clock,
+      oc::TryFromLayout("1994-11-06", layout, kolkata, oc::Disambiguation::Reject, message).error ==
+          oc::ParseError::LayoutMismatch,
+      oc::TryFromLayout("x", layout, kolkata, oc::Disambiguation::Reject, t, message).error ==
+          oc::ParseError::LayoutMismatch,
+      oc::FormatLayout(out, sizeof out, t, layout, kolkata) == out + 19,
+      oc::FormatLayout(out, sizeof out, t, layout, oc::TimeZone::UTC) == out + 19,
+      oc::ToLayout(t, layout, kolkata) == "1994-11-06 14:19:37",
+      oc::ToLayout(t, layout, oc::TimeZone::UTC) == "1994-11-06 08:49:37",
   };
   int failed = 0;
   for (std::size_t i = 0; i < sizeof kCalls; ++i) {

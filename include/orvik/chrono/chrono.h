@@ -738,8 +738,8 @@ struct Program;
 // - %z and %:z: +hh, +hhmm, +hh:mm, +hhmmss, +hh:mm:ss (or '-') under 24
 //   hours, or 'Z'; %Z: an abbreviation that `zone` shows at that wall-clock
 //   time ("CET" or "CEST" with Europe/Berlin, which also picks the instant of
-//   a time shown twice), else UTC, GMT, UT, Z and the US names EST, EDT,
-//   CST, CDT, MST, MDT, PST, PDT (with their offsets), or a numeric
+//   a time shown twice), else Z, or UTC, GMT, UT and the US names EST, EDT,
+//   CST, CDT, MST, MDT, PST, PDT in any case (with their offsets), or a numeric
 //   abbreviation "+0530" or "-03"; any other name is refused;
 // - a space, %n and %t match one or more white space characters (space, tab,
 //   newline, vertical tab, form feed, carriage return), and any other byte of
@@ -750,7 +750,7 @@ struct Program;
 // A format reads instants where it has a date (a year or a reference instant
 // to take it from, and a month and day or a day of the year) or %s, and
 // gives each field once; %I goes with %p, %C with %y, %M with an hour and %S
-// with minutes, and %s only with %N, %f, %z and %:z. LayoutReadingProblem
+// with minutes, and %s only with %N, %f, %z, %:z and %Z. LayoutReadingProblem
 // says what keeps a format from reading.
 class Layout {
  public:
@@ -792,6 +792,10 @@ ORVIK_CHRONO_API Layout CompileLayout(std::string_view format);
 // field". A format without a year but with a month and a day reads with a
 // reference instant only. May throw std::bad_alloc.
 ORVIK_CHRONO_API std::string LayoutReadingProblem(const Layout& layout);
+
+// Whether `layout` reads wall-clock time, which names an instant only in a
+// zone: it has no %z, %:z, %Z or %s.
+ORVIK_CHRONO_API bool LayoutReadsWallClock(const Layout& layout) noexcept;
 
 // The instant that `text` names in `layout`, as ZonedTimestamp: with an
 // offset (%z, %:z, %Z) or %s, the instant it names (the offset written, 0 for
