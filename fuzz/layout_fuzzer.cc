@@ -99,7 +99,9 @@ Fields FieldsOf(std::string_view format) {
       flag = directive;
       directive = format[++i];
     }
-    const auto among = [directive](std::string_view letters) { return letters.find(directive) != letters.npos; };
+    const auto among = [directive](std::string_view letters) {
+      return letters.find(directive) != std::string_view::npos;
+    };
     const bool digits = among("YCymdejHIMSNfsFTDR");
     // A space-padded number after white space of the format reads as one
     // without its padding, which the format's white space took.
@@ -160,8 +162,9 @@ Zone Berlin() {
 Zone FixedZone(std::uint64_t draw) {
   static const std::vector<Zone> zones = [] {
     std::vector<Zone> made;
-    for (const long seconds : {19800L, 1172L, -86399L})
+    for (const long seconds : {19800L, 1172L, -86399L}) {
       made.push_back(TryFixedOffsetZone(std::chrono::seconds(seconds)).zone);
+    }
     return made;
   }();
   return zones[draw % zones.size()];
@@ -331,8 +334,9 @@ void CheckReading(const Alone& text, const Layout& layout, const Fields& fields,
   if (value.zone != reading.In || value.zone_named) Fail("read in another zone", text.View());
   const bool names_instant = fields.Offset || fields.Abbreviation || fields.Epoch;
   if (value.wall_clock == names_instant) Fail("wall_clock set otherwise", text.View());
-  if (names_instant && value.kind != CivilTimeKind::Unique)
+  if (names_instant && value.kind != CivilTimeKind::Unique) {
     Fail("a kind for a text that names its instant", text.View());
+  }
   if (fields.Epoch && !fields.Offset && !fields.Abbreviation && value.timestamp.offset.count() != 0) {
     Fail("an offset for %s without one", text.View());
   }
