@@ -91,6 +91,7 @@ TEST(LayoutTest, ReadsEachDirective) {
       {"%F %T", "2024-03-10 02:30:00", "America/New_York", "2024-03-10T07:30:00.000000000Z -14400 wall skipped"},
       {"%F %T", "2024-11-03 01:30:00", "America/New_York", "2024-11-03T05:30:00.000000000Z -14400 wall repeated"},
       {"%%%Y%m%d%%", "%20240305%", "", "2024-03-05T00:00:00.000000000Z 0 wall"},
+      {"%e%m%Y %H%z", "12032024 07+01", "", "2024-03-12T06:00:00.000000000Z 3600"},  // %e takes two digits at most
       // Longer than a template holds: read by the steps.
       {"date %F, time %T, offset %z, weekday %a, day of the year %j",
        "date 2024-03-05, time 07:08:09, offset +0100, weekday Tue, day of the year 065", "",
@@ -110,6 +111,7 @@ TEST(LayoutTest, RefusesTextsWithMessages) {
       {"%F", "24-03-05", "", "expected a year in four digits at 2 for %F, found '-'"},
       {"%F", "2024-02-30", "", "day 30 does not exist in February 2024"},
       {"%F %H", "2024-03-05 24", "", "hour 24 does not exist"},
+      {"%F %T.%N", "2024-03-05 07:08:09.1234567891", "", "expected the end of the text at 29, found '1'"},
       {"%F %I %p", "2024-03-05 13 PM", "", "hour 13 does not exist"},
       {"%F %I %p", "2024-03-05 07 XM", "", "expected AM or PM at 14 for %p, found 'XM'"},
       {"%a %F", "Mon 2024-03-05", "", "Mon is not the weekday of 05 Mar 2024, a Tuesday"},
