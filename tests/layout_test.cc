@@ -91,6 +91,11 @@ TEST(LayoutTest, ReadsEachDirective) {
       {"%F %T", "2024-03-10 02:30:00", "America/New_York", "2024-03-10T07:30:00.000000000Z -14400 wall skipped"},
       {"%F %T", "2024-11-03 01:30:00", "America/New_York", "2024-11-03T05:30:00.000000000Z -14400 wall repeated"},
       {"%%%Y%m%d%%", "%20240305%", "", "2024-03-05T00:00:00.000000000Z 0 wall"},
+      {"%e%m%Y %H%z", "12032024 07+01", "", "2024-03-12T06:00:00.000000000Z 3600"},  // %e takes two digits at most
+      // Longer than a template holds: read by the steps.
+      {"date %F, time %T, offset %z, weekday %a, day of the year %j",
+       "date 2024-03-05, time 07:08:09, offset +0100, weekday Tue, day of the year 065", "",
+       "2024-03-05T06:08:09.000000000Z 3600"},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(c.format, c.text, c.zone), c.read) << c.format << " " << c.text;
 }
@@ -106,6 +111,7 @@ TEST(LayoutTest, RefusesTextsWithMessages) {
       {"%F", "24-03-05", "", "expected a year in four digits at 2 for %F, found '-'"},
       {"%F", "2024-02-30", "", "day 30 does not exist in February 2024"},
       {"%F %H", "2024-03-05 24", "", "hour 24 does not exist"},
+      {"%F %T.%N", "2024-03-05 07:08:09.1234567891", "", "expected the end of the text at 29, found '1'"},
       {"%F %I %p", "2024-03-05 13 PM", "", "hour 13 does not exist"},
       {"%F %I %p", "2024-03-05 07 XM", "", "expected AM or PM at 14 for %p, found 'XM'"},
       {"%a %F", "Mon 2024-03-05", "", "Mon is not the weekday of 05 Mar 2024, a Tuesday"},
@@ -156,6 +162,8 @@ TEST(LayoutTest, WritesEachDirective) {
       {"%H:%M %Z %z %:z %I %p", "America/St_Johns", "03:38 NST -0330 -03:30 03 AM"},
       {"%F %T %Z %z %:z", "Europe/Amsterdam", "2024-03-05 08:08:09 CET +0100 +01:00"},
       {"%h %b %e %H", "Pacific/Kiritimati", "Mar Mar  5 21"},
+      {"date %F, time %T, offset %z, weekday %a, day of the year %j", "Europe/Berlin",
+       "date 2024-03-05, time 08:08:09, offset +0100, weekday Tue, day of the year 065"},
   };
   for (const auto& c : cases) EXPECT_EQ(ToLayout(t, CompileLayout(c.format), ZoneOf(c.zone)), c.text) << c.format;
   // Local mean time before 1937: the offset with its seconds.

@@ -5,6 +5,7 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -450,7 +451,7 @@ bool ZoneNameOffset(std::string_view text, const CivilFields& f, Zone zone, Disa
   if (r.ZoneIsOffset) return true;
   const std::string_view name = text.substr(r.ZoneAt, r.ZoneSize);
   if (const zone::NamedZone* entry = zone.Entry(); entry != nullptr) {
-    const int second = f.Second == 60 ? 59 : f.Second;  // a leap second shows the offset of the second before
+    const int second = std::min(f.Second, 59);  // a leap second shows the offset of the second before
     const std::int64_t local = civil::SecondsFromCivil(f.Year, f.Month, f.Day, f.Hour, f.Minute, second);
     const zone::WallClock wall = zone::FindWallClock(*entry->Table, local);
     const bool before = wall.Before != nullptr && name == wall.Before->Abbreviation;
