@@ -17,8 +17,15 @@ namespace orvik::chrono::fuzz {
 namespace {
 
 constexpr std::string_view kFormats[] = {
-    "%d/%b/%Y:%H:%M:%S %z", "%a, %d %b %Y %H:%M:%S %Z", "%a %b %e %H:%M:%S %Z %Y", "%F %T.%N%:z", "%m/%d/%y %I:%M %p",
-    "%Y%m%d%H%M%S%3N",      "%j %C%y %T",               "%b %e %T",                 "%A %d %B %Y",
+    "%d/%b/%Y:%H:%M:%S %z",
+    "%a, %d %b %Y %H:%M:%S %Z",
+    "%a %b %e %H:%M:%S %Z %Y",
+    "%F %T.%N%:z",
+    "%m/%d/%y %I:%M %p",
+    "%Y%m%d%H%M%S%3N",
+    "%j %C%y %T",
+    "%b %e %T",
+    "%A %d %B %Y",
 };
 
 bool Same(const ParseResult<ZonedTimestamp>& a, const ParseResult<ZonedTimestamp>& b) {

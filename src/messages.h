@@ -158,6 +158,7 @@ inline constexpr std::string_view kLayoutFallbackHead = "Not a date of the forma
 inline constexpr std::string_view kFor = " for ";
 inline constexpr std::string_view kTheEndOfTheText = "the end of the text";
 inline constexpr std::string_view kOfTheYearIsNotThatOf = " of the year is not that of ";
+inline constexpr std::string_view kNotTheMonthOrDayWritten = ", not the month or day written";
 inline constexpr std::string_view kLayoutLeapSeconds =
     "' counts leap seconds: text of its local time would name another instant";
 

@@ -91,7 +91,11 @@ TEST(LayoutTest, ReadsEachDirective) {
       {"%F %T", "2024-03-10 02:30:00", "America/New_York", "2024-03-10T07:30:00.000000000Z -14400 wall skipped"},
       {"%F %T", "2024-11-03 01:30:00", "America/New_York", "2024-11-03T05:30:00.000000000Z -14400 wall repeated"},
       {"%%%Y%m%d%%", "%20240305%", "", "2024-03-05T00:00:00.000000000Z 0 wall"},
-      {"%e%m%Y %H%z", "12032024 07+01", "", "2024-03-12T06:00:00.000000000Z 3600"},  // %e takes two digits at most
+      {"%e%m%Y %H%z", "12032024 07+01", "", "2024-03-12T06:00:00.000000000Z 3600"},       // %e takes two digits at most
+      {"%F  %-H:%M", "2024-03-05 \t 7:08", "", "2024-03-05T07:08:00.000000000Z 0 wall"},  // one run of white space
+      {"%-y/%_m/%d %_j", "5/ 3/05  64", "", "2005-03-05T00:00:00.000000000Z 0 wall"},     // what the flags write
+      {"%d %j %Y", "01 182 2030", "", "2030-07-01T00:00:00.000000000Z 0 wall"},           // the month from %j
+      {"%s %Z", "1709622489 CET", "Europe/Berlin", "2024-03-05T07:08:09.000000000Z 3600"},
       // Longer than a template holds: read by the steps.
       {"date %F, time %T, offset %z, weekday %a, day of the year %j",
        "date 2024-03-05, time 07:08:09, offset +0100, weekday Tue, day of the year 065", "",
@@ -117,6 +121,7 @@ TEST(LayoutTest, RefusesTextsWithMessages) {
       {"%a %F", "Mon 2024-03-05", "", "Mon is not the weekday of 05 Mar 2024, a Tuesday"},
       {"%Y %j %m %d", "2024 066 03 05", "", "day 066 of the year is not that of 05 Mar 2024, day 065"},
       {"%Y %j", "2023 366", "", "day 366 of the year does not exist in 2023"},
+      {"%m/%j/%Y", "04/065/2024", "", "day 065 of the year is 05 Mar 2024, not the month or day written"},
       {"%b %d", "Feb 30", "", "day 30 does not exist in February 2024"},  // the reference's year
       {"%F %T", "2016-12-31 22:59:60", "", "second 60 is not a leap second of UTC"},
       {"%F %z", "2024-03-05 +2400", "", "offset hours 24 exceed 23"},
@@ -162,6 +167,7 @@ TEST(LayoutTest, WritesEachDirective) {
       {"%H:%M %Z %z %:z %I %p", "America/St_Johns", "03:38 NST -0330 -03:30 03 AM"},
       {"%F %T %Z %z %:z", "Europe/Amsterdam", "2024-03-05 08:08:09 CET +0100 +01:00"},
       {"%h %b %e %H", "Pacific/Kiritimati", "Mar Mar  5 21"},
+      {"%FT%T%:z", "Asia/Kolkata", "2024-03-05T12:38:09+05:30"},
       {"date %F, time %T, offset %z, weekday %a, day of the year %j", "Europe/Berlin",
        "date 2024-03-05, time 08:08:09, offset +0100, weekday Tue, day of the year 065"},
   };

@@ -233,7 +233,9 @@ void Compiler::AddLiteral(char c, std::size_t at, bool space) {
   std::vector<Step>& steps = program_.Steps;
   const auto literal_at = static_cast<std::uint16_t>(program_.Literals.size());
   program_.Literals.push_back(c);
-  if (!space && !steps.empty() && steps.back().Kind == Op::Literal &&
+  // A run of literal bytes, or of white space, is one step: white space
+  // reads as one run of any length.
+  if (!steps.empty() && steps.back().Kind == (space ? Op::Space : Op::Literal) &&
       steps.back().LiteralAt + steps.back().LiteralSize == literal_at && steps.back().At + steps.back().Size == at) {
     ++steps.back().LiteralSize;
     ++steps.back().Size;
@@ -345,10 +347,13 @@ bool Compiler::Run(std::string& message) {
       AddDirective(*directive, padding, width, at, size);
       if (colon) program_.Steps.back().Whole = true;
     }
-    // The literal steps of a directive stand at the directive.
+    // The literal steps of a directive stand at the directive, and a step
+    // that it joined reaches past it.
     for (Step& step : program_.Steps) {
       if (step.At == at) step.Size = static_cast<std::uint16_t>(size);
     }
+    Step& last = program_.Steps.back();
+    last.Size = static_cast<std::uint16_t>(std::max<std::size_t>(last.Size, at + size - last.At));
     at = end;
   }
   FuseLiterals();

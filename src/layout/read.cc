@@ -38,6 +38,7 @@ enum class Refusal : std::uint8_t {
   None,
   Strict,           // Reading.Fault says it
   DayOfYear,        // the day of the year given is not the date's
+  PartOfDayOfYear,  // a month or a day given is not the day of the year's
   NoSuchDayOfYear,  // past the year's last day, or 0
   NoYear,           // no year and no reference
   Unreadable,       // the format names no instant
@@ -225,8 +226,10 @@ bool TakeFraction(std::string_view text, std::size_t& at, const Step* step, Read
 // Reads one step at `at` and moves past it.
 bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const Step& step, Reading& r) {
   CivilFields& f = r.Strict.Fields;
+  // Padded with spaces, a number has them before its digits, as many as its
+  // width leaves.
   const auto number = [&](std::size_t min, std::size_t max, int& value) {
-    if (step.Padding == Pad::Space && max == 2 && IsAt(text, at, ' ')) ++at;
+    for (std::size_t spaces = 1; step.Padding == Pad::Space && spaces < max && IsAt(text, at, ' '); ++spaces) ++at;
     return TakeNumber(text, at, min, max, value) || r.Departs(&step, at);
   };
   switch (step.Kind) {
@@ -252,9 +255,11 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
     case Op::Year:
       return TakeDigits<4>(text, at, f.Year) || r.Departs(&step, at);
     case Op::Century:
-      return TakeDigits<2>(text, at, r.Century) || r.Departs(&step, at);
+      return step.Padding == Pad::Zero ? TakeDigits<2>(text, at, r.Century) || r.Departs(&step, at)
+                                       : number(1, 2, r.Century);
     case Op::YearOfCentury:
-      return TakeDigits<2>(text, at, r.YearOfCentury) || r.Departs(&step, at);
+      return step.Padding == Pad::Zero ? TakeDigits<2>(text, at, r.YearOfCentury) || r.Departs(&step, at)
+                                       : number(1, 2, r.YearOfCentury);
     case Op::Month:
       return (step.Padding != Pad::Space && TakeTwo(text, at, f.Month)) || number(1, 2, f.Month);
     case Op::Day:
@@ -476,6 +481,21 @@ bool ZoneNameOffset(std::string_view text, const CivilFields& f, Zone zone, Disa
   return false;
 }
 
+// The offset that the zone name read after %s stands for: the abbreviation
+// that `zone` shows at that second, else a name of a known offset.
+bool EpochZoneOffset(std::string_view text, Zone zone, Reading& r) {
+  if (r.ZoneIsOffset) return true;
+  const std::string_view name = text.substr(r.ZoneAt, r.ZoneSize);
+  if (const zone::NamedZone* entry = zone.Entry();
+      entry != nullptr && r.Epoch >= zone::kFirstSecond && r.Epoch <= zone::kLastSecond) {
+    if (const zone::Shift& shift = zone::ShiftIn(*entry, r.Epoch); name == shift.Abbreviation) {
+      r.Offset = shift.Offset;
+      return true;
+    }
+  }
+  return ZoneNameOffset(text, {}, Zone::Utc(), Disambiguation::Compatible, r);
+}
+
 constexpr StrictErrors kErrors{ParseError::LayoutMismatch, ParseError::LayoutNonexistent, ParseError::LayoutWeekday,
                                ParseError::LayoutZone, ParseError::LayoutOutsideRange};
 
@@ -491,7 +511,7 @@ ParseResult<ZonedTimestamp> Finish(std::string_view text, const Program& p, Zone
   CivilFields& f = r.Strict.Fields;
   const bool offset = p.Has(kOffset | kZoneName);
   if (p.Has(kEpoch)) {
-    if (p.Has(kZoneName) && !ZoneNameOffset(text, f, Zone::Utc(), rule, r)) return {{}, ParseError::LayoutZone};
+    if (p.Has(kZoneName) && !EpochZoneOffset(text, zone, r)) return {{}, ParseError::LayoutZone};
     ZonedTimestamp out{{{}, std::chrono::seconds(r.Offset)}, zone, false, false, CivilTimeKind::Unique};
     if (!FormInstant(r.Epoch, f.Nanoseconds, out.timestamp.instant)) return Refuse(r, Problem::OutsideRange);
     return {out, ParseError::None};
@@ -512,10 +532,17 @@ ParseResult<ZonedTimestamp> Finish(std::string_view text, const Program& p, Zone
       r.Why = Refusal::NoSuchDayOfYear;
       return {{}, ParseError::LayoutNonexistent};
     }
-    if (!p.Has(kMonth)) {
+    if (!p.Has(kMonth) || !p.Has(kDay)) {
+      // The date is the day of the year's, and a month or a day given must be its.
       const civil::Date date = civil::CivilFromDays(civil::DayOf(f.Year, 1, 1) + r.DayOfYear - 1);
+      const bool month = !p.Has(kMonth) || f.Month == static_cast<int>(date.Month);
+      const bool day = !p.Has(kDay) || f.Day == static_cast<int>(date.Day);
       f.Month = static_cast<int>(date.Month);
       f.Day = static_cast<int>(date.Day);
+      if (!month || !day) {
+        r.Why = Refusal::PartOfDayOfYear;
+        return {{}, ParseError::LayoutWeekday};
+      }
     }
   }
   if (p.Has(kHour12)) {
@@ -676,6 +703,11 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
                             ", day ", ThreeDigits(static_cast<int>(date.DayOfYear) + 1), ": ", text});
       return;
     }
+    case Refusal::PartOfDayOfYear:
+      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), " of the year is ", ThreeDigits(f.Day).substr(1),
+                            " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength), " ", std::to_string(f.Year),
+                            kNotTheMonthOrDayWritten, ": ", text});
+      return;
     case Refusal::NoSuchDayOfYear:
       AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), " of the year", kDoesNotExist, " in ",
                             std::to_string(f.Year), ": ", text});

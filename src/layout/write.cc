@@ -184,8 +184,10 @@ char* WriteShape(char* out, std::size_t size, const Program& p, const Moment& m)
         const long offset = m.Fields.tm_gmtoff;
         const auto minutes = static_cast<unsigned>((offset < 0 ? -offset : offset) / kSecondsPerMinute);
         at[0] = offset < 0 ? '-' : '+';
+        const bool colon = p.Steps[slot.Step].Whole;
         digits::WriteTwo(at + 1, minutes / kMinutesPerHour);
-        digits::WriteTwo(at + 3 + (p.Steps[slot.Step].Whole ? 1 : 0), minutes % kMinutesPerHour);
+        at[3] = ':';  // overwritten by the minutes where there is no colon
+        digits::WriteTwo(at + 3 + (colon ? 1 : 0), minutes % kMinutesPerHour);
         break;
       }
       case Fill::Step:

@@ -729,10 +729,12 @@ struct Program;
 // itself.
 //
 // Reading is strict, the whole text and nothing around it:
-// - numbers: %Y, %C and %y take exactly their digits, %m %d %e %H %I %M %S one
-//   or two digits (%e and the '_' flag also a space and one digit), %j one to
-//   three, %s an optional '-' and one to 19 digits, %N and %f one to nine
-//   digits (%3N exactly three), a fraction of the second as its digits say it;
+// - numbers: %Y takes four digits, %C and %y two (with '-' or '_' one or
+//   two), %m %d %e %H %I %M %S one or two digits, %j one to three; padded
+//   with spaces (%e, the '_' flag) a number may have as many spaces before
+//   its digits as its width leaves (" 5", "  5" for %_j). %s takes an
+//   optional '-' and one to 19 digits, %N and %f one to nine digits (%3N
+//   exactly three), a fraction of the second as its digits say it;
 // - names in any case, the abbreviation or the full name for each of %a %A,
 //   and of %b %h %B; %p "AM" or "PM" in any case;
 // - %z and %:z: +hh, +hhmm, +hh:mm, +hhmmss, +hh:mm:ss (or '-') under 24
@@ -741,9 +743,10 @@ struct Program;
 //   a time shown twice), else Z, or UTC, GMT, UT and the US names EST, EDT,
 //   CST, CDT, MST, MDT, PST, PDT in any case (with their offsets), or a numeric
 //   abbreviation "+0530" or "-03"; any other name is refused;
-// - a space, %n and %t match one or more white space characters (space, tab,
-//   newline, vertical tab, form feed, carriage return), and any other byte of
-//   the format matches itself, case included;
+// - white space in the format, a run of spaces, tabs, newlines, vertical
+//   tabs, form feeds, carriage returns, %n and %t, matches one or more of
+//   those characters, and any other byte of the format matches itself, case
+//   included;
 // - every field must exist (no 30 February, no hour 24), a weekday or a day of
 //   the year given must be the date's; a field left out is 0 (a date alone is
 //   midnight, a time without seconds has second 0).
