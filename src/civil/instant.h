@@ -121,9 +121,18 @@ constexpr bool FormInstant(std::int64_t seconds, std::int64_t nanoseconds, TimeP
 // Checks that `f` names a date and a time of day that exist and forms their
 // instant, `offset_seconds` east of UTC, into `out`, and the count of days
 // from 1970-01-01 to the date into `days` once the fields exist.
+[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
+                                                           Timestamp& out, std::int64_t& days);
+
 [[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
                                                     std::int64_t& days) {
   if (const Problem problem = CheckFields(f); problem != Problem::None) return problem;
+  return FormCheckedTimestamp(f, offset_seconds, out, days);
+}
+
+// FormTimestamp for fields that CheckFields found to exist.
+[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
+                                                           Timestamp& out, std::int64_t& days) {
   const bool leap = f.Second == 60;
   days = civil::DayOf(f.Year, f.Month, f.Day);
   const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +

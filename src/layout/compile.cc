@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -146,6 +147,10 @@ bool KeepsToItsWidth(const Step& step, char next, const Step* next_step) {
 // The slot of `step`, and how the fields that most layouts write fill it.
 Slot SlotOf(const Step& step, std::uint8_t index, std::uint8_t at) {
   Slot slot{index, at};
+  slot.Kind = step.Kind;
+  slot.Padding = step.Padding;
+  slot.Width = step.Width;
+  slot.Whole = step.Whole;
   const auto two = [&slot](int std::tm::*member, int add) {
     slot.How = Fill::Two;
     slot.Member = member;
@@ -205,6 +210,21 @@ Shape ShapeOf(const Program& p) {
   }
   shape.Fixed = true;
   shape.Template.resize(kMaxShapeSize, '\0');  // copied whole where the room allows
+  const std::size_t words = shape.Size / sizeof(std::uint64_t);
+  std::string mask(kMaxShapeSize, '\0');
+  for (const std::uint8_t at : shape.Own) mask[at] = '\xff';
+  for (std::size_t i = 0; i < words; ++i) {
+    std::uint64_t word = 0;
+    std::uint64_t bits = 0;
+    std::memcpy(&word, shape.Template.data() + i * sizeof word, sizeof word);
+    std::memcpy(&bits, mask.data() + i * sizeof bits, sizeof bits);
+    shape.Words.push_back(word & bits);
+    shape.Masks.push_back(bits);
+  }
+  shape.OwnPastWords =
+      static_cast<std::size_t>(std::find_if(shape.Own.begin(), shape.Own.end(),
+                                            [words](std::uint8_t at) { return at >= words * sizeof(std::uint64_t); }) -
+                               shape.Own.begin());
   return shape;
 }
 

@@ -102,6 +102,11 @@ struct Slot {
   Fill How = Fill::Step;
   int std::tm::*Member = nullptr;
   int Add = 0;
+  // The step's own, kept here for the reading at fixed places.
+  Op Kind = Op::Literal;
+  Pad Padding = Pad::Zero;
+  std::uint8_t Width = 0;
+  bool Whole = false;
 };
 struct Shape {
   bool Fixed = false;
@@ -109,6 +114,12 @@ struct Shape {
   std::string Template;
   std::vector<std::uint8_t> Own;  // the places of the format's own bytes
   std::vector<Slot> Slots;
+  // The template's whole words of eight bytes from its start, each with 0xff
+  // in the bytes of the format's own, compared at once; Own's places past
+  // them compared one by one from OwnPastWords on.
+  std::vector<std::uint64_t> Words;
+  std::vector<std::uint64_t> Masks;
+  std::size_t OwnPastWords = 0;
 };
 
 struct Program {

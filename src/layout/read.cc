@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,7 +68,6 @@ struct Reading {
   bool LiteralFailed = false;
   bool SpaceFailed = false;  // the white space after a directive
   Refusal Why = Refusal::None;
-  CivilTime Civil;  // a wall-clock time refused
   ParseError Error = ParseError::None;
 
   bool Departs(const Step* step, std::size_t at, std::size_t size = 0) {
@@ -330,7 +330,7 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
 
 // Reads the directive of `step` at `at` in a text of the format's shape,
 // which holds its bytes; false where the steps must read it.
-bool ReadSlot(std::string_view text, std::size_t at, const Step& step, Reading& r) {
+[[gnu::always_inline]] inline bool ReadSlot(std::string_view text, std::size_t at, const Slot& step, Reading& r) {
   CivilFields& f = r.Strict.Fields;
   const char* const s = text.data() + at;
   switch (step.Kind) {
@@ -397,11 +397,19 @@ bool ReadSlot(std::string_view text, std::size_t at, const Step& step, Reading& 
 // Reads a text of the format's shape: its own bytes in place, and each
 // directive at its place.
 bool ReadShape(std::string_view text, const Program& p, Reading& r) {
-  for (const std::uint8_t at : p.Fixed.Own) {
-    if (text[at] != p.Fixed.Template[at]) return false;
+  const Shape& shape = p.Fixed;
+  std::uint64_t differ = 0;
+  for (std::size_t i = 0; i < shape.Words.size(); ++i) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, text.data() + i * sizeof word, sizeof word);
+    differ |= (word & shape.Masks[i]) ^ shape.Words[i];
   }
-  for (const Slot& slot : p.Fixed.Slots) {
-    if (!ReadSlot(text, slot.At, p.Steps[slot.Step], r)) return false;
+  if (differ != 0) return false;
+  for (std::size_t i = shape.OwnPastWords; i < shape.Own.size(); ++i) {
+    if (text[shape.Own[i]] != shape.Template[shape.Own[i]]) return false;
+  }
+  for (const Slot& slot : shape.Slots) {
+    if (!ReadSlot(text, slot.At, slot, r)) return false;
   }
   return true;
 }
@@ -420,11 +428,15 @@ int YearFromReference(const Program& p, const Reading& r, Zone zone, TimePoint r
   return local > local_reference + kSecondsPerDay ? year - 1 : year;
 }
 
+// The wall-clock time of `f`, a leap second as the second before it.
+CivilTime CivilOf(const CivilFields& f) {
+  return {f.Year, f.Month, f.Day, f.Hour, f.Minute, std::min(f.Second, 59), f.Nanoseconds};
+}
+
 // The instant of the wall-clock time `f` in `zone` under `rule`.
 ParseResult<ZonedTimestamp> WallClock(const CivilFields& f, Zone zone, Disambiguation rule, Reading& r) {
   const bool leap = f.Second == 60;
-  r.Civil = {f.Year, f.Month, f.Day, f.Hour, f.Minute, leap ? 59 : f.Second, f.Nanoseconds};
-  const ParseResult<CivilTimeLookup> lookup = LookUpCivilTime(r.Civil, zone);
+  const ParseResult<CivilTimeLookup> lookup = LookUpCivilTime(CivilOf(f), zone);
   if (!lookup) {
     r.Strict.Fault.What = Problem::OutsideRange;
     r.Why = Refusal::Strict;
@@ -569,7 +581,7 @@ ParseResult<ZonedTimestamp> Finish(std::string_view text, const Program& p, Zone
   if (p.Has(kZoneName) && !ZoneNameOffset(text, f, zone, rule, r)) return {{}, ParseError::LayoutZone};
   ZonedTimestamp out{{}, zone, false, false, CivilTimeKind::Unique};
   std::int64_t unused_days = 0;
-  if (const Problem problem = FormTimestamp(f, r.Offset, out.timestamp, unused_days); problem != Problem::None) {
+  if (const Problem problem = FormCheckedTimestamp(f, r.Offset, out.timestamp, unused_days); problem != Problem::None) {
     return Refuse(r, problem);
   }
   return {out, ParseError::None};
@@ -720,7 +732,7 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
       return;
     case Refusal::Civil:
       AppendParts(message, {head});
-      TryFromCivil(r.Civil, zone, rule, message);
+      TryFromCivil(CivilOf(r.Strict.Fields), zone, rule, message);
       AppendParts(message, {": ", text});
       return;
     case Refusal::None:
