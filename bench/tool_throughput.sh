@@ -39,11 +39,11 @@ sed 's/Z$//' "$work/iso.txt" >"$work/wall.txt"
 # The same instants as an access log writes them, by GNU date.
 seq 0 4111 $((4111 * (lines - 1))) | sed 's/^/@/' | LC_ALL=C date -u -f - '+%d/%b/%Y:%H:%M:%S %z' >"$work/access.txt"
 
-# name|input|expected exit status|lines refused|arguments (split at spaces: the access log's format has %n, which
-# reads as a space does)
+# name|input|expected exit status|lines refused|arguments (split at spaces; a '~' inside one stands for a space,
+# as in the access log's format)
 cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
   "http --from http|http.txt|0|0|--from http --to iso-ns"
-  "access log --from-format|access.txt|0|0|--from-format %d/%b/%Y:%H:%M:%S%n%z --to iso-ns"
+  "access log --from-format|access.txt|0|0|--from-format %d/%b/%Y:%H:%M:%S~%z --to iso-ns"
   "iso-ns -> http|iso.txt|0|0|--to http"
   "tsv http -> iso|http.tsv|0|0|--field 2 --to iso"
   "csv epoch -> iso|epoch.csv|0|0|--field 2 --delimiter , --from epoch --to iso"
@@ -58,13 +58,14 @@ cases=("http -> iso-ns|http.txt|0|0|--to iso-ns"
 # Runs one tool on one case; prints nanoseconds, 0 when it refused lines of
 # a case meant to have none, or -1 when it refused other than those meant.
 run() {
-  local tool=$1 input=$2 status=$3 refused=$4 args=$5 start ns code=0
+  local tool=$1 input=$2 status=$3 refused=$4 start ns code=0 argv
+  read -r -a argv <<<"$5"
+  argv=("${argv[@]//\~/ }")
   # The last run's messages (a refusing tool's can be a hundred megabytes)
   # are dropped before the clock starts, not by this run's redirection.
   rm -f "$work/errors.txt"
   start=$(date +%s%N)
-  # shellcheck disable=SC2086
-  "$tool" convert $args <"$work/$input" >/dev/null 2>"$work/errors.txt" || code=$?
+  "$tool" convert "${argv[@]}" <"$work/$input" >/dev/null 2>"$work/errors.txt" || code=$?
   ns=$(($(date +%s%N) - start))
   if [ "$code" -ne "$status" ]; then ns=0; fi
   if [ "$status" -ne 0 ] && [ "$(wc -l <"$work/errors.txt")" -ne "$refused" ]; then ns=-1; fi
