@@ -241,9 +241,18 @@ char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) 
 char* FormatLayout(char* out, std::size_t size, TimePoint t, const Layout& layout, Zone zone) noexcept {
   using namespace internal;
   const FlooredTime floored = FloorToSecond(t);
-  if (CountsLeapSeconds(zone, floored.Seconds)) return nullptr;
-  layout::Moment m{{}, floored.Seconds, static_cast<int>(floored.Nanoseconds), zone.Entry() == nullptr};
-  NamedFromSeconds(floored.Seconds, zone, m.Fields);
+  layout::Moment m;
+  m.Seconds = floored.Seconds;
+  m.Nanoseconds = static_cast<int>(floored.Nanoseconds);
+  m.Utc = zone.Entry() == nullptr;
+  if (m.Utc) {
+    // %Z writes "UTC" itself: the fields and the offset alone.
+    CalendarFields(floored.Seconds, m.Fields);
+    m.Fields.tm_gmtoff = 0;
+  } else {
+    if (CountsLeapSeconds(zone, floored.Seconds)) return nullptr;
+    NamedFromSeconds(floored.Seconds, zone, m.Fields);
+  }
   return layout::Write(out, size, layout, m);
 }
 
