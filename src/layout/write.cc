@@ -167,6 +167,10 @@ char* WriteShape(char* out, std::size_t size, const Program& p, const Moment& m)
   for (const Slot& slot : shape.Slots) {
     char* const at = out + slot.At;
     const auto field = [&m, &slot] { return static_cast<unsigned>(m.Fields.*slot.Member + slot.Add); };
+    if (slot.How == Fill::Two) {  // most fields: tested first, before the switch's table
+      digits::WriteTwo(at, field());
+      continue;
+    }
     switch (slot.How) {
       case Fill::Two:
         digits::WriteTwo(at, field());
@@ -181,10 +185,18 @@ char* WriteShape(char* out, std::size_t size, const Program& p, const Moment& m)
         std::memcpy(at, kMonths[static_cast<std::size_t>(m.Fields.tm_mon)].data(), kAbbreviationLength);
         break;
       case Fill::Offset: {  // whole minutes, under 24 hours: the shape's condition
+        if (m.Utc && slot.Whole) {
+          std::memcpy(at, "+00:00", sizeof("+00:00") - 1);
+          break;
+        }
+        if (m.Utc) {
+          std::memcpy(at, "+0000", sizeof("+0000") - 1);
+          break;
+        }
         const long offset = m.Fields.tm_gmtoff;
         const auto minutes = static_cast<unsigned>((offset < 0 ? -offset : offset) / kSecondsPerMinute);
         at[0] = offset < 0 ? '-' : '+';
-        const bool colon = p.Steps[slot.Step].Whole;
+        const bool colon = slot.Whole;
         digits::WriteTwo(at + 1, minutes / kMinutesPerHour);
         at[3] = ':';  // overwritten by the minutes where there is no colon
         digits::WriteTwo(at + 3 + (colon ? 1 : 0), minutes % kMinutesPerHour);
@@ -209,7 +221,7 @@ char* Write(char* out, std::size_t size, const Layout& layout, const Moment& m) 
   const long offset = m.Fields.tm_gmtoff;
   if (const Shape& shape = p.Fixed;
       shape.Fixed && size >= shape.Size &&
-      (!p.Has(kOffset) || (offset % kSecondsPerMinute == 0 && offset < kDay && -offset < kDay))) {
+      (m.Utc || !p.Has(kOffset) || (offset % kSecondsPerMinute == 0 && offset < kDay && -offset < kDay))) {
     return WriteShape(out, size, p, m);
   }
   for (const Step& step : p.Steps) {
