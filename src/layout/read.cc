@@ -311,14 +311,14 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
 
 // The `count` digits at `at`, which the text holds, into `value`.
 [[gnu::always_inline]] inline bool DigitsAt(const char* at, std::size_t count, int& value) {
-  int read = 0;
+  unsigned read = 0;  // unsigned: bytes that are no digits wrap it, never overflow it
   bool digits = true;
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned digit = static_cast<unsigned char>(at[i]) - unsigned{'0'};
     digits = digits && digit < 10;
-    read = read * 10 + static_cast<int>(digit);
+    read = read * 10 + digit;
   }
-  value = read;
+  value = static_cast<int>(read % 1'000'000'000);  // nine digits at most: the value itself
   return digits;
 }
 
