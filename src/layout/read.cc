@@ -318,7 +318,7 @@ bool ReadStep(std::string_view text, std::size_t& at, const Program& p, const St
     digits = digits && digit < 10;
     read = read * 10 + digit;
   }
-  value = static_cast<int>(read % 1'000'000'000);  // nine digits at most: the value itself
+  value = static_cast<int>(read);  // under 10^9 where they are digits; wrapped, and unused, where not
   return digits;
 }
 
