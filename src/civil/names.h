@@ -91,14 +91,17 @@ constexpr std::size_t SlotOf(AbbreviationKey key) {
   return static_cast<std::uint32_t>(key * kMultiplier) >> (32U - kBits);
 }
 
+// The slots of `keys`: each key's index at its slot, kNoKey elsewhere.
+inline constexpr std::uint8_t kNoKey = 0xFF;
+
 template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
-constexpr std::array<std::int8_t, std::size_t{1} << kBits> SlotsOf(const std::array<AbbreviationKey, kCount>& keys) {
-  std::array<std::int8_t, std::size_t{1} << kBits> slots{};
-  slots.fill(-1);
+constexpr std::array<std::uint8_t, std::size_t{1} << kBits> SlotsOf(const std::array<AbbreviationKey, kCount>& keys) {
+  std::array<std::uint8_t, std::size_t{1} << kBits> slots{};
+  slots.fill(kNoKey);
   for (std::size_t i = 0; i < kCount; ++i) {
     // A slot taken twice is no perfect hash: the constant evaluation fails.
-    if (slots.at(SlotOf<kMultiplier, kBits>(keys[i])) != -1) throw "two keys share a slot";
-    slots.at(SlotOf<kMultiplier, kBits>(keys[i])) = static_cast<std::int8_t>(i);
+    if (slots.at(SlotOf<kMultiplier, kBits>(keys[i])) != kNoKey) throw "two keys share a slot";
+    slots.at(SlotOf<kMultiplier, kBits>(keys[i])) = static_cast<std::uint8_t>(i);
   }
   return slots;
 }
@@ -111,10 +114,10 @@ inline constexpr auto kMonthSlots = SlotsOf<kMonthMultiplier, 4>(kMonthKeys);
 // The index of the name whose key is `key` among `keys`, through `slots`.
 template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
 std::optional<int> IndexBySlot(const std::array<AbbreviationKey, kCount>& keys,
-                               const std::array<std::int8_t, std::size_t{1} << kBits>& slots, AbbreviationKey key) {
-  const int index = slots[SlotOf<kMultiplier, kBits>(key)];
-  if (index < 0 || keys[static_cast<std::size_t>(index)] != key) return std::nullopt;
-  return index;
+                               const std::array<std::uint8_t, std::size_t{1} << kBits>& slots, AbbreviationKey key) {
+  const std::size_t index = slots[SlotOf<kMultiplier, kBits>(key)];
+  if (index >= kCount || keys[index] != key) return std::nullopt;
+  return static_cast<int>(index);
 }
 
 inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
