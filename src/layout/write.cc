@@ -290,24 +290,39 @@ std::size_t RoomFor(const Layout& layout) {
   return room;
 }
 
+// FormatLayout's text in a string: in the room for any text, which only an
+// abbreviation longer than any zone file's may exceed, then in twice it.
+// `refused` throws where FormatLayout refuses for another reason than room.
+template <typename AnyZone, typename Refused>
+std::string TextOf(TimePoint t, const Layout& layout, AnyZone zone, Refused refused) {
+  std::string text(RoomFor(layout), '\0');
+  for (;;) {
+    if (const char* const end = FormatLayout(text.data(), text.size(), t, layout, zone); end != nullptr) {
+      text.resize(static_cast<std::size_t>(end - text.data()));
+      return text;
+    }
+    refused();
+    text.resize(2 * text.size());
+  }
+}
+
 }  // namespace
 
 std::string ToLayout(TimePoint t, const Layout& layout, Zone zone) {
-  std::string text(RoomFor(layout), '\0');
-  const char* const end = FormatLayout(text.data(), text.size(), t, layout, zone);
-  if (end == nullptr) {
-    internal::ThrowMessage<std::invalid_argument>({internal::kZoneHead, zone.Name(), internal::kLayoutLeapSeconds});
-  }
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  return text;
+  return TextOf(t, layout, zone, [&] {
+    if (internal::CountsLeapSeconds(zone, internal::FloorToSecond(t).Seconds)) {
+      internal::ThrowMessage<std::invalid_argument>({internal::kZoneHead, zone.Name(), internal::kLayoutLeapSeconds});
+    }
+  });
 }
 
 std::string ToLayout(TimePoint t, const Layout& layout, TimeZone zone) {
-  std::string text(RoomFor(layout), '\0');
-  const char* const end = FormatLayout(text.data(), text.size(), t, layout, zone);
-  if (end == nullptr) internal::ThrowNoCalendarTime(zone);
-  text.resize(static_cast<std::size_t>(end - text.data()));
-  return text;
+  return TextOf(t, layout, zone, [&] {
+    std::tm tm;
+    if (!internal::TryCalendarTimeOfSecond(internal::FloorToSecond(t).Seconds, zone, tm)) {
+      internal::ThrowNoCalendarTime(zone);
+    }
+  });
 }
 
 }  // namespace orvik::chrono
