@@ -54,22 +54,6 @@ constexpr std::array<AbbreviationKey, kCount> AbbreviationKeys(const std::string
 inline constexpr auto kWeekdayKeys = AbbreviationKeys(kWeekdayNames);
 inline constexpr auto kMonthKeys = AbbreviationKeys(kMonthNames);
 
-// The index of `key` among `keys`, which are distinct, or nullopt.
-template <std::size_t kCount>
-std::optional<int> IndexOfKey(const std::array<AbbreviationKey, kCount>& keys, AbbreviationKey key) {
-  std::size_t index = kCount;
-  for (std::size_t i = 0; i < kCount; ++i) index = keys[i] == key ? i : index;
-  if (index == kCount) return std::nullopt;
-  return static_cast<int>(index);
-}
-
-// The index of the NUL-terminated `name` in kMonthNames, exactly as written.
-// Its first four bytes are compared at once: a shorter name has its NUL among
-// the first three, a longer one no NUL fourth, and neither matches.
-inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
-  return IndexOfKey(kMonthKeys, LoadKey<AbbreviationKey>(name));
-}
-
 // The three bytes of `text` from `at` on, which it holds, as a key; with
 // kAnyCase in the case of the names, a capital and two small letters.
 template <bool kAnyCase>
@@ -125,6 +109,13 @@ inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
 }
 inline std::optional<int> MonthOfKey(AbbreviationKey key) {
   return IndexBySlot<kMonthMultiplier, 4>(kMonthKeys, kMonthSlots, key);
+}
+
+// The index of the NUL-terminated `name` in kMonthNames, exactly as written.
+// Its first four bytes are compared at once: a shorter name has its NUL among
+// the first three, a longer one no NUL fourth, and neither matches.
+inline std::optional<int> FindMonth(const char (&name)[sizeof("Nov")]) {
+  return MonthOfKey(LoadKey<AbbreviationKey>(name));
 }
 
 // The index of the weekday whose abbreviation or full name is the

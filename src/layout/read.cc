@@ -681,6 +681,12 @@ std::string ThreeDigits(int value) {
   return {text, sizeof text};
 }
 
+// "05 Mar 2024", as the messages show a date.
+std::string DateShown(const CivilFields& f) {
+  return JoinMessage({ThreeDigits(f.Day).substr(1), " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength), " ",
+                      std::to_string(f.Year)});
+}
+
 void AppendMessage(std::string& message, std::string_view text, const Layout& layout, Zone zone, Disambiguation rule,
                    Reading& r) {
   const Program& p = layout.Program() == nullptr ? EmptyProgram() : *layout.Program();
@@ -710,14 +716,12 @@ void AppendMessage(std::string& message, std::string_view text, const Layout& la
       return;
     case Refusal::DayOfYear: {
       const civil::Date date = civil::CivilFromDays(civil::DayOf(f.Year, f.Month, f.Day));
-      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), kOfTheYearIsNotThatOf, ThreeDigits(f.Day).substr(1),
-                            " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength), " ", std::to_string(f.Year),
-                            ", day ", ThreeDigits(static_cast<int>(date.DayOfYear) + 1), ": ", text});
+      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), kOfTheYearIsNotThatOf, DateShown(f), ", day ",
+                            ThreeDigits(static_cast<int>(date.DayOfYear) + 1), ": ", text});
       return;
     }
     case Refusal::PartOfDayOfYear:
-      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), " of the year is ", ThreeDigits(f.Day).substr(1),
-                            " ", kMonthNames[f.Month - 1].substr(0, kAbbreviationLength), " ", std::to_string(f.Year),
+      AppendParts(message, {head, "day ", ThreeDigits(r.DayOfYear), " of the year is ", DateShown(f),
                             kNotTheMonthOrDayWritten, ": ", text});
       return;
     case Refusal::NoSuchDayOfYear:
