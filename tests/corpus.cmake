@@ -4,7 +4,7 @@
 # corpus is only replayed, in one thread.
 set(orvik_chrono_corpus ${PROJECT_SOURCE_DIR}/fuzz/corpus)
 foreach(fuzzer scan_fuzzer iso8601_fuzzer http_date_fuzzer duration_fuzzer formatters_fuzzer iso8601_strict_fuzzer
-    http_strict_fuzzer mail_date_fuzzer duration_strict_fuzzer zone_fuzzer layout_fuzzer layout_paths_fuzzer)
+    http_strict_fuzzer mail_date_fuzzer duration_strict_fuzzer zone_fuzzer layout_fuzzer layout_paths_fuzzer shortcuts_fuzzer)
   if(fuzzer STREQUAL zone_fuzzer)
     add_executable(${fuzzer}_replay ${PROJECT_SOURCE_DIR}/fuzz/${fuzzer}.cc ${PROJECT_SOURCE_DIR}/fuzz/replay_main.cc)
     add_test(NAME ${fuzzer}_corpus COMMAND ${fuzzer}_replay ${orvik_chrono_corpus}/${fuzzer})

@@ -148,6 +148,44 @@ constexpr bool FormInstant(std::int64_t seconds, std::int64_t nanoseconds, TimeP
   return Problem::None;
 }
 
+// The fields of a text in a layout that writers use most, read at fixed
+// places and found in their bounds: month 1 to 12, day 1 to 31, hour 0 to
+// 23, minutes and seconds 0 to 59 (no leap second); the offset in seconds
+// east of UTC, under a day either way.
+struct InnerFields {
+  unsigned Year;
+  unsigned Month;
+  unsigned Day;
+  unsigned Hour;
+  unsigned Minute;
+  unsigned Second;
+  unsigned Nanoseconds;  // 0 to 999999999
+  std::int32_t Offset;
+};
+
+// The years whose every date and time of day, at any offset under a day,
+// names an instant inside the time point range (1677-09-21 to 2262-04-11).
+inline constexpr unsigned kFirstInnerYear = 1678;
+inline constexpr unsigned kLastInnerYear = 2261;
+
+// Forms the instant of `f` into `out`, and its day from 1970-01-01 into
+// `days`, where its day exists in its month and its year is inner; false
+// otherwise, with nothing formed, for a reading that can tell why. Where it
+// forms one, FormTimestamp forms the same.
+[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, std::int64_t& days) {
+  constexpr unsigned kShortestMonth = 28;
+  if (f.Year - kFirstInnerYear > kLastInnerYear - kFirstInnerYear ||
+      (f.Day > kShortestMonth && f.Day > civil::DaysInMonth(f.Year, f.Month))) {
+    return false;
+  }
+  days = civil::DaysFromDate(f.Year, f.Month, f.Day);
+  const std::int64_t seconds =
+      days * kSecondsPerDay + (f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second) - f.Offset;
+  out.instant = TimePoint(std::chrono::nanoseconds(seconds * kNanosecondsPerSecond + f.Nanoseconds));
+  out.offset = std::chrono::seconds(f.Offset);
+  return true;
+}
+
 }  // namespace orvik::chrono::internal
 
 #endif  // ORVIK_CHRONO_SRC_CIVIL_INSTANT_H_

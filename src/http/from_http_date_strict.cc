@@ -18,9 +18,11 @@
 #include "civil/instant.h"
 #include "civil/names.h"
 #include "civil/time_units.h"
+#include "http/record.h"
 #include "messages.h"
 #include "text/pattern.h"
 #include "text/strict_reading.h"
+#include "text/vector.h"
 
 namespace orvik::chrono {
 namespace internal {
@@ -119,11 +121,13 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
   return weekday && month;
 }
 
-[[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, TimePoint now,
-                                                                StrictReading& r) {
+// The reading of record; where `misfit`, the text is known not to be a
+// whole kWholeImfFixdate whose names are found.
+[[gnu::always_inline]] inline ParseResult<Timestamp> ReadRecord(std::string_view text, TimePoint now, StrictReading& r,
+                                                                bool misfit) {
   std::size_t at = 0;
   std::optional<int> weekday;
-  if (!IsWholeImfFixdate(text, r, weekday)) {
+  if (misfit || !IsWholeImfFixdate(text, r, weekday)) {
     r = {};
     weekday = ReadWeekday(text, at);
     const bool full_name = at > kAbbreviationLength;
@@ -151,11 +155,63 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
   return Outcome(r, problem, instant, kErrors);
 }
 
+#if defined(__SSE2__)
+// kWholeImfFixdate's first sixteen bytes and its last, the names left open.
+inline constexpr vector::Layout kImfStart =
+    vector::MakeLayout<3>("???, 99 ??? 9999", {5, 12, 14}, {31, 99, 99}, {1, 0, 0});
+inline constexpr vector::Layout kImfEnd =
+    vector::MakeLayout<3>("999 99:99:99 GMT", {4, 7, 10}, {23, 59, 59}, {0, 0, 0});
+static_assert(kWholeImfFixdate.Text.size() == 29);
+#endif
+
+// The IMF-fixdate at once: Read, its instant into `read`, where the text is a
+// whole kWholeImfFixdate whose names are found, with fields in their bounds,
+// its weekday the date's and an inner year; Misfit where the text is no such
+// kWholeImfFixdate; Other where it is one but its fields are not so.
+[[gnu::always_inline]] inline Shortcut ReadImfShortcut(std::string_view text, Timestamp& read) {
+#if defined(__SSE2__)
+  if (text.size() != kWholeImfFixdate.Text.size()) return Shortcut::Misfit;
+  const char* const p = text.data();
+  const vector::Checked start = vector::Check(p, kImfStart);
+  const vector::Checked end = vector::Check(p + 13, kImfEnd);
+  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
+  const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, 8));
+  if (!vector::IsZero(vector::Or(start.Departures, end.Departures)) || !weekday || !month) return Shortcut::Misfit;
+  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds))) return Shortcut::Other;
+  const InnerFields fields{vector::ByteAt<12>(start.Pairs) * 100 + vector::ByteAt<14>(start.Pairs),
+                           static_cast<unsigned>(*month) + 1,
+                           vector::ByteAt<5>(start.Pairs),
+                           vector::ByteAt<4>(end.Pairs),
+                           vector::ByteAt<7>(end.Pairs),
+                           vector::ByteAt<10>(end.Pairs),
+                           0,
+                           0};
+  std::int64_t days = 0;
+  if (!FormInnerTimestamp(fields, read, days) || civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
+    return Shortcut::Other;
+  }
+  return Shortcut::Read;
+#else
+  static_cast<void>(text);
+  static_cast<void>(read);
+  return Shortcut::Other;
+#endif
+}
+
 }  // namespace
+
+ParseResult<Timestamp> ReadHttpDateStrictRecord(std::string_view text, TimePoint now, StrictReading& r) {
+  return ReadRecord(text, now, r, false);
+}
+
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now) noexcept {
-  return internal::ReadAlone<internal::ReadStrict>(text, now);
+  Timestamp read;
+  const internal::Shortcut shortcut = internal::ReadImfShortcut(text, read);
+  if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
+  internal::StrictReading reading;
+  return internal::ReadRecord(text, now, reading, shortcut == internal::Shortcut::Misfit);
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
@@ -163,7 +219,14 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint now, std::string& message) {
-  return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kHttpStrictHead, now);
+  Timestamp read;
+  const internal::Shortcut shortcut = internal::ReadImfShortcut(text, read);
+  if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
+  internal::StrictReading reading;
+  const ParseResult<Timestamp> result =
+      internal::ReadRecord(text, now, reading, shortcut == internal::Shortcut::Misfit);
+  if (!result) internal::AppendStrictMessage(message, internal::kHttpStrictHead, reading, text);
+  return result;
 }
 
 }  // namespace orvik::chrono

@@ -22,6 +22,8 @@
 #include "calendar/disambiguation.h"
 #include "civil/instant.h"
 #include "civil/time_units.h"
+#include "iso8601/canonical.h"
+#include "iso8601/record.h"
 #include "messages.h"
 #include "text/digits.h"
 #include "text/fraction.h"
@@ -32,11 +34,8 @@ namespace orvik::chrono {
 namespace internal {
 namespace {
 
-constexpr BytePattern kExtended{"yyyy-oo-dd?hh:ii:ss", ""};
+constexpr const BytePattern& kExtended = kExtendedDateTime;
 constexpr BytePattern kBasic{"yyyyoodd?hhiiss", ""};
-// The layouts that writers use most, each read whole at once.
-constexpr BytePattern kExtendedUtc{"yyyy-oo-ddThh:ii:ss.fffffffffZ", ""};
-constexpr BytePattern kExtendedOffset{"yyyy-oo-ddThh:ii:ss.fffffffff+uu:vv", ""};
 
 constexpr StrictErrors kErrors{ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictNonexistent,
                                ParseError::Iso8601StrictLayout, ParseError::Iso8601StrictOffset,
@@ -90,18 +89,33 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
          ReadZone(text, at, r, west);
 }
 
-[[gnu::always_inline]] inline ParseResult<Timestamp> ReadStrict(std::string_view text, StrictReading& r) {
-  bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
-  if (!IsWholePattern<kExtendedUtc>(text, r) && !IsWholePattern<kExtendedOffset>(text, r) &&
-      !ReadParts(text, r = {}, west = false)) {
+}  // namespace
+
+ParseResult<Timestamp> ReadIso8601StrictRecord(std::string_view text, StrictReading& r, bool misfit) {
+  bool west = false;
+  if (misfit) {
+    RefuseMisfit<kExtended>(text, 0, r);
     return {{}, kErrors.Layout};
   }
+  if (!ReadParts(text, r, west)) return {{}, kErrors.Layout};
   std::int64_t offset = 0;
   Problem problem = OffsetSeconds(r.OffsetHours, r.OffsetMinutes, west, offset);
   Timestamp read;
   std::int64_t days = 0;
   if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
   return Outcome(r, problem, read, kErrors);
+}
+
+namespace {
+
+// The shortcut's instant of `text` into `read`; Misfit or Other where it
+// leaves the text to the reading of record.
+[[gnu::always_inline]] inline Shortcut ReadShortcut(std::string_view text, Timestamp& read) {
+  InnerFields fields;
+  std::int64_t days = 0;
+  const Shortcut shortcut = ReadIso8601Shortcut<true>(text, fields);
+  if (shortcut != Shortcut::Read) return shortcut;
+  return FormInnerTimestamp(fields, read, days) ? Shortcut::Read : Shortcut::Other;
 }
 
 // The reading in a zone: the time of day may end after its minutes, the
@@ -212,16 +226,17 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
 
 ParseResult<ZonedTimestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
   StrictReading& r = z.Strict;
-  // The layouts that writers use most, read whole at once as the plain
-  // reader reads them, have no suffix.
-  bool west = IsAt(text, kExtendedOffset.Text.find('+'), '-');
+  // The shortcut's texts have an offset and no suffix.
+  if (ZonedTimestamp read{{}, zone, false, false, CivilTimeKind::Unique};
+      ReadShortcut(text, read.timestamp) == Shortcut::Read) {
+    return {read, ParseError::None};
+  }
+  bool west = false;
   bool zoned = true;
-  bool utc = IsWholePattern<kExtendedUtc>(text, r);
-  if (!utc && !IsWholePattern<kExtendedOffset>(text, r)) {
-    const std::string_view main = text.substr(0, text.find('['));
-    if (!ReadZonedParts(main, r = {}, west = false, zoned, utc, z.OffsetSeconds) || !ReadSuffix(text, main.size(), z)) {
-      return {{}, kErrors.Layout};
-    }
+  bool utc = false;
+  const std::string_view main = text.substr(0, text.find('['));
+  if (!ReadZonedParts(main, r, west, zoned, utc, z.OffsetSeconds) || !ReadSuffix(text, main.size(), z)) {
+    return {{}, kErrors.Layout};
   }
   z.In = zone;
   if (!z.ZoneName.empty()) {
@@ -286,11 +301,22 @@ void AppendZonedMessage(std::string& message, const ZonedReading& z, ParseError 
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
-  return internal::ReadAlone<internal::ReadStrict>(text);
+  Timestamp read;
+  const internal::Shortcut shortcut = internal::ReadShortcut(text, read);
+  if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
+  internal::StrictReading reading;
+  return internal::ReadIso8601StrictRecord(text, reading, shortcut == internal::Shortcut::Misfit);
 }
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {
-  return internal::ReadWithMessage<internal::ReadStrict>(text, message, internal::kIso8601StrictHead);
+  Timestamp read;
+  const internal::Shortcut shortcut = internal::ReadShortcut(text, read);
+  if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
+  internal::StrictReading reading;
+  const ParseResult<Timestamp> result =
+      internal::ReadIso8601StrictRecord(text, reading, shortcut == internal::Shortcut::Misfit);
+  if (!result) internal::AppendStrictMessage(message, internal::kIso8601StrictHead, reading, text);
+  return result;
 }
 
 }  // namespace orvik::chrono

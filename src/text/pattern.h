@@ -325,6 +325,15 @@ std::size_t FirstMisfit(std::string_view text, std::size_t at, std::index_sequen
   return fitting;
 }
 
+// Records the fault at the first byte of `text` from `at` on that does not
+// fit kPattern, where some byte does not; false, for the reader to return.
+template <const BytePattern& kPattern>
+bool RefuseMisfit(std::string_view text, std::size_t at, StrictReading& r) {
+  const std::size_t misfit = FirstMisfit<kPattern>(text, at, std::make_index_sequence<kPattern.Text.size()>());
+  r.Fault = {Problem::Expected, kExpectedTexts<kPattern>[misfit].View(), static_cast<std::uint32_t>(at + misfit), 0};
+  return false;
+}
+
 // Reads kPattern at `at` into `r.Fields` and moves past it; false, with the
 // fault at the first byte that does not fit, where one does not. A text long
 // enough is checked whole before its first misfit is looked for.
@@ -335,9 +344,7 @@ template <const BytePattern& kPattern>
     at += kPattern.Text.size();
     return true;
   }
-  const std::size_t misfit = FirstMisfit<kPattern>(text, at, kBytes);
-  r.Fault = {Problem::Expected, kExpectedTexts<kPattern>[misfit].View(), static_cast<std::uint32_t>(at + misfit), 0};
-  return false;
+  return RefuseMisfit<kPattern>(text, at, r);
 }
 
 // Whether the whole text is kPattern, read into `r`; a text that is not is
