@@ -112,6 +112,13 @@ void AddReaders(std::map<std::string, Case>& cases) {
       {"iso_z", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%SZ", s); }},
       {"iso_offset", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S.123456789+05:30", s); }},
       {"iso_fraction3", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S.123Z", s); }},
+      // Fractions of 0, 3, 6 and 9 digits, 'Z' or -08:00, in turn.
+      {"iso_mixed",
+       [](std::time_t s) {
+         constexpr const char* kFractions[] = {"", ".123", ".123456", ".123456789"};
+         return Strftime("%Y-%m-%dT%H:%M:%S", s) + kFractions[s % 4] + (s / 4 % 2 == 0 ? "Z" : "-08:00");
+       }},
+      {"iso_basic", [](std::time_t s) { return Strftime("%Y%m%dT%H%M%SZ", s); }},
       {"imf", [](std::time_t s) { return Strftime("%a, %d %b %Y %H:%M:%S GMT", s); }},
       {"rfc850", [](std::time_t s) { return Strftime("%A, %d-%b-%y %H:%M:%S GMT", s % 900'000'000); }},
       {"asctime", [](std::time_t s) { return Strftime("%a %b %e %H:%M:%S %Y", s); }},
