@@ -119,6 +119,8 @@ void AddReaders(std::map<std::string, Case>& cases) {
          return Strftime("%Y-%m-%dT%H:%M:%S", s) + kFractions[s % 4] + (s / 4 % 2 == 0 ? "Z" : "-08:00");
        }},
       {"iso_basic", [](std::time_t s) { return Strftime("%Y%m%dT%H%M%SZ", s); }},
+      {"iso_z9", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S.123456789Z", s); }},
+      {"iso_offset0", [](std::time_t s) { return Strftime("%Y-%m-%dT%H:%M:%S+05:30", s); }},
       {"imf", [](std::time_t s) { return Strftime("%a, %d %b %Y %H:%M:%S GMT", s); }},
       {"rfc850", [](std::time_t s) { return Strftime("%A, %d-%b-%y %H:%M:%S GMT", s % 900'000'000); }},
       {"asctime", [](std::time_t s) { return Strftime("%a %b %e %H:%M:%S %Y", s); }},

@@ -6,6 +6,7 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 
@@ -168,23 +169,70 @@ struct InnerFields {
 inline constexpr unsigned kFirstInnerYear = 1678;
 inline constexpr unsigned kLastInnerYear = 2261;
 
-// Forms the instant of `f` into `out`, and its day from 1970-01-01 into
-// `days`, where its day exists in its month and its year is inner; false
+// Each inner year: the days from 1970-01-01 to its first day, times 16, plus
+// that day's weekday (0 for Sunday) times 2, plus 1 for a leap year.
+struct InnerYear {
+  static constexpr std::int32_t Of(unsigned year) {
+    const std::int64_t first = civil::DaysFromDate(year, 1, 1);
+    return static_cast<std::int32_t>(first * 16 + civil::WeekdayFromDays(first) * 2 +
+                                     (civil::IsLeapYear(year) ? 1 : 0));
+  }
+  static constexpr std::int32_t FirstDay(std::int32_t entry) { return entry >> 4; }
+  static constexpr unsigned Weekday(std::int32_t entry) { return (static_cast<unsigned>(entry) >> 1U) & 7U; }
+  static constexpr unsigned Leap(std::int32_t entry) { return static_cast<unsigned>(entry) & 1U; }
+};
+inline constexpr auto kInnerYears = [] {
+  std::array<std::int32_t, kLastInnerYear - kFirstInnerYear + 1> years{};
+  for (unsigned year = kFirstInnerYear; year <= kLastInnerYear; ++year) {
+    years.at(year - kFirstInnerYear) = InnerYear::Of(year);
+  }
+  return years;
+}();
+// The weekday of the day `n` days after a Sunday, for n below 7 + 366.
+inline constexpr auto kWeekdayAfterSunday = [] {
+  std::array<std::uint8_t, 7 + 366> weekdays{};
+  for (std::size_t n = 0; n < weekdays.size(); ++n) weekdays.at(n) = static_cast<std::uint8_t>(n % 7);
+  return weekdays;
+}();
+// For each month (1 to 12) of a common year and of a leap year, at 16 times
+// the leap plus the month: the days before it, and 2^16 times its days.
+inline constexpr auto kMonths = [] {
+  constexpr unsigned kDays[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  std::array<std::uint32_t, 32> months{};
+  for (unsigned leap = 0; leap < 2; ++leap) {
+    unsigned before = 0;
+    for (unsigned month = 1; month <= 12; ++month) {
+      const unsigned days = kDays[month] + (month == 2 ? leap : 0);
+      months.at(16 * leap + month) = before | days << 16U;
+      before += days;
+    }
+  }
+  return months;
+}();
+static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U << 16U) && kMonths[18] >> 16U == 29);
+
+// Forms the instant of `f` into `out`, and the weekday of its date into
+// `weekday` (0 for Sunday), where its day exists in its month and its year is inner; false
 // otherwise, with nothing formed, for a reading that can tell why. Where it
 // forms one, FormTimestamp forms the same.
-[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, std::int64_t& days) {
-  constexpr unsigned kShortestMonth = 28;
-  if (f.Year - kFirstInnerYear > kLastInnerYear - kFirstInnerYear ||
-      (f.Day > kShortestMonth && f.Day > civil::DaysInMonth(f.Year, f.Month))) {
-    return false;
-  }
-  days = civil::DaysFromDate(f.Year, f.Month, f.Day);
+[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, unsigned& weekday) {
+  const unsigned year = f.Year - kFirstInnerYear;
+  if (year > kLastInnerYear - kFirstInnerYear) return false;
+  const std::int32_t entry = kInnerYears[year];
+  const std::uint32_t month = kMonths[16 * InnerYear::Leap(entry) + f.Month];
+  if (f.Day > month >> 16U) return false;
+  const unsigned day_of_year = (month & 0xFFFFU) + f.Day - 1;
+  weekday = kWeekdayAfterSunday[InnerYear::Weekday(entry) + day_of_year];
+  const std::int64_t days = InnerYear::FirstDay(entry) + static_cast<std::int32_t>(day_of_year);
   const std::int64_t seconds =
       days * kSecondsPerDay + (f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second) - f.Offset;
   out.instant = TimePoint(std::chrono::nanoseconds(seconds * kNanosecondsPerSecond + f.Nanoseconds));
   out.offset = std::chrono::seconds(f.Offset);
   return true;
 }
+
+static_assert(kInnerYears[1970 - kFirstInnerYear] == 4 * 2 &&
+              kInnerYears[2000 - kFirstInnerYear] == 10957 * 16 + 6 * 2 + 1);
 
 }  // namespace orvik::chrono::internal
 

@@ -95,12 +95,21 @@ inline constexpr std::uint32_t kMonthMultiplier = 26596;
 inline constexpr auto kWeekdaySlots = SlotsOf<kWeekdayMultiplier, 3>(kWeekdayKeys);
 inline constexpr auto kMonthSlots = SlotsOf<kMonthMultiplier, 4>(kMonthKeys);
 
-// The index of the name whose key is `key` among `keys`, through `slots`.
+// The index of the name whose key is `key` among `keys`, through `slots`;
+// kCount for none.
+template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
+[[gnu::always_inline]] inline std::size_t SlotIndex(const std::array<AbbreviationKey, kCount>& keys,
+                                                    const std::array<std::uint8_t, std::size_t{1} << kBits>& slots,
+                                                    AbbreviationKey key) {
+  const std::size_t index = slots[SlotOf<kMultiplier, kBits>(key)];
+  return index < kCount && keys[index] == key ? index : kCount;
+}
+
 template <std::uint32_t kMultiplier, unsigned kBits, std::size_t kCount>
 std::optional<int> IndexBySlot(const std::array<AbbreviationKey, kCount>& keys,
                                const std::array<std::uint8_t, std::size_t{1} << kBits>& slots, AbbreviationKey key) {
-  const std::size_t index = slots[SlotOf<kMultiplier, kBits>(key)];
-  if (index >= kCount || keys[index] != key) return std::nullopt;
+  const std::size_t index = SlotIndex<kMultiplier, kBits>(keys, slots, key);
+  if (index == kCount) return std::nullopt;
   return static_cast<int>(index);
 }
 
@@ -109,6 +118,11 @@ inline std::optional<int> WeekdayOfKey(AbbreviationKey key) {
 }
 inline std::optional<int> MonthOfKey(AbbreviationKey key) {
   return IndexBySlot<kMonthMultiplier, 4>(kMonthKeys, kMonthSlots, key);
+}
+
+// MonthOfKey as an index, 12 for none.
+[[gnu::always_inline]] inline std::size_t MonthIndexOfKey(AbbreviationKey key) {
+  return SlotIndex<kMonthMultiplier, 4>(kMonthKeys, kMonthSlots, key);
 }
 
 // The index of the NUL-terminated `name` in kMonthNames, exactly as written.

@@ -165,29 +165,31 @@ static_assert(kWholeImfFixdate.Text.size() == 29);
 #endif
 
 // The IMF-fixdate at once: Read, its instant into `read`, where the text is a
-// whole kWholeImfFixdate whose names are found, with fields in their bounds,
-// its weekday the date's and an inner year; Misfit where the text is no such
-// kWholeImfFixdate; Other where it is one but its fields are not so.
+// whole kWholeImfFixdate with fields in their bounds, an inner year and the
+// date's weekday; Misfit where it is no kWholeImfFixdate whose month is
+// found; otherwise Other.
 [[gnu::always_inline]] inline Shortcut ReadImfShortcut(std::string_view text, Timestamp& read) {
 #if defined(__SSE2__)
   if (text.size() != kWholeImfFixdate.Text.size()) return Shortcut::Misfit;
   const char* const p = text.data();
   const vector::Checked start = vector::Check(p, kImfStart);
   const vector::Checked end = vector::Check(p + 13, kImfEnd);
-  const std::optional<int> weekday = WeekdayOfKey(AbbreviationAt<false>(text, 0));
-  const std::optional<int> month = MonthOfKey(AbbreviationAt<false>(text, 8));
-  if (!vector::IsZero(vector::Or(start.Departures, end.Departures)) || !weekday || !month) return Shortcut::Misfit;
-  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds))) return Shortcut::Other;
+  const std::size_t month = MonthIndexOfKey(AbbreviationAt<false>(text, 8));
+  if (!vector::IsZero(vector::Or(start.Departures, end.Departures)) || month == kMonthKeys.size()) {
+    return Shortcut::Misfit;
+  }
   const InnerFields fields{vector::ByteAt<12>(start.Pairs) * 100 + vector::ByteAt<14>(start.Pairs),
-                           static_cast<unsigned>(*month) + 1,
+                           static_cast<unsigned>(month) + 1,
                            vector::ByteAt<5>(start.Pairs),
                            vector::ByteAt<4>(end.Pairs),
                            vector::ByteAt<7>(end.Pairs),
                            vector::ByteAt<10>(end.Pairs),
                            0,
                            0};
-  std::int64_t days = 0;
-  if (!FormInnerTimestamp(fields, read, days) || civil::WeekdayFromDays(days) != static_cast<unsigned>(*weekday)) {
+  // The weekday written is compared with the date's, whose name it must be.
+  unsigned weekday = 0;
+  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds)) || !FormInnerTimestamp(fields, read, weekday) ||
+      AbbreviationAt<false>(text, 0) != kWeekdayKeys[weekday]) {
     return Shortcut::Other;
   }
   return Shortcut::Read;
@@ -196,6 +198,13 @@ static_assert(kWholeImfFixdate.Text.size() == 29);
   static_cast<void>(read);
   return Shortcut::Other;
 #endif
+}
+
+// The reading of record of a text that the shortcut left to it. Out of line,
+// so that the shortcut's texts take no frame for it.
+[[gnu::noinline]] ParseResult<Timestamp> ReadAfterShortcut(std::string_view text, TimePoint now, Shortcut shortcut) {
+  StrictReading reading;
+  return ReadRecord(text, now, reading, shortcut == Shortcut::Misfit);
 }
 
 }  // namespace
@@ -210,8 +219,7 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint no
   Timestamp read;
   const internal::Shortcut shortcut = internal::ReadImfShortcut(text, read);
   if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
-  internal::StrictReading reading;
-  return internal::ReadRecord(text, now, reading, shortcut == internal::Shortcut::Misfit);
+  return internal::ReadAfterShortcut(text, now, shortcut);
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {

@@ -8,6 +8,7 @@
 #ifndef ORVIK_CHRONO_SRC_ISO8601_CANONICAL_H_
 #define ORVIK_CHRONO_SRC_ISO8601_CANONICAL_H_
 
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -29,89 +30,99 @@ inline constexpr BytePattern kExtendedDateTime{"yyyy-oo-dd?hh:ii:ss", ""};
 // The shortcut's texts: the date and time of day, then a fraction of 0, 3, 6
 // or 9 digits after '.', then 'Z' or an offset +hh:mm.
 inline constexpr std::size_t kShortcutDateTime = kExtendedDateTime.Text.size();
-inline constexpr std::size_t kUtcSize = sizeof("Z") - 1;
 inline constexpr std::size_t kOffsetSize = sizeof("+05:30") - 1;
 
-// Which fraction of `size` bytes with its sign the shortcut reads: 0 for
-// none, 1 to 3 for 3, 6 or 9 digits; 4 for none that it reads.
-constexpr std::size_t ShortcutFraction(std::size_t size) {
-  constexpr std::uint64_t kFractions = 0x0444'1442'4434'4444;  // a nibble for each size 0 to 15
-  return size < 16 ? (kFractions >> (4 * (15 - size))) & 0xFU : 4;
+// The end of a shortcut's text of kShortcutDateTime + 1 + `index` bytes
+// (`index` below 16): bit 2 for 'Z' (else an offset), bits 0 and 1 for a
+// fraction of 0, 3, 6 or 9 digits; above 7 for none that the shortcut reads.
+constexpr unsigned ShortcutEnd(std::size_t index) {
+  constexpr std::uint64_t kEnds = 0x3FF2'F71F'6F05'FFF4;  // a nibble for each index
+  return static_cast<unsigned>(kEnds >> (4 * index)) & 0xFU;
 }
-static_assert(ShortcutFraction(0) == 0 && ShortcutFraction(4) == 1 && ShortcutFraction(7) == 2 &&
-              ShortcutFraction(10) == 3 && ShortcutFraction(1) == 4 && ShortcutFraction(11) == 4);
+static_assert(ShortcutEnd(0) == 4 && ShortcutEnd(4) == 5 && ShortcutEnd(7) == 6 && ShortcutEnd(10) == 7);
+static_assert(ShortcutEnd(5) == 0 && ShortcutEnd(9) == 1 && ShortcutEnd(12) == 2 && ShortcutEnd(15) == 3);
+static_assert(ShortcutEnd(1) > 7 && ShortcutEnd(14) > 7);
+
+// Whether a byte separates date and time: 'T', 't' or ' '.
+inline constexpr auto kIsSeparator = [] {
+  std::array<bool, 256> separators{};
+  separators['T'] = separators['t'] = separators[' '] = true;
+  return separators;
+}();
 
 #if defined(__SSE2__)
 // The sixteen bytes after the year's first three digits; the sixteen that end
-// the text, by the zone ('Z', offset) and the fraction.
+// the text, by ShortcutEnd: an offset, then 'Z', each after a fraction of 0,
+// 3, 6 or 9 digits ('Z' and the offset's sign are checked on their own).
 inline constexpr vector::Layout kDateLayout =
     vector::MakeLayout<5>("9-99-99?99:99:99", {2, 5, 8, 11, 14}, {12, 31, 23, 59, 59}, {1, 1, 0, 0, 0});
-inline constexpr vector::Layout kEndLayouts[2][4] = {
-    {vector::MakeLayout<0>("????????????????", {}, {}, {}), vector::MakeLayout<0>("???????????.999?", {}, {}, {}),
-     vector::MakeLayout<0>("????????.999999?", {}, {}, {}), vector::MakeLayout<0>("?????.999999999?", {}, {}, {})},
-    {vector::MakeLayout<2>("??????????"
-                           "?99:99",
-                           {11, 14}, {23, 59}, {0, 0}),
-     vector::MakeLayout<2>("??????.999?99:99", {11, 14}, {23, 59}, {0, 0}),
-     vector::MakeLayout<2>("???.999999?99:99", {11, 14}, {23, 59}, {0, 0}),
-     vector::MakeLayout<2>(".999999999?99:99", {11, 14}, {23, 59}, {0, 0})}};
+inline constexpr vector::Layout kEndLayouts[8] = {vector::MakeLayout<0>("??????????"
+                                                                        "?99:99",
+                                                                        {}, {}, {}),
+                                                  vector::MakeLayout<0>("??????.999?99:99", {}, {}, {}),
+                                                  vector::MakeLayout<0>("???.999999?99:99", {}, {}, {}),
+                                                  vector::MakeLayout<0>(".999999999?99:99", {}, {}, {}),
+                                                  vector::MakeLayout<0>("????????????????", {}, {}, {}),
+                                                  vector::MakeLayout<0>("???????????.999?", {}, {}, {}),
+                                                  vector::MakeLayout<0>("????????.999999?", {}, {}, {}),
+                                                  vector::MakeLayout<0>("?????.999999999?", {}, {}, {})};
 #endif
 
-// The nanoseconds of the fraction of 3, 6 or 9 digits (`fraction` 1 to 3)
-// that ends before `end`, whose digits are checked.
-[[gnu::always_inline]] inline unsigned ShortcutNanoseconds(const char* end, std::size_t fraction) {
-  constexpr std::uint64_t kLowHalves = 0x0F0F0F0F0F0F0F0F;
-  // The last eight digits or fewer, in the high bytes of the word that ends
-  // with them, and the ninth from the end.
-  const std::uint64_t word = LoadWord(end - 8);
-  const std::uint64_t mask = fraction == 1   ? ~std::uint64_t{0} << 40U
-                             : fraction == 2 ? ~std::uint64_t{0} << 16U
-                                             : ~0ULL;
-  const unsigned first = fraction == 3 ? static_cast<unsigned>(end[-9] - '0') * 100'000'000 : 0;
-  return (first + digits::DigitsValue(word & mask & kLowHalves)) * kFractionScale[3 * fraction];
+// The value of the three digits at `at`.
+[[gnu::always_inline]] inline unsigned ThreeDigits(const char* at) {
+  return static_cast<unsigned>(at[0] * 100 + at[1] * 10 + at[2]) - unsigned{'0' * 111};
 }
 
-// Reads `text` into `f` (Shortcut::Read) where it has a shortcut's layout (kAnyCase: 'T', 't'
-// or ' ' between date and time and 'Z' or 'z', otherwise 'T' and 'Z' alone),
+// The nanoseconds of a fraction of 0, 3, 6 or 9 digits (`fraction` 0 to 3)
+// from `at` on, whose digits are checked.
+[[gnu::always_inline]] inline unsigned ShortcutNanoseconds(const char* at, unsigned fraction) {
+  if (fraction == 0) return 0;
+  if (fraction == 3) {
+    return static_cast<unsigned>(*at - '0') * 100'000'000 + digits::DigitsValue(LoadWord(at + 1) & 0x0F0F0F0F0F0F0F0FU);
+  }
+  const unsigned first = ThreeDigits(at);
+  return fraction == 1 ? first * 1'000'000 : (first * 1'000 + ThreeDigits(at + 3)) * 1'000;
+}
+
+// Reads `text` into `f` (Shortcut::Read) where it has a shortcut's layout,
 // with fields in their bounds (InnerFields) and an offset under 24 hours with
 // minutes under 60. Misfit: a text whose first bytes do not fit
-// kExtendedDateTime, extended at its fifth byte (kAnyCase only). Reads no
-// byte outside `text`.
-template <bool kAnyCase>
+// kExtendedDateTime, extended at its fifth byte. Reads no byte outside
+// `text`.
 [[gnu::always_inline]] inline Shortcut ReadIso8601Shortcut(std::string_view text, InnerFields& f) {
 #if defined(__SSE2__)
-  constexpr std::size_t kMostBytes = kShortcutDateTime + 10 + kOffsetSize;
   const std::size_t size = text.size();
   const char* const p = text.data();
-  if (size <= kShortcutDateTime || size > kMostBytes || p[4] != '-') return Shortcut::Other;
+  const std::size_t index = size - (kShortcutDateTime + 1);
+  if (index > 15 || p[4] != '-') return Shortcut::Other;
   std::uint32_t year = 0;
   std::memcpy(&year, p, sizeof year);
   const vector::Checked date = vector::Check(p + 3, kDateLayout);
-  const char separator = p[kExtendedDateTime.Text.find('?')];
-  const bool separated = kAnyCase ? (separator | 0x20) == 't' || separator == ' ' : separator == 'T';
+  const bool separated = kIsSeparator[static_cast<unsigned char>(p[kExtendedDateTime.Text.find('?')])];
   if (!vector::IsZero(vector::Or(date.Departures, date.OutOfBounds)) || digits::NonDigits(year) != 0 || !separated) {
     const bool misfit = !vector::IsZero(date.Departures) || digits::NonDigits(year) != 0 || !separated;
-    return kAnyCase && misfit ? Shortcut::Misfit : Shortcut::Other;
+    return misfit ? Shortcut::Misfit : Shortcut::Other;
   }
+  const unsigned end = ShortcutEnd(index);
+  const bool utc = (end & 4U) != 0;
   const char last = p[size - 1];
-  const bool utc = kAnyCase ? (last | 0x20) == 'z' : last == 'Z';
-  const std::size_t fraction = ShortcutFraction(size - kShortcutDateTime - (utc ? kUtcSize : kOffsetSize));
-  if (fraction > 3) return Shortcut::Other;
-  f.Nanoseconds = 0;
+  if (end > 7 || (utc && (last | 0x20) != 'z') ||
+      (end != 4 && !vector::IsZero(vector::Departures(p + size - 16, kEndLayouts[end])))) {
+    return Shortcut::Other;
+  }
   f.Offset = 0;
-  if (!utc || fraction != 0) {
-    const vector::Checked end = vector::Check(p + size - 16, kEndLayouts[utc ? 0 : 1][fraction]);
-    const char sign = p[size - kOffsetSize];
-    if (!vector::IsZero(vector::Or(end.Departures, end.OutOfBounds)) || (!utc && sign != '+' && sign != '-')) {
+  if (!utc) {
+    const char* const offset = p + size - kOffsetSize;
+    const unsigned hours = static_cast<unsigned>(offset[1] * 10 + offset[2]) - unsigned{'0' * 11};
+    const unsigned minutes = static_cast<unsigned>(offset[4] * 10 + offset[5]) - unsigned{'0' * 11};
+    if ((*offset != '+' && *offset != '-') || hours >= kHoursPerDay || minutes >= kMinutesPerHour) {
       return Shortcut::Other;
     }
-    if (fraction != 0) f.Nanoseconds = ShortcutNanoseconds(p + size - (utc ? kUtcSize : kOffsetSize), fraction);
-    const auto east = static_cast<std::int32_t>(vector::ByteAt<11>(end.Pairs) * kSecondsPerHour +
-                                                vector::ByteAt<14>(end.Pairs) * kSecondsPerMinute);
-    f.Offset = utc ? 0 : sign == '-' ? -east : east;
+    const auto east = static_cast<std::int32_t>(hours * kSecondsPerHour + minutes * kSecondsPerMinute);
+    f.Offset = *offset == '-' ? -east : east;
   }
-  const std::uint32_t year_digits = year & 0x0F0F0F0FU;
-  const std::uint32_t year_pairs = digits::PairValues(year_digits);
+  f.Nanoseconds = ShortcutNanoseconds(p + kShortcutDateTime + 1, end & 3U);
+  const std::uint32_t year_pairs = digits::PairValues(year & 0x0F0F0F0FU);
   f.Year = (year_pairs & 0xFFU) * 100 + ((year_pairs >> 16U) & 0xFFU);
   f.Month = vector::ByteAt<2>(date.Pairs);
   f.Day = vector::ByteAt<5>(date.Pairs);

@@ -108,14 +108,21 @@ ParseResult<Timestamp> ReadIso8601StrictRecord(std::string_view text, StrictRead
 
 namespace {
 
+// The reading of record of a text that the shortcut left to it. Out of line,
+// so that the shortcut's texts take no frame for it.
+[[gnu::noinline]] ParseResult<Timestamp> ReadAfterShortcut(std::string_view text, Shortcut shortcut) {
+  StrictReading reading;
+  return ReadIso8601StrictRecord(text, reading, shortcut == Shortcut::Misfit);
+}
+
 // The shortcut's instant of `text` into `read`; Misfit or Other where it
 // leaves the text to the reading of record.
 [[gnu::always_inline]] inline Shortcut ReadShortcut(std::string_view text, Timestamp& read) {
   InnerFields fields;
-  std::int64_t days = 0;
-  const Shortcut shortcut = ReadIso8601Shortcut<true>(text, fields);
+  unsigned weekday = 0;
+  const Shortcut shortcut = ReadIso8601Shortcut(text, fields);
   if (shortcut != Shortcut::Read) return shortcut;
-  return FormInnerTimestamp(fields, read, days) ? Shortcut::Read : Shortcut::Other;
+  return FormInnerTimestamp(fields, read, weekday) ? Shortcut::Read : Shortcut::Other;
 }
 
 // The reading in a zone: the time of day may end after its minutes, the
@@ -301,11 +308,10 @@ void AppendZonedMessage(std::string& message, const ZonedReading& z, ParseError 
 }  // namespace internal
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text) noexcept {
-  Timestamp read;
-  const internal::Shortcut shortcut = internal::ReadShortcut(text, read);
-  if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
-  internal::StrictReading reading;
-  return internal::ReadIso8601StrictRecord(text, reading, shortcut == internal::Shortcut::Misfit);
+  ParseResult<Timestamp> read;
+  const internal::Shortcut shortcut = internal::ReadShortcut(text, read.value);
+  if (shortcut == internal::Shortcut::Read) return read;
+  return internal::ReadAfterShortcut(text, shortcut);
 }
 
 ParseResult<Timestamp> TryFromIso8601Strict(std::string_view text, std::string& message) {

@@ -33,18 +33,17 @@ using Bytes = std::array<unsigned char, 16>;
 
 // A layout of sixteen bytes, each a digit ('9'), a byte that stands for itself
 // (any other but '?'), or one that the layout leaves open ('?'); and the
-// largest value of the two digits from each byte on (Pairs), 255 where any.
+// bounds of the two digits from some bytes on.
 struct Layout {
   Bytes Expected;  // '0' for a digit, the byte itself, or 0 where open
   Bytes Largest;   // what a byte XOR Expected may be: 9, 0, or 255 where open
   Bytes Digits;    // 255 for a digit, else 0
-  Bytes Pairs;
-  Bytes Smallest;  // of the two digits from each byte on
+  Bytes Least;     // the least value of the two digits from a byte on, else 0
+  Bytes Range;     // the largest less the least, else 255
 };
 
-// The layout of `text` (sixteen bytes), with pair limits at the bytes given:
-// `pairs[i]` is the largest and `least[i]` the smallest value of the two
-// digits from byte `at[i]` on.
+// The layout of `text` (sixteen bytes), with bounds: the two digits from
+// byte `at[i]` on are `least[i]` to `largest[i]`.
 template <std::size_t kCount>
 consteval Layout MakeLayout(std::string_view text, const std::array<std::size_t, kCount>& at,
                             const std::array<unsigned, kCount>& largest, const std::array<unsigned, kCount>& least) {
@@ -54,12 +53,11 @@ consteval Layout MakeLayout(std::string_view text, const std::array<std::size_t,
     layout.Expected.at(i) = c == '9' ? '0' : c == '?' ? 0 : static_cast<unsigned char>(c);
     layout.Largest.at(i) = c == '9' ? 9 : c == '?' ? 255 : 0;
     layout.Digits.at(i) = c == '9' ? 255 : 0;
-    layout.Pairs.at(i) = 255;
-    layout.Smallest.at(i) = 0;
+    layout.Range.at(i) = 255;
   }
   for (std::size_t i = 0; i < kCount; ++i) {
-    layout.Pairs.at(at[i]) = static_cast<unsigned char>(largest[i]);
-    layout.Smallest.at(at[i]) = static_cast<unsigned char>(least[i]);
+    layout.Least.at(at[i]) = static_cast<unsigned char>(least[i]);
+    layout.Range.at(at[i]) = static_cast<unsigned char>(largest[i] - least[i]);
   }
   return layout;
 }
@@ -77,6 +75,11 @@ inline Vector Load(const char* at) {
 
 inline Vector Load(const Bytes& bytes) { return Load(reinterpret_cast<const char*>(bytes.data())); }
 
+// The bytes of the sixteen at `text` that depart from `layout`: 0 where none.
+[[gnu::always_inline]] inline Vector Departures(const char* text, const Layout& layout) {
+  return _mm_subs_epu8(_mm_xor_si128(Load(text), Load(layout.Expected)), Load(layout.Largest));
+}
+
 // The value of the two digits from each digit of a text on; the bytes that
 // depart from a layout, and the pairs outside their bounds: 0 where none.
 struct Checked {
@@ -85,20 +88,17 @@ struct Checked {
   Vector OutOfBounds;
 };
 
-// Checks the sixteen bytes at `text` against `layout`: each digit's value
-// and the value of the two digits from each pair's first byte, in their
-// bounds.
+// Checks the sixteen bytes at `text` against `layout`, the bounds too.
 [[gnu::always_inline]] inline Checked Check(const char* text, const Layout& layout) {
   const Vector read = _mm_xor_si128(Load(text), Load(layout.Expected));
-  const Vector bytes = _mm_subs_epu8(read, Load(layout.Largest));
   // Ten times each digit, kept in its byte (9 * 10 < 256) where it is one,
   // and the next digit.
   const Vector digits = _mm_and_si128(read, Load(layout.Digits));
   const Vector tens = _mm_add_epi8(_mm_slli_epi16(digits, 1), _mm_slli_epi16(digits, 3));
   const Vector pairs = _mm_add_epi8(tens, _mm_srli_si128(digits, 1));
-  const Vector large = _mm_subs_epu8(pairs, Load(layout.Pairs));
-  const Vector small = _mm_subs_epu8(Load(layout.Smallest), pairs);
-  return {pairs, bytes, _mm_or_si128(large, small)};
+  // Below the least, a pair wraps above the range.
+  const Vector bounds = _mm_subs_epu8(_mm_sub_epi8(pairs, Load(layout.Least)), Load(layout.Range));
+  return {pairs, _mm_subs_epu8(read, Load(layout.Largest)), bounds};
 }
 
 // Whether every byte of `v` is 0.
