@@ -174,7 +174,7 @@ inline constexpr unsigned kLastInnerYear = 2261;
 struct InnerYear {
   static constexpr std::int32_t Of(unsigned year) {
     const std::int64_t first = civil::DaysFromDate(year, 1, 1);
-    return static_cast<std::int32_t>(first * 16 + civil::WeekdayFromDays(first) * 2 +
+    return static_cast<std::int32_t>(first * 16 + std::int64_t{civil::WeekdayFromDays(first)} * 2 +
                                      (civil::IsLeapYear(year) ? 1 : 0));
   }
   static constexpr std::int32_t FirstDay(std::int32_t entry) { return entry >> 4; }
