@@ -95,6 +95,14 @@ inline constexpr vector::Layout kEndLayouts[8] = {vector::MakeLayout<0>("???????
   const char* const p = text.data();
   const std::size_t index = size - (kShortcutDateTime + 1);
   if (index > 15 || p[4] != '-') return Shortcut::Other;
+  // The zone first, so that a text without one (wall-clock time read in a
+  // zone) is left at once.
+  const unsigned end = ShortcutEnd(index);
+  const bool utc = (end & 4U) != 0;
+  const char* const offset = p + size - kOffsetSize;
+  if (end > 7 || (utc ? (p[size - 1] | 0x20) != 'z' : (*offset != '+' && *offset != '-') || offset[3] != ':')) {
+    return Shortcut::Other;
+  }
   std::uint32_t year = 0;
   std::memcpy(&year, p, sizeof year);
   const vector::Checked date = vector::Check(p + 3, kDateLayout);
@@ -103,21 +111,12 @@ inline constexpr vector::Layout kEndLayouts[8] = {vector::MakeLayout<0>("???????
     const bool misfit = !vector::IsZero(date.Departures) || digits::NonDigits(year) != 0 || !separated;
     return misfit ? Shortcut::Misfit : Shortcut::Other;
   }
-  const unsigned end = ShortcutEnd(index);
-  const bool utc = (end & 4U) != 0;
-  const char last = p[size - 1];
-  if (end > 7 || (utc && (last | 0x20) != 'z') ||
-      (end != 4 && !vector::IsZero(vector::Departures(p + size - 16, kEndLayouts[end])))) {
-    return Shortcut::Other;
-  }
+  if (end != 4 && !vector::IsZero(vector::Departures(p + size - 16, kEndLayouts[end]))) return Shortcut::Other;
   f.Offset = 0;
   if (!utc) {
-    const char* const offset = p + size - kOffsetSize;
     const unsigned hours = static_cast<unsigned>(offset[1] * 10 + offset[2]) - unsigned{'0' * 11};
     const unsigned minutes = static_cast<unsigned>(offset[4] * 10 + offset[5]) - unsigned{'0' * 11};
-    if ((*offset != '+' && *offset != '-') || hours >= kHoursPerDay || minutes >= kMinutesPerHour) {
-      return Shortcut::Other;
-    }
+    if (hours >= kHoursPerDay || minutes >= kMinutesPerHour) return Shortcut::Other;
     const auto east = static_cast<std::int32_t>(hours * kSecondsPerHour + minutes * kSecondsPerMinute);
     f.Offset = *offset == '-' ? -east : east;
   }

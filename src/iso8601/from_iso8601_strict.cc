@@ -89,9 +89,9 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
          ReadZone(text, at, r, west);
 }
 
-}  // namespace
-
-ParseResult<Timestamp> ReadIso8601StrictRecord(std::string_view text, StrictReading& r, bool misfit) {
+// The reading of record; where `misfit`, of a text whose first bytes are
+// known not to fit kExtended.
+[[gnu::always_inline]] inline ParseResult<Timestamp> ReadRecord(std::string_view text, StrictReading& r, bool misfit) {
   bool west = false;
   if (misfit) {
     RefuseMisfit<kExtended>(text, 0, r);
@@ -106,13 +106,19 @@ ParseResult<Timestamp> ReadIso8601StrictRecord(std::string_view text, StrictRead
   return Outcome(r, problem, read, kErrors);
 }
 
+}  // namespace
+
+ParseResult<Timestamp> ReadIso8601StrictRecord(std::string_view text, StrictReading& r, bool misfit) {
+  return ReadRecord(text, r, misfit);
+}
+
 namespace {
 
 // The reading of record of a text that the shortcut left to it. Out of line,
 // so that the shortcut's texts take no frame for it.
 [[gnu::noinline]] ParseResult<Timestamp> ReadAfterShortcut(std::string_view text, Shortcut shortcut) {
   StrictReading reading;
-  return ReadIso8601StrictRecord(text, reading, shortcut == Shortcut::Misfit);
+  return ReadRecord(text, reading, shortcut == Shortcut::Misfit);
 }
 
 // The shortcut's instant of `text` into `read`; Misfit or Other where it
