@@ -119,36 +119,6 @@ constexpr bool FormInstant(std::int64_t seconds, std::int64_t nanoseconds, TimeP
   return true;
 }
 
-// Checks that `f` names a date and a time of day that exist and forms their
-// instant, `offset_seconds` east of UTC, into `out`, and the count of days
-// from 1970-01-01 to the date into `days` once the fields exist.
-[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
-                                                           Timestamp& out, std::int64_t& days);
-
-[[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
-                                                    std::int64_t& days) {
-  if (const Problem problem = CheckFields(f); problem != Problem::None) return problem;
-  return FormCheckedTimestamp(f, offset_seconds, out, days);
-}
-
-// FormTimestamp for fields that CheckFields found to exist.
-[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
-                                                           Timestamp& out, std::int64_t& days) {
-  const bool leap = f.Second == 60;
-  days = civil::DayOf(f.Year, f.Month, f.Day);
-  const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +
-                               (leap ? 59 : f.Second) - offset_seconds;
-  std::int64_t nanoseconds = f.Nanoseconds;
-  if (leap) {
-    const civil::DayAndSecond split = civil::SplitDays(seconds);
-    if (split.Second != kSecondsPerDay - 1 || !EndsWithLeapSecond(split.Days)) return Problem::LeapSecond;
-    nanoseconds = kNanosecondsPerSecond - 1;
-  }
-  if (!FormInstant(seconds, nanoseconds, out.instant)) return Problem::OutsideRange;
-  out.offset = std::chrono::seconds(offset_seconds);
-  return Problem::None;
-}
-
 // The fields of a text in a layout that writers use most, read at fixed
 // places and found in their bounds: month 1 to 12, day 1 to 31, hour 0 to
 // 23, minutes and seconds 0 to 59 (no leap second); the offset in seconds
@@ -211,11 +181,13 @@ inline constexpr auto kMonths = [] {
 }();
 static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U << 16U) && kMonths[18] >> 16U == 29);
 
-// Forms the instant of `f` into `out`, and the weekday of its date into
-// `weekday` (0 for Sunday), where its day exists in its month and its year is inner; false
+// Forms the instant of `f` into `out`, the days from 1970-01-01 to its date
+// into `days` and the date's weekday into `weekday` (0 for Sunday), where its
+// day exists in its month and its year is inner; false
 // otherwise, with nothing formed, for a reading that can tell why. Where it
 // forms one, FormTimestamp forms the same.
-[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, unsigned& weekday) {
+[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, std::int64_t& days,
+                                                      unsigned& weekday) {
   const unsigned year = f.Year - kFirstInnerYear;
   if (year > kLastInnerYear - kFirstInnerYear) return false;
   const std::int32_t entry = kInnerYears[year];
@@ -223,7 +195,7 @@ static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U 
   if (f.Day > month >> 16U) return false;
   const unsigned day_of_year = (month & 0xFFFFU) + f.Day - 1;
   weekday = kWeekdayAfterSunday[InnerYear::Weekday(entry) + day_of_year];
-  const std::int64_t days = InnerYear::FirstDay(entry) + static_cast<std::int32_t>(day_of_year);
+  days = InnerYear::FirstDay(entry) + static_cast<std::int32_t>(day_of_year);
   const std::int64_t seconds =
       days * kSecondsPerDay + (f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second) - f.Offset;
   out.instant = TimePoint(std::chrono::nanoseconds(seconds * kNanosecondsPerSecond + f.Nanoseconds));
@@ -233,6 +205,57 @@ static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U 
 
 static_assert(kInnerYears[1970 - kFirstInnerYear] == 4 * 2 &&
               kInnerYears[2000 - kFirstInnerYear] == 10957 * 16 + 6 * 2 + 1);
+
+// Checks that `f` names a date and a time of day that exist and forms their
+// instant, `offset_seconds` east of UTC, into `out`, and the count of days
+// from 1970-01-01 to the date into `days` once the fields exist.
+[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
+                                                           Timestamp& out, std::int64_t& days);
+
+// FormInnerTimestamp of `f` where its fields are in their bounds and the
+// offset under a day; false, with nothing formed, otherwise.
+[[gnu::always_inline]] inline bool FormInner(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
+                                             std::int64_t& days) {
+  // 1 where a field is below its bound, so that the bounds are checked at once.
+  const auto below = [](std::int64_t value, std::int64_t bound) {
+    return static_cast<std::uint64_t>(value) < static_cast<std::uint64_t>(bound) ? 1U : 0U;
+  };
+  const unsigned bounded = below(f.Month - 1, 12) & below(f.Day - 1, 31) & below(f.Hour, 24) & below(f.Minute, 60) &
+                           below(f.Second, 60) & below(f.Nanoseconds, kNanosecondsPerSecond) &
+                           below(offset_seconds + kSecondsPerDay - 1, 2 * kSecondsPerDay - 1);
+  unsigned weekday = 0;
+  return bounded != 0 &&
+         FormInnerTimestamp(
+             {static_cast<unsigned>(f.Year), static_cast<unsigned>(f.Month), static_cast<unsigned>(f.Day),
+              static_cast<unsigned>(f.Hour), static_cast<unsigned>(f.Minute), static_cast<unsigned>(f.Second),
+              static_cast<unsigned>(f.Nanoseconds), static_cast<std::int32_t>(offset_seconds)},
+             out, days, weekday);
+}
+
+[[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,
+                                                    std::int64_t& days) {
+  if (FormInner(f, offset_seconds, out, days)) return Problem::None;
+  if (const Problem problem = CheckFields(f); problem != Problem::None) return problem;
+  return FormCheckedTimestamp(f, offset_seconds, out, days);
+}
+
+// FormTimestamp for fields that CheckFields found to exist.
+[[gnu::always_inline]] inline Problem FormCheckedTimestamp(const CivilFields& f, std::int64_t offset_seconds,
+                                                           Timestamp& out, std::int64_t& days) {
+  const bool leap = f.Second == 60;
+  days = civil::DayOf(f.Year, f.Month, f.Day);
+  const std::int64_t seconds = days * kSecondsPerDay + f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute +
+                               (leap ? 59 : f.Second) - offset_seconds;
+  std::int64_t nanoseconds = f.Nanoseconds;
+  if (leap) {
+    const civil::DayAndSecond split = civil::SplitDays(seconds);
+    if (split.Second != kSecondsPerDay - 1 || !EndsWithLeapSecond(split.Days)) return Problem::LeapSecond;
+    nanoseconds = kNanosecondsPerSecond - 1;
+  }
+  if (!FormInstant(seconds, nanoseconds, out.instant)) return Problem::OutsideRange;
+  out.offset = std::chrono::seconds(offset_seconds);
+  return Problem::None;
+}
 
 }  // namespace orvik::chrono::internal
 

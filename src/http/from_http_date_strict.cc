@@ -187,9 +187,10 @@ static_assert(kWholeImfFixdate.Text.size() == 29);
                            0,
                            0};
   // The weekday written is compared with the date's, whose name it must be.
+  std::int64_t days = 0;
   unsigned weekday = 0;
-  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds)) || !FormInnerTimestamp(fields, read, weekday) ||
-      AbbreviationAt<false>(text, 0) != kWeekdayKeys[weekday]) {
+  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds)) ||
+      !FormInnerTimestamp(fields, read, days, weekday) || AbbreviationAt<false>(text, 0) != kWeekdayKeys[weekday]) {
     return Shortcut::Other;
   }
   return Shortcut::Read;
@@ -198,13 +199,6 @@ static_assert(kWholeImfFixdate.Text.size() == 29);
   static_cast<void>(read);
   return Shortcut::Other;
 #endif
-}
-
-// The reading of record of a text that the shortcut left to it. Out of line,
-// so that the shortcut's texts take no frame for it.
-[[gnu::noinline]] ParseResult<Timestamp> ReadAfterShortcut(std::string_view text, TimePoint now, Shortcut shortcut) {
-  StrictReading reading;
-  return ReadRecord(text, now, reading, shortcut == Shortcut::Misfit);
 }
 
 }  // namespace
@@ -219,7 +213,8 @@ ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text, TimePoint no
   Timestamp read;
   const internal::Shortcut shortcut = internal::ReadImfShortcut(text, read);
   if (shortcut == internal::Shortcut::Read) return {read, ParseError::None};
-  return internal::ReadAfterShortcut(text, now, shortcut);
+  internal::StrictReading reading;
+  return internal::ReadRecord(text, now, reading, shortcut == internal::Shortcut::Misfit);
 }
 
 ParseResult<Timestamp> TryFromHttpDateStrict(std::string_view text) noexcept {
