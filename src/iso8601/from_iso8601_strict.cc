@@ -102,7 +102,10 @@ bool ReadParts(std::string_view text, StrictReading& r, bool& west) {
   Problem problem = OffsetSeconds(r.OffsetHours, r.OffsetMinutes, west, offset);
   Timestamp read;
   std::int64_t days = 0;
-  if (problem == Problem::None) problem = FormTimestamp(r.Fields, offset, read, days);
+  // The layouts whose dates FormTimestamp's tables would serve are the
+  // shortcut's; the others are formed by arithmetic alone.
+  if (problem == Problem::None) problem = CheckFields(r.Fields);
+  if (problem == Problem::None) problem = FormCheckedTimestamp(r.Fields, offset, read, days);
   return Outcome(r, problem, read, kErrors);
 }
 
