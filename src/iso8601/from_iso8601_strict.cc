@@ -243,9 +243,10 @@ bool ReadSuffix(std::string_view text, std::size_t at, ZonedReading& z) {
 
 ParseResult<ZonedTimestamp> ReadInZone(std::string_view text, Zone zone, Disambiguation rule, ZonedReading& z) {
   StrictReading& r = z.Strict;
-  // The shortcut's texts have an offset and no suffix.
+  // The shortcut's texts end in a zone, 'Z' or +hh:mm, and have no suffix.
+  const bool zone_last = !text.empty() && (IsLetter(text.back()) || IsAt(text, text.size() - 3, ':'));
   if (ZonedTimestamp read{{}, zone, false, false, CivilTimeKind::Unique};
-      ReadShortcut(text, read.timestamp) == Shortcut::Read) {
+      zone_last && ReadShortcut(text, read.timestamp) == Shortcut::Read) {
     return {read, ParseError::None};
   }
   bool west = false;
