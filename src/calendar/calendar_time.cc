@@ -65,22 +65,29 @@ constexpr std::uint64_t QuarterHour(long seconds) {
 struct CachedHour {
   long From;
   std::tm CalendarTime;
-  // Local: the QuarterHour of the thread's last miss in the zone, 0 for
-  // none, and the second of that miss where there is one. UTC: the start of
-  // the hour of the thread's last miss, kEnded for none.
-  std::uint64_t LastMissQuarter;
-  long LastMissSecond;
 };
 
+// Where the thread's last miss in a zone was. Local: its QuarterHour, 0 for
+// none, and its second where there is one. UTC: the start of its hour,
+// kEnded for none.
+struct MissHint {
+  std::uint64_t Quarter;
+  long Second;
+};
+
+// The hours apart from the hints, so that an hour's place is found by a
+// shift where its size is a power of two, as glibc's std::tm makes it.
 struct ThreadCache {
   std::array<CachedHour, 2> Hours;  // Local, then UTC
+  std::array<MissHint, 2> Hints;
   zone::ZoneSeen Zone;
 };
 
-// Zero but for From and UTC's LastMissSecond, so a new thread's cache costs its creation no more than
-// copying a few words. Reached through TLS descriptors where the compiler has
-// them (src/CMakeLists.txt), and only through ThisThread.
-constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0, 0}, {kEnded, {}, 0, kEnded}}}, {}};
+// Zero but for From and UTC's hint, so a new thread's cache costs its
+// creation no more than copying a few words. Reached through TLS descriptors
+// where the compiler has them (src/CMakeLists.txt), and only through
+// ThisThread.
+constinit thread_local ThreadCache thread_cache{{{{kEnded, {}}, {kEnded, {}}}}, {{{0, 0}, {0, kEnded}}}, {}};
 
 // The calling thread's cache, by one descriptor call where ThisThread is
 // called. Before 2.40, glibc keeps no vector register across the call that
@@ -99,8 +106,9 @@ inline ThreadCache& ThisThread() {
   return *cache;
 }
 
-// Local is 0, UTC 1.
-std::size_t IndexOf(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
+// Local is 0, UTC 1: the zone's own value, for a zone IsKnownZone takes.
+static_assert(static_cast<int>(TimeZone::Local) == 0 && static_cast<int>(TimeZone::UTC) == 1);
+std::size_t IndexOf(TimeZone zone) { return static_cast<std::size_t>(zone); }
 
 // The calendar time of `seconds` from the cached hour; false when the hour
 // does not hold it.
@@ -161,11 +169,12 @@ bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
 // when the conversion fails.
 [[gnu::noinline]] bool MissLocal(ThreadCache& cache, long seconds, std::tm& out) {
   CachedHour& hour = cache.Hours[IndexOf(TimeZone::Local)];
+  MissHint& hint = cache.Hints[IndexOf(TimeZone::Local)];
   hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
-  if (hour.LastMissQuarter != quarter || hour.LastMissSecond == seconds) {
-    hour.LastMissQuarter = quarter;
-    hour.LastMissSecond = seconds;
+  if (hint.Quarter != quarter || hint.Second == seconds) {
+    hint.Quarter = quarter;
+    hint.Second = seconds;
     return Convert(seconds, out, TimeZone::Local, cache.Zone);
   }
   return ConvertAndCacheLocalHour(hour, seconds, out, cache.Zone);
@@ -184,11 +193,12 @@ bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
   TimeOfDayFields(split.Second, out);
   const long start = HourStart(seconds, out);
   DateFields(split.Days, out);
-  CachedHour& hour = cache.Hours[IndexOf(TimeZone::UTC)];
-  if (hour.LastMissSecond != start) {
-    hour.LastMissSecond = start;
+  MissHint& hint = cache.Hints[IndexOf(TimeZone::UTC)];
+  if (hint.Second != start) {
+    hint.Second = start;
     return;
   }
+  CachedHour& hour = cache.Hours[IndexOf(TimeZone::UTC)];
   hour.CalendarTime = out;
   hour.From = start;
 }
@@ -278,13 +288,17 @@ bool TryCalendarTime(TimePoint t, TimeZone zone, std::tm& out) noexcept {
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   using namespace internal;
   std::tm result;
-  const long truncated = TruncatedSeconds(t);
+  // From the epoch on, by an unsigned division, which costs fewer
+  // instructions.
+  const std::int64_t count = t.time_since_epoch().count();
+  const long truncated =
+      count >= 0 ? static_cast<long>(static_cast<std::uint64_t>(count) / kNanosecondsPerSecond) : TruncatedSeconds(t);
   bool found = false;
   if (!LiesInsideNegativeSecond(t, truncated) && IsKnownZone(zone)) [[likely]] {
     ThreadCache& cache = ThisThread();
     const std::size_t index = IndexOf(zone);
-    const char* const abbreviation = FoundUtcAbbreviation();
     if (TryRead(cache.Hours[index], truncated, result)) return result;
+    const char* const abbreviation = FoundUtcAbbreviation();
     if (index == 1 && abbreviation != nullptr) {
       MissUtcWith(cache, truncated, abbreviation, result);
       return result;

@@ -73,9 +73,10 @@ inline void UtcZoneFields(std::tm& out, const char* abbreviation) {
 }
 
 // Sets every member of `out` to the UTC calendar time of a seconds count in
-// POSIX time, as gmtime_r sets them outside the zones that count leap seconds.
-inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
-  UtcZoneFields(out, UtcAbbreviation());
+// POSIX time, as gmtime_r sets them outside the zones that count leap seconds;
+// tm_zone to `abbreviation`, UtcAbbreviation().
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out, const char* abbreviation = UtcAbbreviation()) {
+  UtcZoneFields(out, abbreviation);
   CalendarFields(seconds, out);
 }
 

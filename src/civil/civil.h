@@ -26,15 +26,13 @@ inline constexpr std::int64_t kShiftYears = 400 * kShiftEras;
 inline constexpr std::int64_t kShiftDays = 719468 + kShiftEras * kDaysPerEra;
 
 // 0 for Sunday, of the day `shifted` days after the calendar's first, a
-// Wednesday. The remainder by 7 as a fraction: the low 32 bits of the count
-// times ceil(2^32 / 7), 2^32 / 7 + 3 / 7 above it, are the remainder's
-// sevenths of 2^32 plus 3 / 7 of the count, which stays under a seventh for
-// counts under 2^32 / 3; seven times the fraction carries the remainder into
-// the high bits.
+// Wednesday, by multiplication alone: a count times ceil(2^64 / 7), which is
+// (2^64 + 5) / 7, leaves modulo 2^64 its remainder r by 7 times that
+// multiplier plus 5 for every 7 of the quotient, so its top three bits are
+// floor(8r / 7 + e) with e under 1 / 7 for any count under 2^61 / 40: r.
 constexpr unsigned WeekdayOfShiftedDay(std::uint32_t shifted) {
-  constexpr std::uint32_t kSeventh = 0xFFFFFFFFU / 7 + 1;
-  const std::uint32_t fraction = (shifted + 3) * kSeventh;  // modulo 2^32
-  return static_cast<unsigned>((std::uint64_t{fraction} * 7) >> 32U);
+  constexpr std::uint64_t kSeventh = 0xFFFFFFFFFFFFFFFFU / 7 + 1;
+  return static_cast<unsigned>((std::uint64_t{shifted + 3} * kSeventh) >> 61U);  // [3, 2^30 + 3)
 }
 
 // 0 for Sunday; 1970-01-01 was a Thursday.
@@ -59,32 +57,38 @@ constexpr Date CivilFromDays(std::int64_t days) {
   constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
   const auto shifted = static_cast<std::uint32_t>(days + kShiftDays);  // [0, 2^30)
   const std::uint32_t quarter_days = 4 * shifted + 3;
-  std::uint32_t century = quarter_days / kEraDays;                                    // [0, 29398]
+  std::uint64_t century = quarter_days / kEraDays;                                    // [0, 29398]
   const std::uint32_t quarter_days_of_century = quarter_days % kEraDays / 4 * 4 + 3;  // [3, 146099]
   const std::uint64_t scaled = std::uint64_t{2939745} * quarter_days_of_century;
-  auto year_of_century = static_cast<std::uint32_t>(scaled >> 32U);                    // [0, 99]
+  std::uint64_t year_of_century = scaled >> 32U;                                       // [0, 99]
   const std::uint32_t day_of_year = static_cast<std::uint32_t>(scaled) / 2939745 / 4;  // [0, 365] from March
   const std::uint32_t month_and_day = 2141 * day_of_year + 197913;                     // [197913, 979378]
   std::uint32_t month = month_and_day >> 16U;                                          // [3, 14]
   const std::uint32_t day = (month_and_day & 0xFFFFU) / 2141 + 1;                      // [1, 31]
-  unsigned day_of_civil_year = day_of_year - 306;
-  if (day_of_year < 306) {
+  unsigned day_of_civil_year = 0;
+  if (day_of_year < 306) [[likely]] {
     // The year from March holds the February before it, so a leap day falls
     // before March 1st when the year divides by 4, and by 400 at a century:
     // the shift is a whole number of eras, so the shifted counts tell, and
     // a century's year divides by 400 where its number divides by 4.
-    const std::uint32_t leap_test = year_of_century != 0 ? year_of_century : century;
+    const std::uint64_t leap_test = year_of_century != 0 ? year_of_century : century;
     day_of_civil_year = day_of_year + 59 + ((leap_test & 3U) == 0 ? 1U : 0U);
   } else {
     // January and February, of the year after the one from March.
+    day_of_civil_year = day_of_year - 306;
     month -= 12;
     if (++year_of_century == 100) {
       year_of_century = 0;
       ++century;
     }
   }
-  const std::int64_t civil_century = std::int64_t{century} - kShiftYears / 100;
-  return {100 * civil_century + year_of_century, month, day, day_of_civil_year, civil_century, year_of_century,
+  const std::int64_t civil_century = static_cast<std::int64_t>(century) - kShiftYears / 100;
+  return {100 * civil_century + static_cast<std::int64_t>(year_of_century),
+          month,
+          day,
+          day_of_civil_year,
+          civil_century,
+          static_cast<unsigned>(year_of_century),
           WeekdayOfShiftedDay(shifted)};
 }
 

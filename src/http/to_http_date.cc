@@ -1,6 +1,8 @@
 // FormatHttpDate and ToHttpDate: a time point as an IMF-fixdate in UTC.
 #include <orvik/chrono/chrono.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -17,8 +19,17 @@ namespace {
 
 using digits::TextWord;
 
-// The three letters of an abbreviation from its key, in the lowest bytes.
-TextWord Abbreviation(AbbreviationKey key) { return digits::TextOrder(key); }
+// The first two words' constant bytes with each weekday's or month's
+// abbreviation in its place.
+template <std::size_t kCount>
+constexpr std::array<TextWord, kCount> WordsOf(const std::array<AbbreviationKey, kCount>& keys,
+                                               std::string_view pattern) {
+  std::array<TextWord, kCount> words{};
+  for (std::size_t i = 0; i < kCount; ++i) words.at(i) = digits::Template(pattern) | digits::TextOrder(keys.at(i));
+  return words;
+}
+constexpr auto kWeekdayWords = WordsOf(kWeekdayKeys, "___, __ ");
+constexpr auto kMonthWords = WordsOf(kMonthKeys, "___ ____");
 
 // Writes the kHttpDateSize characters of `t`'s IMF-fixdate and returns their end.
 [[gnu::always_inline]] inline char* WriteHttpDate(char* out, TimePoint t) {
@@ -35,8 +46,8 @@ TextWord Abbreviation(AbbreviationKey key) { return digits::TextOrder(key); }
                               TwoDigits(time.Second) << 48U);
   std::memcpy(out + 25, " GMT", sizeof(" GMT") - 1);
   const civil::Date date = civil::CivilFromDays(split.Days);
-  digits::Store(out, Template("___, __ ") | Abbreviation(kWeekdayKeys[date.Weekday]) | TwoDigits(date.Day) << 40U);
-  digits::Store(out + 8, Template("___ ____") | Abbreviation(kMonthKeys[std::size_t{date.Month} - 1]) |
+  digits::Store(out, kWeekdayWords[date.Weekday] | TwoDigits(date.Day) << 40U);
+  digits::Store(out + 8, kMonthWords[std::size_t{date.Month} - 1] |
                              TwoDigits(static_cast<unsigned>(date.Century)) << 32U |
                              TwoDigits(date.YearOfCentury) << 48U);
   return out + kHttpDateSize;
