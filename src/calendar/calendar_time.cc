@@ -283,7 +283,8 @@ bool TryCalendarTime(TimePoint t, TimeZone zone, std::tm& out) noexcept {
 
 }  // namespace internal
 
-// TryCalendarTime, with the UTC miss in line: a random instant costs no call
+// TryCalendarTime's answer, each zone on a path of its own, where its hour's
+// place is a constant, with the UTC miss in line: a UTC instant costs no call
 // but the thread's cache's.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   using namespace internal;
@@ -293,21 +294,29 @@ std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const std::int64_t count = t.time_since_epoch().count();
   const long truncated =
       count >= 0 ? static_cast<long>(static_cast<std::uint64_t>(count) / kNanosecondsPerSecond) : TruncatedSeconds(t);
+  if (!IsKnownZone(zone)) [[unlikely]] {
+    ThrowNoCalendarTime(zone);
+  }
   bool found = false;
-  if (!LiesInsideNegativeSecond(t, truncated) && IsKnownZone(zone)) [[likely]] {
+  if (LiesInsideNegativeSecond(t, truncated)) [[unlikely]] {
+    found = InsideNegativeSecond(truncated, zone, result);
+  } else if (zone == TimeZone::UTC) {
     ThreadCache& cache = ThisThread();
-    const std::size_t index = IndexOf(zone);
-    if (TryRead(cache.Hours[index], truncated, result)) return result;
+    if (TryRead(cache.Hours[IndexOf(TimeZone::UTC)], truncated, result)) return result;
     const char* const abbreviation = FoundUtcAbbreviation();
-    if (index == 1 && abbreviation != nullptr) {
+    if (abbreviation != nullptr) [[likely]] {
       MissUtcWith(cache, truncated, abbreviation, result);
       return result;
     }
-    found = kMisses[index](cache, truncated, result);
+    found = MissUtc(cache, truncated, result);
   } else {
-    found = TryCalendarTime(t, zone, result);
+    ThreadCache& cache = ThisThread();
+    if (TryRead(cache.Hours[IndexOf(TimeZone::Local)], truncated, result)) return result;
+    found = MissLocal(cache, truncated, result);
   }
-  if (!found) ThrowNoCalendarTime(zone);
+  // Only a local conversion fails, so that the zone need not be kept across
+  // the calls.
+  if (!found) ThrowNoCalendarTime(TimeZone::Local);
   return result;
 }
 
