@@ -190,8 +190,7 @@ bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
   // fewer values are kept across the date's arithmetic.
   UtcZoneFields(out, abbreviation);
   const civil::DayAndSecond split = civil::SplitDays(seconds);
-  TimeOfDayFields(split.Second, out);
-  const long start = HourStart(seconds, out);
+  const long start = seconds - TimeOfDayFields(split.Second, out);
   DateFields(split.Days, out);
   MissHint& hint = cache.Hints[IndexOf(TimeZone::UTC)];
   if (hint.Second != start) {
@@ -294,13 +293,9 @@ std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
   const std::int64_t count = t.time_since_epoch().count();
   const long truncated =
       count >= 0 ? static_cast<long>(static_cast<std::uint64_t>(count) / kNanosecondsPerSecond) : TruncatedSeconds(t);
-  if (!IsKnownZone(zone)) [[unlikely]] {
-    ThrowNoCalendarTime(zone);
-  }
+  const bool inside_negative_second = LiesInsideNegativeSecond(t, truncated);
   bool found = false;
-  if (LiesInsideNegativeSecond(t, truncated)) [[unlikely]] {
-    found = InsideNegativeSecond(truncated, zone, result);
-  } else if (zone == TimeZone::UTC) {
+  if (zone == TimeZone::UTC && !inside_negative_second) [[likely]] {
     ThreadCache& cache = ThisThread();
     if (TryRead(cache.Hours[IndexOf(TimeZone::UTC)], truncated, result)) return result;
     const char* const abbreviation = FoundUtcAbbreviation();
@@ -309,10 +304,14 @@ std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
       return result;
     }
     found = MissUtc(cache, truncated, result);
-  } else {
+  } else if (zone == TimeZone::Local && !inside_negative_second) [[likely]] {
     ThreadCache& cache = ThisThread();
     if (TryRead(cache.Hours[IndexOf(TimeZone::Local)], truncated, result)) return result;
     found = MissLocal(cache, truncated, result);
+  } else if (!IsKnownZone(zone)) {
+    ThrowNoCalendarTime(zone);
+  } else {
+    found = InsideNegativeSecond(truncated, zone, result);
   }
   // Only a local conversion fails, so that the zone need not be kept across
   // the calls.

@@ -36,19 +36,22 @@ inline const char* UtcAbbreviation() {
   return found != nullptr ? found : FindUtcAbbreviation();
 }
 
-// Sets tm_sec, tm_min and tm_hour of `out` to those of a second of the day.
-inline void TimeOfDayFields(int second_of_day, std::tm& out) {
-  const civil::TimeOfDay time = civil::TimeOfDayFromSeconds(static_cast<unsigned>(second_of_day));
+// Sets tm_sec, tm_min and tm_hour of `out` to those of a second of the day;
+// returns the second of the hour.
+inline unsigned TimeOfDayFields(int second_of_day, std::tm& out) {
+  const auto second = static_cast<unsigned>(second_of_day);
+  const civil::TimeOfDay time = civil::TimeOfDayFromSeconds(second);
   out.tm_sec = static_cast<int>(time.Second);
   out.tm_min = static_cast<int>(time.Minute);
   out.tm_hour = static_cast<int>(time.Hour);
+  return second - time.Hour * static_cast<unsigned>(kSecondsPerHour);
 }
 
 // Sets tm_mday, tm_mon, tm_year, tm_wday and tm_yday of `out` to those of a
 // day count since 1970-01-01.
 inline void DateFields(std::int64_t days, std::tm& out) {
+  out.tm_wday = static_cast<int>(civil::WeekdayFromDays(days));
   const civil::Date date = civil::CivilFromDays(days);
-  out.tm_wday = static_cast<int>(date.Weekday);
   out.tm_mday = static_cast<int>(date.Day);
   out.tm_mon = static_cast<int>(date.Month) - 1;
   out.tm_year = static_cast<int>(date.Year - 1900);

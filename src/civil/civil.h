@@ -25,19 +25,16 @@ inline constexpr std::int64_t kShiftYears = 400 * kShiftEras;
 // 719468 days from 0000-03-01 to 1970-01-01, and the eras before year 0.
 inline constexpr std::int64_t kShiftDays = 719468 + kShiftEras * kDaysPerEra;
 
-// 0 for Sunday, of the day `shifted` days after the calendar's first, a
-// Wednesday, by multiplication alone: a count times ceil(2^64 / 7), which is
-// (2^64 + 5) / 7, leaves modulo 2^64 its remainder r by 7 times that
+// 0 for Sunday; 1970-01-01 was a Thursday, and day -kShiftDays a Wednesday,
+// so the days since then plus 3 leave the weekday by 7. The remainder by 7 by
+// multiplication alone: a count times ceil(2^64 / 7),
+// which is (2^64 + 5) / 7, leaves modulo 2^64 its remainder r by 7 times that
 // multiplier plus 5 for every 7 of the quotient, so its top three bits are
 // floor(8r / 7 + e) with e under 1 / 7 for any count under 2^61 / 40: r.
-constexpr unsigned WeekdayOfShiftedDay(std::uint32_t shifted) {
-  constexpr std::uint64_t kSeventh = 0xFFFFFFFFFFFFFFFFU / 7 + 1;
-  return static_cast<unsigned>((std::uint64_t{shifted + 3} * kSeventh) >> 61U);  // [3, 2^30 + 3)
-}
-
-// 0 for Sunday; 1970-01-01 was a Thursday.
 constexpr unsigned WeekdayFromDays(std::int64_t days) {
-  return WeekdayOfShiftedDay(static_cast<std::uint32_t>(days + kShiftDays));
+  constexpr std::uint64_t kSeventh = 0xFFFFFFFFFFFFFFFFU / 7 + 1;
+  const std::uint32_t count = static_cast<std::uint32_t>(days + kShiftDays) + 3;  // [3, 2^30 + 3)
+  return static_cast<unsigned>((std::uint64_t{count} * kSeventh) >> 61U);
 }
 
 struct Date {
@@ -49,10 +46,10 @@ struct Date {
   // year from 0 to 9999 in its two pairs of digits.
   std::int64_t Century;
   unsigned YearOfCentury;
-  unsigned Weekday;  // 0 for Sunday
 };
 
-// The date of a day count since 1970-01-01.
+// The date of a day count since 1970-01-01. The century and the year of the
+// century are kept in 64 bits, as tables of digits are indexed by them.
 constexpr Date CivilFromDays(std::int64_t days) {
   constexpr auto kEraDays = static_cast<std::uint32_t>(kDaysPerEra);
   const auto shifted = static_cast<std::uint32_t>(days + kShiftDays);  // [0, 2^30)
@@ -70,9 +67,10 @@ constexpr Date CivilFromDays(std::int64_t days) {
     // The year from March holds the February before it, so a leap day falls
     // before March 1st when the year divides by 4, and by 400 at a century:
     // the shift is a whole number of eras, so the shifted counts tell, and
-    // a century's year divides by 400 where its number divides by 4.
-    const std::uint64_t leap_test = year_of_century != 0 ? year_of_century : century;
-    day_of_civil_year = day_of_year + 59 + ((leap_test & 3U) == 0 ? 1U : 0U);
+    // a century's year divides by 400 where its number divides by 4. Three
+    // years in four are told by the first test.
+    const bool leap = (year_of_century & 3U) == 0 && (year_of_century != 0 || (century & 3U) == 0);
+    day_of_civil_year = day_of_year + 59 + (leap ? 1U : 0U);
   } else {
     // January and February, of the year after the one from March.
     day_of_civil_year = day_of_year - 306;
@@ -88,8 +86,7 @@ constexpr Date CivilFromDays(std::int64_t days) {
           day,
           day_of_civil_year,
           civil_century,
-          static_cast<unsigned>(year_of_century),
-          WeekdayOfShiftedDay(shifted)};
+          static_cast<unsigned>(year_of_century)};
 }
 
 // A seconds count since the epoch as its day and the second of that day.

@@ -46,7 +46,7 @@ constexpr auto kMonthWords = WordsOf(kMonthKeys, "___ ____");
                               TwoDigits(time.Second) << 48U);
   std::memcpy(out + 25, " GMT", sizeof(" GMT") - 1);
   const civil::Date date = civil::CivilFromDays(split.Days);
-  digits::Store(out, kWeekdayWords[date.Weekday] | TwoDigits(date.Day) << 40U);
+  digits::Store(out, kWeekdayWords[civil::WeekdayFromDays(split.Days)] | TwoDigits(date.Day) << 40U);
   digits::Store(out + 8, kMonthWords[std::size_t{date.Month} - 1] |
                              TwoDigits(static_cast<unsigned>(date.Century)) << 32U |
                              TwoDigits(date.YearOfCentury) << 48U);
