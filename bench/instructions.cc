@@ -8,8 +8,9 @@
 //
 // gives the instructions of <calls> calls, the loop's own included. Calls:
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
-// iso_utc_random, iso_local_random (ToIso8601), format_iso_utc_random
-// (FormatIso8601 with nanoseconds in UTC into a buffer), format_http_random
+// iso_utc_random, iso_local_random (ToIso8601), format_iso_utc_random and
+// format_iso_utc_hit (FormatIso8601 with nanoseconds in UTC into a buffer, of
+// random instants and of instants of one hour), format_http_random
 // (FormatHttpDate into a buffer), named_random
 // (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
 // UTC, then TryFromCivil of its fields in America/New_York), from_civil_only
@@ -285,6 +286,7 @@ std::map<std::string, Case> Cases() {
       {"iso_utc_random", {&RandomInstants(), iso(TimeZone::UTC)}},
       {"iso_local_random", {&RandomInstants(), iso(TimeZone::Local)}},
       {"format_iso_utc_random", {&RandomInstants(), format_iso_utc}},
+      {"format_iso_utc_hit", {&SameHourInstants(), format_iso_utc}},
       {"format_http_random", {&RandomInstants(), format_http}},
       {"gmtime_r_random", {&RandomInstants(), libc(TimeZone::UTC)}},
       {"localtime_r_random", {&RandomInstants(), libc(TimeZone::Local)}},
