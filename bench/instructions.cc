@@ -8,7 +8,10 @@
 //
 // gives the instructions of <calls> calls, the loop's own included. Calls:
 // utc_random, local_random, utc_hit, local_hit (ToCalendarTime),
-// iso_utc_random, iso_local_random (ToIso8601), named_random
+// iso_utc_random, iso_local_random (ToIso8601), format_iso_utc_random and
+// format_iso_utc_hit (FormatIso8601 with nanoseconds in UTC into a buffer, of
+// random instants and of instants of one hour), format_http_random
+// (FormatHttpDate into a buffer), named_random
 // (ToCalendarTime in America/New_York), from_civil_random (ToCalendarTime in
 // UTC, then TryFromCivil of its fields in America/New_York), from_civil_only
 // (TryFromCivil alone, on fields made before the loop), utc_fields_random
@@ -271,6 +274,16 @@ std::map<std::string, Case> Cases() {
     return [zone](TimePoint t) { benchmark::DoNotOptimize(ToCalendarTime(t, zone)); };
   };
   const auto iso = [](TimeZone zone) { return [zone](TimePoint t) { benchmark::DoNotOptimize(ToIso8601(t, zone)); }; };
+  const auto format_iso_utc = [](TimePoint t) {
+    char text[kMaxIso8601Size];
+    benchmark::DoNotOptimize(FormatIso8601(text, t, Iso8601Format::ExtendedNanoseconds, TimeZone::UTC));
+    benchmark::ClobberMemory();
+  };
+  const auto format_http = [](TimePoint t) {
+    char text[kHttpDateSize];
+    benchmark::DoNotOptimize(FormatHttpDate(text, t));
+    benchmark::ClobberMemory();
+  };
   const auto libc = [](TimeZone zone) {
     return [zone](TimePoint t) { benchmark::DoNotOptimize(LibcCalendarTime(WholeSeconds(t), zone)); };
   };
@@ -281,6 +294,9 @@ std::map<std::string, Case> Cases() {
       {"local_hit", {&SameHourInstants(), calendar(TimeZone::Local)}},
       {"iso_utc_random", {&RandomInstants(), iso(TimeZone::UTC)}},
       {"iso_local_random", {&RandomInstants(), iso(TimeZone::Local)}},
+      {"format_iso_utc_random", {&RandomInstants(), format_iso_utc}},
+      {"format_iso_utc_hit", {&SameHourInstants(), format_iso_utc}},
+      {"format_http_random", {&RandomInstants(), format_http}},
       {"gmtime_r_random", {&RandomInstants(), libc(TimeZone::UTC)}},
       {"localtime_r_random", {&RandomInstants(), libc(TimeZone::Local)}},
       {"named_random",

@@ -21,6 +21,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <random>
 #include <set>
 #include <string>
@@ -346,6 +347,39 @@ TEST(StrictReaders, Second60OnTzdatasLeapSecondDays) {
     if (TryFromIso8601Strict(text)) read.insert(day);
   }
   EXPECT_EQ(read, expected);
+}
+
+// UTC's calendar, which this library computes, beside gmtime_r's in a zone
+// without leap seconds: every day of the time point range (1677-09-21 to
+// 2262-04-11) at a second and a nanosecond that move from day to day, and
+// the first and last instants. The calendar time, the HTTP date and both
+// nanosecond layouts, as strftime writes that calendar time.
+TEST(UtcCalendar, EveryDayOfTheRangeAsGmtimeShowsIt) {
+  SetZone("UTC0");
+  const auto check = [](std::int64_t count) {
+    const std::int64_t nanoseconds = (count % kSecond + kSecond) % kSecond;
+    const std::time_t second = count / kSecond - (count % kSecond < 0 ? 1 : 0);  // floored
+    std::tm tm{};
+    ASSERT_NE(gmtime_r(&second, &tm), nullptr) << count;
+    char date[32];
+    char fraction[16];
+    std::snprintf(fraction, sizeof fraction, ".%09lldZ", static_cast<long long>(nanoseconds));
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &tm);
+    ASSERT_EQ(ToIso8601(At(count), Iso8601Format::ExtendedNanoseconds, TimeZone::UTC), date + std::string(fraction));
+    std::strftime(date, sizeof date, "%Y%m%dT%H%M%S", &tm);
+    ASSERT_EQ(ToIso8601(At(count), Iso8601Format::BasicNanoseconds, TimeZone::UTC), date + std::string(fraction));
+    if (nanoseconds != 0 && count < 0) return;  // truncated toward zero below
+    ASSERT_EQ(Describe(ToCalendarTime(At(count), TimeZone::UTC)), Describe(tm)) << count;
+    std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", &tm);
+    ASSERT_EQ(ToHttpDate(At(count)), date);
+  };
+  check(std::numeric_limits<std::int64_t>::min());
+  check(std::numeric_limits<std::int64_t>::max());
+  for (std::int64_t day = -106751; day <= 106750; ++day) {
+    const std::int64_t second = day * 86400 + (day * 7919 % 86400 + 86400) % 86400;
+    check(second * kSecond);
+    check(second * kSecond + (day * 104729 % kSecond + kSecond) % kSecond);
+  }
 }
 
 // Run setuid by tests/zone_setuid.sh: glibc restricts TZ's names there, and

@@ -9,13 +9,15 @@
 // and nothing else.
 //
 // Misses: a miss answers with Convert's fields for its one second (UTC by
-// arithmetic, local time from the zone's table) and notes the second of the
-// miss in the zone's hint. A miss at another second of the quarter hour of the
-// thread's previous miss caches its hour if the hour is regular (for local
-// time: the zone agrees at both of its ends on one offset, one abbreviation
-// and sixty minutes of sixty seconds). A local miss also ends the thread's cached local hour: after a
-// change of the zone setting, that hour may answer for the old zone only until
-// the thread's first local call that it does not serve.
+// arithmetic, local time from the zone's table) and notes the miss in the
+// zone's hint. A local miss at another second of the quarter hour of the
+// thread's previous local miss caches its hour if the hour is regular (the
+// zone agrees at both of its ends on one offset, one abbreviation and sixty
+// minutes of sixty seconds). Every UTC hour is regular and caching it costs a
+// copy, so a UTC miss in the hour of the thread's previous UTC miss caches it.
+// A local miss also ends the thread's cached local hour: after a change of
+// the zone setting, that hour may answer for the old zone only until the
+// thread's first local call that it does not serve.
 #include "calendar/calendar_time.h"
 
 #include <array>
@@ -63,21 +65,29 @@ constexpr std::uint64_t QuarterHour(long seconds) {
 struct CachedHour {
   long From;
   std::tm CalendarTime;
-  // The QuarterHour of the thread's last miss in the zone; 0 for none.
-  std::uint64_t LastMissQuarter;
-  // The second of that miss, where LastMissQuarter is not 0.
-  long LastMissSecond;
 };
 
+// Where the thread's last miss in a zone was. Local: its QuarterHour, 0 for
+// none, and its second where there is one. UTC: the start of its hour,
+// kEnded for none.
+struct MissHint {
+  std::uint64_t Quarter;
+  long Second;
+};
+
+// The hours apart from the hints, so that an hour's place is found by a
+// shift where its size is a power of two, as glibc's std::tm makes it.
 struct ThreadCache {
   std::array<CachedHour, 2> Hours;  // Local, then UTC
+  std::array<MissHint, 2> Hints;
   zone::ZoneSeen Zone;
 };
 
-// Zero but for From, so a new thread's cache costs its creation no more than
-// copying a few words. Reached through TLS descriptors where the compiler has
-// them (src/CMakeLists.txt), and only through ThisThread.
-constinit thread_local ThreadCache thread_cache{{{{kEnded, {}, 0, 0}, {kEnded, {}, 0, 0}}}, {}};
+// Zero but for From and UTC's hint, so a new thread's cache costs its
+// creation no more than copying a few words. Reached through TLS descriptors
+// where the compiler has them (src/CMakeLists.txt), and only through
+// ThisThread.
+constinit thread_local ThreadCache thread_cache{{{{kEnded, {}}, {kEnded, {}}}}, {{{0, 0}, {0, kEnded}}}, {}};
 
 // The calling thread's cache, by one descriptor call where ThisThread is
 // called. Before 2.40, glibc keeps no vector register across the call that
@@ -96,7 +106,9 @@ inline ThreadCache& ThisThread() {
   return *cache;
 }
 
-std::size_t IndexOf(TimeZone zone) { return zone == TimeZone::UTC ? 1 : 0; }
+// Local is 0, UTC 1: the zone's own value, for a zone IsKnownZone takes.
+static_assert(static_cast<int>(TimeZone::Local) == 0 && static_cast<int>(TimeZone::UTC) == 1);
+std::size_t IndexOf(TimeZone zone) { return static_cast<std::size_t>(zone); }
 
 // The calendar time of `seconds` from the cached hour; false when the hour
 // does not hold it.
@@ -104,8 +116,9 @@ bool TryRead(const CachedHour& hour, long seconds, std::tm& out) {
   const std::uint64_t offset = static_cast<std::uint64_t>(seconds) - static_cast<std::uint64_t>(hour.From);
   if (offset >= kSecondsPerHour) return false;
   out = hour.CalendarTime;
-  out.tm_min = static_cast<int>(offset / kSecondsPerMinute);
-  out.tm_sec = static_cast<int>(offset % kSecondsPerMinute);
+  const civil::MinuteAndSecond time = civil::SplitHour(static_cast<unsigned>(offset));
+  out.tm_min = static_cast<int>(time.Minute);
+  out.tm_sec = static_cast<int>(time.Second);
   return true;
 }
 
@@ -134,46 +147,83 @@ bool IsRegularLocalHour(long start, const std::tm& at, zone::ZoneSeen& seen) {
          SameHour(last, at);
 }
 
-// Converts `seconds` into `out` and caches its hour if it is regular; false
-// when the conversion fails. An hour with a leap second inside is not
+// Converts `seconds` into `out` and caches its local hour if it is regular;
+// false when the conversion fails. An hour with a leap second inside is not
 // regular; one that ends in a leap second is, without it.
-template <TimeZone kZone>
-[[gnu::noinline]] bool ConvertAndCacheHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
-  if (!Convert(seconds, out, kZone, seen)) return false;
+[[gnu::noinline]] bool ConvertAndCacheLocalHour(CachedHour& hour, long seconds, std::tm& out, zone::ZoneSeen& seen) {
+  if (!Convert(seconds, out, TimeZone::Local, seen)) return false;
   const long start = HourStart(seconds, out);
-  if (kZone == TimeZone::Local && !IsRegularLocalHour(start, out, seen)) return true;
+  if (!IsRegularLocalHour(start, out, seen)) return true;
   hour.CalendarTime = out;
   hour.From = start;
   return true;
 }
 
-// Fills `out` with the calendar time of `seconds`, which the thread's hour of
-// the zone does not hold, and caches its hour if the thread's previous miss in
-// the zone was another second of the same quarter hour: random instants cost
-// one conversion each, also when each is asked for twice, and a stream of
+// Fills `out` with the local time of `seconds`, which the thread's local hour
+// does not hold, and caches its hour if the thread's previous local miss was
+// another second of the same quarter hour: random instants cost one
+// conversion each, also when each is asked for twice, and a stream of
 // instants is served from the cache once two of its seconds in an hour fall
 // in one quarter hour. The bookkeeping comes first and needs nothing of the
-// result, so that a miss that caches nothing ends with the conversion. One
-// copy per zone, so that a local miss carries none of the UTC arithmetic.
-// False when the conversion fails.
-template <TimeZone kZone>
-[[gnu::noinline]] bool MissIn(ThreadCache& cache, long seconds, std::tm& out) {
-  CachedHour& hour = cache.Hours[IndexOf(kZone)];
-  if constexpr (kZone == TimeZone::Local) hour.From = kEnded;
+// result, so that a miss that caches nothing ends with the conversion. False
+// when the conversion fails.
+[[gnu::noinline]] bool MissLocal(ThreadCache& cache, long seconds, std::tm& out) {
+  CachedHour& hour = cache.Hours[IndexOf(TimeZone::Local)];
+  MissHint& hint = cache.Hints[IndexOf(TimeZone::Local)];
+  hour.From = kEnded;
   const std::uint64_t quarter = QuarterHour(seconds);
-  if (hour.LastMissQuarter != quarter || hour.LastMissSecond == seconds) {
-    hour.LastMissQuarter = quarter;
-    hour.LastMissSecond = seconds;
-    return Convert(seconds, out, kZone, cache.Zone);
+  if (hint.Quarter != quarter || hint.Second == seconds) {
+    hint.Quarter = quarter;
+    hint.Second = seconds;
+    return Convert(seconds, out, TimeZone::Local, cache.Zone);
   }
-  return ConvertAndCacheHour<kZone>(hour, seconds, out, cache.Zone);
+  return ConvertAndCacheLocalHour(hour, seconds, out, cache.Zone);
 }
 
-// The miss of either zone.
-[[gnu::noinline]] bool Miss(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
-  return zone == TimeZone::UTC ? MissIn<TimeZone::UTC>(cache, seconds, out)
-                               : MissIn<TimeZone::Local>(cache, seconds, out);
+// Fills `out` with the UTC calendar time of `seconds`, which the thread's UTC
+// hour does not hold, with tm_zone `abbreviation`, and caches its hour where
+// the thread's previous UTC miss was in it, which serves a stream from its
+// second miss in an hour on. It calls nothing, so that it takes no frame.
+[[gnu::always_inline]] inline void MissUtcWith(ThreadCache& cache, long seconds, const char* abbreviation,
+                                               std::tm& out) {
+  // UtcFromSeconds, with the hour's start found before the date, so that
+  // fewer values are kept across the date's arithmetic.
+  UtcZoneFields(out, abbreviation);
+  const civil::DayAndSecond split = civil::SplitDays(seconds);
+  const long start = seconds - TimeOfDayFields(split.Second, out);
+  DateFields(split.Days, out);
+  MissHint& hint = cache.Hints[IndexOf(TimeZone::UTC)];
+  if (hint.Second != start) {
+    hint.Second = start;
+    return;
+  }
+  CachedHour& hour = cache.Hours[IndexOf(TimeZone::UTC)];
+  hour.CalendarTime = out;
+  hour.From = start;
 }
+
+// MissUtcWith, out of line; false never. The process's first UTC miss finds
+// libc's abbreviation and comes back, so that the others take no frame.
+[[gnu::noinline]] bool MissUtc(ThreadCache& cache, long seconds, std::tm& out);
+
+[[gnu::noinline, gnu::cold]] bool FirstMissUtc(ThreadCache& cache, long seconds, std::tm& out) {
+  UtcAbbreviation();
+  return MissUtc(cache, seconds, out);
+}
+
+bool MissUtc(ThreadCache& cache, long seconds, std::tm& out) {
+  const char* const abbreviation = FoundUtcAbbreviation();
+  if (abbreviation == nullptr) [[unlikely]] {
+    return FirstMissUtc(cache, seconds, out);
+  }
+  MissUtcWith(cache, seconds, abbreviation, out);
+  return true;
+}
+
+// The miss of each zone at its IndexOf: a table rather than a branch, which
+// the compiler would answer by a copy of the hit's path for each zone.
+using MissFunction = bool (*)(ThreadCache& cache, long seconds, std::tm& out);
+constexpr std::array<MissFunction, 2> kMisses = {MissLocal, MissUtc};
 
 // Whether `t` lies inside a second before the epoch, where truncation
 // toward zero gives the second above the one that holds it.
@@ -194,7 +244,8 @@ bool MayPrecedeHourStart(const std::tm& tm) {
 
 // The calendar time of `seconds` in `zone` (Local or UTC) through `cache`.
 bool OfSecond(ThreadCache& cache, long seconds, TimeZone zone, std::tm& out) {
-  return TryRead(cache.Hours[IndexOf(zone)], seconds, out) || Miss(cache, seconds, zone, out);
+  const std::size_t index = IndexOf(zone);
+  return TryRead(cache.Hours[index], seconds, out) || kMisses[index](cache, seconds, out);
 }
 
 // For a time point inside a negative second: the second below the truncated
@@ -231,9 +282,40 @@ bool TryCalendarTime(TimePoint t, TimeZone zone, std::tm& out) noexcept {
 
 }  // namespace internal
 
+// TryCalendarTime's answer, each zone on a path of its own, where its hour's
+// place is a constant, with the UTC miss in line: a UTC instant costs no call
+// but the thread's cache's.
 std::tm ToCalendarTime(TimePoint t, TimeZone zone) {
+  using namespace internal;
   std::tm result;
-  if (!internal::TryCalendarTime(t, zone, result)) internal::ThrowNoCalendarTime(zone);
+  // From the epoch on, by an unsigned division, which costs fewer
+  // instructions.
+  const std::int64_t count = t.time_since_epoch().count();
+  const long truncated =
+      count >= 0 ? static_cast<long>(static_cast<std::uint64_t>(count) / kNanosecondsPerSecond) : TruncatedSeconds(t);
+  const bool inside_negative_second = LiesInsideNegativeSecond(t, truncated);
+  bool found = false;
+  if (zone == TimeZone::UTC && !inside_negative_second) [[likely]] {
+    ThreadCache& cache = ThisThread();
+    if (TryRead(cache.Hours[IndexOf(TimeZone::UTC)], truncated, result)) return result;
+    const char* const abbreviation = FoundUtcAbbreviation();
+    if (abbreviation != nullptr) [[likely]] {
+      MissUtcWith(cache, truncated, abbreviation, result);
+      return result;
+    }
+    found = MissUtc(cache, truncated, result);
+  } else if (zone == TimeZone::Local && !inside_negative_second) [[likely]] {
+    ThreadCache& cache = ThisThread();
+    if (TryRead(cache.Hours[IndexOf(TimeZone::Local)], truncated, result)) return result;
+    found = MissLocal(cache, truncated, result);
+  } else if (!IsKnownZone(zone)) {
+    ThrowNoCalendarTime(zone);
+  } else {
+    found = InsideNegativeSecond(truncated, zone, result);
+  }
+  // Only a local conversion fails, so that the zone need not be kept across
+  // the calls.
+  if (!found) ThrowNoCalendarTime(TimeZone::Local);
   return result;
 }
 

@@ -4,6 +4,7 @@
 
 #include <orvik/chrono/chrono.h>
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 
@@ -16,14 +17,45 @@ namespace orvik::chrono::internal {
 
 // libc's own abbreviation text for UTC, where gmtime_r points tm_zone: a
 // std::tm kept after this library is unloaded still points at valid text.
+// Found at the first call and kept; a race stores the same pointer twice.
+inline std::atomic<const char*> utc_abbreviation{nullptr};
+
+[[gnu::noinline, gnu::cold]] inline const char* FindUtcAbbreviation() {
+  std::tm tm{};
+  const std::time_t zero = 0;
+  gmtime_r(&zero, &tm);
+  utc_abbreviation.store(tm.tm_zone, std::memory_order_relaxed);
+  return tm.tm_zone;
+}
+
+// nullptr before the first call of UtcAbbreviation.
+inline const char* FoundUtcAbbreviation() { return utc_abbreviation.load(std::memory_order_relaxed); }
+
 inline const char* UtcAbbreviation() {
-  static const char* const abbreviation = [] {
-    std::tm tm{};
-    const std::time_t zero = 0;
-    gmtime_r(&zero, &tm);
-    return tm.tm_zone;
-  }();
-  return abbreviation;
+  const char* const found = FoundUtcAbbreviation();
+  return found != nullptr ? found : FindUtcAbbreviation();
+}
+
+// Sets tm_sec, tm_min and tm_hour of `out` to those of a second of the day;
+// returns the second of the hour.
+inline unsigned TimeOfDayFields(int second_of_day, std::tm& out) {
+  const auto second = static_cast<unsigned>(second_of_day);
+  const civil::TimeOfDay time = civil::TimeOfDayFromSeconds(second);
+  out.tm_sec = static_cast<int>(time.Second);
+  out.tm_min = static_cast<int>(time.Minute);
+  out.tm_hour = static_cast<int>(time.Hour);
+  return second - time.Hour * static_cast<unsigned>(kSecondsPerHour);
+}
+
+// Sets tm_mday, tm_mon, tm_year, tm_wday and tm_yday of `out` to those of a
+// day count since 1970-01-01.
+inline void DateFields(std::int64_t days, std::tm& out) {
+  out.tm_wday = static_cast<int>(civil::WeekdayFromDays(days));
+  const civil::Date date = civil::CivilFromDays(days);
+  out.tm_mday = static_cast<int>(date.Day);
+  out.tm_mon = static_cast<int>(date.Month) - 1;
+  out.tm_year = static_cast<int>(date.Year - 1900);
+  out.tm_yday = static_cast<int>(date.DayOfYear);
 }
 
 // Sets the calendar members of `out`, tm_sec to tm_yday, to those of a
@@ -31,24 +63,24 @@ inline const char* UtcAbbreviation() {
 // temporary std::tm is copied.
 inline void CalendarFields(std::int64_t seconds, std::tm& out) {
   const civil::DayAndSecond split = civil::SplitDays(seconds);
-  const civil::Date date = civil::CivilFromDays(split.Days);
-  out.tm_sec = split.Second % static_cast<int>(kSecondsPerMinute);
-  out.tm_min = split.Second / static_cast<int>(kSecondsPerMinute) % static_cast<int>(kMinutesPerHour);
-  out.tm_hour = split.Second / static_cast<int>(kSecondsPerHour);
-  out.tm_mday = static_cast<int>(date.Day);
-  out.tm_mon = static_cast<int>(date.Month) - 1;
-  out.tm_year = static_cast<int>(date.Year - 1900);
-  out.tm_wday = static_cast<int>(civil::WeekdayFromDays(split.Days));
-  out.tm_yday = static_cast<int>(date.DayOfYear);
+  TimeOfDayFields(split.Second, out);
+  DateFields(split.Days, out);
+}
+
+// Sets every member of `out` but the calendar ones to UTC's: tm_zone to
+// `abbreviation`, UtcAbbreviation().
+inline void UtcZoneFields(std::tm& out, const char* abbreviation) {
+  out.tm_isdst = 0;
+  out.tm_gmtoff = 0;
+  out.tm_zone = abbreviation;
 }
 
 // Sets every member of `out` to the UTC calendar time of a seconds count in
-// POSIX time, as gmtime_r sets them outside the zones that count leap seconds.
-inline void UtcFromSeconds(std::int64_t seconds, std::tm& out) {
+// POSIX time, as gmtime_r sets them outside the zones that count leap seconds;
+// tm_zone to `abbreviation`, UtcAbbreviation().
+inline void UtcFromSeconds(std::int64_t seconds, std::tm& out, const char* abbreviation = UtcAbbreviation()) {
+  UtcZoneFields(out, abbreviation);
   CalendarFields(seconds, out);
-  out.tm_isdst = 0;
-  out.tm_gmtoff = 0;
-  out.tm_zone = UtcAbbreviation();
 }
 
 // The zones that a conversion takes: Local and UTC.

@@ -19,6 +19,7 @@
 
 #include "calendar/calendar_time.h"
 #include "calendar/convert.h"
+#include "civil/civil.h"
 #include "civil/instant.h"
 #include "civil/time_units.h"
 #include "messages.h"
@@ -73,9 +74,48 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
   return out + 1;
 }
 
-// Writes the text to `out` and returns its end; nullptr, having written
-// nothing, where ToCalendarTime throws.
-[[gnu::always_inline]] inline char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) {
+namespace {
+
+// The text of a layout with nanoseconds in UTC, from the floored second's
+// fields by POSIX arithmetic, as the hour cache would give them: a word of
+// eight bytes at a time, the last over the third's end.
+template <bool kExtended>
+[[gnu::always_inline]] inline char* WriteUtcNanoseconds(char* out, TimePoint t) {
+  using digits::Template;
+  using digits::TextWord;
+  using digits::TwoDigits;
+  const FlooredTime floored = FloorToSecond(t);
+  const civil::DayAndSecond split = civil::SplitDays(floored.Seconds);
+  const civil::TimeOfDay time = civil::TimeOfDayFromSeconds(static_cast<unsigned>(split.Second));
+  const civil::Date date = civil::CivilFromDays(split.Days);
+  constexpr unsigned kHundredMillion = 100'000'000;
+  const TextWord first = '0' + floored.Nanoseconds / kHundredMillion;
+  const TextWord rest = digits::EightDigits(floored.Nanoseconds % kHundredMillion);
+  const TextWord century = TwoDigits(static_cast<unsigned>(date.Century));  // a four-digit year
+  constexpr std::size_t kSize =
+      kExtended ? sizeof("2024-03-05T07:08:09.012345678Z") - 1 : sizeof("20240305T070809.012345678Z") - 1;
+  if constexpr (kExtended) {
+    digits::Store(out,
+                  Template("____-__-") | century | TwoDigits(date.YearOfCentury) << 16U | TwoDigits(date.Month) << 40U);
+    digits::Store(out + 8, Template("__T__:__") | TwoDigits(date.Day) | TwoDigits(time.Hour) << 24U |
+                               TwoDigits(time.Minute) << 48U);
+    digits::Store(out + 16, Template(":__.____") | TwoDigits(time.Second) << 8U | first << 32U | rest << 40U);
+  } else {
+    digits::Store(out, century | TwoDigits(date.YearOfCentury) << 16U | TwoDigits(date.Month) << 32U |
+                           TwoDigits(date.Day) << 48U);
+    digits::Store(out + 8, Template("T______.") | TwoDigits(time.Hour) << 8U | TwoDigits(time.Minute) << 24U |
+                               TwoDigits(time.Second) << 40U);
+    digits::Store(out + 16, first | rest << 8U);
+  }
+  digits::Store(out + kSize - 8, Template("_______Z") | rest >> 8U);
+  return out + kSize;
+}
+
+}  // namespace
+
+// WriteIso8601 through the hour cache. Out of line, so that the text in UTC
+// takes no frame for it.
+[[gnu::noinline]] char* WriteIso8601FromCache(char* out, TimePoint t, Iso8601Format format, TimeZone zone) {
   std::tm tm;
   switch (format) {
     case Iso8601Format::Extended:
@@ -94,6 +134,16 @@ char* WriteLocalZoneDesignator(const std::tm& tm, char* out) {
       if (!TryCalendarTime(t, zone, tm)) return nullptr;
       return WriteZoneDesignator(tm, zone, out);
   }
+}
+
+// Writes the text to `out` and returns its end; nullptr, having written
+// nothing, where ToCalendarTime throws.
+[[gnu::always_inline]] inline char* WriteIso8601(char* out, TimePoint t, Iso8601Format format, TimeZone zone) {
+  if (zone == TimeZone::UTC) {
+    if (format == Iso8601Format::ExtendedNanoseconds) return WriteUtcNanoseconds<true>(out, t);
+    if (format == Iso8601Format::BasicNanoseconds) return WriteUtcNanoseconds<false>(out, t);
+  }
+  return WriteIso8601FromCache(out, t, format, zone);
 }
 
 // In a zone by name: every layout shows the second that holds `t`, and the

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace orvik::chrono::internal::digits {
 
@@ -90,6 +91,62 @@ inline char* WriteEight(char* out, unsigned value) { return WriteFour(WriteFour(
 inline char* WriteNine(char* out, unsigned value) {
   *out = static_cast<char>('0' + value / 100000000);
   return WriteEight(out + 1, value % 100000000);
+}
+
+// Text composed in a register and stored at once: a TextWord holds up to
+// eight bytes of text in text order, the first in its lowest byte, and Store
+// writes them in that order whatever the machine's byte order.
+using TextWord = std::uint64_t;
+
+// A word or key loaded from memory in text order.
+template <typename Word>
+constexpr Word TextOrder(Word memory_order) {
+  if constexpr (std::endian::native == std::endian::big) {
+    if constexpr (sizeof(Word) == 8) return __builtin_bswap64(memory_order);
+    if constexpr (sizeof(Word) == 4) return __builtin_bswap32(memory_order);
+    if constexpr (sizeof(Word) == 2) return __builtin_bswap16(memory_order);
+  }
+  return memory_order;
+}
+
+// The bytes of `pattern` at their places, with 0 where it has '_': the
+// constant part of a text, whose fields are or-ed into the '_' bytes.
+constexpr TextWord Template(std::string_view pattern) {
+  TextWord word = 0;
+  for (std::size_t i = 0; i < pattern.size() && i < sizeof(TextWord); ++i) {
+    if (pattern[i] != '_') word |= TextWord{static_cast<unsigned char>(pattern[i])} << (8 * i);
+  }
+  return word;
+}
+
+// Writes the eight bytes of `word` at `out`.
+inline void Store(char* out, TextWord word) {
+  word = TextOrder(word);
+  std::memcpy(out, &word, sizeof word);
+}
+
+// The two digits of `value` (0 to 99) in the two lowest bytes.
+inline TextWord TwoDigits(unsigned value) {
+  std::uint16_t pair = 0;
+  std::memcpy(&pair, &kPairs[2 * static_cast<std::size_t>(value)], sizeof pair);
+  return TextOrder(pair);
+}
+
+// The eight digits of `value` (0 to 99999999), a word at a time: its halves
+// of four digits in the two halves of the word, each half's two pairs in its
+// halves, each pair's digits in its bytes. Each step takes the quotient in
+// every lane at once by a multiply-shift that is exact over the lane's range
+// (x * 5243 >> 19 is x / 100 below 43699, x * 103 >> 10 is x / 10 below
+// 179) and moves the remainder, x - q * d, into the lane's upper half:
+// q + (x - q * d) << s is (x << s) - q * ((d << s) - 1).
+inline TextWord EightDigits(unsigned value) {
+  const std::uint64_t high = std::uint64_t{value} * 109951163 >> 40U;  // value / 10000 below 2^30
+  std::uint64_t word = (std::uint64_t{value} << 32U) - high * ((std::uint64_t{10000} << 32U) - 1);
+  const std::uint64_t hundreds = (word * 5243 >> 19U) & 0x0000007F0000007FU;
+  word = (word << 16U) - hundreds * ((100U << 16U) - 1);
+  const std::uint64_t tens = (word * 103 >> 10U) & 0x000F000F000F000FU;
+  word = (word << 8U) - tens * ((10U << 8U) - 1);
+  return word | 0x3030303030303030U;
 }
 
 }  // namespace orvik::chrono::internal::digits
