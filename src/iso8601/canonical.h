@@ -1,10 +1,10 @@
-// Internal: the shortcut of the ISO 8601 readers for the layouts that writers
-// use most, RFC 3339's: the extended date and time of day, a fraction of 0,
-// 3, 6 or 9 digits, and 'Z' or an offset +hh:mm. Such a text has every field
-// at a fixed place, so its layout and its fields' bounds are checked sixteen
-// bytes at a time and its digits paired at once. The readers' step-by-step reading stays
-// the reading of record: the shortcut reads only texts that it reads alike,
-// into the same instant and offset, and leaves every other text to it.
+// Internal: the strict ISO 8601 reader's shortcut for the layouts that
+// writers use most, RFC 3339's: the extended date and time of day, a fraction
+// of 0, 3, 6 or 9 digits, and 'Z' or an offset +hh:mm. Such a text has every
+// field at a fixed place, so its layout and its fields' bounds are checked
+// sixteen bytes at a time and its digits paired at once. The step-by-step
+// reading stays the reading of record: the shortcut reads only texts that it
+// reads alike, into the same instant and offset, and leaves the others to it.
 #ifndef ORVIK_CHRONO_SRC_ISO8601_CANONICAL_H_
 #define ORVIK_CHRONO_SRC_ISO8601_CANONICAL_H_
 
@@ -18,7 +18,6 @@
 #include "civil/instant.h"
 #include "civil/time_units.h"
 #include "text/digits.h"
-#include "text/fraction.h"
 #include "text/pattern.h"
 #include "text/vector.h"
 
