@@ -6,9 +6,11 @@
 // names t exactly, before 1970 as after. The layout without a fraction shows
 // ToCalendarTime's second.
 //
-// The calendar fields come from the hour cache; the text is written digit by
-// digit into the caller's buffer, or a local one that ToIso8601 copies into
-// its result string, the only allocation.
+// In UTC the layouts with a fraction take their fields from POSIX arithmetic
+// and write their text eight bytes at a time; the others take them from the
+// hour cache and write it a field at a time. Either writes into the caller's
+// buffer, or a local one that ToIso8601 copies into its result string, the
+// only allocation.
 #include "iso8601/to_iso8601.h"
 
 #include <algorithm>

@@ -416,7 +416,9 @@ bool ReadShape(std::string_view text, const Program& p, Reading& r) {
 
 // The year of a text without one: the reference's year in `zone`, or the
 // one before where the time would lie more than a day after the reference.
-int YearFromReference(const Program& p, const Reading& r, Zone zone, TimePoint reference) {
+// Out of line, so that the calendar arithmetic of formats without a year
+// takes no registers from the reading of the others.
+[[gnu::noinline]] int YearFromReference(const Program& p, const Reading& r, Zone zone, TimePoint reference) {
   const std::int64_t seconds = FloorToSecond(reference).Seconds;
   std::tm tm;
   NamedFromSeconds(seconds, zone, tm);

@@ -140,7 +140,7 @@ inline TextWord TwoDigits(unsigned value) {
 // 179) and moves the remainder, x - q * d, into the lane's upper half:
 // q + (x - q * d) << s is (x << s) - q * ((d << s) - 1).
 inline TextWord EightDigits(unsigned value) {
-  const std::uint64_t high = std::uint64_t{value} * 109951163 >> 40U;  // value / 10000 below 2^30
+  const std::uint64_t high = std::uint64_t{value} * 109951163 >> 40U;  // value / 10000 below 4.9 * 10^8
   std::uint64_t word = (std::uint64_t{value} << 32U) - high * ((std::uint64_t{10000} << 32U) - 1);
   const std::uint64_t hundreds = (word * 5243 >> 19U) & 0x0000007F0000007FU;
   word = (word << 16U) - hundreds * ((100U << 16U) - 1);
