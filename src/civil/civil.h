@@ -156,19 +156,6 @@ constexpr std::int64_t DayOf(std::int64_t year, int month, int day) {
   return SecondsFromCivil(year, month, day, 0, 0, 0) / kSecondsPerDay;
 }
 
-// The days from 1970-01-01 to a date of the years 0 to 9999 (month 1 to 12,
-// day 1 to 31), without a division: January and February are counted at the
-// end of the year before, from March, and the years from 400 years before
-// year 0, a whole era, so that every count is unsigned and fits 32 bits.
-constexpr std::int64_t DaysFromDate(unsigned year, unsigned month, unsigned day) {
-  const unsigned before_march = month < 3 ? 1U : 0U;
-  const unsigned march_year = year + 400 - before_march;   // [399, 10399]
-  const unsigned march_month = month + 12 * before_march;  // [3, 14]
-  const unsigned century = march_year / 100;               // a multiply and a shift
-  const unsigned days = 1461 * march_year / 4 - century + century / 4 + (979 * march_month - 2919) / 32 + day - 1;
-  return std::int64_t{days} - (719468 + kDaysPerEra);
-}
-
 // The days of `month` (1 to 12) of `year`: 30 or 31 alternating from March,
 // as from August again, and February's 28 or 29.
 constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
@@ -177,9 +164,6 @@ constexpr unsigned DaysInMonth(std::int64_t year, unsigned month) {
 }
 
 static_assert(SecondsFromCivil(1970, 1, 1, 0, 0, 0) == 0 && DayOf(1969, 12, 31) == -1 && DayOf(2000, 3, 1) == 11017);
-static_assert(DaysFromDate(1970, 1, 1) == 0 && DaysFromDate(1969, 12, 31) == -1 && DaysFromDate(2000, 3, 1) == 11017);
-static_assert(DaysFromDate(0, 1, 1) == DayOf(0, 1, 1) && DaysFromDate(9999, 12, 31) == DayOf(9999, 12, 31));
-static_assert(DaysFromDate(2024, 2, 29) == DayOf(2024, 2, 29) && DaysFromDate(1900, 3, 1) == DayOf(1900, 3, 1));
 static_assert(DaysInMonth(2024, 2) == 29 && DaysInMonth(1900, 2) == 28 && DaysInMonth(2000, 2) == 29);
 static_assert(DaysInMonth(2024, 1) == 31 && DaysInMonth(2024, 4) == 30 && DaysInMonth(2024, 7) == 31);
 static_assert(DaysInMonth(2024, 8) == 31 && DaysInMonth(2024, 9) == 30 && DaysInMonth(2024, 12) == 31);

@@ -139,16 +139,13 @@ struct InnerFields {
 inline constexpr unsigned kFirstInnerYear = 1678;
 inline constexpr unsigned kLastInnerYear = 2261;
 
-// Each inner year: the days from 1970-01-01 to its first day, times 16, plus
-// that day's weekday (0 for Sunday) times 2, plus 1 for a leap year.
+// Each inner year: the days from 1970-01-01 to its first day, times 2, plus
+// 1 for a leap year.
 struct InnerYear {
   static constexpr std::int32_t Of(unsigned year) {
-    const std::int64_t first = civil::DaysFromDate(year, 1, 1);
-    return static_cast<std::int32_t>(first * 16 + std::int64_t{civil::WeekdayFromDays(first)} * 2 +
-                                     (civil::IsLeapYear(year) ? 1 : 0));
+    return static_cast<std::int32_t>(civil::DayOf(year, 1, 1) * 2 + (civil::IsLeapYear(year) ? 1 : 0));
   }
-  static constexpr std::int32_t FirstDay(std::int32_t entry) { return entry >> 4; }
-  static constexpr unsigned Weekday(std::int32_t entry) { return (static_cast<unsigned>(entry) >> 1U) & 7U; }
+  static constexpr std::int32_t FirstDay(std::int32_t entry) { return entry >> 1; }
   static constexpr unsigned Leap(std::int32_t entry) { return static_cast<unsigned>(entry) & 1U; }
 };
 inline constexpr auto kInnerYears = [] {
@@ -157,12 +154,6 @@ inline constexpr auto kInnerYears = [] {
     years.at(year - kFirstInnerYear) = InnerYear::Of(year);
   }
   return years;
-}();
-// The weekday of the day `n` days after a Sunday, for n below 7 + 366.
-inline constexpr auto kWeekdayAfterSunday = [] {
-  std::array<std::uint8_t, 7 + 366> weekdays{};
-  for (std::size_t n = 0; n < weekdays.size(); ++n) weekdays.at(n) = static_cast<std::uint8_t>(n % 7);
-  return weekdays;
 }();
 // For each month (1 to 12) of a common year and of a leap year, at 16 times
 // the leap plus the month: the days before it, and 2^16 times its days.
@@ -181,20 +172,17 @@ inline constexpr auto kMonths = [] {
 }();
 static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U << 16U) && kMonths[18] >> 16U == 29);
 
-// Forms the instant of `f` into `out`, the days from 1970-01-01 to its date
-// into `days` and the date's weekday into `weekday` (0 for Sunday), where its
-// day exists in its month and its year is inner; false
-// otherwise, with nothing formed, for a reading that can tell why. Where it
-// forms one, FormTimestamp forms the same.
-[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, std::int64_t& days,
-                                                      unsigned& weekday) {
+// Forms the instant of `f` into `out`, and the days from 1970-01-01 to its
+// date into `days`, where its day exists in its month and its year is inner;
+// false otherwise, with nothing formed, for a reading that can tell why.
+// Where it forms one, FormTimestamp forms the same.
+[[gnu::always_inline]] inline bool FormInnerTimestamp(const InnerFields& f, Timestamp& out, std::int64_t& days) {
   const unsigned year = f.Year - kFirstInnerYear;
   if (year > kLastInnerYear - kFirstInnerYear) return false;
   const std::int32_t entry = kInnerYears[year];
   const std::uint32_t month = kMonths[16 * InnerYear::Leap(entry) + f.Month];
   if (f.Day > month >> 16U) return false;
   const unsigned day_of_year = (month & 0xFFFFU) + f.Day - 1;
-  weekday = kWeekdayAfterSunday[InnerYear::Weekday(entry) + day_of_year];
   days = InnerYear::FirstDay(entry) + static_cast<std::int32_t>(day_of_year);
   const std::int64_t seconds =
       days * kSecondsPerDay + (f.Hour * kSecondsPerHour + f.Minute * kSecondsPerMinute + f.Second) - f.Offset;
@@ -203,8 +191,7 @@ static_assert(kMonths[16 + 12] == (335 | 31U << 16U) && kMonths[3] == (59 | 31U 
   return true;
 }
 
-static_assert(kInnerYears[1970 - kFirstInnerYear] == 4 * 2 &&
-              kInnerYears[2000 - kFirstInnerYear] == 10957 * 16 + 6 * 2 + 1);
+static_assert(kInnerYears[1970 - kFirstInnerYear] == 0 && kInnerYears[2000 - kFirstInnerYear] == 10957 * 2 + 1);
 
 // Checks that `f` names a date and a time of day that exist and forms their
 // instant, `offset_seconds` east of UTC, into `out`, and the count of days
@@ -223,13 +210,12 @@ static_assert(kInnerYears[1970 - kFirstInnerYear] == 4 * 2 &&
   const unsigned bounded = below(f.Month - 1, 12) & below(f.Day - 1, 31) & below(f.Hour, 24) & below(f.Minute, 60) &
                            below(f.Second, 60) & below(f.Nanoseconds, kNanosecondsPerSecond) &
                            below(offset_seconds + kSecondsPerDay - 1, 2 * kSecondsPerDay - 1);
-  unsigned weekday = 0;
   return bounded != 0 &&
          FormInnerTimestamp(
              {static_cast<unsigned>(f.Year), static_cast<unsigned>(f.Month), static_cast<unsigned>(f.Day),
               static_cast<unsigned>(f.Hour), static_cast<unsigned>(f.Minute), static_cast<unsigned>(f.Second),
               static_cast<unsigned>(f.Nanoseconds), static_cast<std::int32_t>(offset_seconds)},
-             out, days, weekday);
+             out, days);
 }
 
 [[gnu::always_inline]] inline Problem FormTimestamp(const CivilFields& f, std::int64_t offset_seconds, Timestamp& out,

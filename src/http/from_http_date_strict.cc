@@ -157,8 +157,7 @@ int CenturyYear(const CivilFields& f, const FiftyYears& from_now) {
 
 #if defined(__SSE2__)
 // kWholeImfFixdate's first sixteen bytes and its last, the names left open.
-inline constexpr vector::Layout kImfStart =
-    vector::MakeLayout<3>("???, 99 ??? 9999", {5, 12, 14}, {31, 99, 99}, {1, 0, 0});
+inline constexpr vector::Layout kImfStart = vector::MakeLayout<1>("???, 99 ??? 9999", {5}, {31}, {1});
 inline constexpr vector::Layout kImfEnd =
     vector::MakeLayout<3>("999 99:99:99 GMT", {4, 7, 10}, {23, 59, 59}, {0, 0, 0});
 static_assert(kWholeImfFixdate.Text.size() == 29);
@@ -188,9 +187,8 @@ static_assert(kWholeImfFixdate.Text.size() == 29);
                            0};
   // The weekday written is compared with the date's, whose name it must be.
   std::int64_t days = 0;
-  unsigned weekday = 0;
-  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds)) ||
-      !FormInnerTimestamp(fields, read, days, weekday) || AbbreviationAt<false>(text, 0) != kWeekdayKeys[weekday]) {
+  if (!vector::IsZero(vector::Or(start.OutOfBounds, end.OutOfBounds)) || !FormInnerTimestamp(fields, read, days) ||
+      AbbreviationAt<false>(text, 0) != kWeekdayKeys[civil::WeekdayFromDays(days)]) {
     return Shortcut::Other;
   }
   return Shortcut::Read;

@@ -129,10 +129,9 @@ namespace {
 [[gnu::always_inline]] inline Shortcut ReadShortcut(std::string_view text, Timestamp& read) {
   InnerFields fields;
   std::int64_t days = 0;
-  unsigned weekday = 0;
   const Shortcut shortcut = ReadIso8601Shortcut(text, fields);
   if (shortcut != Shortcut::Read) return shortcut;
-  return FormInnerTimestamp(fields, read, days, weekday) ? Shortcut::Read : Shortcut::Other;
+  return FormInnerTimestamp(fields, read, days) ? Shortcut::Read : Shortcut::Other;
 }
 
 // The reading in a zone: the time of day may end after its minutes, the
